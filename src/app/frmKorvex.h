@@ -1,0 +1,70 @@
+#pragma once
+// The hidden main window frmKorvex: the state of the run and the routines that act on it.
+//
+// The Qt shell owns one object of this class, forwards the timer tick, tray and menu events to it
+// and implements OperatorUi. Every routine runs on the one user-interface thread.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/Services.h"
+#include "config/Settings.h"
+#include "config/cInifile.h"
+
+namespace korvex {
+
+class frmKorvex {
+public:
+    frmKorvex(Services services, ProgramInfo program);
+    ~frmKorvex();
+    frmKorvex(const frmKorvex&) = delete;
+    frmKorvex& operator=(const frmKorvex&) = delete;
+
+    // --- diagnostics and shutdown -----------------------------------------------------------
+    void DebugLog(const std::string& message);
+    // Orderly shutdown: leaves "Korvex.shutdown", unloads the main window when asked, and ends
+    // the process through OperatorUi (a test's fake returns, so callers return right after).
+    void DoEnd(bool unloadMainWindow = false);
+    // The main window's unload handler: tray icon removed, port closed, DoEnd.
+    void Form_Unload();
+    // True once DoEnd has run; routines stop when they see it.
+    bool ended() const { return ended_; }
+
+    // --- configuration and profiles ---------------------------------------------------------
+    void CheckForINI();
+    // Returns false when the run ended inside (port failure or a bad [Config] value).
+    bool ReadConfig();
+    void LoadProfile(int32_t ProfileNum);
+    int32_t FindProfile(const std::string& ProfileName) const;
+    void NewProfileChosen(int32_t NewProfileNum);
+
+    // --- state ---------------------------------------------------------------------------------
+    GlobalSettings& global() { return global_; }
+    const GlobalSettings& global() const { return global_; }
+    ProfileSettings& profile() { return profile_; }
+    const ProfileSettings& profile() const { return profile_; }
+    const IconAppearance& iconAppearance() const { return icon_; }
+    cInifile& ConfigIni() { return configIni_; }
+    const Services& services() const { return services_; }
+    const ProgramInfo& program() const { return program_; }
+    // The command line in upper case, searched for the switches.
+    bool hasSwitch(const std::string& upperCaseSwitch) const;
+
+    std::string InputBuffer;
+    bool DebugFeedMode = false;
+    std::string LastSentText;
+
+private:
+    void buildProfileList(const std::string& defaultProfileName);
+
+    Services services_;
+    ProgramInfo program_;
+    GlobalSettings global_;
+    ProfileSettings profile_;
+    IconAppearance icon_;
+    cInifile configIni_;
+    bool ended_ = false;
+};
+
+}  // namespace korvex

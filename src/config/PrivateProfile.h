@@ -1,0 +1,36 @@
+#pragma once
+// Our own reader and writer of INI files, with the behaviour of the Windows private-profile
+// functions that the configuration relies on:
+//  - section and key names match without regard to letter case; the first match counts;
+//  - a key line is split at its first "="; names and values lose their surrounding blanks, and a
+//    value in a matching pair of single or double quotes loses the quotes; text after a value is
+//    never a comment;
+//  - other lines (";" comments among them) are ignored;
+//  - "Name=" yields the empty text, not the default;
+//  - a null key lists the key names of the section, a null section the section names of the
+//    file, each name followed by a NUL and the list by a second NUL;
+//  - writing creates file, section and key; a null value removes the key, a null key the section.
+// Files are Windows-1255 bytes; lines end in CR LF, LF-only files are read as well. Writes go to
+// a temporary file beside the target that is then renamed into place, so a crash mid-write leaves
+// the old file or the new one, never half of either.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace korvex {
+
+// GetPrivateProfileStringA: copies into a buffer of bufferSize characters (the last one kept for
+// the closing NUL) and returns what was copied, NULs of a list included, without the final NUL.
+// A null section or key (nullopt) asks for the lists.
+std::string getPrivateProfileString(const std::optional<std::string>& section,
+                                    const std::optional<std::string>& key,
+                                    const std::string& defaultText, std::size_t bufferSize,
+                                    const std::string& path);
+
+// WritePrivateProfileStringA: returns false when the file could not be written.
+bool writePrivateProfileString(const std::optional<std::string>& section,
+                               const std::optional<std::string>& key,
+                               const std::optional<std::string>& value, const std::string& path);
+
+}  // namespace korvex

@@ -1,0 +1,106 @@
+#pragma once
+// A serial port driven by the test: what the reader "sends" is queued with feed(), what the
+// program sends is recorded in written. It can be told to refuse to open.
+
+#include <algorithm>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/SerialPort.h"
+
+namespace korvex::test {
+
+class FakeSerialPort : public SerialPort {
+public:
+    // --- test controls ---
+    bool refuseOpen = false;
+    SerialError openError{8002, "FakeSerialPort", "Invalid port number"};
+    std::string pending;               // bytes waiting to be read
+    std::vector<std::string> written;  // every output() call
+    std::vector<std::string> settingsHistory;
+    // Replies queued per command: when the program writes a text starting with the key, the
+    // reply is appended to `pending`.
+    std::vector<std::pair<std::string, std::string>> replies;
+
+    void feed(const std::string& bytes) { pending += bytes; }
+
+    // --- SerialPort ---
+    bool setCommPort(int16_t number) override {
+        port_ = number;
+        return true;
+    }
+    int16_t commPort() const override { return port_; }
+    void setPortName(const std::string& name) override { portName = name; }
+    bool setSettings(const std::string& settings) override {
+        settings_ = settings;
+        settingsHistory.push_back(settings);
+        return true;
+    }
+    std::string settings() const override { return settings_; }
+    bool setHandshaking(int16_t code) override {
+        handshaking = code;
+        return true;
+    }
+    bool setRTSEnable(bool on) override {
+        rts = on;
+        return true;
+    }
+    bool open() override {
+        if (refuseOpen) {
+            error_ = openError;
+            return false;
+        }
+        open_ = true;
+        ++openCount;
+        return true;
+    }
+    bool close() override {
+        open_ = false;
+        ++closeCount;
+        return true;
+    }
+    bool isOpen() const override { return open_; }
+    bool setInputMode(InputMode mode) override {
+        mode_ = mode;
+        modeHistory.push_back(mode);
+        return true;
+    }
+    InputMode inputMode() const override { return mode_; }
+    std::string input(std::size_t maxBytes) override {
+        const std::size_t n = maxBytes == 0 ? pending.size() : std::min(maxBytes, pending.size());
+        std::string out = pending.substr(0, n);
+        pending.erase(0, n);
+        return out;
+    }
+    std::size_t inBufferCount() override { return pending.size(); }
+    bool output(const std::string& text) override {
+        written.push_back(text);
+        for (const auto& [prefix, reply] : replies) {
+            if (text.rfind(prefix, 0) == 0) {
+                pending += reply;
+                break;
+            }
+        }
+        return true;
+    }
+    SerialError lastError() const override { return error_; }
+    void setCommEventHandler(std::function<void(int)> handler) override { onComm = std::move(handler); }
+
+    std::string portName;
+    int16_t handshaking = 0;
+    bool rts = false;
+    int openCount = 0, closeCount = 0;
+    std::vector<InputMode> modeHistory;
+    std::function<void(int)> onComm;
+
+private:
+    int16_t port_ = 0;
+    std::string settings_;
+    bool open_ = false;
+    InputMode mode_ = InputMode::Text;
+    SerialError error_;
+};
+
+}  // namespace korvex::test

@@ -1,0 +1,130 @@
+#pragma once
+// An OperatorUi that records what the core shows and answers from queues the test fills.
+// Later parts of the system extend it with their windows; keep it one class.
+
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/OperatorUi.h"
+
+namespace korvex::test {
+
+class ScriptedOperatorUi : public OperatorUi {
+public:
+    struct MessageBoxCall {
+        std::string text, title;
+        MsgIcon icon;
+        MsgButtons buttons;
+    };
+    struct InputBoxCall {
+        std::string prompt, title, defaultText;
+    };
+    struct IconCall {
+        uint8_t red, green, blue;
+        int fontSize;
+        uint8_t textRed, textGreen, textBlue;
+        int32_t profileNumber;
+    };
+
+    // --- answers ---
+    std::deque<MsgResult> messageBoxAnswers;  // when empty: Ok, or Yes for a Yes/No box
+    std::deque<std::string> inputBoxAnswers;  // when empty: "" (cancelled)
+    std::deque<DebugWindowResult> debugWindowAnswers;
+
+    // --- records ---
+    std::vector<MessageBoxCall> messageBoxes;
+    std::vector<InputBoxCall> inputBoxes;
+    int doEventsCalls = 0;
+    std::vector<bool> timerChanges;
+    bool timerEnabled = false;
+    std::vector<std::pair<int, bool>> splashes;  // display time, modal
+    std::vector<std::string> tooltips;
+    std::vector<IconCall> icons;
+    std::map<int32_t, std::string> profileMenu;  // item number -> caption
+    std::map<int32_t, bool> profileMenuChecked;
+    bool noProfilesItemVisible = true;
+    bool renameCsvEnabled = false;
+    bool trayIconRemoved = false;
+    bool detailsExists = false;
+    std::vector<std::string> detailsProfiles;
+    int32_t detailsSelected = -1;
+    std::string readerData;
+    std::string lastDataSent;
+    int debugWindowShows = 0;
+    std::vector<int> endedWith;
+
+    MsgResult messageBox(const std::string& text, const std::string& title, MsgIcon icon,
+                         MsgButtons buttons) override {
+        messageBoxes.push_back({text, title, icon, buttons});
+        if (!messageBoxAnswers.empty()) {
+            const MsgResult r = messageBoxAnswers.front();
+            messageBoxAnswers.pop_front();
+            return r;
+        }
+        return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+    }
+    std::string inputBox(const std::string& prompt, const std::string& title,
+                         const std::string& defaultText) override {
+        inputBoxes.push_back({prompt, title, defaultText});
+        if (inputBoxAnswers.empty()) return {};
+        std::string r = inputBoxAnswers.front();
+        inputBoxAnswers.pop_front();
+        return r;
+    }
+    void doEvents() override { ++doEventsCalls; }
+    void setPollingTimerEnabled(bool enabled) override {
+        timerEnabled = enabled;
+        timerChanges.push_back(enabled);
+    }
+    bool pollingTimerEnabled() const override { return timerEnabled; }
+    void showSplash(int displayMs, bool modal) override { splashes.emplace_back(displayMs, modal); }
+    void setTrayTooltip(const std::string& tooltip64) override { tooltips.push_back(tooltip64); }
+    void changeIcon(uint8_t red, uint8_t green, uint8_t blue, int fontSize, uint8_t textRed,
+                    uint8_t textGreen, uint8_t textBlue, int32_t profileNumber) override {
+        icons.push_back({red, green, blue, fontSize, textRed, textGreen, textBlue, profileNumber});
+    }
+    void addProfileMenuItem(int32_t number, const std::string& caption) override {
+        profileMenu[number] = caption;
+        profileMenuChecked[number] = false;
+    }
+    bool setProfileMenuChecked(int32_t number, bool checked) override {
+        if (profileMenu.count(number) == 0) return false;
+        profileMenuChecked[number] = checked;
+        return true;
+    }
+    void setNoProfilesItemVisible(bool visible) override { noProfilesItemVisible = visible; }
+    void setRenameCsvEnabled(bool enabled) override { renameCsvEnabled = enabled; }
+    void removeTrayIcon() override { trayIconRemoved = true; }
+    bool detailsWindowExists() const override { return detailsExists; }
+    void detailsClearProfiles() override { detailsProfiles.clear(); }
+    void detailsAddProfile(const std::string& name) override { detailsProfiles.push_back(name); }
+    bool detailsSelectProfile(int32_t index) override {
+        if (index < 0 || index >= static_cast<int32_t>(detailsProfiles.size())) return false;
+        detailsSelected = index;
+        return true;
+    }
+    std::string detailsReaderData() const override { return readerData; }
+    void detailsSetReaderData(const std::string& text) override { readerData = text; }
+    void detailsSetLastDataSent(const std::string& text) override { lastDataSent = text; }
+    DebugWindowResult showManualDebug() override {
+        ++debugWindowShows;
+        if (debugWindowAnswers.empty()) return {"Combo1", "Combo1", "Combo1"};
+        DebugWindowResult r = debugWindowAnswers.front();
+        debugWindowAnswers.pop_front();
+        return r;
+    }
+    void endProcess(int exitCode) override { endedWith.push_back(exitCode); }
+
+    // The checked profile menu items, for assertions.
+    std::vector<int32_t> checkedItems() const {
+        std::vector<int32_t> out;
+        for (const auto& [n, checked] : profileMenuChecked) {
+            if (checked) out.push_back(n);
+        }
+        return out;
+    }
+};
+
+}  // namespace korvex::test
