@@ -39,6 +39,29 @@ public:
     int32_t FindProfile(const std::string& ProfileName) const;
     void NewProfileChosen(int32_t NewProfileNum);
 
+    // --- cheque log --------------------------------------------------------------------------
+    // The tray menu's log reset: archive the CSV log under CSVRenTemplate.
+    void RenameCSV_Click();
+
+    // --- output to the target application ---------------------------------------------------
+    void FeedStringToApp(const std::string& text);
+
+    // --- reader link --------------------------------------------------------------------------
+    // The 100 ms polling tick.
+    void Timer1_Timer();
+    // OnComm: logs "Comm event: " and the code.
+    void OnComm(int CommEvent);
+    std::string ReadResponse(int32_t pollIntervalMs, int32_t firstCharTimeoutMs,
+                             int32_t totalTimeoutMs);
+    void GetDocumentImage();
+    void GetBacksideImage();
+
+    // --- the three pipelines --------------------------------------------------------------------
+    void ParseAndFeedCheque(const std::string& line, bool alreadySeen = false,
+                            const std::string& amountText = {}, const std::string& dateText = {});
+    void ParseAndFeedMagStripe(const std::string& message);
+    void ParseAndFeedGenUSCheque(const std::string& message);
+
     // --- state ---------------------------------------------------------------------------------
     GlobalSettings& global() { return global_; }
     const GlobalSettings& global() const { return global_; }
