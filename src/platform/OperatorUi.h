@@ -21,6 +21,24 @@ struct DebugWindowResult {
     std::string account;
 };
 
+// What the cheque pipeline hands to the manual-entry (frmChequeData) and full-details
+// (frmChequeFull) dialogs, and what it reads back.
+struct ChequeDialogInput {
+    std::string ChequeNum, BankNum, BranchNum, AccountNum;
+    // The VerifyCode box's caption; empty keeps the box hidden.
+    std::string verifyCaption;
+    uint8_t TabChar = 32;
+    // Full-details dialog only: the cheque's front image (may not exist).
+    std::string imageFile;
+};
+
+struct ChequeDialogResult {
+    bool Cancelled = true;
+    std::string MagtekLine, NonusLine;
+    std::string AmountText, DateText;  // full-details dialog only
+    bool VerifyCodeTicked = false;     // ignore the verification result
+};
+
 class OperatorUi {
 public:
     virtual ~OperatorUi() = default;
@@ -68,6 +86,10 @@ public:
     virtual std::string detailsReaderData() const = 0;
     virtual void detailsSetReaderData(const std::string& text) = 0;  // caret goes to the end
     virtual void detailsSetLastDataSent(const std::string& text) = 0;
+
+    // --- cheque dialogs (modal; closing through the frame counts as Cancel) -----------------
+    virtual ChequeDialogResult showChequeData(const ChequeDialogInput& input) = 0;
+    virtual ChequeDialogResult showChequeFull(const ChequeDialogInput& input) = 0;
 
     // --- bank-selection debug window ----------------------------------------------------------
     // Shown modally; "Exit" ends the process inside the implementation and never returns.

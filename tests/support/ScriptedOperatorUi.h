@@ -32,6 +32,11 @@ public:
     std::deque<MsgResult> messageBoxAnswers;  // when empty: Ok, or Yes for a Yes/No box
     std::deque<std::string> inputBoxAnswers;  // when empty: "" (cancelled)
     std::deque<DebugWindowResult> debugWindowAnswers;
+    // Answers of the two cheque dialogs; when empty the dialog is cancelled.
+    std::deque<ChequeDialogResult> chequeDataAnswers;
+    std::deque<ChequeDialogResult> chequeFullAnswers;
+    std::vector<ChequeDialogInput> chequeDataShown;
+    std::vector<ChequeDialogInput> chequeFullShown;
 
     // --- records ---
     std::vector<MessageBoxCall> messageBoxes;
@@ -108,6 +113,20 @@ public:
     std::string detailsReaderData() const override { return readerData; }
     void detailsSetReaderData(const std::string& text) override { readerData = text; }
     void detailsSetLastDataSent(const std::string& text) override { lastDataSent = text; }
+    ChequeDialogResult showChequeData(const ChequeDialogInput& input) override {
+        chequeDataShown.push_back(input);
+        return popOrCancel(chequeDataAnswers);
+    }
+    ChequeDialogResult showChequeFull(const ChequeDialogInput& input) override {
+        chequeFullShown.push_back(input);
+        return popOrCancel(chequeFullAnswers);
+    }
+    static ChequeDialogResult popOrCancel(std::deque<ChequeDialogResult>& answers) {
+        if (answers.empty()) return {};
+        ChequeDialogResult r = answers.front();
+        answers.pop_front();
+        return r;
+    }
     DebugWindowResult showManualDebug() override {
         ++debugWindowShows;
         if (debugWindowAnswers.empty()) return {"Combo1", "Combo1", "Combo1"};
