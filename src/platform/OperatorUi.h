@@ -86,6 +86,8 @@ public:
     virtual std::string detailsReaderData() const = 0;
     virtual void detailsSetReaderData(const std::string& text) = 0;  // caret goes to the end
     virtual void detailsSetLastDataSent(const std::string& text) = 0;
+    // Creates the window when needed, shows it (never modal) restored, in front and focused.
+    virtual void detailsShow() = 0;
 
     // --- cheque dialogs (modal; closing through the frame counts as Cancel) -----------------
     virtual ChequeDialogResult showChequeData(const ChequeDialogInput& input) = 0;
@@ -94,6 +96,15 @@ public:
     // --- bank-selection debug window ----------------------------------------------------------
     // Shown modally; "Exit" ends the process inside the implementation and never returns.
     virtual DebugWindowResult showManualDebug() = 0;
+
+    // --- image transfer window (frmFileXfer) ----------------------------------------------
+    // Shows the window with the file name, not activated, topmost, at the bottom right of the
+    // work area. A click on it hides it; the transfer goes on.
+    virtual void fileXferShow(const std::string& fileName) = 0;
+    // The progress bar: the filled fraction (0..1) and the text printed over it ("37% ").
+    virtual void fileXferProgress(double fraction, const std::string& percentText) = 0;
+    // Hides and unloads the window.
+    virtual void fileXferClose() = 0;
 
     // --- ending ---------------------------------------------------------------------------------
     // Unloads the main window (tray icon removed, port closed by the core beforehand) and ends

@@ -3,6 +3,7 @@
 // Later parts of the system extend it with their windows; keep it one class.
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -57,7 +58,14 @@ public:
     int32_t detailsSelected = -1;
     std::string readerData;
     std::string lastDataSent;
+    int detailsShows = 0;
     int debugWindowShows = 0;
+    // The transfer window: names shown, progress drawn (fraction, text), closes.
+    std::vector<std::string> fileXferShown;
+    std::vector<std::pair<double, std::string>> fileXferProgressDrawn;
+    int fileXferCloses = 0;
+    // Runs on every doEvents(), e.g. to let the reader "send" while the core waits.
+    std::function<void()> onDoEvents;
     std::vector<int> endedWith;
 
     MsgResult messageBox(const std::string& text, const std::string& title, MsgIcon icon,
@@ -78,7 +86,10 @@ public:
         inputBoxAnswers.pop_front();
         return r;
     }
-    void doEvents() override { ++doEventsCalls; }
+    void doEvents() override {
+        ++doEventsCalls;
+        if (onDoEvents) onDoEvents();
+    }
     void setPollingTimerEnabled(bool enabled) override {
         timerEnabled = enabled;
         timerChanges.push_back(enabled);
@@ -113,6 +124,10 @@ public:
     std::string detailsReaderData() const override { return readerData; }
     void detailsSetReaderData(const std::string& text) override { readerData = text; }
     void detailsSetLastDataSent(const std::string& text) override { lastDataSent = text; }
+    void detailsShow() override {
+        detailsExists = true;
+        ++detailsShows;
+    }
     ChequeDialogResult showChequeData(const ChequeDialogInput& input) override {
         chequeDataShown.push_back(input);
         return popOrCancel(chequeDataAnswers);
@@ -127,6 +142,11 @@ public:
         answers.pop_front();
         return r;
     }
+    void fileXferShow(const std::string& fileName) override { fileXferShown.push_back(fileName); }
+    void fileXferProgress(double fraction, const std::string& percentText) override {
+        fileXferProgressDrawn.emplace_back(fraction, percentText);
+    }
+    void fileXferClose() override { ++fileXferCloses; }
     DebugWindowResult showManualDebug() override {
         ++debugWindowShows;
         if (debugWindowAnswers.empty()) return {"Combo1", "Combo1", "Combo1"};

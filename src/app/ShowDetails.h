@@ -1,0 +1,14 @@
+#pragma once
+// ShowDetails: opens the details window for the main window, filled with the profile list, the
+// current profile selected and the last text sent. Called from the tray icon and its menu.
+
+#include <string>
+
+namespace korvex {
+
+class OperatorUi;
+struct GlobalSettings;
+
+void ShowDetails(OperatorUi& ui, const GlobalSettings& global, const std::string& LastSentText);
+
+}  // namespace korvex
