@@ -1,0 +1,91 @@
+#include "config/PrivateProfile.h"
+
+#include "config/FileIo.h"
+#include "config/IniDocument.h"
+#include "text/FilePath.h"
+
+namespace korvex {
+namespace {
+
+IniDocument load(const std::string& path) {
+    const auto bytes = readWholeFile(toFsPath(path));
+    return bytes ? IniDocument::parse(*bytes) : IniDocument{};
+}
+
+// Names joined as "a\0b\0", cut after the last whole name that leaves room for the closing NUL
+// pair. A name that does not fit is dropped rather than listed half.
+std::string joinList(const std::vector<std::string>& names, std::size_t bufferSize) {
+    std::string list;
+    if (bufferSize < 2) return list;
+    const std::size_t room = bufferSize - 2;
+    for (const auto& name : names) {
+        if (list.size() + name.size() + 1 > room) break;
+        list += name;
+        list += '\0';
+    }
+    return list;
+}
+
+std::string cut(const std::string& text, std::size_t bufferSize) {
+    if (bufferSize == 0) return {};
+    return text.substr(0, bufferSize - 1);
+}
+
+// Names and values pass as C strings would: a NUL ends them.
+std::string cString(const std::string& text) { return text.substr(0, text.find('\0')); }
+
+bool hasLineBreak(const std::string& text) {
+    return text.find_first_of("\r\n") != std::string::npos;
+}
+
+}  // namespace
+
+std::string getPrivateProfileString(const std::optional<std::string>& section,
+                                    const std::optional<std::string>& key,
+                                    const std::string& defaultText, std::size_t bufferSize,
+                                    const std::string& path) {
+    const IniDocument doc = load(path);
+    if (!section) return joinList(doc.sectionNames(), bufferSize);
+    const auto header = doc.findSection(cString(*section));
+    if (!header) return cut(defaultText, bufferSize);
+    if (!key) return joinList(doc.keyNames(*header), bufferSize);
+    const auto line = doc.findKey(*header, cString(*key));
+    if (!line) return cut(defaultText, bufferSize);
+    return cut(doc.lines()[*line].value, bufferSize);
+}
+
+bool writePrivateProfileString(const std::optional<std::string>& section,
+                               const std::optional<std::string>& key,
+                               const std::optional<std::string>& value, const std::string& path) {
+    if (!section) return false;
+    const std::string sectionName = cString(*section);
+    // A name or value that would not read back as written (a line break would even start a new
+    // line of its own) is refused rather than written half.
+    if (hasLineBreak(sectionName) || sectionName.find(']') != std::string::npos) return false;
+    const std::string keyName = key ? cString(*key) : std::string();
+    if (key && (keyName.empty() || hasLineBreak(keyName) ||
+                keyName.find('=') != std::string::npos ||
+                keyName.find_first_not_of(" \t") == std::string::npos ||
+                keyName.front() == ';' || keyName.front() == '[')) {
+        return false;
+    }
+    const std::string text = value ? cString(*value) : std::string();
+    if (hasLineBreak(text)) return false;
+
+    IniDocument doc = load(path);
+    if (!key || !value) {
+        const std::size_t before = doc.lines().size();
+        if (!key) {
+            doc.removeSection(sectionName);
+        } else {
+            doc.removeKey(sectionName, keyName);
+        }
+        // Nothing to remove is success, and leaves the file (or its absence) alone.
+        if (doc.lines().size() == before) return true;
+    } else {
+        doc.setValue(sectionName, keyName, text);
+    }
+    return writeFileAtomically(toFsPath(path), doc.serialize());
+}
+
+}  // namespace korvex
