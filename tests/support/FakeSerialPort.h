@@ -24,6 +24,15 @@ public:
     // reply is appended to `pending`.
     std::vector<std::pair<std::string, std::string>> replies;
 
+    // When set, every output() appends what it returns to `pending` (a reader that answers by
+    // what it was sent and by the line's settings); `replies` is not consulted then.
+    std::function<std::string(const std::string& written)> responder;
+    // Runs before every input() and inBufferCount(): lets a test release bytes as time passes.
+    std::function<void()> onPoll;
+    bool refuseOutput = false;
+    // The maxBytes of every input() call and the size of what it returned.
+    std::vector<std::pair<std::size_t, std::size_t>> reads;
+
     void feed(const std::string& bytes) { pending += bytes; }
 
     // --- SerialPort ---
@@ -69,14 +78,27 @@ public:
     }
     InputMode inputMode() const override { return mode_; }
     std::string input(std::size_t maxBytes) override {
+        if (onPoll) onPoll();
         const std::size_t n = maxBytes == 0 ? pending.size() : std::min(maxBytes, pending.size());
         std::string out = pending.substr(0, n);
         pending.erase(0, n);
+        reads.emplace_back(maxBytes, out.size());
         return out;
     }
-    std::size_t inBufferCount() override { return pending.size(); }
+    std::size_t inBufferCount() override {
+        if (onPoll) onPoll();
+        return pending.size();
+    }
     bool output(const std::string& text) override {
+        if (refuseOutput || !open_) {
+            error_ = {8018, "FakeSerialPort", "Operation valid only when the port is open"};
+            return false;
+        }
         written.push_back(text);
+        if (responder) {
+            pending += responder(text);
+            return true;
+        }
         for (const auto& [prefix, reply] : replies) {
             if (text.rfind(prefix, 0) == 0) {
                 pending += reply;

@@ -1,0 +1,39 @@
+#pragma once
+// Starting the helper scripts of the "netpbm" folder, and the priority of the own process.
+//
+// The core names a script by its base name as the configuration writes it, e.g. "netpbm\tif2gif"
+// or "netpbm\CombinePics", relative to the program folder. The back end picks what runs: on
+// POSIX systems `/bin/sh netpbm/<name>.sh`, on Windows the command interpreter named by COMSPEC
+// with `/c netpbm\<name>.bat`. Scripts run hidden (no window, no console output), with the
+// program folder as their working folder.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvex {
+
+struct LaunchResult {
+    bool started = false;   // false: the command could not be started at all
+    int exitCode = -1;      // waited runs only: the script's exit status (-1 when it did not exit)
+    std::string error;      // why it could not be started, Windows-1255 text
+};
+
+class ProcessLauncher {
+public:
+    virtual ~ProcessLauncher() = default;
+
+    // Runs the script with the arguments. Arguments that are file names are given as the core
+    // writes them (Windows-1255, "\" between folders); the back end turns them into the system's
+    // form and quotes each one. With wait false the call returns as soon as the script has been
+    // started and nothing is left behind when it ends (no zombie process).
+    virtual LaunchResult runScript(const std::string& scriptName,
+                                   const std::vector<std::string>& arguments, bool wait) = 0;
+
+    // Sets the own process's priority, given as a Windows priority class value (32 normal,
+    // 64 idle, 128 high, 256 real time, 16384 below normal, 32768 above normal). Returns false
+    // when the system refused; callers may ignore the result.
+    virtual bool SetProcessPriority(int32_t priorityClass) = 0;
+};
+
+}  // namespace korvex

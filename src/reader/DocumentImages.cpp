@@ -1,0 +1,68 @@
+#include "reader/DocumentImages.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/Clock.h"
+#include "platform/ProcessLauncher.h"
+#include "reader/ImageTransfer.h"
+#include "text/FilePath.h"
+
+namespace korvex {
+namespace {
+
+bool nonEmptyFile(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return !error && size > 0;
+}
+
+void mergeWithFront(ReaderIo& io, const std::string& frontImageFile, ProcessLauncher* launcher) {
+    const auto back = resolveIn(io.programFolder, kBackImageTemp);
+    const auto front = resolveIn(io.programFolder, kFrontImageTemp);
+    std::error_code ignored;
+    std::filesystem::remove(back, ignored);
+    std::filesystem::remove(front, ignored);
+
+    std::string backName = kBackImageTemp;
+    ReceiveImage(io, backName, false);
+    if (!nonEmptyFile(back)) return;
+
+    std::error_code copyError;
+    std::filesystem::copy_file(resolveIn(io.programFolder, frontImageFile), front,
+                               std::filesystem::copy_options::overwrite_existing, copyError);
+    if (copyError) {
+        io.log("Cannot merge the back image: the front image " + frontImageFile +
+               " could not be copied");
+        return;
+    }
+    if (launcher == nullptr) return;
+    const LaunchResult started = launcher->runScript(kCombineScript, {frontImageFile}, false);
+    if (!started.started) io.log("Cannot start " + std::string(kCombineScript) + ": " + started.error);
+}
+
+}  // namespace
+
+void GetDocumentImage(ReaderIo& io, std::string fileName) { ReceiveImage(io, fileName, false); }
+
+void GetBacksideImage(ReaderIo& io, GlobalSettings& global, const ProfileSettings& profile,
+                      ProcessLauncher* launcher, const std::function<void()>& unreadableCheque) {
+    const int64_t seconds = io.clock.now().secondsSince(global.FrontScanTime);
+    const int32_t timeout = profile.ChequeBackTimeout;
+    const bool accepted = timeout != 0 && !global.PendingBackImageFile.empty() &&
+                          (timeout == -1 || seconds <= timeout);
+    if (accepted) {
+        // The awaited back side is consumed whatever happens to its image.
+        std::string pending = global.PendingBackImageFile;
+        global.PendingBackImageFile.clear();
+        if (profile.CombineChequeImages) {
+            mergeWithFront(io, global.FrontImageFile, launcher);
+        } else if (pending.find(kDontSaveMarker) == std::string::npos) {
+            ReceiveImage(io, pending, false);
+        }
+        return;
+    }
+    if (profile.LetUserFillDetails != 0 && unreadableCheque) unreadableCheque();
+}
+
+}  // namespace korvex
