@@ -1,0 +1,280 @@
+#include "accounts/RestrictedAccounts.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/FakeHttpClient.h"
+#include "support/ScriptedOperatorUi.h"
+#include "support/TempFolder.h"
+#include "text/Cp1255.h"
+
+namespace korvex {
+namespace {
+
+std::string he(const char* utf8) { return cp1255::fromUtf8(utf8); }
+
+// A list record: ten unused characters, the account, the two dates, and whatever follows.
+std::string record(const std::string& account8, const std::string& from, const std::string& to,
+                   const std::string& tail = "") {
+    return "XXXXXXXXXX" + account8 + from + to + tail;
+}
+
+void setModified(const std::filesystem::path& file, int year, int month, int day, int hour, int minute, int second) {
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = minute;
+    tm.tm_sec = second;
+    tm.tm_isdst = -1;
+    const auto sys = std::chrono::system_clock::from_time_t(std::mktime(&tm));
+    std::filesystem::last_write_time(
+        file, std::chrono::file_clock::from_sys(
+                  std::chrono::time_point_cast<std::chrono::file_clock::duration>(sys)));
+}
+
+struct BetweenCase {
+    std::size_t start;
+    const char* text;
+    const char* open;
+    const char* close;
+    const char* expected;
+};
+
+TEST(TextBetween, FindsTheFirstOpeningFromTheStartAndTheNextClosingAfterIt) {
+    const std::vector<BetweenCase> cases = {
+        {1, "<title>abc</title>", "title>", "</title", "abc"},
+        {1, "<TITLE>abc</TITLE>", "title>", "</title", ""},
+        {1, "<title>abc", "title>", "</title", ""},
+        {1, "abc</title>", "title>", "</title", ""},
+        {1, "<title></title>", "title>", "</title", ""},
+        {1, "a[1]b[2]", "[", "]", "1"},
+        {4, "a[1]b[2]", "[", "]", "2"},
+        {9, "a[1]b[2]", "[", "]", ""},
+        {100, "a[1]b[2]", "[", "]", ""},
+        {0, "a[1]", "[", "]", "1"},
+        {1, "x]y[z]", "[", "]", "z"},
+        {1, "<<a>>", "<", ">", "<a"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TextBetween(c.start, c.text, c.open, c.close), c.expected) << c.text << " from " << c.start;
+    }
+}
+
+TEST(RestrictedListFileName, PadsBankAndBranch) {
+    EXPECT_EQ(RestrictedListFileName("5", "4"), "ACC04005.TXT");
+    EXPECT_EQ(RestrictedListFileName("345", "12"), "ACC12345.TXT");
+    EXPECT_EQ(RestrictedListFileName("12345", "012"), "ACC12345.TXT");
+    EXPECT_EQ(RestrictedListFileName("", ""), "ACC00000.TXT");
+}
+
+class LocalCheck : public ::testing::Test {
+protected:
+    test::TempFolder folder;
+    test::ScriptedOperatorUi ui;
+
+    bool check(const std::string& account, const std::string& branch, const std::string& bank,
+               const std::string& listPath = "lists\\") {
+        return CheckRestrictedLocal(account, branch, bank, folder.path(), listPath, ui);
+    }
+    void SetUp() override { std::filesystem::create_directory(folder / "lists"); }
+};
+
+TEST_F(LocalCheck, AnnouncesAListedAccountWithItsDatesAndTheListTime) {
+    folder.write("lists/ACC04005.TXT", record("00999999", "20050101", "20051231") + "\r\n" +
+                                           record("00123456", "20060102", "20060315", "rest") + "\r\n");
+    setModified(folder / "lists" / "ACC04005.TXT", 2006, 2, 3, 4, 5, 6);
+    EXPECT_TRUE(check("123456", "5", "4"));
+    ASSERT_EQ(ui.messageBoxes.size(), 1u);
+    const auto& box = ui.messageBoxes[0];
+    EXPECT_EQ(box.title, he("אזהרה - חשבון מוגבל"));
+    EXPECT_EQ(box.icon, MsgIcon::Stop);
+    EXPECT_EQ(box.text, he("חשבון מס' 00123456 בסניף מס' 005 של בנק מס' 04 מוגדר כמוגבל מתאריך 02/01/2006 "
+                           "עד תאריך 15/03/2006 לפי המידע מאתר בנק ישראל.") +
+                            "\r\n\r\n" + he("המידע עודכן לאחרונה מהאתר: 04:05:06 03/02/2006"));
+}
+
+struct ListCase {
+    const char* name;
+    std::string account;
+    std::string content;
+    bool restricted;
+};
+
+TEST_F(LocalCheck, ReadsEveryKindOfListLine) {
+    const std::string hit = record("00123456", "19990101", "20000101");
+    const std::vector<ListCase> cases = {
+        {"crlf", "123456", "short\r\n" + hit + "\r\n", true},
+        {"lf only", "123456", "short\n" + hit + "\n", true},
+        {"cr only", "123456", "short\r" + hit + "\r", true},
+        {"no final line end", "123456", "short\r\n" + hit, true},
+        {"blank lines", "123456", "\r\n\r\n\n" + hit + "\r\n\r\n", true},
+        {"33 characters", "123456", hit.substr(0, 33) + "\r\n", false},
+        {"33 characters, last line", "123456", hit.substr(0, 33), false},
+        {"34 characters", "123456", hit.substr(0, 34) + "\r\n", true},
+        {"long line", "123456", hit + std::string(200000, 'z') + "\r\n", true},
+        {"long line before", "123456", std::string(200000, 'z') + "\r\n" + hit, true},
+        {"binary", "123456", std::string("\0\xff\x01\x80", 4) + std::string(40, '\0') + "\n" +
+                                 std::string("\0\0\0\0\0\0\0\0\0\0", 10) + "00123456" + std::string(16, '\xfe'),
+         true},
+        {"other account", "654321", hit + "\r\n", false},
+        {"account longer than eight", "99900123456", hit + "\r\n", true},
+        {"account in the wrong column", "123456", "X" + hit + "\r\n", false},
+        {"empty file", "123456", "", false},
+        {"nothing but NUL", "123456", std::string(5000, '\0'), false},
+    };
+    for (const auto& c : cases) {
+        folder.write("lists/ACC04005.TXT", c.content);
+        ui.messageBoxes.clear();
+        EXPECT_EQ(check(c.account, "5", "4"), c.restricted) << c.name;
+        EXPECT_EQ(ui.messageBoxes.size(), c.restricted ? 1u : 0u) << c.name;
+    }
+}
+
+TEST_F(LocalCheck, ThePastDoesNotClearAnAccount) {
+    folder.write("lists/ACC12345.TXT", record("00000777", "19900101", "19901231") + "\r\n");
+    EXPECT_TRUE(check("777", "345", "12"));
+    ASSERT_EQ(ui.messageBoxes.size(), 1u);
+    EXPECT_NE(ui.messageBoxes[0].text.find("01/01/1990"), std::string::npos);
+    EXPECT_NE(ui.messageBoxes[0].text.find("31/12/1990"), std::string::npos);
+}
+
+TEST_F(LocalCheck, MissingOrUnreadableListsCountAsNotRestricted) {
+    EXPECT_FALSE(check("123456", "5", "4"));  // no file
+    std::filesystem::create_directory(folder / "lists" / "ACC04005.TXT");
+    EXPECT_FALSE(check("123456", "5", "4"));  // a folder by that name
+    EXPECT_FALSE(check("123456", "5", "4", "nowhere\\"));
+    EXPECT_TRUE(ui.messageBoxes.empty());
+}
+
+TEST_F(LocalCheck, ListFolderWithoutClosingSeparatorAndAbsolute) {
+    folder.write("lists/ACC04005.TXT", record("00123456", "20060102", "20060315") + "\r\n");
+    EXPECT_TRUE(check("123456", "5", "4", "lists"));
+    EXPECT_TRUE(check("123456", "5", "4", (folder / "lists").string() + "/"));
+}
+
+// --- online -----------------------------------------------------------------------------------
+
+std::string titled(const std::string& title, const std::string& body = "") {
+    return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
+}
+
+struct UrlCase {
+    const char* bank;
+    const char* account;
+    const char* expectedAcct;
+};
+
+TEST(RestrictedQueryUrl, NineDigitAccountsForFiveBanks) {
+    const std::vector<UrlCase> cases = {
+        {"14", "1234", "000001234"},   {"31", "1234", "000001234"}, {"46", "1234", "000001234"},
+        {"52", "1234", "000001234"},   {"54", "1234", "000001234"}, {"12", "1234", "00001234"},
+        {"4", "1234", "00001234"},     {"014", "1234", "00001234"}, {"14", "1234567890", "234567890"},
+        {"12", "1234567890", "34567890"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(RestrictedQueryUrl("http://q/x", c.account, "345", c.bank),
+                  std::string("http://q/x?bank=") + c.bank + "&snif=345&acct=" + c.expectedAcct)
+            << c.bank << " " << c.account;
+    }
+    // A value can never add to or change the query.
+    EXPECT_EQ(RestrictedQueryUrl("http://q", "1&x=1", "3 4#", "1?"), "http://q?bank=1%3F&snif=3%204%23&acct=0001%26x%3D1");
+}
+
+class OnlineCheck : public ::testing::Test {
+protected:
+    test::FakeHttpClient http;
+    test::ScriptedOperatorUi ui;
+    std::vector<std::string> logged;
+
+    bool check(const std::string& account, const std::string& branch, const std::string& bank) {
+        return CheckRestrictedOnline(http, "http://127.0.0.1/q", 60, account, branch, bank, ui,
+                                     [this](const std::string& m) { logged.push_back(m); });
+    }
+};
+
+TEST_F(OnlineCheck, ARestrictedAnswerIsAnnouncedWithItsEndDate) {
+    http.answers.push_back(test::FakeHttpClient::page(
+        titled(he("חשבון מוגבל"), he("<p>חשבון מוגבל עד 31/12/2007 כולל</p>"))));
+    EXPECT_TRUE(check("1234", "345", "14"));
+    ASSERT_EQ(http.requests.size(), 1u);
+    EXPECT_EQ(http.requests[0].url, "http://127.0.0.1/q?bank=14&snif=345&acct=000001234");
+    EXPECT_EQ(http.requests[0].timeoutSeconds, 60);
+    ASSERT_EQ(ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(ui.messageBoxes[0].title, he("אזהרה - חשבון מוגבל"));
+    EXPECT_EQ(ui.messageBoxes[0].icon, MsgIcon::Stop);
+    EXPECT_EQ(ui.messageBoxes[0].text, he("חשבון מס' 000001234 בסניף מס' 345 של בנק מס' 14 מוגבל עד תאריך 31/12/2007") +
+                                           "\r\n" + he(" לפי המידע מאתר בנק ישראל.") + "\r\n\r\n");
+    EXPECT_TRUE(logged.empty());
+}
+
+struct PageCase {
+    const char* name;
+    HttpResult answer;
+    bool restricted;
+    std::string boxTitle;     // "" = no box
+    std::string endDateText;  // for restricted answers: what follows "מוגבל עד תאריך "
+    bool logsError;
+};
+
+TEST_F(OnlineCheck, EveryKindOfAnswer) {
+    using F = test::FakeHttpClient;
+    const std::string warn = he("קורא צ'קים וכרטיסים של Ovra");
+    const std::string restrictedBox = he("אזהרה - חשבון מוגבל");
+    const std::vector<PageCase> cases = {
+        {"not restricted", F::page(titled(he("חשבון לא מוגבל"))), false, "", "", false},
+        {"restricted without date phrase", F::page(titled(he("חשבון מוגבל"))), true, restrictedBox, "", false},
+        {"date phrase at the very end", F::page(titled(he("חשבון מוגבל")) + he("חשבון מוגבל עד 31/1")), true,
+         restrictedBox, "31/1", false},
+        {"error page", F::page(titled("500 Internal Server Error")), false, warn, "", false},
+        {"no title", F::page("<html>" + he("חשבון מוגבל") + "</html>"), false, warn, "", false},
+        {"title in other case", F::page("<TITLE>" + he("חשבון מוגבל") + "</TITLE>"), false, warn, "", false},
+        {"empty page", F::page(""), false, warn, "", false},
+        {"binary page", F::page(std::string("\0\xff<title>\0</title>", 18)), false, warn, "", false},
+        {"time-out", F::failure(kHttpErrorTimeout, "The request timed out"), false, warn, "", true},
+        {"refused", F::failure(kHttpErrorConnect, "Connection refused"), false, warn, "", true},
+    };
+    for (const auto& c : cases) {
+        http.answers.push_back(c.answer);
+        ui.messageBoxes.clear();
+        logged.clear();
+        EXPECT_EQ(check("1234", "345", "12"), c.restricted) << c.name;
+        if (c.boxTitle.empty()) {
+            EXPECT_TRUE(ui.messageBoxes.empty()) << c.name;
+        } else {
+            ASSERT_EQ(ui.messageBoxes.size(), 1u) << c.name;
+            EXPECT_EQ(ui.messageBoxes[0].title, c.boxTitle) << c.name;
+            if (c.boxTitle == warn) {
+                EXPECT_EQ(ui.messageBoxes[0].icon, MsgIcon::Exclamation) << c.name;
+                EXPECT_EQ(ui.messageBoxes[0].text,
+                          he("אזהרה: אין תקשורת נתונים לאתר בנק ישראל. בדיקת חשבונות מוגבלים לא תבוצע.") + "\r\n\r\n" +
+                              he("לסיוע, נא לפנות ל-Ovra בטלפון: 03-5550123"))
+                    << c.name;
+            } else {
+                EXPECT_NE(ui.messageBoxes[0].text.find(he("מוגבל עד תאריך ") + c.endDateText + "\r\n"),
+                          std::string::npos)
+                    << c.name;
+            }
+        }
+        if (c.logsError) {
+            ASSERT_EQ(logged.size(), 1u) << c.name;
+            EXPECT_EQ(logged[0], "Error #" + std::to_string(c.answer.errorNumber) + " - " + c.answer.errorDescription)
+                << c.name;
+        } else {
+            EXPECT_TRUE(logged.empty()) << c.name;
+        }
+    }
+}
+
+TEST(FileModifiedLocal, MissingFileHasNoTime) {
+    EXPECT_FALSE(fileModifiedLocal("/nonexistent/korvex/file").has_value());
+}
+
+}  // namespace
+}  // namespace korvex
