@@ -5,6 +5,7 @@
 // time-out has passed or the request failed. It never throws.
 
 #include <string>
+#include <string_view>
 
 namespace korvex {
 
@@ -25,6 +26,12 @@ struct HttpResult {
     int errorNumber = 0;
     std::string errorDescription;
 };
+
+// The body of a page as Windows-1255 text. The charset comes from the Content-Type header's
+// "charset=" parameter, else from the page's own <meta> declaration, else a UTF-8 byte-order
+// mark; UTF-8 is converted (characters outside the code page become "?"), windows-1255 and its
+// Hebrew relatives (iso-8859-8, cp1255) pass unchanged, and so does any page declaring nothing.
+std::string decodeWebPage(std::string_view body, std::string_view contentType);
 
 class HttpClient {
 public:
