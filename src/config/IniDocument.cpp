@@ -1,5 +1,6 @@
 #include "config/IniDocument.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace korvex {
@@ -77,9 +78,14 @@ IniDocument IniDocument::parse(std::string_view bytes) {
     IniDocument doc;
     std::size_t start = 0;
     std::size_t number = 1;
+    // The next CR and LF at or after `start`, found with the library's fast search and kept
+    // until passed, so that long lines and many short ones both cost linear time.
+    std::size_t nextCr = bytes.find('\r');
+    std::size_t nextLf = bytes.find('\n');
     while (start < bytes.size()) {
-        std::size_t end = start;
-        while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
+        if (nextCr != std::string_view::npos && nextCr < start) nextCr = bytes.find('\r', start);
+        if (nextLf != std::string_view::npos && nextLf < start) nextLf = bytes.find('\n', start);
+        std::size_t end = std::min(std::min(nextCr, nextLf), bytes.size());
         doc.lines_.push_back(classify(std::string(bytes.substr(start, end - start)), number++));
         if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
             bytes[end + 1] == '\n') {

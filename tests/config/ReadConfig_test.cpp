@@ -1,0 +1,389 @@
+// Reading [Config] at start-up, the default file, the profile list and the start profile.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "config/ConfigHarness.h"
+#include "config/IniDocument.h"
+#include "resources/Resources.h"
+
+using namespace std::string_literals;
+
+namespace korvex {
+namespace {
+
+using test::ConfigHarness;
+using test::cp;
+
+const std::string kTitle = cp("שגיאה בקורא צ'קים וכרטיסים של Ovra");
+
+TEST(CheckForINI, WritesTheDefaultFileAndStartsOnItsProfile) {
+    ConfigHarness h;
+    ASSERT_TRUE(h.start());
+    EXPECT_EQ(h.folder.read("Korvex.ini"), std::string(resources::defaultConfig()));
+    EXPECT_EQ(h.folder.entries(), (std::vector<std::string>{"Korvex.ini"}));
+
+    EXPECT_EQ(h.global().ProfileNames, (std::vector<std::string>{cp("פרופיל 1")}));
+    EXPECT_EQ(h.global().ProfileCount, 1);
+    EXPECT_EQ(h.global().CurrentProfile, 1);
+    EXPECT_EQ(h.global().TerminationString, "\r");
+    EXPECT_EQ(h.global().MSRTracks, "2");
+    EXPECT_FALSE(h.global().Nonus);
+    EXPECT_EQ(h.port.commPort(), 1);
+    EXPECT_EQ(h.port.settings(), "9600,n,8,1");
+    EXPECT_EQ(h.port.portName, "");
+    EXPECT_EQ(h.port.openCount, 1);
+    EXPECT_EQ(h.ui.splashes, (std::vector<std::pair<int, bool>>{{750, false}}));
+    EXPECT_TRUE(h.ui.messageBoxes.empty());
+    EXPECT_TRUE(h.ui.endedWith.empty());
+
+    // The sample profile's values.
+    const ProfileSettings& p = h.profile();
+    EXPECT_EQ(p.ChequeNumStart, -13);
+    EXPECT_EQ(p.ChequeBankNumLeadingZeros, -1);
+    EXPECT_EQ(p.ChequeBranchCodeStart, -2);
+    EXPECT_EQ(p.ActivateWindowTitle, "Untitled");
+    EXPECT_TRUE(p.ActivateWindowAfter);
+    EXPECT_EQ(p.LetUserFillDetails, 1);
+    EXPECT_EQ(p.ChequeBackTimeout, 60);
+    EXPECT_EQ(p.MinUnreadCharsForNoMICR, 5);
+    EXPECT_EQ(p.MagStripe2Part1Length, 99);
+    EXPECT_EQ(p.ChequeTemplate, "{ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}");
+    EXPECT_EQ(p.MagStripe2Template, "{MagPart1}={MagPart2}{ENTER}");
+    EXPECT_EQ(p.GenUSFileNameTemplate, "{MM}{YY}\\US\\{MICR}.tif");
+    EXPECT_EQ(p.ImageFileNameTemplate, "{MM}{YY}\\{ChequeNum}_{AccountNum}.tif");
+    EXPECT_EQ(p.LimitedImageFileNameTemplate, "");  // commented out
+    EXPECT_TRUE(p.CombineChequeImages);
+    EXPECT_EQ(p.BackImageFileNameTemplate, "netpbm\\tmp-back.jpg");
+    EXPECT_EQ(h.global().URLConnectionTimeout, 60);
+
+    ASSERT_EQ(h.ui.icons.size(), 1u);
+    const auto& icon = h.ui.icons[0];
+    EXPECT_EQ(std::vector<int>({icon.red, icon.green, icon.blue, icon.fontSize, icon.textRed,
+                                icon.textGreen, icon.textBlue, icon.profileNumber}),
+              std::vector<int>({255, 0, 0, 22, 0, 255, 255, 1}));
+    EXPECT_EQ(h.ui.profileMenu, (std::map<int32_t, std::string>{{1, cp("פרופיל 1")}}));
+    EXPECT_EQ(h.ui.checkedItems(), (std::vector<int32_t>{1}));
+    EXPECT_FALSE(h.ui.noProfilesItemVisible);
+    EXPECT_TRUE(h.ui.renameCsvEnabled);
+}
+
+// Every key line and commented example of the default file, in order.
+const char* const kDefaultLines[] = {
+    "[Config]", "SplashScreenTime=750", "Port=1", ";PortName=", ";CommSettings=9600,n,8,1",
+    "FlowControl=0", "RTS=0", "DataTerminationChars=13", "Nonus=0", "MSRTracks=2",
+    "DefaultProfileName=פרופיל 1", "[פרופיל 1]", "Red=255", "Green=0", "Blue=0", "IconFontSize=22",
+    "TextRed=0", "TextGreen=255", "TextBlue=255", "ActivateWindow=0", "ActivateWindowAfter=1",
+    "ActivateWindowTitle=Untitled", "WhenActivateWindowFails=1", "WaitMode=0", "KeyPressDelay=0",
+    "UseOldSendKeys=0", "DoEventsOnDelay=0", "ClipboardWin98DOS=0", "LetUserFillDetails=1",
+    "IgnoreVerify=0", "TabChar=32", "DontPassPartialRead=1", "CSVFile=Log.CSV",
+    "CSVRenTemplate=Log-old-{HH}{NN}{SS}{DD}{MM}{YYYY}.CSV", "ChequeNumStart=-13",
+    "ChequeNumLength=13", "ChequeNumLeadingZeros=0", "ChequeNumFlip=FALSE", "ChequeBankNumStart=1",
+    "ChequeBankNumLength=2", "ChequeBankNumLeadingZeros=-1", "ChequeBankNumFlip=FALSE",
+    "ChequeBranchNumStart=1", "ChequeBranchNumLength=3", "ChequeBranchNumLeadingZeros=-1",
+    "ChequeBranchNumFlip=FALSE", "ChequeBranchCodeStart=-2", "ChequeBranchCodeLength=2",
+    "ChequeBranchCodeLeadingZeros=-1", "ChequeBranchCodeFlip=FALSE", "ChequeAccountNumStart=-13",
+    "ChequeAccountNumLength=13", "ChequeAccountNumLeadingZeros=0", "ChequeAccountNumFlip=FALSE",
+    "TrimAccountByBank=1", "CombineChequeImages=1",
+    "ImageFileNameTemplate={MM}{YY}\\{ChequeNum}_{AccountNum}.tif",
+    ";LimitedImageFileNameTemplate={MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}.tif",
+    "BackImageFileNameTemplate={MM}{YY}\\{ChequeNum}_{AccountNum}-back.tif",
+    ";LimitedBackImageFileNameTemplate={MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}-back.tif",
+    "GenUSTemplate={TAB}{MICR}{ENTER}", "GenUSFileNameTemplate={MM}{YY}\\US\\{MICR}.tif",
+    "GenUSBackFileNameTemplate={MM}{YY}\\US\\{MICR}-back.tif",
+    ";ScanOverrideFileNameTemplate={YYYY}{MM}{DD}_{HH}{NN}{SS}.tif", "ChequeBackTimeout=60",
+    "MinUnreadCharsForNoMICR=5", "ImageBeforeSendKeys=0",
+    "ChequeTemplate={ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}",
+    ";MagStripe1Template={Name}{ENTER}{Account}{TAB}{DateMM}.{DateYY}{ENTER}",
+    "MagStripe2Part1Start=1", "MagStripe2Part1Length=99", "MagStripe2Part1LeadingZeros=-1",
+    "MagStripe2Part1Flip=FALSE", "MagStripe2Part2Start=1", "MagStripe2Part2Length=99",
+    "MagStripe2Part2LeadingZeros=-1", "MagStripe2Part2Flip=FALSE",
+    "MagStripe2Template={MagPart1}={MagPart2}{ENTER}",
+};
+
+TEST(DefaultConfig, HoldsEveryKeyLineInOrderWithCommentsBefore) {
+    const std::string text(resources::defaultConfig());
+    ASSERT_GE(text.size(), 2u);
+    // CR LF everywhere, Windows-1255 (no UTF-8 lead bytes for Hebrew).
+    EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+    EXPECT_EQ(text.find("\xD7"), std::string::npos);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0; start < text.size();) {
+        const auto end = text.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos);
+        const std::string line = text.substr(start, end - start);
+        EXPECT_EQ(line.find('\n'), std::string::npos);
+        EXPECT_EQ(line.find('\r'), std::string::npos);
+        lines.push_back(line);
+        start = end + 2;
+    }
+    EXPECT_EQ(lines.front().rfind(";Communicator for Magtek cheque & card reader", 0), 0u);
+    EXPECT_EQ(lines.at(1), ";Sample configuration file");
+
+    // The expected lines appear in order; every other line is a comment or blank.
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (next < std::size(kDefaultLines) && lines[i] == cp(kDefaultLines[next])) {
+            // A key line starts a group introduced by comments, or continues one.
+            if (lines[i].front() != '[' && lines[i].front() != ';') {
+                ASSERT_GT(i, 0u);
+                const std::string& before = lines[i - 1];
+                EXPECT_TRUE(!before.empty() && before.front() != '[') << lines[i];
+            }
+            ++next;
+            continue;
+        }
+        EXPECT_TRUE(lines[i].empty() || lines[i].front() == ';') << "unexpected line: " << lines[i];
+    }
+    EXPECT_EQ(next, std::size(kDefaultLines)) << "missing: " << kDefaultLines[std::min(next, std::size(kDefaultLines) - 1)];
+}
+
+TEST(CheckForINI, AnExistingFileIsNeverChanged) {
+    for (const std::string& content : {""s, "[A]\nk=1"s, "\xEF\xBB\xBF\x00\x01"s}) {
+        ConfigHarness h;
+        h.folder.write("Korvex.ini", content);
+        h.form->CheckForINI();
+        EXPECT_EQ(h.folder.read("Korvex.ini"), content);
+    }
+}
+
+TEST(CheckForINI, AFolderInThePlaceOfTheFileIsLeftAlone) {
+    ConfigHarness h;
+    std::filesystem::create_directory(h.folder / "Korvex.ini");
+    h.form->CheckForINI();
+    EXPECT_TRUE(std::filesystem::is_directory(h.folder / "Korvex.ini"));
+    // The run goes on with built-in defaults and no profiles.
+    ASSERT_TRUE(h.form->ReadConfig());
+    EXPECT_EQ(h.global().ProfileCount, 0);
+}
+
+TEST(ReadConfig, EmptyFileStartsOnBuiltInDefaultsWithoutProfiles) {
+    ConfigHarness h;
+    ASSERT_TRUE(h.start(""));
+    EXPECT_EQ(h.folder.read("Korvex.ini"), "");
+    EXPECT_EQ(h.global().ProfileCount, 0);
+    EXPECT_TRUE(h.global().ProfileNames.empty());
+    // Profile 1 is "loaded" although there is none: defaults from [Config].
+    EXPECT_EQ(h.global().CurrentProfile, 1);
+    EXPECT_TRUE(h.ui.noProfilesItemVisible);
+    EXPECT_TRUE(h.ui.profileMenu.empty());
+    ASSERT_EQ(h.ui.tooltips.size(), 1u);
+    EXPECT_EQ(h.ui.tooltips[0].size(), 64u);
+    EXPECT_EQ(h.ui.tooltips[0].substr(0, h.ui.tooltips[0].find('\0')),
+              cp("קורא צ'קים וכרטיסים - פרופיל נוכחי: <הגדרות ברירת מחדל>"));
+    EXPECT_EQ(h.global().TerminationString, "\r");
+    EXPECT_EQ(h.port.commPort(), 1);
+    EXPECT_EQ(h.port.settings(), "9600,n,8,1");
+    EXPECT_EQ(h.port.handshaking, 0);
+    EXPECT_FALSE(h.port.rts);
+    EXPECT_EQ(h.global().MSRTracks, "2");
+    EXPECT_EQ(h.ui.splashes.at(0).first, 750);
+}
+
+TEST(ReadConfig, ProfileKeysInConfigApplyWhenThereAreNoProfiles) {
+    ConfigHarness h;
+    ASSERT_TRUE(h.start("[Config]\r\nRed=12\r\nCSVFile=x.csv\r\n"));
+    EXPECT_EQ(h.profile().Red, 12);
+    EXPECT_EQ(h.profile().Green, 255);
+    EXPECT_EQ(h.profile().CSVFile, "x.csv");
+    EXPECT_EQ(h.form->ConfigIni().Section(), "Config");
+}
+
+TEST(ReadConfig, SplashTime) {
+    const struct {
+        const char* value;
+        int expected;
+    } cases[] = {{"100", 750}, {"-5", 750}, {"750", 750}, {"2000", 2000}, {" 1000.5 ", 1000}};
+    for (const auto& c : cases) {
+        ConfigHarness h;
+        ASSERT_TRUE(h.start("[Config]\r\nSplashScreenTime="s + c.value + "\r\n")) << c.value;
+        EXPECT_EQ(h.global().SplashScreenTime, c.expected) << c.value;
+        EXPECT_EQ(h.ui.splashes, (std::vector<std::pair<int, bool>>{{c.expected, false}})) << c.value;
+    }
+    for (const char* commandLine : {"/NOSPLASH", "/nosplash", "x /AntiCrash/NoSplash"}) {
+        ConfigHarness h(commandLine);
+        ASSERT_TRUE(h.start(""));
+        EXPECT_TRUE(h.ui.splashes.empty()) << commandLine;
+        EXPECT_EQ(h.global().SplashScreenTime, 750);
+    }
+}
+
+TEST(ReadConfig, TerminationCharacters) {
+    const struct {
+        std::string value;
+        std::string expected;
+    } cases[] = {
+        {"13,10", "\r\n"}, {"", ""},           {"&H0D", "\r"},     {"13,", "\r\0"s},
+        {" 1 3 , 1 0 ", "\r\n"}, {"10.5", "\n"}, {"11.5", "\f"}, {"x", "\0"s},
+        {"255,0", "\xff\0"s}, {"&HFF", "\xff"}, {"3;4", "\x03"},
+    };
+    for (const auto& c : cases) {
+        ConfigHarness h;
+        ASSERT_TRUE(h.start("[Config]\r\nDataTerminationChars=" + c.value + "\r\n")) << c.value;
+        EXPECT_EQ(h.global().TerminationString, c.expected) << c.value;
+    }
+}
+
+TEST(ReadConfig, SerialLineAndReaderSettings) {
+    ConfigHarness h;
+    ASSERT_TRUE(h.start(
+        "[Config]\r\nPort=3\r\nPortName=/dev/ttyUSB0\r\nCommSettings=115200,n,8,1\r\n"
+        "FlowControl=2\r\nRTS=-1\r\nNonus=2\r\nMSRTracks=1,2\r\n"));
+    EXPECT_EQ(h.port.commPort(), 3);
+    EXPECT_EQ(h.port.portName, "/dev/ttyUSB0");
+    EXPECT_EQ(h.port.settings(), "115200,n,8,1");
+    EXPECT_EQ(h.port.handshaking, 2);
+    EXPECT_TRUE(h.port.rts);
+    EXPECT_TRUE(h.global().Nonus);
+    EXPECT_EQ(h.global().MSRTracks, "1,2");
+    EXPECT_TRUE(h.port.isOpen());
+}
+
+TEST(ReadConfig, ValuesThatDoNotConvertStopTheStartWithOneMessage) {
+    const struct {
+        const char* key;
+        const char* value;
+    } cases[] = {
+        {"SplashScreenTime", "abc"}, {"SplashScreenTime", "40000"}, {"SplashScreenTime", ""},
+        {"Port", "COM1"},           {"Port", "0"},                  {"Port", "70000"},
+        {"FlowControl", "x"},        {"FlowControl", "4"},           {"FlowControl", "-1"},
+        {"RTS", "yes"},              {"RTS", "40000"},               {"Nonus", "on"},
+        {"Nonus", ""},               {"DataTerminationChars", "256"}, {"DataTerminationChars", "13,-1"},
+    };
+    for (const auto& c : cases) {
+        ConfigHarness h;
+        const std::string what = std::string(c.key) + "=" + c.value;
+        EXPECT_FALSE(h.start("[Config]\r\n" + what + "\r\n[P]\r\n")) << what;
+        ASSERT_EQ(h.ui.messageBoxes.size(), 1u) << what;
+        const auto& box = h.ui.messageBoxes[0];
+        EXPECT_EQ(box.title, kTitle) << what;
+        EXPECT_EQ(box.icon, MsgIcon::Exclamation) << what;
+        EXPECT_NE(box.text.find(c.key), std::string::npos) << what;
+        EXPECT_NE(box.text.find("[Config]"), std::string::npos) << what;
+        EXPECT_NE(box.text.find("\""s + c.value + "\""), std::string::npos) << what;
+        EXPECT_EQ(h.ui.endedWith, (std::vector<int>{0})) << what;
+        EXPECT_TRUE(h.ui.trayIconRemoved) << what;
+        EXPECT_TRUE(h.folder.exists("Korvex.shutdown")) << what;
+        EXPECT_EQ(h.port.openCount, 0) << what;
+        EXPECT_EQ(h.global().CurrentProfile, 0) << what;  // stopped before the profiles
+    }
+}
+
+TEST(ReadConfig, MessageNamesWhatIsAcceptedAndShowsOddValuesSafely) {
+    ConfigHarness h;
+    EXPECT_FALSE(h.start("[Config]\r\nFlowControl=\x01" + std::string(100, '7') + "\r\n"));
+    ASSERT_EQ(h.ui.messageBoxes.size(), 1u);
+    const std::string& text = h.ui.messageBoxes[0].text;
+    EXPECT_NE(text.find("0 (none), 1 (XON/XOFF), 2 (RTS) or 3 (RTS and XON/XOFF)"), std::string::npos);
+    EXPECT_NE(text.find("\"?" + std::string(63, '7') + "...\""), std::string::npos);
+    EXPECT_EQ(text.find('\x01'), std::string::npos);
+}
+
+TEST(ReadConfig, PortThatCannotOpenEndsTheRun) {
+    ConfigHarness h;
+    h.port.refuseOpen = true;
+    h.ui.timerEnabled = true;
+    EXPECT_FALSE(h.start("[Config]\r\n[A]\r\n"));
+    ASSERT_EQ(h.ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(h.ui.messageBoxes[0].text, cp("שגיאה:") + "\r\nInvalid port number");
+    EXPECT_EQ(h.ui.messageBoxes[0].title, kTitle);
+    EXPECT_EQ(h.ui.messageBoxes[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(h.ui.messageBoxes[0].buttons, MsgButtons::Ok);
+    EXPECT_TRUE(h.ui.trayIconRemoved);
+    EXPECT_FALSE(h.ui.timerEnabled);
+    EXPECT_EQ(h.ui.endedWith, (std::vector<int>{0}));
+    EXPECT_TRUE(h.folder.exists("Korvex.shutdown"));
+    EXPECT_TRUE(h.form->ended());
+    // The profiles were read before the port.
+    EXPECT_EQ(h.global().CurrentProfile, 1);
+}
+
+TEST(ProfileList, DefaultProfileIsLoadedAtStart) {
+    ConfigHarness h;
+    ASSERT_TRUE(h.start("[A]\r\nRed=1\r\n[Config]\r\nDefaultProfileName=B\r\n[B]\r\nRed=2\r\n"));
+    EXPECT_EQ(h.global().ProfileNames, (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(h.global().ProfileCount, 2);
+    EXPECT_EQ(h.global().CurrentProfile, 2);
+    EXPECT_EQ(h.profile().Red, 2);
+    EXPECT_EQ(h.ui.profileMenu, (std::map<int32_t, std::string>{{1, "A"}, {2, "B"}}));
+    EXPECT_EQ(h.ui.checkedItems(), (std::vector<int32_t>{2}));
+    EXPECT_EQ(h.ui.tooltips.size(), 1u);  // loaded once
+    EXPECT_FALSE(h.ui.noProfilesItemVisible);
+    EXPECT_EQ(h.form->ConfigIni().Section(), "B");
+}
+
+TEST(ProfileList, StartProfileChoice) {
+    const struct {
+        const char* what;
+        std::string ini;
+        std::vector<std::string> names;
+        int32_t current;
+    } cases[] = {
+        {"Config first", "[Config]\r\n[A]\r\n[B]\r\n", {"A", "B"}, 1},
+        {"letter case of the default counts", "[Config]\r\nDefaultProfileName=b\r\n[A]\r\n[B]\r\n",
+         {"A", "B"}, 1},
+        {"empty default", "[Config]\r\nDefaultProfileName=\r\n[A]\r\n[B]\r\n", {"A", "B"}, 1},
+        {"Hebrew default", "[Config]\r\nDefaultProfileName=פרופיל ב\r\n[פרופיל א]\r\n[פרופיל ב]\r\n",
+         {cp("פרופיל א"), cp("פרופיל ב")}, 2},
+        {"repeated section listed once", "[A]\r\n[B]\r\n[a]\r\n", {"A", "B"}, 1},
+    };
+    for (const auto& c : cases) {
+        ConfigHarness h;
+        ASSERT_TRUE(h.start(c.ini)) << c.what;
+        EXPECT_EQ(h.global().ProfileNames, c.names) << c.what;
+        EXPECT_EQ(h.global().CurrentProfile, c.current) << c.what;
+        EXPECT_EQ(h.ui.checkedItems(), (std::vector<int32_t>{c.current})) << c.what;
+    }
+}
+
+TEST(ProfileList, LowerCaseConfigIsBothConfigAndAProfile) {
+    ConfigHarness h;
+    ASSERT_TRUE(h.start("[config]\r\nPort=3\r\nDataTerminationChars=13,10\r\nRed=7\r\n[B]\r\n"));
+    EXPECT_EQ(h.port.commPort(), 3);
+    EXPECT_EQ(h.global().TerminationString, "\r\n");
+    EXPECT_EQ(h.global().ProfileNames, (std::vector<std::string>{"config", "B"}));
+    EXPECT_EQ(h.global().CurrentProfile, 1);
+    EXPECT_EQ(h.profile().Red, 7);
+}
+
+TEST(ProfileList, DetailsWindowListIsFilledAndSelected) {
+    ConfigHarness h;
+    h.ui.detailsExists = true;
+    h.ui.detailsProfiles = {"stale"};
+    ASSERT_TRUE(h.start("[Config]\r\nDefaultProfileName=C\r\n[A]\r\n[B]\r\n[C]\r\n"));
+    EXPECT_EQ(h.ui.detailsProfiles, (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(h.ui.detailsSelected, 2);
+}
+
+TEST(ReadConfig, BrokenFilesStartWithoutCrashing) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        int32_t profiles;
+    } cases[] = {
+        {"binary bytes", "\x00\xff\xfe[\x01]\r\n\x80\x81=\x82\r\n[Config]\r\nPort=2\r\n"s, 0},
+        {"NUL inside lines", "[Config]\r\nPort=2\0junk\r\n[A\0B]\r\n"s, 1},
+        {"a 1 MB line", "[Config]\r\nx=" + std::string(1 << 20, 'y') + "\r\n[A]\r\n", 1},
+        {"no final line end", "[Config]\r\nPort=2\r\n[A]\r\nRed=3", 1},
+        {"duplicate sections and keys", "[Config]\r\nPort=2\r\nPort=9\r\n[A]\r\n[A]\r\n[config]\r\n", 1},
+        {"UTF-8 with byte-order mark", "\xEF\xBB\xBF[Config]\r\nPort=2\r\n[\xD7\x90]\r\n", 1},
+    };
+    for (const auto& c : cases) {
+        ConfigHarness h;
+        h.folder.write("Korvex.ini", c.bytes);
+        EXPECT_TRUE(h.start()) << c.what;
+        EXPECT_EQ(h.global().ProfileCount, c.profiles) << c.what;
+        EXPECT_EQ(h.global().CurrentProfile, 1) << c.what;
+        EXPECT_EQ(h.folder.read("Korvex.ini"), c.bytes) << c.what;  // never rewritten
+    }
+    // The byte-order mark hides [Config]: Port keeps its default, and the mark's line is listed
+    // as a section read in Windows-1255.
+    ConfigHarness h;
+    h.folder.write("Korvex.ini", "\xEF\xBB\xBF[Config]\r\nPort=2\r\n[\xD7\x90]\r\n");
+    ASSERT_TRUE(h.start());
+    EXPECT_EQ(h.port.commPort(), 1);
+    EXPECT_EQ(h.global().ProfileNames, (std::vector<std::string>{"\xD7\x90"}));
+}
+
+}  // namespace
+}  // namespace korvex
