@@ -11,6 +11,7 @@
 #include "app/Services.h"
 #include "config/Settings.h"
 #include "config/cInifile.h"
+#include "output/SendKeys.h"
 
 namespace korvex {
 
@@ -44,7 +45,10 @@ public:
     void RenameCSV_Click();
 
     // --- output to the target application ---------------------------------------------------
-    void FeedStringToApp(const std::string& text);
+    // Types a text in the key notation into the target by the profile's route.
+    FeedOutcome FeedStringToApp(const std::string& text);
+    // The key engines with their key tables (filled on first use, kept for the run).
+    modSendKeys& SendKeys() { return sendKeys_; }
 
     // --- reader link --------------------------------------------------------------------------
     // The 100 ms polling tick.
@@ -88,6 +92,7 @@ private:
     IconAppearance icon_;
     cInifile configIni_;
     bool ended_ = false;
+    modSendKeys sendKeys_{services_, [this](const std::string& line) { DebugLog(line); }};
 };
 
 }  // namespace korvex

@@ -1,0 +1,79 @@
+#pragma once
+// The key engines that type a text in the key notation into the focused window:
+//   VbSendKeys   one event at a time (keybd_event), with an optional wait before each key;
+//   VbSendInput  the whole text collected first and inserted as one batch (SendInput);
+//   SendKeysWait the batch followed by a wait until the target has the events (WaitMode);
+//   VbSendPaste + PasteIntoForeground  the text as plain text through the clipboard.
+// Each key engine keeps its own key tables, filled on its first call and kept for the run.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/Services.h"
+#include "output/KeyNotation.h"
+#include "output/KeyTables.h"
+#include "platform/KeyInjector.h"
+
+namespace korvex {
+
+// What became of one text handed to FeedStringToApp.
+enum class FeedOutcome {
+    Sent,       // handed to the chosen route
+    Discarded,  // the target window was not found and the profile says to drop the text
+    Failed,     // the route could not take it (the clipboard, or a text too long); logged
+};
+
+// One SendInput record: a key press (flags 0) or release (flags 2, KEYEVENTF_KEYUP). The extra
+// information of the Windows record is always 0 and is not carried.
+KeyEvent MakeKeyInput(uint8_t virtualKey, uint8_t scanCode, uint32_t flags);
+
+// The plain text the clipboard route pastes for a text in the key notation: literal text as it
+// stands, Enter and the keypad's Enter as CR LF, Tab, Space, Backspace, Escape and the keypad's
+// operators as their characters, every other named key as nothing; modifiers are ignored.
+std::string pasteTextOf(std::string_view text);
+
+class modSendKeys {
+public:
+    // A text whose keys would take more events than this is refused whole: nothing of it is
+    // typed and a line is logged. Real texts stay far below it; a repeat count in the billions
+    // would otherwise hold the program for hours or exhaust memory.
+    static constexpr uint64_t kMaxKeyEventsPerText = 100000;
+    static constexpr uint64_t kMaxPasteBytes = 1000000;
+
+    using LogFunction = std::function<void(const std::string&)>;
+
+    // Uses services.keyboardLayout, keys, clock, ui, windows and clipboard as each engine needs
+    // them; `log` writes one diagnostics line.
+    modSendKeys(const Services& services, LogFunction log);
+
+    void VbSendKeys(const std::string& text, int32_t delay, bool yield);
+    // True when the injector inserted as many events as were collected (and for a text without
+    // events); false when it inserted fewer or the text was refused.
+    bool VbSendInput(const std::string& text);
+    // The platform's own send-keys service with wait: the text's events as one batch, then a wait
+    // until the target has them. Full stops are typed as the main keyboard's full stop.
+    void SendKeysWait(const std::string& text);
+    // Puts the paste text on the clipboard; false when the clipboard could not be taken or the
+    // text was refused.
+    bool VbSendPaste(const std::string& text);
+    void PasteIntoForeground();
+    bool NumLockOn();
+
+    const KeyTables& sendKeysTables() const { return sendKeysTables_; }
+    const KeyTables& sendInputTables() const { return sendInputTables_; }
+
+private:
+    std::vector<KeyEvent> collect(const std::string& text, KeyTables& tables, bool& refused);
+    bool admit(const std::string& text, const KeyTables& tables);
+
+    Services services_;
+    LogFunction log_;
+    KeyTables sendKeysTables_;
+    KeyTables sendInputTables_;
+    KeyTables waitModeTables_;
+};
+
+}  // namespace korvex
