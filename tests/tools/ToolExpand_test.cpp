@@ -1,0 +1,137 @@
+// korvex-tool expand, run as the built program.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+#include "support/TempFolder.h"
+
+namespace korvex {
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string quoted(const std::string& arg) {
+#ifdef _WIN32
+    std::string q = "\"";
+    for (const char c : arg) q += c == '"' ? std::string("\\\"") : std::string(1, c);
+    return q + "\"";
+#else
+    std::string q = "'";
+    for (const char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+#endif
+}
+
+// Starts korvex-tool with the arguments and `input` on standard input.
+ToolRun runTool(const std::vector<std::string>& args, const std::string& input = "") {
+    test::TempFolder folder;
+    folder.write("in.txt", input);
+    std::string command = quoted(KORVEX_TOOL_PATH);
+    for (const auto& a : args) command += " " + quoted(a);
+    command += " < " + quoted((folder / "in.txt").string()) + " > " + quoted((folder / "out.txt").string()) +
+               " 2> " + quoted((folder / "err.txt").string());
+    const int raw = std::system(command.c_str());
+    ToolRun run;
+#ifdef _WIN32
+    run.status = raw;
+#else
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    run.out = folder.read("out.txt");
+    run.err = folder.read("err.txt");
+    return run;
+}
+
+struct ExpandCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::string input;
+    std::string out;
+};
+
+TEST(ToolExpand, PrintsTheExpandedTemplate) {
+    const std::string at = "2006-02-01 09:07:05";
+    const std::vector<ExpandCase> cases = {
+        {"cheque keys",
+         {"expand", "--set", "ChequeNum=1234", "--set", "BankNum=12", "--set", "BranchNum=456", "--set",
+          "AccountNum=789012", "{ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}"},
+         "",
+         "1234{TAB}12{TAB}456{TAB}789012{ENTER}\n"},
+        {"date codes", {"expand", "--kind", "override", "--at", at, "{YYYY}{MM}{DD}_{HH}{NN}{SS}.tif"}, "",
+         "20060201_090705.tif\n"},
+        {"csv archive", {"expand", "--kind", "csvren", "--at", "2006-03-02 14:30:15",
+                         "Log-old-{HH}{NN}{SS}{DD}{MM}{YYYY}.CSV"},
+         "", "Log-old-14301502032006.CSV\n"},
+        {"front name with {User}",
+         {"expand", "--kind", "front", "--at", "2006-03-05 00:00:00", "--set", "ChequeNum=77",
+          "{MM}{YY}\\{ChequeNum}_{User}.tif"},
+         "a:b*c?\n", "0306\\77_a_b_c_.tif\n"},
+        {"empty {User}", {"expand", "--kind", "back", "{User}.tif"}, "", "<<DONTSAVE>>.tif\n"},
+        {"{User} unknown to cheque keys", {"expand", "{User}"}, "never read\n", "{User}\n"},
+        {"cheque date codes",
+         {"expand", "--at", at, "--set", "ChequeDate=31/12/2006", "{CDD}/{CMM}/{CYYYY} {DD}/{MM}/{YYYY}"}, "",
+         "31/12/2006 01/02/2006\n"},
+        {"cheque date codes without a date", {"expand", "--at", at, "{CDD}"}, "", "{CDD}\n"},
+        {"card", {"expand", "--kind", "card1", "--set", "Name=HOLDER CARD", "--set", "DateYY=09", "{Name} {DateYY}{HH}"},
+         "", "HOLDER CARD 09{HH}\n"},
+        {"unparsed cheque", {"expand", "--kind", "usfront", "--at", "2006-03-01 10:00:00", "--set",
+                             "MICR=123456789 0001234", "{MM}{YY}\\US\\{MICR}.tif"},
+         "", "0306\\US\\123456789 0001234.tif\n"},
+        {"wrong case and unclosed", {"expand", "--at", at, "--set", "ChequeNum=1", "{chequenum}{ChequeNum{dd}{DD"},
+         "", "{chequenum}{ChequeNum{dd}{DD\n"},
+        {"Hebrew", {"expand", "--set", "Amount=שקל", "{Amount} ש\"ח"}, "", "שקל ש\"ח\n"},
+        {"template starting with a dash", {"expand", "--", "-{BankNum}-"}, "", "--\n"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool(c.args, c.input);
+        EXPECT_EQ(run.status, 0) << c.name << ": " << run.err;
+        EXPECT_EQ(run.out, c.out) << c.name;
+    }
+}
+
+TEST(ToolExpand, WithoutAMomentUsesTheClock) {
+    const ToolRun run = runTool({"expand", "--kind", "csvren", "{YYYY}-{MM}-{DD} {HH}:{NN}:{SS}"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.out.size(), 20u) << run.out;
+    for (const size_t i : {0u, 1u, 2u, 3u, 5u, 6u, 8u, 9u, 11u, 12u, 14u, 15u, 17u, 18u}) {
+        EXPECT_TRUE(run.out[i] >= '0' && run.out[i] <= '9') << run.out;
+    }
+    EXPECT_NE(run.out.substr(0, 2), "19") << "the year comes from the clock";
+}
+
+TEST(ToolExpand, UsageErrors) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"expand"},
+        {"expand", "a", "b"},
+        {"expand", "--kind", "cheques", "x"},
+        {"expand", "--at", "2006-02-30 00:00:00", "x"},
+        {"expand", "--at", "2006-02-01 24:00:00", "x"},
+        {"expand", "--at", "2006-02-01", "x"},
+        {"expand", "--set", "ChequeNum", "x"},
+        {"expand", "--set", "chequenum=1", "x"},
+        {"expand", "--set", "ChequeDate=32/01/2006", "x"},
+        {"expand", "--bogus", "x"},
+        {"expand", "--kind"},
+    };
+    for (const auto& args : cases) {
+        const ToolRun run = runTool(args);
+        std::string shown;
+        for (const auto& a : args) shown += a + " ";
+        EXPECT_EQ(run.status, 2) << shown;
+        EXPECT_TRUE(run.out.empty()) << shown;
+        EXPECT_NE(run.err.find("usage: korvex-tool expand"), std::string::npos) << shown << run.err;
+    }
+}
+
+}  // namespace
+}  // namespace korvex
