@@ -1,0 +1,92 @@
+#include "platform/posix/ProcessLauncherPosix.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "text/FilePath.h"
+
+namespace korvex {
+namespace {
+
+// Runs in the forked child: only async-signal-safe calls until exec.
+[[noreturn]] void execHidden(const char* folder, char* const* argv) {
+    const int null = ::open("/dev/null", O_RDWR);
+    if (null >= 0) {
+        ::dup2(null, 0);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        if (null > 2) ::close(null);
+    }
+    ::setsid();  // no controlling terminal: nothing the script does reaches the operator
+    if (::chdir(folder) != 0) ::_exit(126);
+    ::execv("/bin/sh", argv);
+    ::_exit(127);
+}
+
+int waitFor(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+int niceValueForPriorityClass(int32_t priorityClass) {
+    switch (priorityClass) {
+        case 64: return 19;      // idle
+        case 16384: return 5;    // below normal
+        case 32768: return -5;   // above normal
+        case 128: return -10;    // high
+        case 256: return -20;    // real time
+        default: return 0;       // normal and anything unknown
+    }
+}
+
+bool ProcessLauncherPosix::SetProcessPriority(int32_t priorityClass) {
+    return ::setpriority(PRIO_PROCESS, 0, niceValueForPriorityClass(priorityClass)) == 0;
+}
+
+LaunchResult ProcessLauncherPosix::runScript(const std::string& scriptName,
+                                             const std::vector<std::string>& arguments, bool wait) {
+    LaunchResult result;
+    // Everything the child needs is prepared before fork().
+    std::vector<std::string> words = {"sh", toFsPath(scriptName + ".sh").string()};
+    for (const auto& argument : arguments) words.push_back(toFsPath(argument).string());
+    std::vector<char*> argv;
+    for (auto& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const std::string folder = folder_.string();
+
+    const pid_t child = ::fork();
+    if (child < 0) {
+        result.error = std::string("fork: ") + std::strerror(errno);
+        return result;
+    }
+    if (child == 0) {
+        if (!wait) {
+            // Not waited for: a grandchild runs the script and is adopted by init, so nothing
+            // is left to reap when it ends.
+            const pid_t grandchild = ::fork();
+            if (grandchild != 0) ::_exit(grandchild < 0 ? 1 : 0);
+        }
+        execHidden(folder.c_str(), argv.data());
+    }
+    const int status = waitFor(child);
+    if (!wait) {
+        result.started = status == 0;
+        if (!result.started) result.error = "the script could not be started";
+        return result;
+    }
+    result.started = true;
+    result.exitCode = status;
+    return result;
+}
+
+}  // namespace korvex

@@ -1,0 +1,27 @@
+#pragma once
+// Scripts of the netpbm folder run by /bin/sh, hidden: no terminal, standard input, output and
+// error on /dev/null, the program folder as working folder. Priority through setpriority().
+
+#include <filesystem>
+
+#include "platform/ProcessLauncher.h"
+
+namespace korvex {
+
+class ProcessLauncherPosix : public ProcessLauncher {
+public:
+    explicit ProcessLauncherPosix(std::filesystem::path programFolder)
+        : folder_(std::move(programFolder)) {}
+
+    LaunchResult runScript(const std::string& scriptName, const std::vector<std::string>& arguments,
+                           bool wait) override;
+    bool SetProcessPriority(int32_t priorityClass) override;
+
+private:
+    std::filesystem::path folder_;
+};
+
+// The nice value that stands for a Windows priority class (unknown classes: normal, 0).
+int niceValueForPriorityClass(int32_t priorityClass);
+
+}  // namespace korvex
