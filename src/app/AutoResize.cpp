@@ -9,9 +9,12 @@ namespace {
 
 double ratio(int part, int whole) { return whole == 0 ? 0.0 : static_cast<double>(part) / whole; }
 
-// The largest whole number not above size * fraction, kept inside int.
+// The largest whole number not above size * fraction, kept inside int. The fraction went
+// through a division, so a product that should be whole can fall a hair short of it (15 / 22 *
+// 22 = 14.999...); a tolerance far below one unit keeps an unchanged size from shrinking
+// controls.
 int scaled(int size, double fraction) {
-    const double v = std::floor(static_cast<double>(size) * fraction);
+    const double v = std::floor(static_cast<double>(size) * fraction + 1e-7);
     if (!(v >= std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
     if (v > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
     return static_cast<int>(v);

@@ -2,6 +2,12 @@
 
 namespace korvex {
 
+int DateBoxCaret::skipSeparator(int position, bool backwards) {
+    if (position == 2 || position == 5) position += backwards ? -1 : 1;
+    if (position < 0) return 0;
+    return position > kLength - 1 ? kLength - 1 : position;
+}
+
 void DateBoxCaret::keyDown(int keyCode, bool shift, bool control, bool alt) {
     if (keyCode == vk::Insert && !shift && !control && !alt) overtype_ = !overtype_;
 }

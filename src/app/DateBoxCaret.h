@@ -26,6 +26,10 @@ public:
     // The box text's last position a caret may select from: "dd/mm/yy" has 8 characters.
     static constexpr int kLength = 8;
 
+    // The one-character selection never rests on a "/": it goes to the digit beyond it, in the
+    // direction the caret was moving, and stays within 0..7.
+    static int skipSeparator(int position, bool backwards);
+
     bool overtype() const { return overtype_; }
     bool pendingCorrection() const { return pending_; }
 

@@ -76,6 +76,18 @@ TEST(AutoResize, ResizesToTheRecordedFractionsRoundingDown) {
     }
 }
 
+TEST(AutoResize, AnUnchangedSizeMovesNothingDespiteRoundOff) {
+    FakeForm f;
+    f.w = 22;
+    f.h = 45;
+    f.controls = {{"A", ControlBox{15, 13, 15, 26}, 0}};  // 15 / 22 * 22 < 15 in doubles
+    AutoResize r;
+    r.Go(f, false);
+    r.Go(f, false);
+    EXPECT_EQ(f.controls[0].sets, 1);
+    EXPECT_TRUE(sameBox(*f.controls[0].box, {15, 13, 15, 26}));
+}
+
 TEST(AutoResize, ShrinkingAndRestoringStaysWithinOneUnit) {
     FakeForm f = designForm();
     const auto first = *f.controls[2].box;

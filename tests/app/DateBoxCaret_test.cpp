@@ -56,6 +56,18 @@ TEST(DateBoxCaret, RightArrowCorrectionTakesTheNextKeyUp) {
     check(caret.keyUp(vk::Left, 4, false), {3, true, false}, "next left is ordinary");
 }
 
+TEST(DateBoxCaret, SelectionSkipsTheSeparators) {
+    const struct {
+        int position;
+        bool backwards;
+        int expected;
+    } cases[] = {{2, false, 3}, {2, true, 1}, {5, false, 6}, {5, true, 4},
+                 {0, true, 0},  {4, true, 4}, {8, false, 7}, {-1, true, 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(DateBoxCaret::skipSeparator(c.position, c.backwards), c.expected) << c.position;
+    }
+}
+
 TEST(DateBoxCaret, InsertTogglesOvertypeOnlyWithoutModifiers) {
     const struct {
         bool shift, control, alt, overtypeAfter;
