@@ -34,23 +34,22 @@ std::string listDate(std::string_view yyyymmdd) {
 
 std::string timeThenDate(const LocalDateTime& t) {
     char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d %02d/%02d/%04d", t.hour, t.minute, t.second, t.day,
-                  t.month, t.year);
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d %02d/%02d/%04d", t.hour, t.minute,
+                  t.second, t.day, t.month, t.year);
     return buffer;
 }
 
 // The first list line whose account column equals `account`; reads the file in blocks and keeps
 // only the first 34 characters of each line, so a huge or binary file costs no more memory than
 // a small one. Lines end at LF, CR or CR LF.
-std::optional<std::string> findListLine(const std::filesystem::path& file, const std::string& account) {
+std::optional<std::string> findListLine(const std::filesystem::path& file,
+                                        const std::string& account) {
     std::ifstream in(file, std::ios::binary);
     if (!in) return std::nullopt;
     std::string head;  // the first kMinListLine characters of the current line
     std::size_t length = 0;
     bool afterCr = false;
-    auto lineIsHit = [&]() {
-        return length >= kMinListLine && head.compare(10, 8, account) == 0;
-    };
+    auto lineIsHit = [&]() { return length >= kMinListLine && head.compare(10, 8, account) == 0; };
     std::array<char, 65536> block{};
     while (in) {
         in.read(block.data(), block.size());
@@ -79,8 +78,8 @@ std::optional<std::string> findListLine(const std::filesystem::path& file, const
 }
 
 bool isUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-           c == '_' || c == '~';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '.' || c == '_' || c == '~';
 }
 
 std::string percentEncoded(std::string_view value) {
@@ -116,11 +115,12 @@ void showConnectionWarning(OperatorUi& ui) {
 std::string restrictedAccountTitle() { return hebrew("אזהרה - חשבון מוגבל"); }
 std::string connectionWarningTitle() { return hebrew("קורא צ'קים וכרטיסים של Ovra"); }
 std::string connectionWarningText() {
-    return hebrew("אזהרה: אין תקשורת נתונים לאתר בנק ישראל. בדיקת חשבונות מוגבלים לא תבוצע.") + "\r\n\r\n" +
-           hebrew("לסיוע, נא לפנות ל-Ovra בטלפון: 03-5550123");
+    return hebrew("אזהרה: אין תקשורת נתונים לאתר בנק ישראל. בדיקת חשבונות מוגבלים לא תבוצע.") +
+           "\r\n\r\n" + hebrew("לסיוע, נא לפנות ל-Ovra בטלפון: 03-5550123");
 }
 
-std::string TextBetween(std::size_t start, std::string_view text, std::string_view open, std::string_view close) {
+std::string TextBetween(std::size_t start, std::string_view text, std::string_view open,
+                        std::string_view close) {
     const std::size_t from = start == 0 ? 0 : start - 1;
     if (from > text.size() || open.empty() || close.empty()) return {};
     const std::size_t openAt = text.find(open, from);
@@ -136,14 +136,15 @@ std::string RestrictedListFileName(std::string_view branch, std::string_view ban
 }
 
 bool CheckRestrictedLocal(std::string_view account, std::string_view branch, std::string_view bank,
-                          const std::filesystem::path& programFolder, std::string_view accountListPath,
-                          OperatorUi& ui) {
+                          const std::filesystem::path& programFolder,
+                          std::string_view accountListPath, OperatorUi& ui) {
     const std::string acct = lastPadded(account, 8);
     const std::string snif = lastPadded(branch, 3);
     const std::string bankText = lastPadded(bank, 2);
     std::string folder(accountListPath);
     if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder.push_back('\\');
-    const std::filesystem::path file = resolveIn(programFolder, folder + RestrictedListFileName(snif, bankText));
+    const std::filesystem::path file =
+        resolveIn(programFolder, folder + RestrictedListFileName(snif, bankText));
 
     std::error_code error;
     if (!std::filesystem::is_regular_file(file, error)) return false;
@@ -151,29 +152,35 @@ bool CheckRestrictedLocal(std::string_view account, std::string_view branch, std
     if (!line) return false;
 
     const std::optional<LocalDateTime> modified = fileModifiedLocal(file);
-    const std::string text = hebrew("חשבון מס' ") + acct + hebrew(" בסניף מס' ") + snif + hebrew(" של בנק מס' ") +
-                             bankText + hebrew(" מוגדר כמוגבל מתאריך ") + listDate(std::string_view(*line).substr(18, 8)) +
-                             hebrew(" עד תאריך ") + listDate(std::string_view(*line).substr(26, 8)) +
-                             hebrew(" לפי המידע מאתר בנק ישראל.") + "\r\n\r\n" +
-                             hebrew("המידע עודכן לאחרונה מהאתר: ") + (modified ? timeThenDate(*modified) : "");
+    const std::string text =
+        hebrew("חשבון מס' ") + acct + hebrew(" בסניף מס' ") + snif + hebrew(" של בנק מס' ") +
+        bankText + hebrew(" מוגדר כמוגבל מתאריך ") +
+        listDate(std::string_view(*line).substr(18, 8)) + hebrew(" עד תאריך ") +
+        listDate(std::string_view(*line).substr(26, 8)) + hebrew(" לפי המידע מאתר בנק ישראל.") +
+        "\r\n\r\n" + hebrew("המידע עודכן לאחרונה מהאתר: ") +
+        (modified ? timeThenDate(*modified) : "");
     ui.messageBox(text, restrictedAccountTitle(), MsgIcon::Stop);
     return true;
 }
 
-std::string RestrictedQueryUrl(std::string_view baseUrl, std::string_view account, std::string_view branch,
-                               std::string_view bank) {
-    return std::string(baseUrl) + "?bank=" + percentEncoded(bank) + "&snif=" + percentEncoded(branch) +
+std::string RestrictedQueryUrl(std::string_view baseUrl, std::string_view account,
+                               std::string_view branch, std::string_view bank) {
+    return std::string(baseUrl) + "?bank=" + percentEncoded(bank) +
+           "&snif=" + percentEncoded(branch) +
            "&acct=" + percentEncoded(onlineAccount(account, bank));
 }
 
 bool CheckRestrictedOnline(HttpClient& http, std::string_view baseUrl, int timeoutSeconds,
                            std::string_view account, std::string_view branch, std::string_view bank,
-                           OperatorUi& ui, const std::function<void(const std::string&)>& debugLog) {
+                           OperatorUi& ui,
+                           const std::function<void(const std::string&)>& debugLog) {
     const std::string acct = onlineAccount(account, bank);
-    const HttpResult result = http.get(RestrictedQueryUrl(baseUrl, account, branch, bank), timeoutSeconds);
+    const HttpResult result =
+        http.get(RestrictedQueryUrl(baseUrl, account, branch, bank), timeoutSeconds);
     if (!result.ok) {
         if (debugLog) {
-            debugLog("Error #" + std::to_string(result.errorNumber) + " - " + result.errorDescription);
+            debugLog("Error #" + std::to_string(result.errorNumber) + " - " +
+                     result.errorDescription);
         }
         showConnectionWarning(ui);
         return false;
@@ -198,9 +205,10 @@ bool CheckRestrictedOnline(HttpClient& http, std::string_view baseUrl, int timeo
     if (phrase != std::string::npos && phrase + 15 <= result.page.size()) {
         endDate = result.page.substr(phrase + 15, 10);
     }
-    const std::string text = hebrew("חשבון מס' ") + acct + hebrew(" בסניף מס' ") + std::string(branch) +
-                             hebrew(" של בנק מס' ") + std::string(bank) + hebrew(" מוגבל עד תאריך ") + endDate +
-                             "\r\n" + hebrew(" לפי המידע מאתר בנק ישראל.") + "\r\n\r\n";
+    const std::string text = hebrew("חשבון מס' ") + acct + hebrew(" בסניף מס' ") +
+                             std::string(branch) + hebrew(" של בנק מס' ") + std::string(bank) +
+                             hebrew(" מוגבל עד תאריך ") + endDate + "\r\n" +
+                             hebrew(" לפי המידע מאתר בנק ישראל.") + "\r\n\r\n";
     ui.messageBox(text, restrictedAccountTitle(), MsgIcon::Stop);
     return true;
 }

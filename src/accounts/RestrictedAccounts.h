@@ -31,15 +31,15 @@ std::string RestrictedListFileName(std::string_view branch, std::string_view ban
 // the account is a hit, announced in a stop box with the dates of the line and the list's
 // modification time. Any failure reading the list counts as not restricted, silently.
 bool CheckRestrictedLocal(std::string_view account, std::string_view branch, std::string_view bank,
-                          const std::filesystem::path& programFolder, std::string_view accountListPath,
-                          OperatorUi& ui);
+                          const std::filesystem::path& programFolder,
+                          std::string_view accountListPath, OperatorUi& ui);
 
 // The query address: `baseUrl` + "?bank=" + bank + "&snif=" + branch + "&acct=" + account, the
 // account zero-padded to nine digits for banks 14, 31, 46, 52 and 54 and to eight for the others.
 // Characters other than letters, digits and - . _ ~ in the three values are percent-encoded so
 // that a value can never change the query.
-std::string RestrictedQueryUrl(std::string_view baseUrl, std::string_view account, std::string_view branch,
-                               std::string_view bank);
+std::string RestrictedQueryUrl(std::string_view baseUrl, std::string_view account,
+                               std::string_view branch, std::string_view bank);
 
 // The online check: fetches the query page and reads the answer from its title. A restricted
 // answer is announced in a stop box; a page that gives no answer, or a failed request, shows the

@@ -24,8 +24,8 @@ std::string BeginChequeLogLine(std::string_view chequeNum, std::string_view bank
                                std::string_view branchNum, std::string_view accountNum,
                                const LocalDateTime& processed, std::string_view amount,
                                const std::optional<LocalDateTime>& chequeDate) {
-    std::string line = oneLine(chequeNum) + "," + oneLine(bankNum) + "," + oneLine(branchNum) + "," +
-                       oneLine(accountNum);
+    std::string line = oneLine(chequeNum) + "," + oneLine(bankNum) + "," + oneLine(branchNum) +
+                       "," + oneLine(accountNum);
     line += ExpandDateCodes(",{HH}:{NN}:{SS},{DD}/{MM}/{YYYY},", processed);
     line += oneLine(amount);
     line += ",";
@@ -62,7 +62,8 @@ std::optional<OutputError> AppendChequeLog(const std::filesystem::path& programF
     out.rdbuf()->pubsetbuf(nullptr, 0);
     out.open(path, std::ios::binary | std::ios::app);
     if (!out.is_open()) {
-        return OutputError{kErrorLogOpenFailed, "The cheque log cannot be opened for appending: " + name};
+        return OutputError{kErrorLogOpenFailed,
+                           "The cheque log cannot be opened for appending: " + name};
     }
     out.write(line.data(), static_cast<std::streamsize>(line.size()));
     out.flush();
@@ -72,8 +73,9 @@ std::optional<OutputError> AppendChequeLog(const std::filesystem::path& programF
 
     // Take back whatever part of the line reached the file.
     if (canCutBack) std::filesystem::resize_file(path, sizeBefore, error);
-    return OutputError{kErrorLogWriteFailed,
-                       "The cheque line could not be written to the log (disk full or file locked): " + name};
+    return OutputError{
+        kErrorLogWriteFailed,
+        "The cheque line could not be written to the log (disk full or file locked): " + name};
 }
 
 }  // namespace korvex

@@ -21,9 +21,9 @@ struct OutputError {
 };
 
 // Stable numbers of the log's failures.
-inline constexpr int kErrorLogNotSet = 52;        // CSVFile is empty
-inline constexpr int kErrorLogOpenFailed = 75;    // missing folder, a folder in its place, locked
-inline constexpr int kErrorLogWriteFailed = 61;   // disk full, quota, write refused
+inline constexpr int kErrorLogNotSet = 52;       // CSVFile is empty
+inline constexpr int kErrorLogOpenFailed = 75;   // missing folder, a folder in its place, locked
+inline constexpr int kErrorLogWriteFailed = 61;  // disk full, quota, write refused
 
 // The part of the line known before the image name: fields 1 to 8 and the comma before field 9.
 // `processed` fills the time and date; `chequeDate` (typed in the full-details dialog) is written

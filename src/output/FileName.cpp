@@ -12,7 +12,8 @@ bool isSeparator(char c) { return c == '\\' || c == '/'; }
 // Deep enough for any real folder tree, small enough that a hostile name cannot exhaust the stack.
 constexpr int kMaxFolderDepth = 256;
 
-void makeDirectoryPath(const std::filesystem::path& programFolder, std::string_view path, int depth) {
+void makeDirectoryPath(const std::filesystem::path& programFolder, std::string_view path,
+                       int depth) {
     if (path.empty() || depth > kMaxFolderDepth) return;
     if (isSeparator(path.back())) path.remove_suffix(1);
     if (path.empty()) return;
@@ -28,7 +29,9 @@ void makeDirectoryPath(const std::filesystem::path& programFolder, std::string_v
 
 }  // namespace
 
-bool IsDontSaveName(std::string_view name) { return name.find(kDontSaveMarker) != std::string_view::npos; }
+bool IsDontSaveName(std::string_view name) {
+    return name.find(kDontSaveMarker) != std::string_view::npos;
+}
 
 std::string SanitizeFileName(std::string_view text) {
     std::string out;

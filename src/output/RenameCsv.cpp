@@ -17,7 +17,8 @@ void frmKorvex::RenameCSV_Click() {
     const ProfileSettings& settings = profile();
     if (settings.CSVRenTemplate.empty() || settings.CSVFile.empty()) return;
 
-    const LocalDateTime now = services().clock != nullptr ? services().clock->now() : LocalDateTime{};
+    const LocalDateTime now =
+        services().clock != nullptr ? services().clock->now() : LocalDateTime{};
     const std::string archiveName = ExpandDateCodes(settings.CSVRenTemplate, now);
     const std::string folder = FolderPart(archiveName);
     if (!folder.empty()) MakeDirectoryPath(program().folder, folder);
@@ -28,8 +29,8 @@ void frmKorvex::RenameCSV_Click() {
     // No log yet (nothing logged since the last reset): nothing to keep, nothing to say.
     if (!std::filesystem::exists(log, error)) return;
 
-    const bool copied =
-        std::filesystem::copy_file(log, archive, std::filesystem::copy_options::overwrite_existing, error);
+    const bool copied = std::filesystem::copy_file(
+        log, archive, std::filesystem::copy_options::overwrite_existing, error);
     if (!copied || error) {
         // The live log is the only copy of these cheques: keep it and say so.
         if (services().ui != nullptr) {

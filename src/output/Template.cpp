@@ -37,14 +37,14 @@ enum class Step {
 // the steps after it, never by those before.
 std::span<const Step> stepsFor(TemplateKind kind) {
     using S = Step;
-    static constexpr std::array cheque{S::ChequeNum, S::BankNum,  S::BranchNum,       S::BranchCode,
-                                       S::AccountNum, S::FileName, S::Amount, S::ChequeDateCodes,
-                                       S::DateCodes};
-    static constexpr std::array front{S::ChequeNum, S::BankNum,         S::BranchNum,
-                                      S::BranchCode, S::AccountNum,     S::Amount,
-                                      S::ChequeDateCodes, S::UserFront, S::DateCodes};
-    static constexpr std::array back{S::ChequeNum, S::BankNum,  S::BranchNum, S::BranchCode,
-                                     S::AccountNum, S::FileName, S::UserBack, S::Amount,
+    static constexpr std::array cheque{S::ChequeNum,  S::BankNum,         S::BranchNum,
+                                       S::BranchCode, S::AccountNum,      S::FileName,
+                                       S::Amount,     S::ChequeDateCodes, S::DateCodes};
+    static constexpr std::array front{S::ChequeNum,       S::BankNum,    S::BranchNum,
+                                      S::BranchCode,      S::AccountNum, S::Amount,
+                                      S::ChequeDateCodes, S::UserFront,  S::DateCodes};
+    static constexpr std::array back{S::ChequeNum,       S::BankNum,  S::BranchNum, S::BranchCode,
+                                     S::AccountNum,      S::FileName, S::UserBack,  S::Amount,
                                      S::ChequeDateCodes, S::DateCodes};
     static constexpr std::array card1{S::MagPart1, S::MagPart2, S::Account,
                                       S::DateMM,   S::DateYY,   S::Name};
@@ -54,16 +54,25 @@ std::span<const Step> stepsFor(TemplateKind kind) {
     static constexpr std::array genUsBack{S::MICR, S::UserBack, S::DateCodes};
     static constexpr std::array dateOnly{S::DateCodes};
     switch (kind) {
-        case TemplateKind::Cheque: return cheque;
-        case TemplateKind::FrontImage: return front;
-        case TemplateKind::BackImage: return back;
-        case TemplateKind::MagStripe1: return card1;
-        case TemplateKind::MagStripe2: return card2;
-        case TemplateKind::GenUS: return genUs;
-        case TemplateKind::GenUSFileName: return genUsFront;
-        case TemplateKind::GenUSBackFileName: return genUsBack;
+        case TemplateKind::Cheque:
+            return cheque;
+        case TemplateKind::FrontImage:
+            return front;
+        case TemplateKind::BackImage:
+            return back;
+        case TemplateKind::MagStripe1:
+            return card1;
+        case TemplateKind::MagStripe2:
+            return card2;
+        case TemplateKind::GenUS:
+            return genUs;
+        case TemplateKind::GenUSFileName:
+            return genUsFront;
+        case TemplateKind::GenUSBackFileName:
+            return genUsBack;
         case TemplateKind::ScanOverride:
-        case TemplateKind::CSVRen: return dateOnly;
+        case TemplateKind::CSVRen:
+            return dateOnly;
     }
     return {};
 }
@@ -114,7 +123,8 @@ std::optional<int> takeNumber(std::string_view& text, size_t maxDigits, size_t& 
 UserFileName::UserFileName(Ask ask) : ask_(std::move(ask)) {}
 
 UserFileName UserFileName::through(OperatorUi& ui) {
-    return UserFileName([&ui](const std::string& prompt) { return ui.inputBox(prompt, promptTitle()); });
+    return UserFileName(
+        [&ui](const std::string& prompt) { return ui.inputBox(prompt, promptTitle()); });
 }
 
 std::string UserFileName::frontPrompt() { return cp1255::fromUtf8("בחר שם קובץ לתמונה"); }
@@ -145,7 +155,8 @@ std::string ReplaceCode(std::string_view text, std::string_view code, std::strin
     return out;
 }
 
-std::string ExpandDateCodes(std::string_view text, const LocalDateTime& moment, std::string_view prefix) {
+std::string ExpandDateCodes(std::string_view text, const LocalDateTime& moment,
+                            std::string_view prefix) {
     const std::string p(prefix);
     std::string out(text);
     out = ReplaceCode(out, "{" + p + "HH}", twoDigits(moment.hour));
@@ -158,19 +169,34 @@ std::string ExpandDateCodes(std::string_view text, const LocalDateTime& moment, 
     return out;
 }
 
-std::string ExpandTemplate(TemplateKind kind, std::string_view templateText, const TemplateFields& fields,
-                           const LocalDateTime& moment, UserFileName* user) {
+std::string ExpandTemplate(TemplateKind kind, std::string_view templateText,
+                           const TemplateFields& fields, const LocalDateTime& moment,
+                           UserFileName* user) {
     std::string out(templateText);
     if (out.empty()) return out;
     for (const Step step : stepsFor(kind)) {
         switch (step) {
-            case Step::ChequeNum: out = ReplaceCode(out, "{ChequeNum}", fields.ChequeNum); break;
-            case Step::BankNum: out = ReplaceCode(out, "{BankNum}", fields.BankNum); break;
-            case Step::BranchNum: out = ReplaceCode(out, "{BranchNum}", fields.BranchNum); break;
-            case Step::BranchCode: out = ReplaceCode(out, "{BranchCode}", fields.BranchCode); break;
-            case Step::AccountNum: out = ReplaceCode(out, "{AccountNum}", fields.AccountNum); break;
-            case Step::FileName: out = ReplaceCode(out, "{FileName}", fields.FileName); break;
-            case Step::Amount: out = ReplaceCode(out, "{Amount}", fields.Amount); break;
+            case Step::ChequeNum:
+                out = ReplaceCode(out, "{ChequeNum}", fields.ChequeNum);
+                break;
+            case Step::BankNum:
+                out = ReplaceCode(out, "{BankNum}", fields.BankNum);
+                break;
+            case Step::BranchNum:
+                out = ReplaceCode(out, "{BranchNum}", fields.BranchNum);
+                break;
+            case Step::BranchCode:
+                out = ReplaceCode(out, "{BranchCode}", fields.BranchCode);
+                break;
+            case Step::AccountNum:
+                out = ReplaceCode(out, "{AccountNum}", fields.AccountNum);
+                break;
+            case Step::FileName:
+                out = ReplaceCode(out, "{FileName}", fields.FileName);
+                break;
+            case Step::Amount:
+                out = ReplaceCode(out, "{Amount}", fields.Amount);
+                break;
             case Step::ChequeDateCodes:
                 if (fields.ChequeDate) out = ExpandDateCodes(out, *fields.ChequeDate, "C");
                 break;
@@ -178,18 +204,35 @@ std::string ExpandTemplate(TemplateKind kind, std::string_view templateText, con
             case Step::UserBack:
                 // The operator is asked only when the name really needs the text.
                 if (user != nullptr && out.find("{User}") != std::string::npos) {
-                    const std::string& text = step == Step::UserFront ? user->forFront() : user->forBack();
+                    const std::string& text =
+                        step == Step::UserFront ? user->forFront() : user->forBack();
                     out = ReplaceCode(out, "{User}", text);
                 }
                 break;
-            case Step::DateCodes: out = ExpandDateCodes(out, moment); break;
-            case Step::MICR: out = ReplaceCode(out, "{MICR}", fields.MICR); break;
-            case Step::Name: out = ReplaceCode(out, "{Name}", fields.Name); break;
-            case Step::Account: out = ReplaceCode(out, "{Account}", fields.Account); break;
-            case Step::DateMM: out = ReplaceCode(out, "{DateMM}", fields.DateMM); break;
-            case Step::DateYY: out = ReplaceCode(out, "{DateYY}", fields.DateYY); break;
-            case Step::MagPart1: out = ReplaceCode(out, "{MagPart1}", fields.MagPart1); break;
-            case Step::MagPart2: out = ReplaceCode(out, "{MagPart2}", fields.MagPart2); break;
+            case Step::DateCodes:
+                out = ExpandDateCodes(out, moment);
+                break;
+            case Step::MICR:
+                out = ReplaceCode(out, "{MICR}", fields.MICR);
+                break;
+            case Step::Name:
+                out = ReplaceCode(out, "{Name}", fields.Name);
+                break;
+            case Step::Account:
+                out = ReplaceCode(out, "{Account}", fields.Account);
+                break;
+            case Step::DateMM:
+                out = ReplaceCode(out, "{DateMM}", fields.DateMM);
+                break;
+            case Step::DateYY:
+                out = ReplaceCode(out, "{DateYY}", fields.DateYY);
+                break;
+            case Step::MagPart1:
+                out = ReplaceCode(out, "{MagPart1}", fields.MagPart1);
+                break;
+            case Step::MagPart2:
+                out = ReplaceCode(out, "{MagPart2}", fields.MagPart2);
+                break;
         }
     }
     return out;

@@ -20,7 +20,8 @@ std::string lowerAscii(std::string_view text) {
 }
 
 bool isLabelChar(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '_' || c == '.' || c == ':';
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '-' || c == '_' || c == '.' ||
+           c == ':';
 }
 
 // The value of "charset=" at or after `from` in lowered text, before `end`; empty when absent.
@@ -31,7 +32,9 @@ std::string charsetAfter(const std::string& lowered, std::size_t from, std::size
         while (i < end && (lowered[i] == ' ' || lowered[i] == '\t')) ++i;
         if (i >= end || lowered[i] != '=') continue;
         ++i;
-        while (i < end && (lowered[i] == ' ' || lowered[i] == '\t' || lowered[i] == '"' || lowered[i] == '\'')) ++i;
+        while (i < end &&
+               (lowered[i] == ' ' || lowered[i] == '\t' || lowered[i] == '"' || lowered[i] == '\''))
+            ++i;
         std::size_t stop = i;
         while (stop < end && isLabelChar(lowered[stop])) ++stop;
         if (stop > i) return lowered.substr(i, stop - i);
@@ -41,7 +44,8 @@ std::string charsetAfter(const std::string& lowered, std::size_t from, std::size
 
 std::string metaCharset(std::string_view body) {
     const std::string head = lowerAscii(body.substr(0, std::min(body.size(), kMetaScanBytes)));
-    for (std::size_t tag = head.find("<meta"); tag != std::string::npos; tag = head.find("<meta", tag + 1)) {
+    for (std::size_t tag = head.find("<meta"); tag != std::string::npos;
+         tag = head.find("<meta", tag + 1)) {
         std::size_t end = head.find('>', tag);
         if (end == std::string::npos) end = head.size();
         std::string label = charsetAfter(head, tag, end);

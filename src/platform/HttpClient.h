@@ -10,12 +10,12 @@
 namespace korvex {
 
 // Stable failure numbers; the caller logs them as "Error #" number " - " description.
-inline constexpr int kHttpErrorTimeout = 35761;        // no complete answer within the time-out
-inline constexpr int kHttpErrorConnect = 35754;        // refused, unreachable, name not found
-inline constexpr int kHttpErrorStatus = 35755;         // the server answered with an error status
-inline constexpr int kHttpErrorTooLarge = 35756;       // the page exceeds kHttpMaxPageBytes
-inline constexpr int kHttpErrorBadUrl = 35757;         // the address is not a valid http(s) URL
-inline constexpr int kHttpErrorOther = 35760;          // any other transfer failure
+inline constexpr int kHttpErrorTimeout = 35761;   // no complete answer within the time-out
+inline constexpr int kHttpErrorConnect = 35754;   // refused, unreachable, name not found
+inline constexpr int kHttpErrorStatus = 35755;    // the server answered with an error status
+inline constexpr int kHttpErrorTooLarge = 35756;  // the page exceeds kHttpMaxPageBytes
+inline constexpr int kHttpErrorBadUrl = 35757;    // the address is not a valid http(s) URL
+inline constexpr int kHttpErrorOther = 35760;     // any other transfer failure
 
 // A page larger than this is not a query answer; the transfer is abandoned.
 inline constexpr long long kHttpMaxPageBytes = 4LL * 1024 * 1024;

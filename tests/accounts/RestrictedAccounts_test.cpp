@@ -24,7 +24,8 @@ std::string record(const std::string& account8, const std::string& from, const s
     return "XXXXXXXXXX" + account8 + from + to + tail;
 }
 
-void setModified(const std::filesystem::path& file, int year, int month, int day, int hour, int minute, int second) {
+void setModified(const std::filesystem::path& file, int year, int month, int day, int hour,
+                 int minute, int second) {
     std::tm tm{};
     tm.tm_year = year - 1900;
     tm.tm_mon = month - 1;
@@ -63,7 +64,8 @@ TEST(TextBetween, FindsTheFirstOpeningFromTheStartAndTheNextClosingAfterIt) {
         {1, "<<a>>", "<", ">", "<a"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(TextBetween(c.start, c.text, c.open, c.close), c.expected) << c.text << " from " << c.start;
+        EXPECT_EQ(TextBetween(c.start, c.text, c.open, c.close), c.expected)
+            << c.text << " from " << c.start;
     }
 }
 
@@ -88,16 +90,18 @@ protected:
 
 TEST_F(LocalCheck, AnnouncesAListedAccountWithItsDatesAndTheListTime) {
     folder.write("lists/ACC04005.TXT", record("00999999", "20050101", "20051231") + "\r\n" +
-                                           record("00123456", "20060102", "20060315", "rest") + "\r\n");
+                                           record("00123456", "20060102", "20060315", "rest") +
+                                           "\r\n");
     setModified(folder / "lists" / "ACC04005.TXT", 2006, 2, 3, 4, 5, 6);
     EXPECT_TRUE(check("123456", "5", "4"));
     ASSERT_EQ(ui.messageBoxes.size(), 1u);
     const auto& box = ui.messageBoxes[0];
     EXPECT_EQ(box.title, he("אזהרה - חשבון מוגבל"));
     EXPECT_EQ(box.icon, MsgIcon::Stop);
-    EXPECT_EQ(box.text, he("חשבון מס' 00123456 בסניף מס' 005 של בנק מס' 04 מוגדר כמוגבל מתאריך 02/01/2006 "
-                           "עד תאריך 15/03/2006 לפי המידע מאתר בנק ישראל.") +
-                            "\r\n\r\n" + he("המידע עודכן לאחרונה מהאתר: 04:05:06 03/02/2006"));
+    EXPECT_EQ(box.text,
+              he("חשבון מס' 00123456 בסניף מס' 005 של בנק מס' 04 מוגדר כמוגבל מתאריך 02/01/2006 "
+                 "עד תאריך 15/03/2006 לפי המידע מאתר בנק ישראל.") +
+                  "\r\n\r\n" + he("המידע עודכן לאחרונה מהאתר: 04:05:06 03/02/2006"));
 }
 
 struct ListCase {
@@ -120,8 +124,9 @@ TEST_F(LocalCheck, ReadsEveryKindOfListLine) {
         {"34 characters", "123456", hit.substr(0, 34) + "\r\n", true},
         {"long line", "123456", hit + std::string(200000, 'z') + "\r\n", true},
         {"long line before", "123456", std::string(200000, 'z') + "\r\n" + hit, true},
-        {"binary", "123456", std::string("\0\xff\x01\x80", 4) + std::string(40, '\0') + "\n" +
-                                 std::string("\0\0\0\0\0\0\0\0\0\0", 10) + "00123456" + std::string(16, '\xfe'),
+        {"binary", "123456",
+         std::string("\0\xff\x01\x80", 4) + std::string(40, '\0') + "\n" +
+             std::string("\0\0\0\0\0\0\0\0\0\0", 10) + "00123456" + std::string(16, '\xfe'),
          true},
         {"other account", "654321", hit + "\r\n", false},
         {"account longer than eight", "99900123456", hit + "\r\n", true},
@@ -173,10 +178,11 @@ struct UrlCase {
 
 TEST(RestrictedQueryUrl, NineDigitAccountsForFiveBanks) {
     const std::vector<UrlCase> cases = {
-        {"14", "1234", "000001234"},   {"31", "1234", "000001234"}, {"46", "1234", "000001234"},
-        {"52", "1234", "000001234"},   {"54", "1234", "000001234"}, {"12", "1234", "00001234"},
-        {"4", "1234", "00001234"},     {"014", "1234", "00001234"}, {"14", "1234567890", "234567890"},
-        {"12", "1234567890", "34567890"},
+        {"14", "1234", "000001234"},       {"31", "1234", "000001234"},
+        {"46", "1234", "000001234"},       {"52", "1234", "000001234"},
+        {"54", "1234", "000001234"},       {"12", "1234", "00001234"},
+        {"4", "1234", "00001234"},         {"014", "1234", "00001234"},
+        {"14", "1234567890", "234567890"}, {"12", "1234567890", "34567890"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RestrictedQueryUrl("http://q/x", c.account, "345", c.bank),
@@ -184,7 +190,8 @@ TEST(RestrictedQueryUrl, NineDigitAccountsForFiveBanks) {
             << c.bank << " " << c.account;
     }
     // A value can never add to or change the query.
-    EXPECT_EQ(RestrictedQueryUrl("http://q", "1&x=1", "3 4#", "1?"), "http://q?bank=1%3F&snif=3%204%23&acct=0001%26x%3D1");
+    EXPECT_EQ(RestrictedQueryUrl("http://q", "1&x=1", "3 4#", "1?"),
+              "http://q?bank=1%3F&snif=3%204%23&acct=0001%26x%3D1");
 }
 
 class OnlineCheck : public ::testing::Test {
@@ -209,8 +216,9 @@ TEST_F(OnlineCheck, ARestrictedAnswerIsAnnouncedWithItsEndDate) {
     ASSERT_EQ(ui.messageBoxes.size(), 1u);
     EXPECT_EQ(ui.messageBoxes[0].title, he("אזהרה - חשבון מוגבל"));
     EXPECT_EQ(ui.messageBoxes[0].icon, MsgIcon::Stop);
-    EXPECT_EQ(ui.messageBoxes[0].text, he("חשבון מס' 000001234 בסניף מס' 345 של בנק מס' 14 מוגבל עד תאריך 31/12/2007") +
-                                           "\r\n" + he(" לפי המידע מאתר בנק ישראל.") + "\r\n\r\n");
+    EXPECT_EQ(ui.messageBoxes[0].text,
+              he("חשבון מס' 000001234 בסניף מס' 345 של בנק מס' 14 מוגבל עד תאריך 31/12/2007") +
+                  "\r\n" + he(" לפי המידע מאתר בנק ישראל.") + "\r\n\r\n");
     EXPECT_TRUE(logged.empty());
 }
 
@@ -229,14 +237,18 @@ TEST_F(OnlineCheck, EveryKindOfAnswer) {
     const std::string restrictedBox = he("אזהרה - חשבון מוגבל");
     const std::vector<PageCase> cases = {
         {"not restricted", F::page(titled(he("חשבון לא מוגבל"))), false, "", "", false},
-        {"restricted without date phrase", F::page(titled(he("חשבון מוגבל"))), true, restrictedBox, "", false},
-        {"date phrase at the very end", F::page(titled(he("חשבון מוגבל")) + he("חשבון מוגבל עד 31/1")), true,
-         restrictedBox, "31/1", false},
+        {"restricted without date phrase", F::page(titled(he("חשבון מוגבל"))), true, restrictedBox,
+         "", false},
+        {"date phrase at the very end",
+         F::page(titled(he("חשבון מוגבל")) + he("חשבון מוגבל עד 31/1")), true, restrictedBox,
+         "31/1", false},
         {"error page", F::page(titled("500 Internal Server Error")), false, warn, "", false},
         {"no title", F::page("<html>" + he("חשבון מוגבל") + "</html>"), false, warn, "", false},
-        {"title in other case", F::page("<TITLE>" + he("חשבון מוגבל") + "</TITLE>"), false, warn, "", false},
+        {"title in other case", F::page("<TITLE>" + he("חשבון מוגבל") + "</TITLE>"), false, warn,
+         "", false},
         {"empty page", F::page(""), false, warn, "", false},
-        {"binary page", F::page(std::string("\0\xff<title>\0</title>", 18)), false, warn, "", false},
+        {"binary page", F::page(std::string("\0\xff<title>\0</title>", 18)), false, warn, "",
+         false},
         {"time-out", F::failure(kHttpErrorTimeout, "The request timed out"), false, warn, "", true},
         {"refused", F::failure(kHttpErrorConnect, "Connection refused"), false, warn, "", true},
     };
@@ -252,19 +264,22 @@ TEST_F(OnlineCheck, EveryKindOfAnswer) {
             EXPECT_EQ(ui.messageBoxes[0].title, c.boxTitle) << c.name;
             if (c.boxTitle == warn) {
                 EXPECT_EQ(ui.messageBoxes[0].icon, MsgIcon::Exclamation) << c.name;
-                EXPECT_EQ(ui.messageBoxes[0].text,
-                          he("אזהרה: אין תקשורת נתונים לאתר בנק ישראל. בדיקת חשבונות מוגבלים לא תבוצע.") + "\r\n\r\n" +
-                              he("לסיוע, נא לפנות ל-Ovra בטלפון: 03-5550123"))
+                EXPECT_EQ(
+                    ui.messageBoxes[0].text,
+                    he("אזהרה: אין תקשורת נתונים לאתר בנק ישראל. בדיקת חשבונות מוגבלים לא תבוצע.") +
+                        "\r\n\r\n" + he("לסיוע, נא לפנות ל-Ovra בטלפון: 03-5550123"))
                     << c.name;
             } else {
-                EXPECT_NE(ui.messageBoxes[0].text.find(he("מוגבל עד תאריך ") + c.endDateText + "\r\n"),
-                          std::string::npos)
+                EXPECT_NE(
+                    ui.messageBoxes[0].text.find(he("מוגבל עד תאריך ") + c.endDateText + "\r\n"),
+                    std::string::npos)
                     << c.name;
             }
         }
         if (c.logsError) {
             ASSERT_EQ(logged.size(), 1u) << c.name;
-            EXPECT_EQ(logged[0], "Error #" + std::to_string(c.answer.errorNumber) + " - " + c.answer.errorDescription)
+            EXPECT_EQ(logged[0], "Error #" + std::to_string(c.answer.errorNumber) + " - " +
+                                     c.answer.errorDescription)
                 << c.name;
         } else {
             EXPECT_TRUE(logged.empty()) << c.name;

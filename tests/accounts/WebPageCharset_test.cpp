@@ -28,24 +28,31 @@ TEST(DecodeWebPage, FollowsTheDeclaredCharset) {
         {"header iso-8859-8", word, "text/html; charset=iso-8859-8", word},
         {"nothing declared", word, "text/html", word},
         {"no header at all", word, "", word},
-        {"meta charset", "<html><head><meta charset=\"utf-8\"><title>" + utf8 + "</title>", "text/html",
-         "<html><head><meta charset=\"utf-8\"><title>" + word + "</title>"},
-        {"meta http-equiv", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">" + utf8, "",
+        {"meta charset", "<html><head><meta charset=\"utf-8\"><title>" + utf8 + "</title>",
+         "text/html", "<html><head><meta charset=\"utf-8\"><title>" + word + "</title>"},
+        {"meta http-equiv",
+         "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">" + utf8, "",
          "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">" + word},
-        {"meta windows-1255", "<meta charset=windows-1255>" + word, "", "<meta charset=windows-1255>" + word},
+        {"meta windows-1255", "<meta charset=windows-1255>" + word, "",
+         "<meta charset=windows-1255>" + word},
         {"header wins over meta", "<meta charset=utf-8>" + word, "text/html; charset=windows-1255",
          "<meta charset=utf-8>" + word},
-        {"charset outside a meta tag", "<p>charset=utf-8</p>" + word, "", "<p>charset=utf-8</p>" + word},
+        {"charset outside a meta tag", "<p>charset=utf-8</p>" + word, "",
+         "<p>charset=utf-8</p>" + word},
         {"byte-order mark", "\xEF\xBB\xBF" + utf8, "", word},
         {"byte-order mark and header", "\xEF\xBB\xBF" + utf8, "text/html; charset=utf-8", word},
-        {"character outside the code page", "a\xE2\x82\xAC\xE4\xB8\xAD" "b", "text/html; charset=utf-8",
-         "a\x80?b"},
+        {"character outside the code page",
+         "a\xE2\x82\xAC\xE4\xB8\xAD"
+         "b",
+         "text/html; charset=utf-8", "a\x80?b"},
         {"broken utf-8", "a\xC3", "text/html; charset=utf-8", "a?"},
-        {"binary, nothing declared", std::string("\0\xff\xfe", 3), "", std::string("\0\xff\xfe", 3)},
+        {"binary, nothing declared", std::string("\0\xff\xfe", 3), "",
+         std::string("\0\xff\xfe", 3)},
         {"charset without value", word, "text/html; charset=", word},
         {"empty", "", "text/html; charset=utf-8", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(decodeWebPage(c.body, c.contentType), c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(decodeWebPage(c.body, c.contentType), c.expected) << c.name;
 }
 
 }  // namespace

@@ -46,7 +46,8 @@ private:
 
 TEST(AppendChequeLogPosix, ALineThatDoesNotFitIsTakenBackWhole) {
     test::TempFolder folder;
-    const std::string line = "1234567,12,345,000123456,09:07:05,01/02/2006,,,\"0206\\1234567_123456.tif\"\r\n";
+    const std::string line =
+        "1234567,12,345,000123456,09:07:05,01/02/2006,,,\"0206\\1234567_123456.tif\"\r\n";
     ASSERT_FALSE(AppendChequeLog(folder.path(), "Log.CSV", line).has_value());
     ASSERT_FALSE(AppendChequeLog(folder.path(), "Log.CSV", line).has_value());
     {

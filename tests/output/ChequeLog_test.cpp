@@ -50,13 +50,14 @@ TEST(ChequeLogLine, FieldsInOrderWithTheImageNameQuoted) {
          "1234567,12,345,000123456,09:07:05,01/02/2006,1,500,,\"a  b.tif\"\r\n"},
     };
     for (const auto& c : cases) {
-        const std::string begun = BeginChequeLogLine("1234567", "12", "345", "000123456", processed, c.amount,
-                                                     c.chequeDate);
+        const std::string begun = BeginChequeLogLine("1234567", "12", "345", "000123456", processed,
+                                                     c.amount, c.chequeDate);
         EXPECT_EQ(FinishChequeLogLine(begun, c.image), c.expected) << c.name;
     }
     // Raw groups keep their question marks and Hebrew stays Windows-1255.
     const std::string hebrew = cp1255::fromUtf8("א");
-    EXPECT_EQ(FinishChequeLogLine(BeginChequeLogLine("12?4", "1?", hebrew, "\n", processed, "", std::nullopt), ""),
+    EXPECT_EQ(FinishChequeLogLine(
+                  BeginChequeLogLine("12?4", "1?", hebrew, "\n", processed, "", std::nullopt), ""),
               "12?4,1?," + hebrew + ", ,09:07:05,01/02/2006,,,\"\"\r\n");
 }
 

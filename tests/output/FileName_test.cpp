@@ -86,7 +86,8 @@ TEST(MakeDirectoryPath, FailuresAreSilent) {
     std::string deep;
     for (int i = 0; i < 5000; ++i) deep += "d\\";
     MakeDirectoryPath(folder.path(), deep);
-    EXPECT_FALSE(std::filesystem::exists(folder / "d" / "d" / "d" / "d" / "d" / "d" / "d" / "d" / "d"))
+    EXPECT_FALSE(
+        std::filesystem::exists(folder / "d" / "d" / "d" / "d" / "d" / "d" / "d" / "d" / "d"))
         << "a path deeper than any real tree is not created piecemeal";
 }
 

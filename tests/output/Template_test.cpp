@@ -61,7 +61,8 @@ TEST(ExpandDateCodes, ReplacesEachCodeWithTwoDigitsAndTheFourDigitYear) {
         {"", at(2006, 7, 9, 8), "", ""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ExpandDateCodes(c.text, c.moment, c.prefix), c.expected) << c.text << " prefix " << c.prefix;
+        EXPECT_EQ(ExpandDateCodes(c.text, c.moment, c.prefix), c.expected)
+            << c.text << " prefix " << c.prefix;
     }
 }
 
@@ -69,7 +70,9 @@ TEST(ReplaceCode, ReplacesEveryOccurrenceWithoutRescanningTheValue) {
     EXPECT_EQ(ReplaceCode("{A}{A}x{A}", "{A}", "1"), "11x1");
     EXPECT_EQ(ReplaceCode("{A}", "{A}", "{A}{A}"), "{A}{A}");
     EXPECT_EQ(ReplaceCode("{a}", "{A}", "1"), "{a}");
-    EXPECT_EQ(ReplaceCode(std::string("x\0{A}y", 6), "{A}", "1"), std::string("x\0" "1y", 4));
+    EXPECT_EQ(ReplaceCode(std::string("x\0{A}y", 6), "{A}", "1"), std::string("x\0"
+                                                                              "1y",
+                                                                              4));
 }
 
 struct KindCase {
@@ -95,13 +98,16 @@ TEST(ExpandTemplate, EachKindKnowsOnlyItsOwnCodes) {
         "{ChequeNum}|{BankNum}|{BranchNum}|{BranchCode}|{AccountNum}|{FileName}|{Amount}|{MICR}|"
         "{Name}|{Account}|{DateMM}|{DateYY}|{MagPart1}|{MagPart2}|{User}|{HH}{NN}";
     const std::vector<KindCase> cases = {
-        {"cheque", TemplateKind::Cheque, "{ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}",
+        {"cheque", TemplateKind::Cheque,
+         "{ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}",
          "1234{TAB}12{TAB}456{TAB}789012{ENTER}"},
         {"cheque all", TemplateKind::Cheque, all.c_str(),
-         "1234|12|456|7|789012|0306\\1234.tif|100.50|{MICR}|{Name}|{Account}|{DateMM}|{DateYY}|{MagPart1}|"
+         "1234|12|456|7|789012|0306\\1234.tif|100.50|{MICR}|{Name}|{Account}|{DateMM}|{DateYY}|{"
+         "MagPart1}|"
          "{MagPart2}|{User}|1430"},
         {"front all", TemplateKind::FrontImage, all.c_str(),
-         "1234|12|456|7|789012|{FileName}|100.50|{MICR}|{Name}|{Account}|{DateMM}|{DateYY}|{MagPart1}|"
+         "1234|12|456|7|789012|{FileName}|100.50|{MICR}|{Name}|{Account}|{DateMM}|{DateYY}|{"
+         "MagPart1}|"
          "{MagPart2}|typed|1430"},
         {"back all", TemplateKind::BackImage, all.c_str(),
          "1234|12|456|7|789012|0306\\1234.tif|100.50|{MICR}|{Name}|{Account}|{DateMM}|{DateYY}|"
@@ -130,10 +136,12 @@ TEST(ExpandTemplate, EachKindKnowsOnlyItsOwnCodes) {
          "0306\\1234_789012.tif"},
         {"us front sample", TemplateKind::GenUSFileName, "{MM}{YY}\\US\\{MICR}.tif",
          "0306\\US\\123456789 0001234.tif"},
-        {"us keys sample", TemplateKind::GenUS, "{TAB}{MICR}{ENTER}", "{TAB}123456789 0001234{ENTER}"},
+        {"us keys sample", TemplateKind::GenUS, "{TAB}{MICR}{ENTER}",
+         "{TAB}123456789 0001234{ENTER}"},
         {"card2 sample", TemplateKind::MagStripe2, "{MagPart1}={MagPart2}{ENTER}",
          "%B4580123456789012=HOLDER/CARD{ENTER}"},
-        {"wrong case and unclosed", TemplateKind::Cheque, "{chequenum}{CHEQUENUM}{ChequeNum{BankNum}}{ Amount}",
+        {"wrong case and unclosed", TemplateKind::Cheque,
+         "{chequenum}{CHEQUENUM}{ChequeNum{BankNum}}{ Amount}",
          "{chequenum}{CHEQUENUM}{ChequeNum12}{ Amount}"},
         {"empty", TemplateKind::Cheque, "", ""},
     };
@@ -152,16 +160,19 @@ TEST(ExpandTemplate, ValuesAreExpandedByLaterCodesOnly) {
     // account holding {ChequeNum} stays literal.
     f.ChequeNum = "{AccountNum}";
     f.AccountNum = "{ChequeNum}";
-    EXPECT_EQ(ExpandTemplate(TemplateKind::Cheque, "{ChequeNum}", f, moment, nullptr), "{ChequeNum}");
-    EXPECT_EQ(ExpandTemplate(TemplateKind::Cheque, "{AccountNum}", f, moment, nullptr), "{ChequeNum}");
+    EXPECT_EQ(ExpandTemplate(TemplateKind::Cheque, "{ChequeNum}", f, moment, nullptr),
+              "{ChequeNum}");
+    EXPECT_EQ(ExpandTemplate(TemplateKind::Cheque, "{AccountNum}", f, moment, nullptr),
+              "{ChequeNum}");
 
     // A {User} answer "{HH}" becomes the hour, in front and back names alike.
-    for (const TemplateKind kind : {TemplateKind::FrontImage, TemplateKind::BackImage, TemplateKind::GenUSFileName,
-                                    TemplateKind::GenUSBackFileName}) {
+    for (const TemplateKind kind : {TemplateKind::FrontImage, TemplateKind::BackImage,
+                                    TemplateKind::GenUSFileName, TemplateKind::GenUSBackFileName}) {
         test::ScriptedOperatorUi ui;
         ui.inputBoxAnswers.push_back("{HH}");
         UserFileName user = UserFileName::through(ui);
-        EXPECT_EQ(ExpandTemplate(kind, "x{User}", {}, moment, &user), "x09") << static_cast<int>(kind);
+        EXPECT_EQ(ExpandTemplate(kind, "x{User}", {}, moment, &user), "x09")
+            << static_cast<int>(kind);
     }
     // In a back name {FileName} comes before {User}: a file name holding {User} is asked for.
     test::ScriptedOperatorUi ui;
@@ -175,9 +186,11 @@ TEST(ExpandTemplate, ValuesAreExpandedByLaterCodesOnly) {
 TEST(ExpandTemplate, ChequeDateCodesOnlyWhenTheDateIsGiven) {
     TemplateFields f = chequeFields();
     const LocalDateTime now = at(2007, 1, 2, 3, 4, 5);
-    for (const TemplateKind kind : {TemplateKind::Cheque, TemplateKind::FrontImage, TemplateKind::BackImage}) {
+    for (const TemplateKind kind :
+         {TemplateKind::Cheque, TemplateKind::FrontImage, TemplateKind::BackImage}) {
         f.ChequeDate.reset();
-        EXPECT_EQ(ExpandTemplate(kind, "{CDD}/{CMM}/{CYYYY}", f, now, nullptr), "{CDD}/{CMM}/{CYYYY}");
+        EXPECT_EQ(ExpandTemplate(kind, "{CDD}/{CMM}/{CYYYY}", f, now, nullptr),
+                  "{CDD}/{CMM}/{CYYYY}");
         f.ChequeDate = ParseChequeDate("31/12/2006");
         ASSERT_TRUE(f.ChequeDate.has_value());
         EXPECT_EQ(ExpandTemplate(kind, "{CDD}/{CMM}/{CYYYY} {DD}/{MM}/{YYYY}", f, now, nullptr),
@@ -185,7 +198,8 @@ TEST(ExpandTemplate, ChequeDateCodesOnlyWhenTheDateIsGiven) {
     }
     // Kinds that are not cheques never know them.
     f.ChequeDate = ParseChequeDate("31/12/2006");
-    for (const TemplateKind kind : {TemplateKind::GenUS, TemplateKind::MagStripe1, TemplateKind::CSVRen}) {
+    for (const TemplateKind kind :
+         {TemplateKind::GenUS, TemplateKind::MagStripe1, TemplateKind::CSVRen}) {
         EXPECT_EQ(ExpandTemplate(kind, "{CDD}", f, now, nullptr), "{CDD}");
     }
 }
@@ -204,7 +218,13 @@ TEST(UserFileName, AsksOncePerDocumentWithTheRightPromptAndCleansTheAnswer) {
         std::string backName;
     };
     const std::vector<Case> cases = {
-        {"front asks, back reuses", "f_{User}", "b_{User}", "a:b*c?", {front}, "f_a_b_c_", "b_a_b_c_"},
+        {"front asks, back reuses",
+         "f_{User}",
+         "b_{User}",
+         "a:b*c?",
+         {front},
+         "f_a_b_c_",
+         "b_a_b_c_"},
         {"only the back asks", "f.tif", "b_{User}", "sub\\name", {back}, "f.tif", "b_sub\\name"},
         {"no code, no question", "f.tif", "b.tif", "never", {}, "f.tif", "b.tif"},
         {"empty answer", "f_{User}", "b_{User}", "", {front}, "f_<<DONTSAVE>>", "b_<<DONTSAVE>>"},
@@ -218,8 +238,12 @@ TEST(UserFileName, AsksOncePerDocumentWithTheRightPromptAndCleansTheAnswer) {
         ui.inputBoxAnswers.push_back(c.answer);
         ui.inputBoxAnswers.push_back("second answer must not be used");
         UserFileName user = UserFileName::through(ui);
-        EXPECT_EQ(ExpandTemplate(TemplateKind::FrontImage, c.frontTemplate, {}, now, &user), c.frontName) << c.name;
-        EXPECT_EQ(ExpandTemplate(TemplateKind::BackImage, c.backTemplate, {}, now, &user), c.backName) << c.name;
+        EXPECT_EQ(ExpandTemplate(TemplateKind::FrontImage, c.frontTemplate, {}, now, &user),
+                  c.frontName)
+            << c.name;
+        EXPECT_EQ(ExpandTemplate(TemplateKind::BackImage, c.backTemplate, {}, now, &user),
+                  c.backName)
+            << c.name;
         ASSERT_EQ(ui.inputBoxes.size(), c.prompts.size()) << c.name;
         for (size_t i = 0; i < c.prompts.size(); ++i) {
             EXPECT_EQ(ui.inputBoxes[i].prompt, c.prompts[i]) << c.name;
@@ -229,7 +253,8 @@ TEST(UserFileName, AsksOncePerDocumentWithTheRightPromptAndCleansTheAnswer) {
 }
 
 TEST(UserFileName, WithoutAnOperatorTheCodeStaysLiteral) {
-    EXPECT_EQ(ExpandTemplate(TemplateKind::FrontImage, "{User}.tif", {}, at(2006, 1, 1), nullptr), "{User}.tif");
+    EXPECT_EQ(ExpandTemplate(TemplateKind::FrontImage, "{User}.tif", {}, at(2006, 1, 1), nullptr),
+              "{User}.tif");
 }
 
 TEST(ExpandTemplate, BackNameUsesTheFrontScanMoment) {
@@ -238,17 +263,21 @@ TEST(ExpandTemplate, BackNameUsesTheFrontScanMoment) {
     const LocalDateTime front = at(2006, 3, 5, 10, 20, 30);
     const LocalDateTime later = at(2006, 3, 5, 10, 21, 31);
     TemplateFields f = chequeFields();
-    const std::string frontName = ExpandTemplate(TemplateKind::FrontImage, "{HH}{NN}{SS}", f, front, nullptr);
+    const std::string frontName =
+        ExpandTemplate(TemplateKind::FrontImage, "{HH}{NN}{SS}", f, front, nullptr);
     f.FileName = frontName;
-    EXPECT_EQ(ExpandTemplate(TemplateKind::BackImage, "{HH}{NN}{SS}", f, front, nullptr), frontName);
-    EXPECT_NE(ExpandTemplate(TemplateKind::BackImage, "{HH}{NN}{SS}", f, later, nullptr), frontName);
+    EXPECT_EQ(ExpandTemplate(TemplateKind::BackImage, "{HH}{NN}{SS}", f, front, nullptr),
+              frontName);
+    EXPECT_NE(ExpandTemplate(TemplateKind::BackImage, "{HH}{NN}{SS}", f, later, nullptr),
+              frontName);
 }
 
 TEST(ExpandTemplate, HugeAndBinaryTemplatesExpandWithoutLoss) {
     std::string text(1 << 20, '\xff');
     text += "{ChequeNum}";
     text += std::string("\0{", 2);
-    const std::string out = ExpandTemplate(TemplateKind::Cheque, text, chequeFields(), at(2006, 1, 1), nullptr);
+    const std::string out =
+        ExpandTemplate(TemplateKind::Cheque, text, chequeFields(), at(2006, 1, 1), nullptr);
     EXPECT_EQ(out.size(), (1u << 20) + 4 + 2);
     EXPECT_EQ(out.substr(1 << 20), std::string("1234\0{", 6));
 }
@@ -260,26 +289,13 @@ struct ChequeDateCase {
 
 TEST(ParseChequeDate, AcceptsCalendarDatesOnly) {
     const std::vector<ChequeDateCase> cases = {
-        {"31/12/2006", "31/12/2006"},
-        {" 1/2/2006 ", "01/02/2006"},
-        {"29/02/2008", "29/02/2008"},
-        {"29.02.2000", "29/02/2000"},
-        {"05-03-06", "05/03/2006"},
-        {"05/03/29", "05/03/2029"},
-        {"05/03/30", "05/03/1930"},
-        {"29/02/2006", std::nullopt},
-        {"29/02/1900", std::nullopt},
-        {"31/04/2006", std::nullopt},
-        {"00/01/2006", std::nullopt},
-        {"01/13/2006", std::nullopt},
-        {"01/00/2006", std::nullopt},
-        {"01/01/206", std::nullopt},
-        {"01/01/20066", std::nullopt},
-        {"01/01-2006", std::nullopt},
-        {"__/__/____", std::nullopt},
-        {"", std::nullopt},
-        {"1/1/2006x", std::nullopt},
-        {"123/1/2006", std::nullopt},
+        {"31/12/2006", "31/12/2006"}, {" 1/2/2006 ", "01/02/2006"}, {"29/02/2008", "29/02/2008"},
+        {"29.02.2000", "29/02/2000"}, {"05-03-06", "05/03/2006"},   {"05/03/29", "05/03/2029"},
+        {"05/03/30", "05/03/1930"},   {"29/02/2006", std::nullopt}, {"29/02/1900", std::nullopt},
+        {"31/04/2006", std::nullopt}, {"00/01/2006", std::nullopt}, {"01/13/2006", std::nullopt},
+        {"01/00/2006", std::nullopt}, {"01/01/206", std::nullopt},  {"01/01/20066", std::nullopt},
+        {"01/01-2006", std::nullopt}, {"__/__/____", std::nullopt}, {"", std::nullopt},
+        {"1/1/2006x", std::nullopt},  {"123/1/2006", std::nullopt},
     };
     for (const auto& c : cases) {
         const auto date = ParseChequeDate(c.text);

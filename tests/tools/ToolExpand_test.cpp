@@ -38,8 +38,9 @@ ToolRun runTool(const std::vector<std::string>& args, const std::string& input =
     folder.write("in.txt", input);
     std::string command = quoted(KORVEX_TOOL_PATH);
     for (const auto& a : args) command += " " + quoted(a);
-    command += " < " + quoted((folder / "in.txt").string()) + " > " + quoted((folder / "out.txt").string()) +
-               " 2> " + quoted((folder / "err.txt").string());
+    command += " < " + quoted((folder / "in.txt").string()) + " > " +
+               quoted((folder / "out.txt").string()) + " 2> " +
+               quoted((folder / "err.txt").string());
     const int raw = std::system(command.c_str());
     ToolRun run;
 #ifdef _WIN32
@@ -63,32 +64,47 @@ TEST(ToolExpand, PrintsTheExpandedTemplate) {
     const std::string at = "2006-02-01 09:07:05";
     const std::vector<ExpandCase> cases = {
         {"cheque keys",
-         {"expand", "--set", "ChequeNum=1234", "--set", "BankNum=12", "--set", "BranchNum=456", "--set",
-          "AccountNum=789012", "{ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}"},
+         {"expand", "--set", "ChequeNum=1234", "--set", "BankNum=12", "--set", "BranchNum=456",
+          "--set", "AccountNum=789012",
+          "{ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}"},
          "",
          "1234{TAB}12{TAB}456{TAB}789012{ENTER}\n"},
-        {"date codes", {"expand", "--kind", "override", "--at", at, "{YYYY}{MM}{DD}_{HH}{NN}{SS}.tif"}, "",
+        {"date codes",
+         {"expand", "--kind", "override", "--at", at, "{YYYY}{MM}{DD}_{HH}{NN}{SS}.tif"},
+         "",
          "20060201_090705.tif\n"},
-        {"csv archive", {"expand", "--kind", "csvren", "--at", "2006-03-02 14:30:15",
-                         "Log-old-{HH}{NN}{SS}{DD}{MM}{YYYY}.CSV"},
-         "", "Log-old-14301502032006.CSV\n"},
+        {"csv archive",
+         {"expand", "--kind", "csvren", "--at", "2006-03-02 14:30:15",
+          "Log-old-{HH}{NN}{SS}{DD}{MM}{YYYY}.CSV"},
+         "",
+         "Log-old-14301502032006.CSV\n"},
         {"front name with {User}",
          {"expand", "--kind", "front", "--at", "2006-03-05 00:00:00", "--set", "ChequeNum=77",
           "{MM}{YY}\\{ChequeNum}_{User}.tif"},
-         "a:b*c?\n", "0306\\77_a_b_c_.tif\n"},
+         "a:b*c?\n",
+         "0306\\77_a_b_c_.tif\n"},
         {"empty {User}", {"expand", "--kind", "back", "{User}.tif"}, "", "<<DONTSAVE>>.tif\n"},
         {"{User} unknown to cheque keys", {"expand", "{User}"}, "never read\n", "{User}\n"},
         {"cheque date codes",
-         {"expand", "--at", at, "--set", "ChequeDate=31/12/2006", "{CDD}/{CMM}/{CYYYY} {DD}/{MM}/{YYYY}"}, "",
+         {"expand", "--at", at, "--set", "ChequeDate=31/12/2006",
+          "{CDD}/{CMM}/{CYYYY} {DD}/{MM}/{YYYY}"},
+         "",
          "31/12/2006 01/02/2006\n"},
         {"cheque date codes without a date", {"expand", "--at", at, "{CDD}"}, "", "{CDD}\n"},
-        {"card", {"expand", "--kind", "card1", "--set", "Name=HOLDER CARD", "--set", "DateYY=09", "{Name} {DateYY}{HH}"},
-         "", "HOLDER CARD 09{HH}\n"},
-        {"unparsed cheque", {"expand", "--kind", "usfront", "--at", "2006-03-01 10:00:00", "--set",
-                             "MICR=123456789 0001234", "{MM}{YY}\\US\\{MICR}.tif"},
-         "", "0306\\US\\123456789 0001234.tif\n"},
-        {"wrong case and unclosed", {"expand", "--at", at, "--set", "ChequeNum=1", "{chequenum}{ChequeNum{dd}{DD"},
-         "", "{chequenum}{ChequeNum{dd}{DD\n"},
+        {"card",
+         {"expand", "--kind", "card1", "--set", "Name=HOLDER CARD", "--set", "DateYY=09",
+          "{Name} {DateYY}{HH}"},
+         "",
+         "HOLDER CARD 09{HH}\n"},
+        {"unparsed cheque",
+         {"expand", "--kind", "usfront", "--at", "2006-03-01 10:00:00", "--set",
+          "MICR=123456789 0001234", "{MM}{YY}\\US\\{MICR}.tif"},
+         "",
+         "0306\\US\\123456789 0001234.tif\n"},
+        {"wrong case and unclosed",
+         {"expand", "--at", at, "--set", "ChequeNum=1", "{chequenum}{ChequeNum{dd}{DD"},
+         "",
+         "{chequenum}{ChequeNum{dd}{DD\n"},
         {"Hebrew", {"expand", "--set", "Amount=שקל", "{Amount} ש\"ח"}, "", "שקל ש\"ח\n"},
         {"template starting with a dash", {"expand", "--", "-{BankNum}-"}, "", "--\n"},
     };

@@ -20,16 +20,11 @@ const char* const kUsage =
 
 const std::map<std::string, TemplateKind>& kinds() {
     static const std::map<std::string, TemplateKind> table = {
-        {"cheque", TemplateKind::Cheque},
-        {"front", TemplateKind::FrontImage},
-        {"back", TemplateKind::BackImage},
-        {"card1", TemplateKind::MagStripe1},
-        {"card2", TemplateKind::MagStripe2},
-        {"us", TemplateKind::GenUS},
-        {"usfront", TemplateKind::GenUSFileName},
-        {"usback", TemplateKind::GenUSBackFileName},
-        {"override", TemplateKind::ScanOverride},
-        {"csvren", TemplateKind::CSVRen},
+        {"cheque", TemplateKind::Cheque},         {"front", TemplateKind::FrontImage},
+        {"back", TemplateKind::BackImage},        {"card1", TemplateKind::MagStripe1},
+        {"card2", TemplateKind::MagStripe2},      {"us", TemplateKind::GenUS},
+        {"usfront", TemplateKind::GenUSFileName}, {"usback", TemplateKind::GenUSBackFileName},
+        {"override", TemplateKind::ScanOverride}, {"csvren", TemplateKind::CSVRen},
     };
     return table;
 }
@@ -37,13 +32,20 @@ const std::map<std::string, TemplateKind>& kinds() {
 // The field a --set code fills; null for an unknown code.
 std::string* fieldFor(TemplateFields& fields, const std::string& code) {
     const std::map<std::string, std::string TemplateFields::*> table = {
-        {"ChequeNum", &TemplateFields::ChequeNum},   {"BankNum", &TemplateFields::BankNum},
-        {"BranchNum", &TemplateFields::BranchNum},   {"BranchCode", &TemplateFields::BranchCode},
-        {"AccountNum", &TemplateFields::AccountNum}, {"Amount", &TemplateFields::Amount},
-        {"FileName", &TemplateFields::FileName},     {"MICR", &TemplateFields::MICR},
-        {"Name", &TemplateFields::Name},             {"Account", &TemplateFields::Account},
-        {"DateMM", &TemplateFields::DateMM},         {"DateYY", &TemplateFields::DateYY},
-        {"MagPart1", &TemplateFields::MagPart1},     {"MagPart2", &TemplateFields::MagPart2},
+        {"ChequeNum", &TemplateFields::ChequeNum},
+        {"BankNum", &TemplateFields::BankNum},
+        {"BranchNum", &TemplateFields::BranchNum},
+        {"BranchCode", &TemplateFields::BranchCode},
+        {"AccountNum", &TemplateFields::AccountNum},
+        {"Amount", &TemplateFields::Amount},
+        {"FileName", &TemplateFields::FileName},
+        {"MICR", &TemplateFields::MICR},
+        {"Name", &TemplateFields::Name},
+        {"Account", &TemplateFields::Account},
+        {"DateMM", &TemplateFields::DateMM},
+        {"DateYY", &TemplateFields::DateYY},
+        {"MagPart1", &TemplateFields::MagPart1},
+        {"MagPart2", &TemplateFields::MagPart2},
     };
     const auto it = table.find(code);
     return it == table.end() ? nullptr : &(fields.*(it->second));
@@ -51,8 +53,8 @@ std::string* fieldFor(TemplateFields& fields, const std::string& code) {
 
 // Exactly "YYYY-MM-DD HH:MM:SS", a real calendar moment.
 std::optional<LocalDateTime> parseMoment(const std::string& text) {
-    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' || text[13] != ':' ||
-        text[16] != ':') {
+    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
+        text[13] != ':' || text[16] != ':') {
         return std::nullopt;
     }
     auto number = [&](size_t at, size_t length) -> std::optional<int> {
@@ -88,7 +90,8 @@ int runExpand(const std::vector<std::string>& args, std::ostream& out, std::ostr
     LocalDateTime moment;
     if (const auto at = parser.value("--at")) {
         const auto parsed = parseMoment(*at);
-        if (!parsed) return usageError(err, kUsage, "--at wants \"YYYY-MM-DD HH:MM:SS\", not " + *at);
+        if (!parsed)
+            return usageError(err, kUsage, "--at wants \"YYYY-MM-DD HH:MM:SS\", not " + *at);
         moment = *parsed;
     } else {
         SystemClock clock;
@@ -98,12 +101,15 @@ int runExpand(const std::vector<std::string>& args, std::ostream& out, std::ostr
     TemplateFields fields;
     for (const std::string& assignment : parser.values("--set")) {
         const size_t equals = assignment.find('=');
-        if (equals == std::string::npos) return usageError(err, kUsage, "--set wants CODE=VALUE, not " + assignment);
+        if (equals == std::string::npos)
+            return usageError(err, kUsage, "--set wants CODE=VALUE, not " + assignment);
         const std::string code = assignment.substr(0, equals);
         const std::string value = cp1255::fromUtf8(assignment.substr(equals + 1));
         if (code == "ChequeDate") {
             fields.ChequeDate = ParseChequeDate(value);
-            if (!fields.ChequeDate) return usageError(err, kUsage, invalidChequeDateDescription(assignment.substr(equals + 1)));
+            if (!fields.ChequeDate)
+                return usageError(err, kUsage,
+                                  invalidChequeDateDescription(assignment.substr(equals + 1)));
         } else if (std::string* field = fieldFor(fields, code)) {
             *field = value;
         } else {
@@ -120,7 +126,8 @@ int runExpand(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return cp1255::fromUtf8(line);
     });
     const std::string templateText = cp1255::fromUtf8(parser.operands()[0]);
-    out << cp1255::toUtf8(ExpandTemplate(kind->second, templateText, fields, moment, &user)) << "\n";
+    out << cp1255::toUtf8(ExpandTemplate(kind->second, templateText, fields, moment, &user))
+        << "\n";
     return 0;
 }
 

@@ -5,7 +5,6 @@
 #include <QNetworkRequest>
 #include <QTimer>
 #include <QUrl>
-
 #include <algorithm>
 
 #include "text/Cp1255.h"
@@ -50,7 +49,8 @@ HttpClientQt::HttpClientQt() = default;
 HttpClientQt::~HttpClientQt() = default;
 
 HttpResult HttpClientQt::get(const std::string& url, int timeoutSeconds) {
-    const int seconds = timeoutSeconds < 1 ? kDefaultTimeoutSeconds : std::min(timeoutSeconds, kMaxTimeoutSeconds);
+    const int seconds =
+        timeoutSeconds < 1 ? kDefaultTimeoutSeconds : std::min(timeoutSeconds, kMaxTimeoutSeconds);
     const int milliseconds = seconds * 1000;
 
     const QUrl target(QString::fromStdString(cp1255::toUtf8(url)));
@@ -63,7 +63,8 @@ HttpResult HttpClientQt::get(const std::string& url, int timeoutSeconds) {
     // Inactivity limit from Qt, and our own deadline below for the whole transfer, so a server
     // that trickles bytes cannot hold the program either.
     request.setTransferTimeout(milliseconds);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::NoLessSafeRedirectPolicy);
 
     QNetworkReply* reply = manager_.get(request);
     bool timedOut = false;
@@ -75,12 +76,13 @@ HttpResult HttpClientQt::get(const std::string& url, int timeoutSeconds) {
         timedOut = true;
         reply->abort();
     });
-    QObject::connect(reply, &QNetworkReply::downloadProgress, &loop, [&](qint64 received, qint64 total) {
-        if (received > kHttpMaxPageBytes || total > kHttpMaxPageBytes) {
-            tooLarge = true;
-            reply->abort();
-        }
-    });
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &loop,
+                     [&](qint64 received, qint64 total) {
+                         if (received > kHttpMaxPageBytes || total > kHttpMaxPageBytes) {
+                             tooLarge = true;
+                             reply->abort();
+                         }
+                     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     deadline.start(milliseconds);
     if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
@@ -95,23 +97,29 @@ HttpResult HttpClientQt::get(const std::string& url, int timeoutSeconds) {
     reply->deleteLater();
 
     if (tooLarge || body.size() > kHttpMaxPageBytes) {
-        return failure(kHttpErrorTooLarge, "The page is larger than " + std::to_string(kHttpMaxPageBytes) + " bytes");
+        return failure(kHttpErrorTooLarge,
+                       "The page is larger than " + std::to_string(kHttpMaxPageBytes) + " bytes");
     }
-    if (timedOut || error == QNetworkReply::TimeoutError || error == QNetworkReply::OperationCanceledError) {
-        return failure(kHttpErrorTimeout, "The request timed out after " + std::to_string(seconds) + " seconds");
+    if (timedOut || error == QNetworkReply::TimeoutError ||
+        error == QNetworkReply::OperationCanceledError) {
+        return failure(kHttpErrorTimeout,
+                       "The request timed out after " + std::to_string(seconds) + " seconds");
     }
     if (status >= 400) {
-        return failure(kHttpErrorStatus, "The server answered HTTP " + std::to_string(status) +
-                                             (reason.isEmpty() ? std::string() : " " + toCp1255(reason)));
+        return failure(kHttpErrorStatus,
+                       "The server answered HTTP " + std::to_string(status) +
+                           (reason.isEmpty() ? std::string() : " " + toCp1255(reason)));
     }
     if (error != QNetworkReply::NoError) {
-        return failure(isConnectionError(error) ? kHttpErrorConnect : kHttpErrorOther, toCp1255(errorText));
+        return failure(isConnectionError(error) ? kHttpErrorConnect : kHttpErrorOther,
+                       toCp1255(errorText));
     }
 
     HttpResult result;
     result.ok = true;
-    result.page = decodeWebPage(std::string_view(body.constData(), static_cast<std::size_t>(body.size())),
-                                std::string_view(contentType.constData(), static_cast<std::size_t>(contentType.size())));
+    result.page = decodeWebPage(
+        std::string_view(body.constData(), static_cast<std::size_t>(body.size())),
+        std::string_view(contentType.constData(), static_cast<std::size_t>(contentType.size())));
     return result;
 }
 

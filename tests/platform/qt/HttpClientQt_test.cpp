@@ -10,7 +10,6 @@
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
-
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,10 +46,12 @@ public:
                     requestLines.push_back(buffer->left(buffer->indexOf("\r\n")).toStdString());
                     buffer->clear();
                     if (answer.silent) return;
-                    QByteArray head = "HTTP/1.1 " + QByteArray::number(answer.status) + " " + answer.reason +
-                                      "\r\nContent-Length: " + QByteArray::number(answer.body.size()) +
-                                      "\r\nConnection: close\r\n";
-                    if (!answer.contentType.isEmpty()) head += "Content-Type: " + answer.contentType + "\r\n";
+                    QByteArray head =
+                        "HTTP/1.1 " + QByteArray::number(answer.status) + " " + answer.reason +
+                        "\r\nContent-Length: " + QByteArray::number(answer.body.size()) +
+                        "\r\nConnection: close\r\n";
+                    if (!answer.contentType.isEmpty())
+                        head += "Content-Type: " + answer.contentType + "\r\n";
                     socket->write(head + "\r\n" + answer.body);
                     socket->disconnectFromHost();
                 });
@@ -80,7 +81,9 @@ int freePort() {
     return port;
 }
 
-QByteArray bytes(const std::string& text) { return QByteArray(text.data(), static_cast<qsizetype>(text.size())); }
+QByteArray bytes(const std::string& text) {
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QByteArray page(const std::string& title, const std::string& body = "") {
     return bytes("<html><head><title>" + title + "</title></head><body>" + body + "</body></html>");
@@ -99,8 +102,10 @@ TEST(HttpClientQt, FetchesPagesAndDecodesThemByTheirCharset) {
     HttpClientQt client;
     const std::string title = he("חשבון לא מוגבל");
     const std::vector<PageCase> cases = {
-        {"windows-1255 declared", "text/html; charset=windows-1255", page(title), std::string(page(title))},
-        {"utf-8 declared", "text/html; charset=utf-8", page(cp1255::toUtf8(title)), std::string(page(title))},
+        {"windows-1255 declared", "text/html; charset=windows-1255", page(title),
+         std::string(page(title))},
+        {"utf-8 declared", "text/html; charset=utf-8", page(cp1255::toUtf8(title)),
+         std::string(page(title))},
         {"utf-8 in a meta tag", "text/html",
          bytes("<meta charset=\"utf-8\"><title>" + cp1255::toUtf8(title) + "</title>"),
          "<meta charset=\"utf-8\"><title>" + title + "</title>"},
@@ -125,7 +130,8 @@ TEST(HttpClientQt, AnswersTheRestrictedAccountQuery) {
     auto log = [&](const std::string& m) { logged.push_back(m); };
 
     server.answer.contentType = "text/html; charset=utf-8";
-    server.answer.body = page(cp1255::toUtf8(he("חשבון מוגבל")), cp1255::toUtf8(he("חשבון מוגבל עד 31/12/2007.")));
+    server.answer.body =
+        page(cp1255::toUtf8(he("חשבון מוגבל")), cp1255::toUtf8(he("חשבון מוגבל עד 31/12/2007.")));
     EXPECT_TRUE(CheckRestrictedOnline(client, server.url(), 5, "1234", "345", "14", ui, log));
     ASSERT_EQ(server.requestLines.size(), 1u);
     EXPECT_EQ(server.requestLines[0], "GET /q?bank=14&snif=345&acct=000001234 HTTP/1.1");
@@ -182,7 +188,8 @@ TEST(HttpClientQt, AServerThatNeverAnswersTimesOut) {
 
 TEST(HttpClientQt, ARefusedConnectionIsAConnectionFailure) {
     HttpClientQt client;
-    const HttpResult result = client.get("http://127.0.0.1:" + std::to_string(freePort()) + "/q", 5);
+    const HttpResult result =
+        client.get("http://127.0.0.1:" + std::to_string(freePort()) + "/q", 5);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.errorNumber, kHttpErrorConnect);
     EXPECT_FALSE(result.errorDescription.empty());
@@ -201,7 +208,8 @@ TEST(HttpClientQt, AnOversizedPageIsRefused) {
 
 TEST(HttpClientQt, AddressesThatAreNotWebAddressesFailAtOnce) {
     HttpClientQt client;
-    for (const char* url : {"", "not a url", "ftp://127.0.0.1/x", "file:///etc/passwd", "http://"}) {
+    for (const char* url :
+         {"", "not a url", "ftp://127.0.0.1/x", "file:///etc/passwd", "http://"}) {
         const HttpResult result = client.get(url, 1);
         EXPECT_FALSE(result.ok) << url;
         EXPECT_EQ(result.errorNumber, kHttpErrorBadUrl) << url;
