@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/frmKorvex.h"
+#include "config/ConfigCheck.h"
 #include "config/FileIo.h"
 #include "config/SettingKeys.h"
 #include "platform/OperatorUi.h"
@@ -20,18 +21,6 @@ namespace {
 const std::string& errorTitle() {
     static const std::string title = cp1255::fromUtf8("שגיאה בקורא צ'קים וכרטיסים של Ovra");
     return title;
-}
-
-// A value as it can be shown in a message: control characters as "?", long texts shortened.
-std::string printable(const std::string& value) {
-    constexpr std::size_t kShown = 64;
-    std::string out;
-    for (std::size_t i = 0; i < value.size() && i < kShown; ++i) {
-        const auto c = static_cast<unsigned char>(value[i]);
-        out.push_back(c < 0x20 || c == 0x7F ? '?' : value[i]);
-    }
-    if (value.size() > kShown) out += "...";
-    return out;
 }
 
 // Reads one [Config] key with its table default.
@@ -53,7 +42,7 @@ bool stopOnBadValue(frmKorvex& form, const std::string& key, const std::string& 
         const std::string text =
             cp1255::fromUtf8("ערך שגוי בקובץ ההגדרות Korvex.ini\r\n\r\nמקטע: [") +
             form.ConfigIni().Section() + cp1255::fromUtf8("]\r\nמפתח: ") + key +
-            cp1255::fromUtf8("\r\nערך: \"") + printable(value) +
+            cp1255::fromUtf8("\r\nערך: \"") + printableValue(value) +
             cp1255::fromUtf8("\"\r\nערך מותר: ") + accepted +
             cp1255::fromUtf8("\r\n\r\nהתוכנית תיסגר. יש לתקן את הערך ולהפעיל אותה מחדש.");
         ui->messageBox(text, errorTitle(), MsgIcon::Exclamation, MsgButtons::Ok);
