@@ -330,7 +330,8 @@ bool Simulator::execute(const std::string& raw) {
 }
 
 bool Simulator::runDueScript() {
-    while (!quit_ && !lines_.empty() && Clock::now() >= resumeAt_) {
+    // A split in progress holds the script back until its last piece has gone.
+    while (!quit_ && !lines_.empty() && timed_.empty() && Clock::now() >= resumeAt_) {
         const std::string line = lines_.front();
         lines_.pop_front();
         if (!execute(line)) return false;
@@ -351,11 +352,11 @@ int Simulator::run() {
     if (scriptFd_ == 0) ::fcntl(0, F_SETFL, ::fcntl(0, F_GETFL) | O_NONBLOCK);
 
     for (;;) {
-        if (!runDueScript()) return 2;
         while (!timed_.empty() && Clock::now() >= timed_.front().first) {
             send(timed_.front().second);
             timed_.pop_front();
         }
+        if (!runDueScript()) return 2;
         flushOut();
         if (quit_) break;
 
