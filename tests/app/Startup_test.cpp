@@ -1,0 +1,84 @@
+#include "app/Startup.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+#include "text/Cp1255.h"
+
+namespace korvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ListAge : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() /
+                 ("korvex-listage-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder / "Lists");
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    void touch(const fs::path& p) { std::ofstream(p) << "x"; }
+    fs::path folder;
+};
+
+TEST_F(ListAge, FindsTheFirstAccFileUnderTheFolderPrefix) {
+    touch(folder / "Lists" / "readme.txt");
+    touch(folder / "Lists" / "acc04005.txt");  // the match ignores letter case
+    const auto found = restrictedListForAgeCheck(folder, "Lists\\");
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->filename(), "acc04005.txt");
+}
+
+TEST_F(ListAge, PrefixWithoutBackslashMatchesFileNamesThatStartWithIt) {
+    touch(folder / "ListsACC1.TXT");
+    const auto found = restrictedListForAgeCheck(folder, "Lists");
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->filename(), "ListsACC1.TXT");
+}
+
+TEST_F(ListAge, FallsBackToThePathItselfAndThenToNothing) {
+    const auto folderItself = restrictedListForAgeCheck(folder, "Lists\\");
+    ASSERT_TRUE(folderItself);  // no ACC file: the folder is looked at
+    EXPECT_FALSE(restrictedListForAgeCheck(folder, "Missing\\"));
+}
+
+TEST_F(ListAge, ModifiedTimeIsReadInLocalTime) {
+    touch(folder / "Lists" / "ACC1.TXT");
+    const auto when = fileModifiedLocal(folder / "Lists" / "ACC1.TXT");
+    ASSERT_TRUE(when);
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    EXPECT_EQ(when->year, local->tm_year + 1900);
+    EXPECT_FALSE(fileModifiedLocal(folder / "nothing"));
+}
+
+TEST(ListAgeRule, CountsCalendarDaysWhateverTheTimesOfDay) {
+    const LocalDateTime now{2026, 12, 9, 0, 5, 0};
+    EXPECT_FALSE(restrictedListTooOld(LocalDateTime{2026, 12, 2, 23, 59, 0}, now));  // 7 days
+    EXPECT_TRUE(restrictedListTooOld(LocalDateTime{2026, 12, 1, 0, 0, 1}, now));     // 8 days
+    EXPECT_TRUE(restrictedListTooOld(std::nullopt, now));
+    EXPECT_FALSE(restrictedListTooOld(now, now));
+}
+
+TEST(StartupTexts, MessagesAreTheProgramsOwn) {
+    EXPECT_EQ(cp1255::toUtf8(pageUnreachableText()),
+              "אין תקשורת נתונים לאתר בנק ישראל. \r\n\r\nלא ניתן להריץ את התוכנה.\r\n\r\n"
+              "לסיוע, נא לפנות ל-Ovra בטלפון: 03-5550123");
+    EXPECT_EQ(cp1255::toUtf8(branchFileMissingText()).substr(0, 13), "שגיאה:\r\n");
+    EXPECT_NE(listAgeWarningText().find("\r\n\r\n"), std::string::npos);
+}
+
+TEST(StartupTexts, WatchdogCommandLine) {
+    EXPECT_EQ(windowsWatchdogCommand("C:\\K\\Korvex.watchtemp", "C:\\K\\Korvex.exe", "C:\\K\\Korvex.shutdown"),
+              "wscript.exe \"C:\\K\\Korvex.watchtemp\" //e:vbscript  //nologo \"C:\\K\\Korvex.exe\" "
+              "\"C:\\K\\Korvex.shutdown\"");
+}
+
+}  // namespace
+}  // namespace korvex
