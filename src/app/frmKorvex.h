@@ -12,6 +12,7 @@
 #include "config/Settings.h"
 #include "config/cInifile.h"
 #include "output/SendKeys.h"
+#include "reader/InputAssembler.h"
 
 namespace korvex {
 
@@ -59,6 +60,15 @@ public:
                              int32_t totalTimeoutMs);
     void GetDocumentImage();
     void GetBacksideImage();
+    // Reader identification at start-up; false when the run ended inside.
+    bool CheckIsMagtek(bool retry = false);
+    // Start-up's set-up commands: the track mask from MSRTracks, and the image switch.
+    void SendTrackCommand();
+    void SendImageSwitch();
+    // Fetches the reader's image into FileName; every "?" there becomes "#", also for the caller.
+    void ReceiveImage(std::string& FileName, bool Quiet);
+    // The reader routines' view of this window. Needs the serial port, clock and operator services.
+    ReaderIo readerIo();
 
     // --- the three pipelines --------------------------------------------------------------------
     void ParseAndFeedCheque(const std::string& line, bool alreadySeen = false,
@@ -80,6 +90,8 @@ public:
 
     std::string InputBuffer;
     bool DebugFeedMode = false;
+    // The polling tick's own state (re-entrancy guard, overflow note).
+    InputAssembler inputAssembler;
     std::string LastSentText;
 
 private:
