@@ -11,6 +11,7 @@
 #include "app/Services.h"
 #include "config/Settings.h"
 #include "config/cInifile.h"
+#include "interpret/BranchTable.h"
 #include "output/SendKeys.h"
 #include "reader/InputAssembler.h"
 
@@ -76,6 +77,15 @@ public:
     void ParseAndFeedMagStripe(const std::string& message);
     void ParseAndFeedGenUSCheque(const std::string& message);
 
+    // --- cheque verification ------------------------------------------------------------------
+    // Loads "banks_branches.txt" from the program folder into branchTable; false (and an empty
+    // table, so every cheque then verifies as 555) when it is missing or malformed.
+    bool LoadBranchTable();
+    // The verification code of the raw bank, branch and account groups, on branchTable with the
+    // profile's IgnoreVerify.
+    int32_t VerifyCheque(const std::string& bank, const std::string& branch,
+                         const std::string& account) const;
+
     // --- state ---------------------------------------------------------------------------------
     GlobalSettings& global() { return global_; }
     const GlobalSettings& global() const { return global_; }
@@ -93,6 +103,7 @@ public:
     // The polling tick's own state (re-entrancy guard, overflow note).
     InputAssembler inputAssembler;
     std::string LastSentText;
+    BranchTable branchTable;
 
 private:
     void buildProfileList(const std::string& defaultProfileName);
