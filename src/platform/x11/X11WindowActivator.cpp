@@ -1,0 +1,195 @@
+#include "platform/x11/X11WindowActivator.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/x11/X11Connection.h"
+#include "text/Cp1255.h"
+
+namespace korvex::x11 {
+namespace {
+
+// Reads a whole property as raw items; empty when absent or of another type.
+std::vector<unsigned char> readProperty(Display* display, Window window, Atom property, Atom type,
+                                        int& format, unsigned long& items) {
+    Atom actualType = None;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    items = 0;
+    format = 0;
+    std::vector<unsigned char> out;
+    if (XGetWindowProperty(display, window, property, 0, 1 << 20, False, type, &actualType, &format,
+                           &items, &after, &data) == Success &&
+        data != nullptr && actualType == type) {
+        // Xlib hands 32-bit items back as longs.
+        const std::size_t itemSize = format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
+        out.assign(data, data + items * itemSize);
+    }
+    if (data != nullptr) XFree(data);
+    return out;
+}
+
+std::vector<Window> readWindows(Display* display, Window window, const char* name) {
+    int format = 0;
+    unsigned long items = 0;
+    const auto raw = readProperty(display, window, XInternAtom(display, name, False), XA_WINDOW,
+                                  format, items);
+    std::vector<Window> out;
+    if (format != 32) return out;
+    const auto* longs = reinterpret_cast<const long*>(raw.data());
+    for (unsigned long i = 0; i < items; ++i) out.push_back(static_cast<Window>(longs[i]));
+    return out;
+}
+
+std::string latin1ToUtf8(const std::string& text) {
+    std::string out;
+    for (const char c : text) cp1255::appendUtf8(out, static_cast<unsigned char>(c));
+    return out;
+}
+
+std::string windowTitle(Display* display, Window window) {
+    int format = 0;
+    unsigned long items = 0;
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    const auto netName = readProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False),
+                                      utf8, format, items);
+    if (format == 8 && !netName.empty()) return std::string(netName.begin(), netName.end());
+    XTextProperty property{};
+    std::string title;
+    if (XGetWMName(display, window, &property) != 0 && property.value != nullptr) {
+        const std::string raw(reinterpret_cast<const char*>(property.value), property.nitems);
+        title = property.encoding == utf8 ? raw : latin1ToUtf8(raw);
+        XFree(property.value);
+    }
+    return title;
+}
+
+std::string lowerAscii(std::string s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return s;
+}
+
+// True when `window` is `ancestor` or lies inside it.
+bool isWithin(Display* display, Window window, Window ancestor) {
+    for (int depth = 0; window != None && depth < 64; ++depth) {
+        if (window == ancestor) return true;
+        Window root = None, parent = None;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(display, window, &root, &parent, &children, &count) == 0) return false;
+        if (children != nullptr) XFree(children);
+        if (parent == root) return parent == ancestor;
+        window = parent;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool X11WindowActivator::windowManagerRuns() {
+    Display* display = connection_.display();
+    const auto check = readWindows(display, DefaultRootWindow(display), "_NET_SUPPORTING_WM_CHECK");
+    return !check.empty() && check.front() != None;
+}
+
+std::vector<std::pair<uint64_t, std::string>> X11WindowActivator::topLevelWindows() {
+    std::vector<std::pair<uint64_t, std::string>> out;
+    if (!connection_.ok()) return out;
+    Display* display = connection_.display();
+    const Window rootWindow = DefaultRootWindow(display);
+    std::vector<Window> windows;
+    if (windowManagerRuns()) windows = readWindows(display, rootWindow, "_NET_CLIENT_LIST");
+    if (windows.empty()) {
+        Window root = None, parent = None;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (XQueryTree(display, rootWindow, &root, &parent, &children, &count) != 0) {
+            for (unsigned i = 0; i < count; ++i) {
+                XWindowAttributes attributes{};
+                if (XGetWindowAttributes(display, children[i], &attributes) != 0 &&
+                    attributes.map_state == IsViewable) {
+                    windows.push_back(children[i]);
+                }
+            }
+        }
+        if (children != nullptr) XFree(children);
+    }
+    for (const Window w : windows) out.emplace_back(w, windowTitle(display, w));
+    return out;
+}
+
+bool X11WindowActivator::appActivate(const std::string& title) {
+    if (!connection_.ok() || title.empty()) return false;
+    Display* display = connection_.display();
+    const std::string want = lowerAscii(cp1255::toUtf8(title));
+    const auto windows = topLevelWindows();
+    Window found = None;
+    // Equal, then starts with, then contains.
+    for (int rule = 0; rule < 3 && found == None; ++rule) {
+        for (const auto& [id, name] : windows) {
+            const std::string have = lowerAscii(name);
+            const bool hit = rule == 0   ? have == want
+                             : rule == 1 ? have.rfind(want, 0) == 0
+                                         : have.find(want) != std::string::npos;
+            if (hit) {
+                found = static_cast<Window>(id);
+                break;
+            }
+        }
+    }
+    if (found == None) {
+        lastError_ = 3;  // BadWindow: nothing answers to the title
+        return false;
+    }
+
+    const Window rootWindow = DefaultRootWindow(display);
+    if (windowManagerRuns()) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = found;
+        event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = 2;  // a pager's request: honoured without focus-stealing checks
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display, rootWindow, False, SubstructureRedirectMask | SubstructureNotifyMask,
+                   &event);
+    } else {
+        XMapRaised(display, found);
+        XSetInputFocus(display, found, RevertToParent, CurrentTime);
+    }
+    XSync(display, False);
+    // Keys sent right after must reach the window: wait, briefly, until the focus is inside it.
+    for (int i = 0; i < 100; ++i) {
+        Window focus = None;
+        int revert = 0;
+        XGetInputFocus(display, &focus, &revert);
+        if (focus > PointerRoot && isWithin(display, focus, found)) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+uint64_t X11WindowActivator::foregroundWindow() {
+    if (!connection_.ok()) return 0;
+    Display* display = connection_.display();
+    if (windowManagerRuns()) {
+        const auto active = readWindows(display, DefaultRootWindow(display), "_NET_ACTIVE_WINDOW");
+        if (!active.empty() && active.front() != None) return active.front();
+    }
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    if (focus <= PointerRoot) {
+        lastError_ = 3;
+        return 0;
+    }
+    return focus;
+}
+
+}  // namespace korvex::x11

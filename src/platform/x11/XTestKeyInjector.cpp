@@ -1,0 +1,141 @@
+#include "platform/x11/XTestKeyInjector.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+#include <thread>
+
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11KeyboardLayout.h"
+
+namespace korvex::x11 {
+
+XTestKeyInjector::XTestKeyInjector(X11Connection& connection) : connection_(connection) {
+    if (!connection_.ok()) return;
+    Display* display = connection_.display();
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    available_ = XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor) != 0;
+    int minKeycode = 8, maxKeycode = 8;
+    XDisplayKeycodes(display, &minKeycode, &maxKeycode);
+    int per = 0;
+    KeySym* syms = XGetKeyboardMapping(display, static_cast<KeyCode>(minKeycode),
+                                       maxKeycode - minKeycode + 1, &per);
+    for (int kc = minKeycode; syms != nullptr && kc <= maxKeycode; ++kc) {
+        bool empty = true;
+        for (int i = 0; i < per; ++i) empty = empty && syms[(kc - minKeycode) * per + i] == NoSymbol;
+        if (empty) spare_.push_back(static_cast<unsigned>(kc));
+        if (!empty) mapped_.insert(static_cast<unsigned>(kc));
+    }
+    if (syms != nullptr) XFree(syms);
+}
+
+XTestKeyInjector::~XTestKeyInjector() {
+    if (!borrowed_.empty()) endOfText();
+}
+
+unsigned XTestKeyInjector::borrowKeycode(char32_t codePoint) {
+    if (const auto it = borrowed_.find(codePoint); it != borrowed_.end()) return it->second;
+    if (spare_.empty()) return 0;
+    if (borrowed_.size() == spare_.size()) {
+        // Every spare keycode holds a character the target may not have read yet.
+        restoreBorrowed();
+    }
+    const unsigned keycode = spare_[borrowed_.size()];
+    const auto keysyms = keysymsOfCodePoint(codePoint);
+    KeySym both[2] = {keysyms.back(), keysyms.back()};  // the Unicode keysym, same with Shift
+    XChangeKeyboardMapping(connection_.display(), static_cast<int>(keycode), 2, both, 1);
+    borrowed_[codePoint] = keycode;
+    return keycode;
+}
+
+bool XTestKeyInjector::mapAhead(const std::vector<KeyEvent>& events, std::size_t from,
+                                std::size_t& to) {
+    // The longest run from `from` whose new characters fit the spare keycodes still free.
+    std::set<char32_t> fresh;
+    to = from;
+    for (; to < events.size(); ++to) {
+        const KeyEvent& e = events[to];
+        if (e.kind != KeyEvent::Kind::Unicode || borrowed_.count(e.codePoint) != 0) continue;
+        if (fresh.count(e.codePoint) == 0) {
+            if (borrowed_.size() + fresh.size() >= spare_.size()) break;
+            fresh.insert(e.codePoint);
+        }
+    }
+    if (to == from && !spare_.empty()) {
+        // Nothing fits: give the keycodes back first (the target has read the earlier ones).
+        restoreBorrowed();
+        return mapAhead(events, from, to);
+    }
+    for (const char32_t c : fresh) borrowKeycode(c);
+    if (!fresh.empty()) settle();
+    return !fresh.empty();
+}
+
+void XTestKeyInjector::settle() {
+    // The target reads a changed keymap late: give it time before keys that need the change.
+    XSync(connection_.display(), False);
+    std::this_thread::sleep_for(kSettleTime);
+}
+
+void XTestKeyInjector::restoreBorrowed() {
+    if (borrowed_.empty()) return;
+    Display* display = connection_.display();
+    settle();
+    KeySym none[2] = {NoSymbol, NoSymbol};
+    for (const auto& [codePoint, keycode] : borrowed_) {
+        XChangeKeyboardMapping(display, static_cast<int>(keycode), 2, none, 1);
+    }
+    borrowed_.clear();
+    XSync(display, False);
+}
+
+unsigned XTestKeyInjector::keycodeFor(const KeyEvent& event) {
+    Display* display = connection_.display();
+    if (event.kind == KeyEvent::Kind::Unicode) return borrowKeycode(event.codePoint);
+    const unsigned byScan = static_cast<unsigned>(event.scanCode) + 8;
+    if (event.scanCode != 0 && mapped_.count(byScan) != 0) return byScan;
+    for (const unsigned long keysym : keysymsOfVirtualKey(event.virtualKey)) {
+        if (const KeyCode kc = XKeysymToKeycode(display, keysym)) return kc;
+    }
+    return 0;
+}
+
+bool XTestKeyInjector::deliver(const KeyEvent& event) {
+    if (!available_) return false;
+    const unsigned keycode = keycodeFor(event);
+    if (keycode == 0) return false;
+    return XTestFakeKeyEvent(connection_.display(), keycode, event.keyUp ? False : True,
+                             CurrentTime) != 0;
+}
+
+void XTestKeyInjector::sendKey(const KeyEvent& event) {
+    if (!connection_.ok()) return;
+    std::size_t end = 0;
+    if (event.kind == KeyEvent::Kind::Unicode) mapAhead({event}, 0, end);
+    deliver(event);
+    XFlush(connection_.display());
+}
+
+uint32_t XTestKeyInjector::sendBatch(const std::vector<KeyEvent>& events) {
+    if (!connection_.ok()) return 0;
+    uint32_t delivered = 0;
+    // Usually one round: the keymap prepared for the whole text, then every event in one burst.
+    // Texts with more distinct unmapped characters than spare keycodes go out in several.
+    for (std::size_t from = 0, to = 0; from < events.size(); from = to) {
+        mapAhead(events, from, to);
+        if (to == from) to = events.size();  // no spare keycodes at all: deliver drops them
+        for (std::size_t i = from; i < to; ++i) delivered += deliver(events[i]) ? 1 : 0;
+        XFlush(connection_.display());
+    }
+    return delivered;
+}
+
+void XTestKeyInjector::waitUntilProcessed() {
+    if (connection_.ok()) XSync(connection_.display(), False);
+}
+
+void XTestKeyInjector::endOfText() {
+    if (connection_.ok()) restoreBorrowed();
+}
+
+}  // namespace korvex::x11

@@ -1,0 +1,61 @@
+#pragma once
+// Key injection through the XTest extension.
+//
+// A key event goes to keycode = scan code + 8; when the scan code names no key, the virtual-key
+// code's keysym picks the keycode; an event with neither is dropped (and not counted).
+// A character typed as itself borrows a spare keycode (one the keymap leaves empty), mapped to
+// the character's keysym. Clients read a changed keymap late, so the keycodes are mapped before
+// the keys that need them, with a short wait, and stay mapped until the end of the text (restoring
+// right after the key loses the character). When the spare keycodes run out within one text, the
+// injector waits for the target to catch up and then reuses them.
+
+#include <chrono>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "platform/KeyInjector.h"
+
+namespace korvex::x11 {
+
+class X11Connection;
+
+class XTestKeyInjector : public KeyInjector {
+public:
+    explicit XTestKeyInjector(X11Connection& connection);
+    ~XTestKeyInjector() override;
+    XTestKeyInjector(const XTestKeyInjector&) = delete;
+    XTestKeyInjector& operator=(const XTestKeyInjector&) = delete;
+
+    // False when the display lacks the XTest extension; every event is then dropped.
+    bool available() const { return available_; }
+
+    void sendKey(const KeyEvent& event) override;
+    // One burst, the display flushed once (or once per round of spare keycodes).
+    uint32_t sendBatch(const std::vector<KeyEvent>& events) override;
+    // A round trip to the server: every event sent is then in the server's input queue.
+    void waitUntilProcessed() override;
+    // Gives the borrowed keycodes back (after the settle time).
+    void endOfText() override;
+
+    // How long a client may take to read a changed keymap.
+    static constexpr std::chrono::milliseconds kSettleTime{50};
+
+private:
+    bool deliver(const KeyEvent& event);
+    unsigned keycodeFor(const KeyEvent& event);
+    unsigned borrowKeycode(char32_t codePoint);
+    void restoreBorrowed();
+    // Borrows keycodes for the new characters of events[from, to) and returns whether it did;
+    // `to` is as far as the free spare keycodes reach.
+    bool mapAhead(const std::vector<KeyEvent>& events, std::size_t from, std::size_t& to);
+    void settle();
+
+    X11Connection& connection_;
+    bool available_ = false;
+    std::vector<unsigned> spare_;          // keycodes with no keysym at start
+    std::set<unsigned> mapped_;            // keycodes with a keysym at start
+    std::map<char32_t, unsigned> borrowed_;  // character -> keycode mapped to it
+};
+
+}  // namespace korvex::x11

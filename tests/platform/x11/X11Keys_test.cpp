@@ -1,0 +1,202 @@
+// The X11 back ends typing into a real window under Xvfb, through FeedStringToApp.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+
+#include "app/frmKorvex.h"
+#include "output/UsKeyboardLayout.h"
+#include "platform/posix/SystemClock.h"
+#include "platform/qt/ClipboardQt.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11KeyboardLayout.h"
+#include "platform/x11/X11WindowActivator.h"
+#include "platform/x11/XTestKeyInjector.h"
+#include "support/RecordingDebugSink.h"
+#include "support/ScriptedOperatorUi.h"
+#include "support/TempFolder.h"
+#include "text/Cp1255.h"
+// Last: Xlib defines macros (None, Success, Bool) that clash with names in the headers above.
+#include "XServerEnvironment.h"
+
+namespace korvex::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class X11Environment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        error = server.start();
+        if (!error.empty()) return;
+        static int argc = 1;
+        static char name[] = "korvex_x11_tests";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    void TearDown() override {
+        app.reset();
+        server.stop();
+    }
+    XServerEnvironment server;
+    std::unique_ptr<QGuiApplication> app;
+    std::string error;
+};
+
+X11Environment* const environment =
+    static_cast<X11Environment*>(::testing::AddGlobalTestEnvironment(new X11Environment));
+
+// One target window and the real back ends, wired into a frmKorvex.
+class X11KeysTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(environment->error, "");
+        ASSERT_TRUE(connection.ok());
+        ASSERT_TRUE(keys.available());
+        out = folder / "received.txt";
+        target = spawnProcess({KORVEX_TARGET_WINDOW_PATH, "--title", kTitle, "--out", out.string()});
+        ASSERT_GT(target, 0);
+        // The window exists once it can be activated; give Qt a moment to finish showing it.
+        const auto until = std::chrono::steady_clock::now() + 15s;
+        while (!windows.appActivate(kTitle) && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(50ms);
+        }
+        ASSERT_TRUE(windows.appActivate(kTitle)) << "the target window did not appear";
+        std::this_thread::sleep_for(300ms);
+        form.profile().ActivateWindow = true;
+        form.profile().ActivateWindowTitle = "Korvex Target";
+    }
+    void TearDown() override { stopProcess(target); }
+
+    Services services() {
+        Services s;
+        s.clock = &clock;
+        s.debug = &debug;
+        s.ui = &ui;
+        s.keyboardLayout = &layout;
+        s.keys = &keys;
+        s.windows = &windows;
+        s.clipboard = &clipboard;
+        return s;
+    }
+
+    std::string received() { return folder.read("received.txt"); }
+
+    // Waits until the target has received `expected` (running this process's events, which
+    // serve the clipboard), then a little longer to catch anything extra.
+    std::string waitFor(const std::string& expected) {
+        const auto until = std::chrono::steady_clock::now() + 10s;
+        while (received().size() < expected.size() && std::chrono::steady_clock::now() < until) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            std::this_thread::sleep_for(10ms);
+        }
+        for (int i = 0; i < 20; ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            std::this_thread::sleep_for(10ms);
+        }
+        return received();
+    }
+
+    static constexpr const char* kTitle = "Korvex Target Window";
+    TempFolder folder;
+    std::filesystem::path out;
+    pid_t target = -1;
+    x11::X11Connection connection;
+    x11::X11KeyboardLayout layout{connection};
+    x11::XTestKeyInjector keys{connection};
+    x11::X11WindowActivator windows{connection};
+    ClipboardQt clipboard{keys, layout};
+    SystemClock clock;
+    ScriptedOperatorUi ui;
+    RecordingDebugSink debug;
+    frmKorvex form{services(), ProgramInfo{}};
+};
+
+TEST_F(X11KeysTest, AppActivateFindsTheWindowByTheStartOrAPartOfItsTitle) {
+    EXPECT_TRUE(windows.appActivate("Korvex Target"));
+    EXPECT_TRUE(windows.appActivate("target window"));
+    EXPECT_FALSE(windows.appActivate("Nobody Has This Title"));
+    EXPECT_FALSE(windows.appActivate(""));
+    bool listed = false;
+    for (const auto& [id, title] : windows.topLevelWindows()) listed = listed || title == kTitle;
+    EXPECT_TRUE(listed);
+    EXPECT_NE(windows.foregroundWindow(), 0u);
+}
+
+TEST_F(X11KeysTest, TheLayoutAnswersAsTheUsLayoutForPrintableCharacters) {
+    UsKeyboardLayout us;
+    for (int c = 0x20; c < 0x7F; ++c) {
+        const auto ch = static_cast<unsigned char>(c);
+        EXPECT_EQ(layout.vkKeyScan(ch), us.vkKeyScan(ch)) << "character " << c;
+        EXPECT_EQ(layout.oemKeyScan(layout.charToOem(ch)) & 0xFF,
+                  us.oemKeyScan(us.charToOem(ch)) & 0xFF)
+            << "character " << c;
+    }
+    for (const uint32_t vk : {8u, 9u, 13u, 16u, 17u, 18u, 27u, 32u, 110u, 112u, 144u}) {
+        EXPECT_EQ(layout.mapVirtualKey(vk), us.mapVirtualKey(vk)) << "virtual key " << vk;
+    }
+    EXPECT_EQ(layout.vkKeyScan(0xE0), -1);  // Hebrew alef: no key on a US keymap
+}
+
+TEST_F(X11KeysTest, SendInputTypesTheChequeTemplate) {
+    EXPECT_EQ(form.FeedStringToApp("12345678{TAB}10{TAB}800{TAB}123456{ENTER}"), FeedOutcome::Sent);
+    EXPECT_EQ(waitFor("12345678\t10\t800\t123456\r"), "12345678\t10\t800\t123456\r");
+}
+
+TEST_F(X11KeysTest, SendInputTypesTheFullStopOnTheKeypadWithNumLockOffAndOn) {
+    ASSERT_FALSE(form.SendKeys().NumLockOn());
+    form.FeedStringToApp("12.50{TAB}");
+    EXPECT_EQ(waitFor("12.50\t"), "12.50\t");
+    EXPECT_FALSE(form.SendKeys().NumLockOn()) << "Num Lock must be switched off again";
+    form.FeedStringToApp("{NUMLOCK}");
+    waitFor("12.50\t");
+    ASSERT_TRUE(form.SendKeys().NumLockOn());
+    form.FeedStringToApp("3.7");
+    EXPECT_EQ(waitFor("12.50\t3.7"), "12.50\t3.7");
+    EXPECT_TRUE(form.SendKeys().NumLockOn());
+    form.FeedStringToApp("{NUMLOCK}");
+}
+
+TEST_F(X11KeysTest, HebrewIsTypedOnAUsLayout) {
+    // All 27 letters: more than the spare keycodes, so they are borrowed in rounds.
+    const std::string utf8 = "שלום {TAB}אבגדהוזחטיכךלמםנןסעפףצץקרשת!";
+    form.FeedStringToApp(cp1255::fromUtf8(utf8));
+    const std::string expected = "שלום \tאבגדהוזחטיכךלמםנןסעפףצץקרשת!";
+    EXPECT_EQ(waitFor(expected), expected);
+}
+
+TEST_F(X11KeysTest, TheKeybdEngineWaitsBeforeEachKey) {
+    form.profile().KeyPressDelay = 20;
+    form.profile().DoEventsOnDelay = true;
+    const auto start = std::chrono::steady_clock::now();
+    form.FeedStringToApp("ab{TAB}C\xE0");
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(waitFor("ab\tCא"), "ab\tCא");
+    EXPECT_GE(took, 100ms);
+    EXPECT_GE(ui.doEventsCalls, 10);
+}
+
+TEST_F(X11KeysTest, WaitModeTypesAndWaits) {
+    form.profile().WaitMode = true;
+    form.FeedStringToApp("x+y{ENTER}");
+    EXPECT_EQ(waitFor("xY\r"), "xY\r");
+}
+
+TEST_F(X11KeysTest, TheClipboardRoutePastes) {
+    form.profile().ClipboardWin98DOS = true;
+    EXPECT_EQ(form.FeedStringToApp("1~2{TAB}3\xF9"), FeedOutcome::Sent);
+    EXPECT_EQ(waitFor("1\r\n2\t3ש"), "1\r\n2\t3ש");
+}
+
+TEST_F(X11KeysTest, NothingIsTypedWhenTheTargetIsMissing) {
+    form.profile().ActivateWindowTitle = "Nobody Has This Title";
+    EXPECT_EQ(form.FeedStringToApp("abc"), FeedOutcome::Discarded);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(received(), "");
+}
+
+}  // namespace
+}  // namespace korvex::test
