@@ -1,12 +1,11 @@
 #include "accounts/RestrictedAccounts.h"
 
 #include <array>
-#include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <fstream>
 #include <system_error>
 
+#include "app/Startup.h"
 #include "platform/HttpClient.h"
 #include "platform/OperatorUi.h"
 #include "text/Cp1255.h"
@@ -213,24 +212,31 @@ bool CheckRestrictedOnline(HttpClient& http, std::string_view baseUrl, int timeo
     return true;
 }
 
-std::optional<LocalDateTime> fileModifiedLocal(const std::filesystem::path& path) {
-    std::error_code error;
-    const auto written = std::filesystem::last_write_time(path, error);
-    if (error) return std::nullopt;
-    const auto systemTime = std::chrono::file_clock::to_sys(written);
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(
-        std::chrono::time_point_cast<std::chrono::system_clock::duration>(systemTime));
-    // The user-interface thread is the only caller, so the shared result of localtime is safe.
-    const std::tm* local = std::localtime(&seconds);
-    if (local == nullptr) return std::nullopt;
-    LocalDateTime t;
-    t.year = local->tm_year + 1900;
-    t.month = local->tm_mon + 1;
-    t.day = local->tm_mday;
-    t.hour = local->tm_hour;
-    t.minute = local->tm_min;
-    t.second = local->tm_sec;
-    return t;
+bool CheckRestrictedAccount(std::string_view accountGroup, std::string_view branchGroup,
+                            std::string_view bankGroup, const std::filesystem::path& programFolder,
+                            std::string_view accountListPath, std::string_view limitedAccountUrl,
+                            int timeoutSeconds, HttpClient* http, OperatorUi& ui,
+                            const std::function<void(const std::string&)>& debugLog) {
+    const std::string_view branch = branchGroup.substr(0, 3);
+    bool restricted = false;
+    if (!accountListPath.empty()) {
+        restricted = CheckRestrictedLocal(accountGroup, branch, bankGroup, programFolder,
+                                          accountListPath, ui);
+    }
+    if (!limitedAccountUrl.empty()) {
+        const std::string_view account =
+            accountGroup.size() > 9 ? accountGroup.substr(accountGroup.size() - 9) : accountGroup;
+        if (http == nullptr) {
+            if (debugLog)
+                debugLog("Error #" + std::to_string(kHttpErrorOther) +
+                         " - No web client in this run");
+            showConnectionWarning(ui);
+            return false;
+        }
+        restricted = CheckRestrictedOnline(*http, limitedAccountUrl, timeoutSeconds, account,
+                                           branch, bankGroup, ui, debugLog);
+    }
+    return restricted;
 }
 
 }  // namespace korvex

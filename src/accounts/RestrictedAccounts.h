@@ -6,11 +6,8 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
-
-#include "platform/Clock.h"
 
 namespace korvex {
 
@@ -49,8 +46,16 @@ bool CheckRestrictedOnline(HttpClient& http, std::string_view baseUrl, int timeo
                            std::string_view account, std::string_view branch, std::string_view bank,
                            OperatorUi& ui, const std::function<void(const std::string&)>& debugLog);
 
-// The local date and time a file was last modified; nullopt when it cannot be read.
-std::optional<LocalDateTime> fileModifiedLocal(const std::filesystem::path& path);
+// The cheque's restriction as the cheque pipeline decides it from the raw MICR groups: the local
+// lists when `accountListPath` is set (whole account group, first three characters of the branch
+// group), then the query page when `limitedAccountUrl` is set (last nine characters of the
+// account group); when both are set the page's answer is the one that counts. A null `http`
+// with a page configured counts as a failed request.
+bool CheckRestrictedAccount(std::string_view accountGroup, std::string_view branchGroup,
+                            std::string_view bankGroup, const std::filesystem::path& programFolder,
+                            std::string_view accountListPath, std::string_view limitedAccountUrl,
+                            int timeoutSeconds, HttpClient* http, OperatorUi& ui,
+                            const std::function<void(const std::string&)>& debugLog);
 
 // Box titles and the connection warning text, Windows-1255.
 std::string restrictedAccountTitle();

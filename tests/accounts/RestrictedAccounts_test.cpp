@@ -287,8 +287,59 @@ TEST_F(OnlineCheck, EveryKindOfAnswer) {
     }
 }
 
-TEST(FileModifiedLocal, MissingFileHasNoTime) {
-    EXPECT_FALSE(fileModifiedLocal("/nonexistent/korvex/file").has_value());
+struct CombinedCase {
+    const char* name;
+    bool listed;            // the account is in the local list
+    const char* url;        // "" = no online check
+    std::string pageTitle;  // the page's answer when asked
+    bool restricted;
+    size_t boxes;
+    size_t requests;
+};
+
+TEST(CheckRestrictedAccount, TheOnlineAnswerDecidesWhenBothChecksRun) {
+    const std::vector<CombinedCase> cases = {
+        {"local only, listed", true, "", "", true, 1, 0},
+        {"local only, not listed", false, "", "", false, 0, 0},
+        {"both, page says not restricted", true, "http://q", he("חשבון לא מוגבל"), false, 1, 1},
+        {"both, page says restricted", false, "http://q", he("חשבון מוגבל"), true, 1, 1},
+        {"both, both say restricted", true, "http://q", he("חשבון מוגבל"), true, 2, 1},
+    };
+    for (const auto& c : cases) {
+        test::TempFolder folder;
+        std::filesystem::create_directory(folder / "lists");
+        folder.write("lists/ACC12345.TXT",
+                     record(c.listed ? "23456789" : "99999999", "20060101", "20061231") + "\r\n");
+        test::FakeHttpClient http;
+        http.answers.push_back(test::FakeHttpClient::page(titled(c.pageTitle)));
+        test::ScriptedOperatorUi ui;
+        // Raw groups: an eleven-digit account, a five-character branch group.
+        EXPECT_EQ(CheckRestrictedAccount("00123456789", "34512", "12", folder.path(), "lists\\",
+                                         c.url, 30, &http, ui, {}),
+                  c.restricted)
+            << c.name;
+        EXPECT_EQ(ui.messageBoxes.size(), c.boxes) << c.name;
+        ASSERT_EQ(http.requests.size(), c.requests) << c.name;
+        if (c.requests > 0) {
+            EXPECT_EQ(http.requests[0].url, "http://q?bank=12&snif=345&acct=23456789") << c.name;
+            EXPECT_EQ(http.requests[0].timeoutSeconds, 30) << c.name;
+        }
+    }
+}
+
+TEST(CheckRestrictedAccount, NoChecksConfiguredMeansNotRestrictedAndNoQuestions) {
+    test::ScriptedOperatorUi ui;
+    test::FakeHttpClient http;
+    EXPECT_FALSE(CheckRestrictedAccount("123", "345", "12", {}, "", "", 60, &http, ui, {}));
+    EXPECT_TRUE(ui.messageBoxes.empty());
+    EXPECT_TRUE(http.requests.empty());
+    // A page configured but no web client: warned and logged, never restricted.
+    std::vector<std::string> logged;
+    EXPECT_FALSE(CheckRestrictedAccount("123", "345", "12", {}, "", "http://q", 60, nullptr, ui,
+                                        [&](const std::string& m) { logged.push_back(m); }));
+    EXPECT_EQ(ui.messageBoxes.size(), 1u);
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_EQ(logged[0].rfind("Error #", 0), 0u);
 }
 
 }  // namespace
