@@ -1,0 +1,188 @@
+// korvex-tool classify, groups, verify and field, run as the built program.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+#include "support/TempFolder.h"
+
+namespace korvex {
+namespace {
+
+struct InterpretToolRun {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string shellQuote(const std::string& arg) {
+#ifdef _WIN32
+    std::string q = "\"";
+    for (const char c : arg) q += c == '"' ? std::string("\\\"") : std::string(1, c);
+    return q + "\"";
+#else
+    std::string q = "'";
+    for (const char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+#endif
+}
+
+InterpretToolRun runTool(const std::vector<std::string>& args) {
+    test::TempFolder io;
+    std::string command = shellQuote(KORVEX_TOOL_PATH);
+    for (const auto& a : args) command += " " + shellQuote(a);
+    command += " > " + shellQuote((io / "out.txt").string()) + " 2> " + shellQuote((io / "err.txt").string());
+    const int raw = std::system(command.c_str());
+    InterpretToolRun run;
+#ifdef _WIN32
+    run.status = raw;
+#else
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    run.out = io.read("out.txt");
+    run.err = io.read("err.txt");
+    return run;
+}
+
+struct ToolCase {
+    std::vector<std::string> args;
+    int status;
+    std::string out;
+};
+
+void expectRuns(const std::vector<ToolCase>& cases) {
+    for (const auto& c : cases) {
+        std::string shown;
+        for (const auto& a : c.args) shown += " [" + a + "]";
+        SCOPED_TRACE(shown);
+        const InterpretToolRun run = runTool(c.args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.out, c.out);
+    }
+}
+
+void expectUsageErrors(const std::vector<std::vector<std::string>>& argLists, const std::string& command) {
+    for (const auto& args : argLists) {
+        std::string shown;
+        for (const auto& a : args) shown += " [" + a + "]";
+        SCOPED_TRACE(shown);
+        const InterpretToolRun run = runTool(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("usage: korvex-tool " + command), std::string::npos) << run.err;
+    }
+}
+
+TEST(ToolInterpret, ClassifyPrintsTheClassOfEachLine) {
+    const std::string q28(28, '?');
+    const std::string fifthAt34 = "????" + std::string(29, 'x') + "?";
+    expectRuns({
+        {{"classify", "A123 C12A456E 7890C", "NO MICR", "NO MICR ", ";123=45?", ""}, 0,
+         "1\tA123 C12A456E 7890C\n3\tNO MICR\n0\tNO MICR \n2\t;123=45?\n0\t\n"},
+        {{"classify", q28, "A123B", "123456789012345"}, 0, "3\t" + q28 + "\n4\tA123B\n5\t123456789012345\n"},
+        {{"classify", "--min-unread", "5", fifthAt34}, 0, "3\t" + fifthAt34 + "\n"},
+        {{"classify", fifthAt34}, 0, "0\t" + fifthAt34 + "\n"},
+        {{"classify", "--nonus", ":0012345<12:456>1234567<", "A0012345C12A456E1234567A"}, 0,
+         "6\t:0012345<12:456>1234567<\n0\tA0012345C12A456E1234567A\n"},
+        {{"classify", "--", "-5"}, 0, "0\t-5\n"},
+        {{"classify", "אבג"}, 0, "0\tאבג\n"},  // Hebrew passes through the code page and back
+    });
+    expectUsageErrors({{"classify"},
+                       {"classify", "--min-unread"},
+                       {"classify", "--min-unread", "x5", "A"},
+                       {"classify", "--min-unread", "99999999999", "A"},
+                       {"classify", "--bogus", "A"}},
+                      "classify");
+}
+
+TEST(ToolInterpret, GroupsPrintsTheFourGroupsOrWhyNot) {
+    expectRuns({
+        {{"groups", "A0012345C12A456E1234567A"}, 0, "0012345\n12\n456\n1234567\n"},
+        {{"groups", "A123 C1A456E 789C"}, 0, "123\n1\n456\n789\n"},  // by position
+        {{"groups", "--nonus", ":0012345<12:456>1234567<"}, 0, "0012345\n12\n456\n1234567\n"},
+        {{"groups", "--nonus", ":0012345<1:456>1234567<"}, 0, "dropped\n"},
+    });
+    for (const char* line : {"A123C1A456E789C", "A123 12A456E 789C", "DEBUG"}) {
+        const InterpretToolRun run = runTool({"groups", line});
+        EXPECT_EQ(run.status, 1) << line;
+        EXPECT_EQ(run.out.rfind("error: ", 0), 0u) << line << ": " << run.out;
+        EXPECT_GT(run.out.size(), 8u) << line;  // a description follows
+    }
+    expectUsageErrors({{"groups"}, {"groups", "A", "B"}, {"groups", "--flip", "A"}}, "groups");
+}
+
+TEST(ToolInterpret, VerifyPrintsTheCode) {
+    test::TempFolder folder;
+    folder.write("banks.txt", "12,300,399,7,0,0,0\r\n20,401,401,8,0,0,0\r\n19,1,999,0,0,0,0\r\n99,1,9,0,0,0,0\r\n");
+    folder.write("broken.txt", "12,300,399,7,0,0\r\n");
+    const std::string banks = (folder / "banks.txt").string();
+    expectRuns({
+        {{"verify", "--branches", banks, "12", "345", "000123456"}, 0, "0\n"},
+        {{"verify", "--branches", banks, "12", "345", "000123457"}, 0, "1\n"},
+        {{"verify", "--branches", banks, "20", "401", "000123456"}, 0, "0\n"},
+        {{"verify", "--branches", banks, "19", "123", "000123455"}, 0, "1\n"},
+        {{"verify", "--branches", banks, "12", "500", "000123456"}, 0, "555\n"},
+        {{"verify", "--branches", banks, "99", "5", "000123456"}, 0, "999\n"},
+        {{"verify", "--branches", banks, "x", "5", "000123456"}, 0, "888\n"},
+        {{"verify", "--branches", banks, "--ignore", "x", "5", "1"}, 0, "0\n"},
+        {{"verify", "--branches", banks, "--", "-1", "5", "1"}, 0, "555\n"},
+    });
+    // A broken or missing table: the code the program would give with an empty table, status 1
+    // and the reason on standard error.
+    for (const std::string& file : {(folder / "broken.txt").string(), (folder / "none.txt").string()}) {
+        const InterpretToolRun run = runTool({"verify", "--branches", file, "12", "345", "000123456"});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "555\n");
+        EXPECT_NE(run.err.find(file), std::string::npos) << run.err;
+    }
+    expectUsageErrors({{"verify", "12", "345", "000123456"},
+                       {"verify", "--branches", banks, "12", "345"},
+                       {"verify", "--branches", banks, "12", "345", "1", "2"},
+                       {"verify", "--branches"}},
+                      "verify");
+}
+
+TEST(ToolInterpret, FieldAppliesCutZerosAndFlip) {
+    auto field = [](std::string s, std::string l, std::string z, std::vector<std::string> rest) {
+        std::vector<std::string> args = {"field", "--start", s, "--length", l, "--zeros", z};
+        args.insert(args.end(), rest.begin(), rest.end());
+        return args;
+    };
+    expectRuns({
+        {field("-13", "13", "0", {"0001234"}), 0, "1234\n"},
+        {field("-13", "13", "0", {"00000000000000123456"}), 0, "123456\n"},
+        {field("1", "2", "-1", {"1"}), 0, "1\n"},
+        {field("5", "3", "-1", {"123"}), 0, "\n"},
+        {field("5", "-2", "-1", {"123456"}), 0, "45\n"},
+        {field("-1", "-3", "-1", {"123456"}), 0, "456\n"},
+        {field("-3", "2", "-1", {"123456789"}), 0, "78\n"},
+        {field("1", "6", "-2", {"123"}), 0, "000123\n"},
+        {field("1", "8", "-2", {"12345678"}), 0, "12345678\n"},
+        {field("1", "5", "3", {"00012"}), 0, "00012\n"},
+        {field("1", "5", "1", {"00012"}), 0, "012\n"},
+        {field("1", "5", "0", {"?0012"}), 0, "?0012\n"},
+        {field("1", "5", "-1", {"--flip", "12345"}), 0, "54321\n"},
+        {field("1", "5", "-1", {"--flip", ""}), 0, "\n"},
+        {field("1", "5", "-1", {"--", "-1234"}), 0, "-1234\n"},
+        {field("1", "3", "-1", {"שלום"}), 0, "שלו\n"},  // characters, not UTF-8 bytes
+    });
+    const InterpretToolRun bad = runTool(field("0", "3", "0", {"123"}));
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.out.rfind("error: ", 0), 0u) << bad.out;
+    expectUsageErrors({{"field", "--start", "1", "--length", "2", "123"},
+                       {"field", "--start", "1", "--zeros", "0", "123"},
+                       {"field", "--length", "2", "--zeros", "0", "123"},
+                       field("a", "2", "0", {"123"}),
+                       field("1", "2.5", "0", {"123"}),
+                       field("1", "2", "0", {}),
+                       field("1", "2", "0", {"1", "2"})},
+                      "field");
+}
+
+}  // namespace
+}  // namespace korvex
