@@ -1,5 +1,9 @@
 #include "interpret/RegExp.h"
 
+#include <algorithm>
+#include <array>
+#include <deque>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -551,7 +555,6 @@ struct Closure {
         int32_t pc;
         uint32_t savesBegin, savesEnd;  // range in `saves`
     };
-    bool computed = false;
     std::vector<Entry> entries;
     std::vector<int32_t> saves;
 };
@@ -575,10 +578,89 @@ public:
           wordAssertions_(wordAssertions),
           text_(text),
           marks_(program.size(), 0),
-          closures_(program.size() * kContextCount),
+          closureIndex_(program.size() * kContextCount, -1),
           visited_(program.size(), 0) {
         clist_.reset(program.size(), slots);
         nlist_.reset(program.size(), slots);
+    }
+
+    // Whether there is any match, by a lazily built DFA whose states are the sets of threads a
+    // capture-free run would hold: one table lookup per character once a state is known. Only
+    // for patterns without word assertions (a middle position is then always of one kind);
+    // returns nullopt when the pattern has them or the DFA grows too large, and the caller runs
+    // the VM instead.
+    std::optional<bool> dfaTest(bool anchored) {
+        if (wordAssertions_) return std::nullopt;
+        constexpr size_t kMaxStates = 2000;
+        struct State {
+            std::vector<int32_t> pcs;
+            bool match = false;
+            std::array<int32_t, 256> next;
+        };
+        std::vector<State> states;
+        std::map<std::vector<int32_t>, int32_t> ids;
+        const Inst* prog = prog_.data();
+        // The set the threads `from` reach after consuming c, at a position of kind ctx, with a
+        // new start thread when the search is not anchored.
+        auto step = [&](const std::vector<int32_t>& from, int c, unsigned ctx, bool seed) {
+            std::vector<int32_t> to;
+            auto addClosure = [&](int32_t pc) {
+                for (const Closure::Entry& e : closureOf(pc, ctx).entries) to.push_back(e.pc);
+            };
+            for (int32_t pc : from) {
+                const Inst& inst = prog[pc];
+                const auto uc = static_cast<unsigned char>(c);
+                const bool advance = (inst.op == Op::Char && inst.ch == uc) ||
+                                     (inst.op == Op::Class && classes_[static_cast<size_t>(inst.x)].has(uc)) ||
+                                     (inst.op == Op::Any && uc != '\n');
+                if (advance) addClosure(pc + 1);
+            }
+            if (seed) addClosure(0);
+            std::sort(to.begin(), to.end());
+            to.erase(std::unique(to.begin(), to.end()), to.end());
+            return to;
+        };
+        auto intern = [&](std::vector<int32_t> pcs) -> int32_t {
+            const auto found = ids.find(pcs);
+            if (found != ids.end()) return found->second;
+            State st;
+            st.next.fill(-1);
+            for (int32_t pc : pcs) st.match = st.match || prog[pc].op == Op::Match;
+            st.pcs = pcs;
+            states.push_back(std::move(st));
+            const auto id = static_cast<int32_t>(states.size() - 1);
+            ids.emplace(std::move(pcs), id);
+            return id;
+        };
+
+        const size_t n = text_.size();
+        std::vector<int32_t> startPcs;
+        for (const Closure::Entry& e : closureOf(0, contextAt(0)).entries) startPcs.push_back(e.pc);
+        std::sort(startPcs.begin(), startPcs.end());
+        startPcs.erase(std::unique(startPcs.begin(), startPcs.end()), startPcs.end());
+        int32_t current = intern(std::move(startPcs));
+        for (size_t p = 0; p < n; ++p) {
+            if (states[static_cast<size_t>(current)].match) return true;
+            if (anchored && states[static_cast<size_t>(current)].pcs.empty()) return false;
+            const auto c = static_cast<unsigned char>(text_[p]);
+            if (p + 1 == n) {
+                // The last position is of its own kind ("$" holds there): not cached.
+                const std::vector<int32_t> last =
+                    step(states[static_cast<size_t>(current)].pcs, c, kAtEnd, !anchored);
+                for (int32_t pc : last) {
+                    if (prog[pc].op == Op::Match) return true;
+                }
+                return false;
+            }
+            int32_t next = states[static_cast<size_t>(current)].next[c];
+            if (next < 0) {
+                if (states.size() >= kMaxStates) return std::nullopt;
+                next = intern(step(states[static_cast<size_t>(current)].pcs, c, 0, !anchored));
+                states[static_cast<size_t>(current)].next[c] = next;
+            }
+            current = next;
+        }
+        return states[static_cast<size_t>(current)].match;
     }
 
     // Leftmost-first search; fills `best` (the capture slots) and returns true on a match.
@@ -654,9 +736,11 @@ private:
     }
 
     const Closure& closureOf(int32_t pc0, unsigned ctx) {
-        Closure& closure = closures_[static_cast<size_t>(pc0) * kContextCount + ctx];
-        if (closure.computed) return closure;
-        closure.computed = true;
+        int32_t& index = closureIndex_[static_cast<size_t>(pc0) * kContextCount + ctx];
+        if (index >= 0) return closures_[static_cast<size_t>(index)];
+        index = static_cast<int32_t>(closures_.size());
+        // A deque keeps earlier closures in place while later ones are added.
+        Closure& closure = closures_.emplace_back();
         // Depth-first in priority order with an explicit stack; a path remembers the save
         // instructions it passed as a chain of (slot, parent) links.
         struct Frame {
@@ -722,7 +806,8 @@ private:
     bool wordAssertions_;
     std::string_view text_;
     std::vector<uint64_t> marks_;
-    std::vector<Closure> closures_;
+    std::vector<int32_t> closureIndex_;  // per instruction and context, into closures_
+    std::deque<Closure> closures_;
     std::vector<uint64_t> visited_;
     uint64_t stamp_ = 0;
     ThreadList clist_, nlist_;
@@ -763,8 +848,9 @@ RegExp::RegExp(std::string_view pattern) : pattern_(pattern) {
 
 bool RegExp::test(std::string_view text) const {
     if (!ok()) return false;
-    std::vector<std::ptrdiff_t> none;
     Vm vm(program_, classes_, 0, wordAssertions_, text);
+    if (const std::optional<bool> answer = vm.dfaTest(anchoredStart_)) return *answer;
+    std::vector<std::ptrdiff_t> none;
     return vm.run(anchoredStart_, none);
 }
 

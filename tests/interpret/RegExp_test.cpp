@@ -190,6 +190,30 @@ TEST(RegExpTest, AgreesWithStdRegexOnTheReaderPatternsForShortLines) {
     }
 }
 
+// A pattern whose set of live threads takes thousands of forms (the 12th character from the end
+// decides) and one with word boundaries: both take the engine's general path, with the same
+// answers.
+TEST(RegExpTest, ManyStatePatternsAndWordBoundariesOnLongText) {
+    const RegExp twelfth("^[ab]*a[ab]{11}$");
+    ASSERT_TRUE(twelfth.ok());
+    std::mt19937 rng(11);
+    for (int round = 0; round < 4; ++round) {
+        std::string text(20000, 'a');
+        for (char& c : text) c = (rng() & 1) ? 'a' : 'b';
+        text[text.size() - 12] = round % 2 == 0 ? 'a' : 'b';
+        EXPECT_EQ(twelfth.test(text), round % 2 == 0) << round;
+        EXPECT_EQ(twelfth.search(text).has_value(), round % 2 == 0) << round;
+    }
+    const RegExp word("\\bC\\d{2}\\b");
+    std::string line(100000, ' ');
+    line.replace(50000, 4, "xC12");
+    EXPECT_FALSE(word.test(line));
+    line.replace(60000, 4, " C34");
+    const auto m = word.search(line);
+    ASSERT_TRUE(m.has_value());
+    EXPECT_EQ(m->position(), 60001u);
+}
+
 // A megabyte of anything the reader might send: the engine answers, correctly, without
 // exhausting the stack (std::regex would recurse once per character here).
 TEST(RegExpTest, LongBinaryAndNulInputIsSafe) {
