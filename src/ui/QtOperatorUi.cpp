@@ -70,10 +70,10 @@ void QtOperatorUi::showSplash(int displayMs, bool modal) {
     auto* splash = new frmSplash(displayMs, open);
     splash_ = splash;
     if (modal) {
-        splash->exec();
+        splash->runModal();
         delete splash;
     } else {
-        splash->setAttribute(Qt::WA_DeleteOnClose);
+        connect(splash, &frmSplash::closed, splash, &QObject::deleteLater);
         splash->show();
     }
 }

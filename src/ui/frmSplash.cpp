@@ -1,6 +1,7 @@
 #include "ui/frmSplash.h"
 
 #include <QDate>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -111,7 +112,7 @@ frmSplash::frmSplash(int displayMs, std::function<void(const QUrl&)> openUrl, QW
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setSingleShot(true);
     Timer1->setInterval(effectiveTime(displayMs));
-    connect(Timer1, &QTimer::timeout, this, [this] { done(QDialog::Accepted); });
+    connect(Timer1, &QTimer::timeout, this, &frmSplash::unload);
 }
 
 void frmSplash::startTimerOnce() {
@@ -142,12 +143,30 @@ void frmSplash::showEvent(QShowEvent* event) {
 
 void frmSplash::mousePressEvent(QMouseEvent* event) {
     event->accept();
-    done(QDialog::Accepted);
+    unload();
 }
 
 void frmSplash::keyPressEvent(QKeyEvent* event) {
     event->accept();
-    done(QDialog::Accepted);
+    unload();
+}
+
+void frmSplash::unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    Timer1->stop();
+    hide();
+    emit closed();
+}
+
+void frmSplash::runModal() {
+    // An event loop of our own rather than QDialog::exec: a dialog that closes itself from its
+    // own key handler can leave exec() waiting after it is hidden (seen with Qt 6.4).
+    setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    connect(this, &frmSplash::closed, &loop, &QEventLoop::quit);
+    show();
+    if (!unloaded_) loop.exec(QEventLoop::DialogExec);
 }
 
 }  // namespace korvex::ui

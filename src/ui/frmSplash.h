@@ -37,6 +37,12 @@ public:
     // records it instead).
     frmSplash(int displayMs, std::function<void(const QUrl&)> openUrl, QWidget* parent = nullptr);
 
+    // Shows the window modal to the application and returns once it has unloaded.
+    void runModal();
+    // Hides the window for good and reports it (once).
+    void unload();
+    bool unloaded() const { return unloaded_; }
+
     // The display time actually used: the setting, raised to 750 ms.
     static int effectiveTime(int displayMs) { return displayMs < 750 ? 750 : displayMs; }
 
@@ -54,8 +60,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
+signals:
+    void closed();
+
 private:
     void startTimerOnce();
+    bool unloaded_ = false;
     std::function<void(const QUrl&)> openUrl_;
 };
 

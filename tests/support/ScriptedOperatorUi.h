@@ -66,6 +66,8 @@ public:
     int fileXferCloses = 0;
     // Runs on every doEvents(), e.g. to let the reader "send" while the core waits.
     std::function<void()> onDoEvents;
+    // Runs while a cheque dialog is open, as the dialog's own event loop would (timer ticks).
+    std::function<void()> onChequeDialog;
     std::vector<int> endedWith;
 
     MsgResult messageBox(const std::string& text, const std::string& title, MsgIcon icon,
@@ -130,10 +132,12 @@ public:
     }
     ChequeDialogResult showChequeData(const ChequeDialogInput& input) override {
         chequeDataShown.push_back(input);
+        if (onChequeDialog) onChequeDialog();
         return popOrCancel(chequeDataAnswers);
     }
     ChequeDialogResult showChequeFull(const ChequeDialogInput& input) override {
         chequeFullShown.push_back(input);
+        if (onChequeDialog) onChequeDialog();
         return popOrCancel(chequeFullAnswers);
     }
     static ChequeDialogResult popOrCancel(std::deque<ChequeDialogResult>& answers) {

@@ -1,0 +1,406 @@
+// A cheque from the reader's bytes to the keys, the cheque log and the image files, on fakes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/ChequeDialogs.h"
+#include "accounts/RestrictedAccounts.h"
+#include "output/Template.h"
+#include "scenario/ScenarioRig.h"
+
+namespace korvex {
+namespace {
+
+using test::cancelled;
+using test::confirmed;
+using test::cp;
+using test::kBank11Cheque;
+using test::kUnreadCheque;
+using test::kValidCheque;
+using test::ProfileKeys;
+using test::ScenarioRig;
+
+const std::string kValidKeys = "0012345{TAB}12{TAB}345{TAB}000123456{ENTER}";
+const std::string kValidLogLine =
+    "0012345,12,345,000123456,10:30:00,06/12/2026,,,\"1226\\0012345_000123456.tif\"";
+const std::string kValidImage = "1226/0012345_000123456.tif";
+
+TEST(ChequeRoad, AValidChequeIsLoggedTypedOnceAndSaved) {
+    ScenarioRig rig;
+    rig.scan(kValidCheque);
+
+    EXPECT_EQ(rig.typed(), kValidKeys);
+    EXPECT_EQ(rig.keys.batches, 1);
+    EXPECT_EQ(rig.logLines(), std::vector<std::string>{kValidLogLine});
+    EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
+    EXPECT_EQ(rig.global().FrontImageFile, "1226\\0012345_000123456.tif");
+    EXPECT_EQ(rig.global().PendingBackImageFile, "1226\\0012345_000123456-back.tif");
+    EXPECT_EQ(rig.global().FrontScanTime, (LocalDateTime{2026, 12, 6, 10, 30, 0}));
+    EXPECT_TRUE(rig.ui.chequeDataShown.empty());
+    EXPECT_TRUE(rig.ui.chequeFullShown.empty());
+    EXPECT_TRUE(rig.errorLines().empty());
+    EXPECT_TRUE(rig.form->InputBuffer.empty());
+}
+
+TEST(ChequeRoad, ACardSwipeAfterTheChequeInTheSameTickRunsAfterIt) {
+    ScenarioRig rig;
+    rig.readerSends(std::string(kValidCheque) + "\r;4580123456789012=0905101?\r");
+    EXPECT_EQ(rig.typed(), kValidKeys + "4580123456789012=0905101{ENTER}");
+    EXPECT_EQ(rig.logLines().size(), 1u);
+}
+
+TEST(ChequeRoad, AChequeWithUnreadDigitsGoesThroughTheManualEntryDialog) {
+    const std::string corrected = "A0012345 C12A345E 000123456C";
+    const std::string invalid = "A0012345 C12A345E 000123457C";  // verifies as 1
+    struct Case {
+        const char* name;
+        std::vector<ChequeDialogResult> answers;
+        std::size_t dialogs;
+        std::vector<std::string> logAccounts;  // field 4 of each log line
+        std::string keys;
+    };
+    const std::vector<Case> cases = {
+        {"OK with the digit typed", {confirmed(corrected)}, 1, {"000123456"}, kValidKeys},
+        {"Cancel", {cancelled()}, 1, {}, ""},
+        {"still invalid and unticked, then ticked",
+         {confirmed(invalid), confirmed(invalid, true)},
+         2,
+         {"000123457"},
+         "0012345{TAB}12{TAB}345{TAB}000123457{ENTER}"},
+        {"still invalid and unticked, then Cancel", {confirmed(invalid), cancelled()}, 2, {}, ""},
+        {"still invalid, then corrected", {confirmed(invalid), confirmed(corrected)}, 2, {"000123456"}, kValidKeys},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScenarioRig rig;
+        rig.ui.chequeDataAnswers.assign(c.answers.begin(), c.answers.end());
+        rig.scan(kUnreadCheque);
+
+        ASSERT_EQ(rig.ui.chequeDataShown.size(), c.dialogs);
+        const ChequeDialogInput& first = rig.ui.chequeDataShown[0];
+        EXPECT_EQ(first.ChequeNum, "0012345");
+        EXPECT_EQ(first.BankNum, "12");
+        EXPECT_EQ(first.BranchNum, "345");
+        EXPECT_EQ(first.AccountNum, "0001234?6");
+        EXPECT_EQ(first.TabChar, 32);
+        if (c.dialogs == 2) {
+            // The second dialog shows the corrected line and why it still fails.
+            EXPECT_EQ(rig.ui.chequeDataShown[1].AccountNum, "000123457");
+            EXPECT_EQ(rig.ui.chequeDataShown[1].verifyCaption, verifyCodeCaption(1));
+        }
+        std::vector<std::string> accounts;
+        for (const auto& line : rig.logLines()) accounts.push_back(line.substr(15, 9));
+        EXPECT_EQ(accounts, c.logAccounts);
+        EXPECT_EQ(rig.typed(), c.keys);
+        // A cheque that was not completed leaves no trace: no log, no image taken from the reader.
+        EXPECT_EQ(rig.imageRequests(), c.logAccounts.empty() ? 0 : 1);
+        EXPECT_EQ(rig.folder.exists("Log.CSV"), !c.logAccounts.empty());
+        EXPECT_TRUE(rig.errorLines().empty());
+    }
+}
+
+TEST(ChequeRoad, WithoutHoldingBackPartialReadsTheQuestionMarksGoThrough) {
+    ScenarioRig rig(ProfileKeys{{"DontPassPartialRead", "0"}});
+    rig.scan(kUnreadCheque);
+    EXPECT_TRUE(rig.ui.chequeDataShown.empty());
+    EXPECT_EQ(rig.typed(), "0012345{TAB}12{TAB}345{TAB}0001234?6{ENTER}");
+    ASSERT_EQ(rig.logLines().size(), 1u);
+    EXPECT_EQ(rig.logLines()[0].substr(0, 25), "0012345,12,345,0001234?6,");
+    // The name a disk can hold: the reader's "?" becomes "#".
+    EXPECT_EQ(rig.folder.read("1226/0012345_0001234#6.tif"), "FRONT");
+}
+
+TEST(ChequeRoad, AnInvalidChequeWithoutDialogsIsProcessedLikeAValidOne) {
+    for (const ProfileKeys& keys : std::vector<ProfileKeys>{{{"LetUserFillDetails", "0"}},
+                                                            {{"DontPassPartialRead", "0"}}}) {
+        SCOPED_TRACE(keys[0].first);
+        ScenarioRig rig(keys);
+        rig.scan("A0012345 C12A345E 000123457C");
+        EXPECT_EQ(rig.typed(), "0012345{TAB}12{TAB}345{TAB}000123457{ENTER}");
+        EXPECT_EQ(rig.logLines().size(), 1u);
+        EXPECT_TRUE(rig.ui.chequeDataShown.empty());
+    }
+}
+
+TEST(ChequeRoad, FullDetailsAddAmountAndDateToTheLogAndTheKeys) {
+    ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", "2"},
+                     {"ChequeTemplate", "{ChequeNum}{TAB}{Amount}{TAB}{CDD}/{CMM}/{CYYYY}{ENTER}"}});
+    rig.ui.chequeFullAnswers.push_back(confirmed(kValidCheque, false, "150.00", "31/12/2026"));
+    rig.scan(kValidCheque);
+
+    // Every cheque opens the dialog once, with its image fetched quietly and converted.
+    ASSERT_EQ(rig.ui.chequeFullShown.size(), 1u);
+    EXPECT_EQ(rig.ui.chequeFullShown[0].AccountNum, "000123456");
+    EXPECT_EQ(rig.ui.chequeFullShown[0].verifyCaption, "");
+    EXPECT_EQ(std::filesystem::path(rig.ui.chequeFullShown[0].imageFile),
+              rig.folder.path() / "netpbm" / "tmpimage.gif");
+    ASSERT_EQ(rig.processes.runs.size(), 1u);
+    EXPECT_EQ(rig.processes.runs[0].script, "netpbm\\tif2gif");
+    EXPECT_EQ(rig.processes.runs[0].arguments,
+              (std::vector<std::string>{"netpbm\\tmpimage.tif", "netpbm\\tmpimage.gif"}));
+    EXPECT_TRUE(rig.processes.runs[0].wait);
+    EXPECT_TRUE(rig.ui.fileXferShown.empty());
+
+    EXPECT_EQ(rig.typed(), "0012345{TAB}150.00{TAB}31/12/2026{ENTER}");
+    ASSERT_EQ(rig.logLines().size(), 1u);
+    const std::string line = rig.logLines()[0];
+    EXPECT_EQ(line.substr(0, 25), "0012345,12,345,000123456,");
+    const std::string tail = "06/12/2026,150.00,31/12/2026,\"1226\\0012345_000123456.tif\"";
+    ASSERT_GT(line.size(), tail.size());
+    EXPECT_EQ(line.substr(line.size() - tail.size()), tail);
+    // The image fetched for the dialog is the one saved: the reader is asked once.
+    EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
+    EXPECT_EQ(rig.imageRequests(), 1);
+}
+
+TEST(ChequeRoad, FullDetailsWithADateThatIsNoDateEndOnTheErrorPath) {
+    ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", "2"}});
+    rig.ui.chequeFullAnswers.push_back(confirmed(kValidCheque, false, "1", "31/02/2026"));
+    rig.scan(kValidCheque);
+    EXPECT_EQ(rig.errorLines(),
+              std::vector<std::string>{"Error #13 - " + invalidChequeDateDescription("31/02/2026")});
+    EXPECT_EQ(rig.typed(), "");
+    EXPECT_FALSE(rig.folder.exists("Log.CSV"));
+}
+
+TEST(ChequeRoad, ABankProfileServesItsChequesAndIsLeftAgain) {
+    const std::string bank11 = test::section(
+        "Bank11", test::withKeys(test::mainProfileKeys(), {{"ChequeTemplate", "B11 {AccountNum}{ENTER}"},
+                                                         {"CSVFile", "bank11.csv"},
+                                                         {"ImageFileNameTemplate", "b11\\{ChequeNum}.tif"}}));
+    ScenarioRig rig({}, bank11);
+    const std::string mainTemplate = rig.profile().ChequeTemplate;
+    rig.scan(kBank11Cheque);
+
+    EXPECT_EQ(rig.typed(), "B11 123456789{ENTER}");
+    EXPECT_EQ(rig.logLines("bank11.csv").size(), 1u);
+    EXPECT_FALSE(rig.folder.exists("Log.CSV"));
+    EXPECT_EQ(rig.folder.read("b11/0099.tif"), "FRONT");
+    EXPECT_EQ(rig.global().CurrentProfile, 1);
+    EXPECT_EQ(rig.profile().ChequeTemplate, mainTemplate);
+    ASSERT_FALSE(rig.ui.icons.empty());
+    EXPECT_EQ(rig.ui.icons.back().profileNumber, 1);
+}
+
+TEST(ChequeRoad, ABankProfileIsLeftAgainWhenTheChequeFails) {
+    const std::string bank11 = test::section(
+        "Bank11", test::withKeys(test::mainProfileKeys(), {{"CSVFile", "no such folder\\bank11.csv"}}));
+    ScenarioRig rig({}, bank11);
+    rig.scan(kBank11Cheque);
+
+    ASSERT_EQ(rig.errorLines().size(), 1u);
+    EXPECT_EQ(rig.errorLines()[0].rfind("Error #75 - ", 0), 0u) << rig.errorLines()[0];
+    EXPECT_EQ(rig.typed(), "");
+    EXPECT_EQ(rig.imageRequests(), 0);
+    EXPECT_EQ(rig.global().CurrentProfile, 1);
+    EXPECT_EQ(rig.profile().CSVFile, "Log.CSV");
+
+    // The next cheque runs on the main profile again.
+    rig.scan(kValidCheque);
+    ASSERT_EQ(rig.logLines().size(), 1u);
+    EXPECT_EQ(rig.logLines()[0].substr(0, 25), "0012345,12,345,000123456,");
+    EXPECT_EQ(rig.typed(), kValidKeys);
+}
+
+TEST(ChequeRoad, OnlyAProfileNamedExactlyForTheBankIsTaken) {
+    const std::string bank011 =
+        test::section("Bank011", test::withKeys(test::mainProfileKeys(), {{"CSVFile", "bank011.csv"}}));
+    ScenarioRig rig({}, bank011);
+    rig.scan(kBank11Cheque);
+    EXPECT_EQ(rig.logLines().size(), 1u);
+    EXPECT_FALSE(rig.folder.exists("bank011.csv"));
+    EXPECT_EQ(rig.global().CurrentProfile, 1);
+}
+
+TEST(ChequeRoad, ARestrictedAccountIsLoggedAndSavedApartAndTypedOnlyWhenAllowed) {
+    // Positions 11-18: the account's last eight digits; then the restriction's first and last day.
+    const std::string listLine = "0123456789" "00123456" "20250101" "20271231\r\n";
+    for (const bool sendIfLimited : {false, true}) {
+        SCOPED_TRACE(sendIfLimited);
+        ScenarioRig rig(ProfileKeys{{"AccountListPath", "lists\\"}, {"SendChequeIfLimited", sendIfLimited ? "1" : "0"}});
+        std::filesystem::create_directories(rig.folder / "lists");
+        rig.folder.write("lists/ACC12345.TXT", listLine);
+        rig.scan(kValidCheque);
+
+        ASSERT_EQ(rig.ui.messageBoxes.size(), 1u);
+        EXPECT_EQ(rig.ui.messageBoxes[0].title, restrictedAccountTitle());
+        EXPECT_EQ(rig.typed(), sendIfLimited ? kValidKeys : "");
+        ASSERT_EQ(rig.logLines().size(), 1u);
+        EXPECT_NE(rig.logLines()[0].find("\"1226\\Limited\\0012345_000123456.tif\""), std::string::npos);
+        EXPECT_EQ(rig.folder.read("1226/Limited/0012345_000123456.tif"), "FRONT");
+        EXPECT_FALSE(rig.folder.exists(kValidImage));
+        EXPECT_EQ(rig.global().PendingBackImageFile, "1226\\Limited\\0012345_000123456-back.tif");
+    }
+}
+
+TEST(ChequeRoad, TheRestrictedPageDecidesOverTheLocalList) {
+    struct Case {
+        const char* title;  // UTF-8
+        bool restricted;
+    };
+    for (const Case& c : {Case{"חשבון מוגבל", true}, Case{"חשבון לא מוגבל", false}}) {
+        SCOPED_TRACE(c.restricted);
+        ScenarioRig rig(ProfileKeys{{"LimitedAccountURL", "http://registry.test/q"}});
+        rig.http.answers.push_back(test::FakeHttpClient::page("<html><title>" + cp(c.title) + "</title></html>"));
+        rig.scan(kValidCheque);
+        ASSERT_EQ(rig.http.requests.size(), 1u);
+        EXPECT_EQ(rig.http.requests[0].url, "http://registry.test/q?bank=12&snif=345&acct=00123456");
+        EXPECT_EQ(rig.typed(), c.restricted ? "" : kValidKeys);
+        EXPECT_EQ(rig.folder.exists("1226/Limited/0012345_000123456.tif"), c.restricted);
+    }
+}
+
+TEST(ChequeRoad, TheImageComesBeforeOrAfterTheKeysAsTheProfileSays) {
+    for (const bool imageFirst : {false, true}) {
+        SCOPED_TRACE(imageFirst);
+        ScenarioRig rig(ProfileKeys{{"ImageBeforeSendKeys", imageFirst ? "1" : "0"}});
+        rig.scan(kValidCheque);
+        const auto& journal = rig.keys.journal;
+        const auto image = std::find(journal.begin(), journal.end(), "reader TI F4");
+        const auto keys = std::find_if(journal.begin(), journal.end(),
+                                       [](const std::string& s) { return s.rfind("batch", 0) == 0; });
+        ASSERT_NE(image, journal.end());
+        ASSERT_NE(keys, journal.end());
+        EXPECT_EQ(image < keys, imageFirst);
+        EXPECT_EQ(rig.typed(), kValidKeys);
+        EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
+    }
+}
+
+TEST(ChequeRoad, AnImageNameTheOperatorLeftEmptyIsNotSavedButTheBackNameIsPrepared) {
+    ScenarioRig rig(ProfileKeys{{"ImageFileNameTemplate", "{User}.tif"}, {"BackImageFileNameTemplate", "{User}-back.tif"}});
+    rig.scan(kValidCheque);  // the {User} box is cancelled
+
+    ASSERT_EQ(rig.ui.inputBoxes.size(), 1u);
+    EXPECT_EQ(rig.ui.inputBoxes[0].prompt, UserFileName::frontPrompt());
+    EXPECT_EQ(rig.imageRequests(), 0);
+    EXPECT_EQ(rig.typed(), kValidKeys);
+    ASSERT_EQ(rig.logLines().size(), 1u);
+    EXPECT_NE(rig.logLines()[0].find("\"<<DONTSAVE>>.tif\""), std::string::npos);
+    EXPECT_EQ(rig.global().PendingBackImageFile, "<<DONTSAVE>>-back.tif");
+
+    // The back side is then taken and not saved.
+    rig.readerSends("NO MICR\r");
+    EXPECT_EQ(rig.imageRequests(), 0);
+    EXPECT_EQ(rig.global().PendingBackImageFile, "");
+    EXPECT_TRUE(rig.ui.chequeDataShown.empty());
+}
+
+TEST(ChequeRoad, ABrokenFieldRuleEndsTheChequeOnTheErrorPath) {
+    ScenarioRig rig(ProfileKeys{{"ChequeNumStart", "0"}});
+    rig.scan(kValidCheque);
+    ASSERT_EQ(rig.errorLines().size(), 1u);
+    EXPECT_EQ(rig.errorLines()[0].rfind("Error #5 - ", 0), 0u) << rig.errorLines()[0];
+    EXPECT_EQ(rig.typed(), "");
+    EXPECT_FALSE(rig.folder.exists("Log.CSV"));
+    EXPECT_EQ(rig.imageRequests(), 0);
+}
+
+TEST(ChequeRoad, DebugFeedModeTakesTheChequeFromTheBankSelectionWindow) {
+    ScenarioRig rig;
+    rig.form->DebugFeedMode = true;
+    rig.ui.debugWindowAnswers.push_back({"12", "345", "000123456"});
+    rig.form->Timer1_Timer();
+    EXPECT_EQ(rig.ui.debugWindowShows, 1);
+    EXPECT_EQ(rig.typed(), "{TAB}12{TAB}345{TAB}000123456{ENTER}");
+    ASSERT_EQ(rig.logLines().size(), 1u);
+    EXPECT_EQ(rig.logLines()[0].substr(0, 20), ",12,345,000123456,10");
+}
+
+TEST(ChequeRoad, AChequeArrivingWhileADialogIsOpenWaitsForTheNextTick) {
+    ScenarioRig rig;
+    rig.ui.onChequeDialog = [&rig] {
+        rig.ui.onChequeDialog = nullptr;
+        rig.readerSends(std::string(kValidCheque) + "\r");  // the dialog's event loop ticks
+    };
+    rig.scan(kUnreadCheque);  // then cancelled
+    EXPECT_EQ(rig.typed(), "");
+    EXPECT_FALSE(rig.folder.exists("Log.CSV"));
+    EXPECT_EQ(rig.port.pending, std::string(kValidCheque) + "\r");
+
+    rig.form->Timer1_Timer();
+    EXPECT_EQ(rig.typed(), kValidKeys);
+    EXPECT_EQ(rig.logLines().size(), 1u);
+}
+
+TEST(ChequeRoad, TheTickClassifiesWithTheProfileAndTheReaderDialect) {
+    struct Case {
+        const char* name;
+        ProfileKeys keys;
+        std::string message;
+        std::string keysTyped;
+        std::size_t logLines;
+        std::string logged;
+    };
+    const std::vector<Case> cases = {
+        {"a postal-bank cheque is cut after its last C", {}, std::string(kValidCheque) + "B", kValidKeys, 1, ""},
+        {"five unread characters make a document without ink",
+         {{"MinUnreadCharsForNoMICR", "5"}, {"LetUserFillDetails", "0"}},
+         "??? ?? x",
+         "",
+         0,
+         ""},
+        {"without the count it is unidentified",
+         {{"MinUnreadCharsForNoMICR", "0"}, {"LetUserFillDetails", "0"}},
+         "??? ?? x",
+         "",
+         0,
+         "Unidentified: ??? ?? x"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScenarioRig rig(c.keys);
+        rig.scan(c.message);
+        EXPECT_EQ(rig.typed(), c.keysTyped);
+        EXPECT_EQ(rig.logLines().size(), c.logLines);
+        if (!c.logged.empty()) {
+            EXPECT_TRUE(rig.debug.contains(c.logged));
+        }
+        EXPECT_TRUE(rig.ui.chequeDataShown.empty());
+    }
+}
+
+TEST(ChequeRoad, NonusLinesAreRecognisedAndCompletedInTheirOwnNotation) {
+    ScenarioRig rig;
+    rig.global().Nonus = true;
+    rig.scan(":0012345<12:345>0001234;6<");  // ";" is not a digit: the line is dropped
+    EXPECT_TRUE(rig.debug.contains("Regexp failed for :0012345<12:345>0001234;6<"));
+    EXPECT_TRUE(rig.ui.chequeDataShown.empty());
+    EXPECT_TRUE(rig.errorLines().empty());
+    EXPECT_FALSE(rig.folder.exists("Log.CSV"));
+
+    // An invalid one is completed in the dialog, which hands back the Nonus form of the line.
+    ChequeDialogResult answer = confirmed("A9 C99A999E 999C");
+    answer.NonusLine = ":0012345 <12:345> 000123456<";
+    rig.ui.chequeDataAnswers.push_back(answer);
+    rig.scan(":0012345<12:345>000123457<");
+    ASSERT_EQ(rig.ui.chequeDataShown.size(), 1u);
+    EXPECT_EQ(rig.ui.chequeDataShown[0].verifyCaption, verifyCodeCaption(1));
+    EXPECT_EQ(rig.typed(), kValidKeys);
+}
+
+TEST(ChequeRoad, BadReaderInputNeverCrashesAndNeverTypesGarbage) {
+    struct Case {
+        const char* name;
+        std::string message;
+        std::size_t errors;
+    };
+    const std::vector<Case> cases = {
+        {"a 200,000-digit cheque line", "A" + std::string(200000, '1') + "C", 1},
+        {"NUL characters inside a cheque line", std::string("A\0\0\0C", 5), 1},
+        {"binary bytes", std::string("\x01\xff\xfe\x80", 4), 0},
+        {"a 100,000-character card read", "%" + std::string(100000, 'A') + "?", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", "0"}});
+        rig.scan(c.message);
+        EXPECT_EQ(rig.errorLines().size(), c.errors);
+        EXPECT_EQ(rig.typed(), "");
+        EXPECT_FALSE(rig.folder.exists("Log.CSV"));
+        EXPECT_TRUE(rig.form->InputBuffer.empty());
+    }
+}
+
+}  // namespace
+}  // namespace korvex

@@ -1,0 +1,145 @@
+#pragma once
+// The scenarios' starting point: a main window on fakes, started on a configuration with one
+// profile ("Main") whose keys a test may change, and a branch table in which the cheques below
+// verify.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "support/CoreHarness.h"
+
+namespace korvex::test {
+
+// Cheques of this table: bank 12, branches 300-399 accept result 7; bank 11, branches 100-199
+// accept 0, 4, 6 and 8.
+inline constexpr const char* kScenarioBranches = "12,300,399,7,0,0,0\r\n11,100,199,0,4,6,8\r\n";
+
+// A valid cheque of bank 12 (branch 345, account 000123456) as the reader prints it.
+inline constexpr const char* kValidCheque = "A0012345 C12A345E 000123456C";
+// The same cheque with one account digit unread.
+inline constexpr const char* kUnreadCheque = "A0012345 C12A345E 0001234?6C";
+// A valid cheque of bank 11 (branch 150, account 123456789).
+inline constexpr const char* kBank11Cheque = "A0099 C11A150E 123456789C";
+
+// A profile's keys as name and value, in file order.
+using ProfileKeys = std::vector<std::pair<std::string, std::string>>;
+
+inline ProfileKeys mainProfileKeys() {
+    return {
+        {"LetUserFillDetails", "1"},
+        {"DontPassPartialRead", "1"},
+        {"IgnoreVerify", "0"},
+        {"CSVFile", "Log.CSV"},
+        {"ChequeNumStart", "1"},
+        {"ChequeNumLength", "20"},
+        {"ChequeNumLeadingZeros", "-1"},
+        {"ChequeBankNumStart", "1"},
+        {"ChequeBankNumLength", "2"},
+        {"ChequeBankNumLeadingZeros", "-1"},
+        {"ChequeBranchNumStart", "1"},
+        {"ChequeBranchNumLength", "3"},
+        {"ChequeBranchNumLeadingZeros", "-1"},
+        {"ChequeBranchCodeStart", "-2"},
+        {"ChequeBranchCodeLength", "2"},
+        {"ChequeBranchCodeLeadingZeros", "-1"},
+        {"ChequeAccountNumStart", "1"},
+        {"ChequeAccountNumLength", "20"},
+        {"ChequeAccountNumLeadingZeros", "-1"},
+        {"TrimAccountByBank", "0"},
+        {"CombineChequeImages", "0"},
+        {"ImageFileNameTemplate", "{MM}{YY}\\{ChequeNum}_{AccountNum}.tif"},
+        {"LimitedImageFileNameTemplate", "{MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}.tif"},
+        {"BackImageFileNameTemplate", "{MM}{YY}\\{ChequeNum}_{AccountNum}-back.tif"},
+        {"LimitedBackImageFileNameTemplate", "{MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}-back.tif"},
+        {"GenUSTemplate", "{TAB}{MICR}{ENTER}"},
+        {"GenUSFileNameTemplate", "{MM}{YY}\\US\\{MICR}.tif"},
+        {"GenUSBackFileNameTemplate", "{MM}{YY}\\US\\{MICR}-back.tif"},
+        {"ChequeBackTimeout", "60"},
+        {"MinUnreadCharsForNoMICR", "5"},
+        {"ImageBeforeSendKeys", "0"},
+        {"ChequeTemplate", "{ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}"},
+        {"MagStripe1Template", "{Name}{ENTER}{Account}{TAB}{DateMM}.{DateYY}{ENTER}"},
+        {"MagStripe2Part1Start", "1"},
+        {"MagStripe2Part1Length", "99"},
+        {"MagStripe2Part1LeadingZeros", "-1"},
+        {"MagStripe2Part2Start", "1"},
+        {"MagStripe2Part2Length", "99"},
+        {"MagStripe2Part2LeadingZeros", "-1"},
+        {"MagStripe2Template", "{MagPart1}={MagPart2}{ENTER}"},
+    };
+}
+
+// The keys with some replaced or added.
+inline ProfileKeys withKeys(ProfileKeys keys, const ProfileKeys& changes) {
+    for (const auto& [name, value] : changes) {
+        bool replaced = false;
+        for (auto& entry : keys) {
+            if (entry.first == name) {
+                entry.second = value;
+                replaced = true;
+            }
+        }
+        if (!replaced) keys.emplace_back(name, value);
+    }
+    return keys;
+}
+
+inline std::string section(const std::string& name, const ProfileKeys& keys) {
+    std::string text = "[" + name + "]\r\n";
+    for (const auto& [key, value] : keys) text += key + "=" + value + "\r\n";
+    return text;
+}
+
+inline std::string scenarioIni(const ProfileKeys& mainChanges = {}, const std::string& moreSections = {},
+                               const std::string& configLines = {}) {
+    return "[Config]\r\nPort=1\r\nDataTerminationChars=13\r\nNonus=0\r\nDefaultProfileName=Main\r\n" +
+           configLines + section("Main", withKeys(mainProfileKeys(), mainChanges)) + moreSections;
+}
+
+struct ScenarioRig : CoreHarness {
+    explicit ScenarioRig(const ProfileKeys& mainChanges = {}, const std::string& moreSections = {},
+                         const std::string& configLines = {}) {
+        writeBranches(kScenarioBranches);
+        const bool started = start(scenarioIni(mainChanges, moreSections, configLines));
+        EXPECT_TRUE(started);
+        EXPECT_EQ(global().CurrentProfile, 1);
+        readerHoldsImage("FRONT");
+    }
+
+    // A cheque line from the reader, terminated, handled by one tick.
+    void scan(const std::string& line) { readerSends(line + "\r"); }
+
+    // The reader commands that asked for an image.
+    int imageRequests() const {
+        int n = 0;
+        for (const auto& w : port.written) n += w == "TI F4\r" ? 1 : 0;
+        return n;
+    }
+    // Diagnostics lines that report a pipeline failure.
+    std::vector<std::string> errorLines() const {
+        std::vector<std::string> out;
+        for (const auto& m : debug.messages()) {
+            if (m.rfind("Error #", 0) == 0) out.push_back(m);
+        }
+        return out;
+    }
+};
+
+// A confirmed dialog that hands back `line` (typed as the four fields would compose it).
+inline ChequeDialogResult confirmed(const std::string& line, bool ignoreVerification = false,
+                                    const std::string& amount = {}, const std::string& date = {}) {
+    ChequeDialogResult r;
+    r.Cancelled = false;
+    r.MagtekLine = line;
+    r.VerifyCodeTicked = ignoreVerification;
+    r.AmountText = amount;
+    r.DateText = date;
+    return r;
+}
+
+inline ChequeDialogResult cancelled() { return {}; }
+
+}  // namespace korvex::test
