@@ -163,6 +163,22 @@ TEST(ChequeRoad, FullDetailsWithADateThatIsNoDateEndOnTheErrorPath) {
     EXPECT_FALSE(rig.folder.exists("Log.CSV"));
 }
 
+TEST(ChequeRoad, APreviewThatCannotBeCopiedEndsTheChequeAfterWhatWasDone) {
+    ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", "2"}, {"ImageFileNameTemplate", "blocker\\{ChequeNum}.tif"}});
+    rig.folder.write("blocker", "a file where the image folder should be");
+    rig.ui.chequeFullAnswers.push_back(confirmed(kValidCheque, false, "", "01/12/2026"));
+    rig.scan(kValidCheque);
+
+    ASSERT_EQ(rig.errorLines().size(), 1u);
+    EXPECT_EQ(rig.errorLines()[0].rfind("Error #1101 - Cannot copy netpbm\\tmpimage.tif to blocker\\0012345.tif", 0), 0u)
+        << rig.errorLines()[0];
+    // The log line and the keys came before the image and stay; no back side is awaited.
+    EXPECT_EQ(rig.logLines().size(), 1u);
+    EXPECT_EQ(rig.typed(), kValidKeys);
+    EXPECT_EQ(rig.global().FrontImageFile, "");
+    EXPECT_EQ(rig.global().PendingBackImageFile, "");
+}
+
 TEST(ChequeRoad, ABankProfileServesItsChequesAndIsLeftAgain) {
     const std::string bank11 = test::section(
         "Bank11", test::withKeys(test::mainProfileKeys(), {{"ChequeTemplate", "B11 {AccountNum}{ENTER}"},

@@ -5,6 +5,7 @@
 // switches to the same journal, so one vector holds the whole sequence a test compares.
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,12 +32,16 @@ class RecordingKeyInjector : public KeyInjector {
 public:
     // How many events of a batch the injector claims to insert; negative: all of them.
     int batchAcceptLimit = -1;
+    // Runs as each event or batch arrives, before it is recorded (a benchmark takes its time).
+    std::function<void()> onSend;
 
     void sendKey(const KeyEvent& event) override {
+        if (onSend) onSend();
         events.push_back(event);
         journal.push_back(describeKeyEvent(event));
     }
     uint32_t sendBatch(const std::vector<KeyEvent>& batch) override {
+        if (onSend) onSend();
         ++batches;
         journal.push_back("batch " + std::to_string(batch.size()));
         for (const auto& e : batch) {
