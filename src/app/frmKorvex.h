@@ -24,6 +24,15 @@ public:
     frmKorvex(const frmKorvex&) = delete;
     frmKorvex& operator=(const frmKorvex&) = delete;
 
+    // --- start-up ----------------------------------------------------------------------------
+    // Loading the main window: the whole start-up sequence. Returns false when the run ended
+    // inside it (launcher mode, port failure, page check, identification).
+    bool Form_Load();
+    // "/ANTICRASH": writes the watchdog, shows the splash modally, starts the watchdog.
+    void LauncherMode();
+    // The tray menu's exit command: the question, then the orderly shutdown.
+    void mnuExit_Click();
+
     // --- diagnostics and shutdown -----------------------------------------------------------
     void DebugLog(const std::string& message);
     // Orderly shutdown: leaves "Korvex.shutdown", unloads the main window when asked, and ends

@@ -62,6 +62,9 @@ public:
     virtual void showSplash(int displayMs, bool modal) = 0;
 
     // --- tray --------------------------------------------------------------------------------
+    // Adds the notification-area icon (program icon, default tooltip); false where the desktop
+    // has no tray host, and the program runs on without one.
+    virtual bool addTrayIcon() = 0;
     // The tooltip field: exactly 64 characters, a NUL after the text and blanks after that.
     virtual void setTrayTooltip(const std::string& tooltip64) = 0;
     // ChangeIcon: background colour, the program's icon over it, and when fontSize > 1 the

@@ -8,6 +8,7 @@
 // program folder as their working folder.
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,18 @@ public:
     // started and nothing is left behind when it ends (no zombie process).
     virtual LaunchResult runScript(const std::string& scriptName,
                                    const std::vector<std::string>& arguments, bool wait) = 0;
+
+    // Which script host runs the watchdog of launcher mode, and so which of the embedded
+    // watchdog scripts start-up writes out.
+    enum class WatchdogHost { WindowsScriptHost, PosixShell };
+    virtual WatchdogHost watchdogHost() const = 0;
+
+    // Starts the watchdog script with the program file and the semaphore file as its two
+    // arguments, hidden and detached: it outlives this process. On Windows this is the
+    // wscript.exe command line of launcher mode, elsewhere /bin/sh.
+    virtual LaunchResult startWatchdog(const std::filesystem::path& script,
+                                       const std::filesystem::path& program,
+                                       const std::filesystem::path& semaphore) = 0;
 
     // Sets the own process's priority, given as a Windows priority class value (32 normal,
     // 64 idle, 128 high, 256 real time, 16384 below normal, 32768 above normal). Returns false

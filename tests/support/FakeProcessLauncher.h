@@ -21,10 +21,21 @@ public:
 
     std::vector<Run> runs;
     std::vector<int32_t> priorities;
+    WatchdogHost host = WatchdogHost::PosixShell;
+    struct Watchdog {
+        std::filesystem::path script, program, semaphore;
+    };
+    std::vector<Watchdog> watchdogs;
 
     LaunchResult runScript(const std::string& scriptName, const std::vector<std::string>& arguments,
                            bool wait) override {
         runs.push_back({scriptName, arguments, wait});
+        return result;
+    }
+    WatchdogHost watchdogHost() const override { return host; }
+    LaunchResult startWatchdog(const std::filesystem::path& script, const std::filesystem::path& program,
+                               const std::filesystem::path& semaphore) override {
+        watchdogs.push_back({script, program, semaphore});
         return result;
     }
     bool SetProcessPriority(int32_t priorityClass) override {

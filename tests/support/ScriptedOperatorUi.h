@@ -53,6 +53,7 @@ public:
     bool noProfilesItemVisible = true;
     bool renameCsvEnabled = false;
     bool trayIconRemoved = false;
+    int trayIconsAdded = 0;
     bool detailsExists = false;
     std::vector<std::string> detailsProfiles;
     int32_t detailsSelected = -1;
@@ -98,6 +99,10 @@ public:
     }
     bool pollingTimerEnabled() const override { return timerEnabled; }
     void showSplash(int displayMs, bool modal) override { splashes.emplace_back(displayMs, modal); }
+    bool addTrayIcon() override {
+        ++trayIconsAdded;
+        return true;
+    }
     void setTrayTooltip(const std::string& tooltip64) override { tooltips.push_back(tooltip64); }
     void changeIcon(uint8_t red, uint8_t green, uint8_t blue, int fontSize, uint8_t textRed,
                     uint8_t textGreen, uint8_t textBlue, int32_t profileNumber) override {

@@ -33,7 +33,9 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
+    // Missing folders of the name are created.
     void write(const std::string& name, std::string_view bytes) const {
+        std::filesystem::create_directories((path_ / name).parent_path());
         std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }

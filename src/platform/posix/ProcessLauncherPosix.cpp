@@ -55,10 +55,20 @@ bool ProcessLauncherPosix::SetProcessPriority(int32_t priorityClass) {
 
 LaunchResult ProcessLauncherPosix::runScript(const std::string& scriptName,
                                              const std::vector<std::string>& arguments, bool wait) {
-    LaunchResult result;
-    // Everything the child needs is prepared before fork().
     std::vector<std::string> words = {"sh", toFsPath(scriptName + ".sh").string()};
     for (const auto& argument : arguments) words.push_back(toFsPath(argument).string());
+    return spawnShell(std::move(words), wait);
+}
+
+LaunchResult ProcessLauncherPosix::startWatchdog(const std::filesystem::path& script,
+                                                 const std::filesystem::path& program,
+                                                 const std::filesystem::path& semaphore) {
+    return spawnShell({"sh", script.string(), program.string(), semaphore.string()}, false);
+}
+
+LaunchResult ProcessLauncherPosix::spawnShell(std::vector<std::string> words, bool wait) {
+    LaunchResult result;
+    // Everything the child needs is prepared before fork().
     std::vector<char*> argv;
     for (auto& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);

@@ -16,8 +16,14 @@ public:
     LaunchResult runScript(const std::string& scriptName, const std::vector<std::string>& arguments,
                            bool wait) override;
     bool SetProcessPriority(int32_t priorityClass) override;
+    WatchdogHost watchdogHost() const override { return WatchdogHost::PosixShell; }
+    LaunchResult startWatchdog(const std::filesystem::path& script, const std::filesystem::path& program,
+                               const std::filesystem::path& semaphore) override;
 
 private:
+    // Runs /bin/sh with the words (the first is argv[0]) in the program folder, hidden.
+    LaunchResult spawnShell(std::vector<std::string> words, bool wait);
+
     std::filesystem::path folder_;
 };
 

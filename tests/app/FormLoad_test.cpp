@@ -1,0 +1,199 @@
+// The start-up sequence, launcher mode and the exit command, on fakes.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/Startup.h"
+#include "config/ConfigHarness.h"
+#include "resources/Resources.h"
+#include "support/FakeHttpClient.h"
+#include "support/FakeProcessLauncher.h"
+
+namespace korvex {
+namespace {
+
+using test::cp;
+
+// A main window with every service start-up touches, and a reader that answers at 9600 baud.
+struct StartupRig : test::ConfigHarness {
+    test::FakeHttpClient http;
+    test::FakeProcessLauncher processes;
+
+    explicit StartupRig(const std::string& commandLine = {}) : ConfigHarness(commandLine) {
+        Services services = form->services();
+        services.http = &http;
+        services.processes = &processes;
+        ProgramInfo program = form->program();
+        form = std::make_unique<frmKorvex>(services, program);
+        port.responder = [this](const std::string& sent) -> std::string {
+            if (port.settings().rfind("9600,", 0) != 0) return {};
+            static const std::map<std::string, std::string> answers = {
+                {"VR\r", "Version 2.04\r"},   {"SWA\r", "SWA=00100000\r"}, {"SWB\r", "SWB=01000001\r"},
+                {"SWC\r", "SWC=00000000\r"},  {"HW\r", "HW=0000 1000\r"},  {"FC 00 00\r", "OK\r"},
+                {"FC\r", "OK\r"}};
+            const auto it = answers.find(sent);
+            return it == answers.end() ? std::string() : it->second;
+        };
+    }
+    bool load(const std::string& utf8Ini) {
+        writeIni(utf8Ini);
+        return form->Form_Load();
+    }
+    std::vector<std::string> boxTitles() const {
+        std::vector<std::string> out;
+        for (const auto& b : ui.messageBoxes) out.push_back(cp1255::toUtf8(b.title));
+        return out;
+    }
+};
+
+const char* const kPlainIni = "[Config]\r\nPort=1\r\n[A]\r\nRed=1\r\n";
+
+TEST(FormLoad, RunsTheWholeSequenceAndStartsPolling) {
+    StartupRig rig;
+    rig.folder.write("banks_branches.txt", "");
+    ASSERT_TRUE(rig.load(std::string(kPlainIni) + "ImageFileNameTemplate=x.tif\r\n"));
+    EXPECT_TRUE(rig.debug.messages().front().rfind("Starting Korvex ver. 1.0.0", 0) == 0);
+    EXPECT_EQ(rig.ui.trayIconsAdded, 1);
+    EXPECT_TRUE(rig.port.isOpen());
+    // Identification, then the track command and the image switch.
+    ASSERT_GE(rig.port.written.size(), 3u);
+    EXPECT_EQ(rig.port.written[0], "bla\r");
+    EXPECT_EQ(rig.port.written[rig.port.written.size() - 2].substr(0, 2), "HW");
+    EXPECT_EQ(rig.port.written.back(), "SWE 00000100\r");
+    EXPECT_EQ(rig.processes.priorities, (std::vector<int32_t>{128}));
+    EXPECT_TRUE(rig.ui.timerEnabled);
+    EXPECT_FALSE(rig.form->DebugFeedMode);
+}
+
+TEST(FormLoad, SwitchesAreFoundAsSubstringsInAnyCase) {
+    StartupRig rig("/nochkx /nosplash");
+    ASSERT_TRUE(rig.load(kPlainIni));
+    EXPECT_TRUE(rig.form->DebugFeedMode);
+    EXPECT_TRUE(rig.ui.splashes.empty());
+    // No identification: only the track command went out.
+    ASSERT_EQ(rig.port.written.size(), 1u);
+    EXPECT_EQ(rig.port.written[0].substr(0, 2), "HW");
+}
+
+TEST(FormLoad, NonusReadersGetNeitherIdentificationNorTrackCommand) {
+    StartupRig rig;
+    ASSERT_TRUE(rig.load("[Config]\r\nNonus=2\r\n[A]\r\n"));
+    EXPECT_TRUE(rig.port.written.empty());
+    EXPECT_TRUE(rig.ui.timerEnabled);
+}
+
+TEST(FormLoad, MissingBranchFileIsOnlyAWarning) {
+    StartupRig rig;
+    ASSERT_TRUE(rig.load(kPlainIni));
+    EXPECT_EQ(rig.boxTitles(), (std::vector<std::string>{"שגיאה בקורא צ'קים וכרטיסים של Ovra"}));
+    EXPECT_EQ(rig.ui.messageBoxes[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(rig.ui.timerEnabled);
+}
+
+TEST(FormLoad, WaitingReaderInputIsDiscarded) {
+    StartupRig rig("/NOCHK");
+    rig.port.feed("stale\r");
+    ASSERT_TRUE(rig.load(kPlainIni));
+    EXPECT_TRUE(rig.port.pending.empty());
+}
+
+TEST(FormLoad, UnreachableRestrictedPageEndsTheProgram) {
+    StartupRig rig("/NOCHK");
+    ASSERT_FALSE(rig.load(std::string(kPlainIni) + "LimitedAccountURL=http://127.0.0.1:9/q\r\n"
+                                                   "URLConnectionTimeout=5\r\n"));
+    ASSERT_EQ(rig.http.requests.size(), 1u);
+    EXPECT_EQ(rig.http.requests[0].url, "http://127.0.0.1:9/q");  // unchanged, no query added
+    EXPECT_EQ(rig.http.requests[0].timeoutSeconds, 5);
+    ASSERT_EQ(rig.ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(rig.ui.messageBoxes[0].icon, MsgIcon::Stop);
+    EXPECT_NE(rig.ui.messageBoxes[0].text.find(cp("לא ניתן להריץ את התוכנה.")), std::string::npos);
+    EXPECT_TRUE(rig.folder.exists("Korvex.shutdown"));
+    EXPECT_TRUE(rig.ui.trayIconRemoved);
+    EXPECT_FALSE(rig.ui.timerEnabled);
+}
+
+TEST(FormLoad, ReachableRestrictedPageLetsStartUpGoOn) {
+    StartupRig rig("/NOCHK");
+    rig.http.answers.push_back(test::FakeHttpClient::page("<html>ok</html>"));
+    rig.folder.write("banks_branches.txt", "");
+    ASSERT_TRUE(rig.load(std::string(kPlainIni) + "LimitedAccountURL=http://127.0.0.1:9/q\r\n"));
+    EXPECT_TRUE(rig.ui.timerEnabled);
+}
+
+TEST(FormLoad, OldRestrictedListWarnsAndStartUpGoesOn) {
+    StartupRig rig("/NOCHK");
+    rig.folder.write("Lists/ACC04005.TXT", "x");
+    const auto modified = fileModifiedLocal(rig.folder.path() / "Lists" / "ACC04005.TXT");
+    ASSERT_TRUE(modified);
+    // Eight calendar days after the file's date, early in the morning.
+    rig.clock.set(LocalDateTime::fromSerialSeconds(
+        LocalDateTime{modified->year, modified->month, modified->day, 0, 0, 1}.serialSeconds() + 8 * 86400));
+    ASSERT_TRUE(rig.load(std::string(kPlainIni) + "AccountListPath=Lists\r\n"));
+    ASSERT_FALSE(rig.ui.messageBoxes.empty());
+    EXPECT_NE(rig.ui.messageBoxes[0].text.find(cp("אזהרה: נתונים אודות חשבונות מוגבלים")),
+              std::string::npos);
+    EXPECT_TRUE(rig.ui.timerEnabled);
+}
+
+TEST(FormLoad, FreshRestrictedListGivesNoWarning) {
+    StartupRig rig("/NOCHK");
+    rig.folder.write("Lists/ACC04005.TXT", "x");
+    rig.folder.write("banks_branches.txt", "");
+    const auto modified = fileModifiedLocal(rig.folder.path() / "Lists" / "ACC04005.TXT");
+    ASSERT_TRUE(modified);
+    rig.clock.set(*modified);
+    ASSERT_TRUE(rig.load(std::string(kPlainIni) + "AccountListPath=Lists\r\n"));
+    EXPECT_TRUE(rig.ui.messageBoxes.empty());
+}
+
+TEST(LauncherMode, WritesTheWatchdogShowsTheSplashAndStartsIt) {
+    for (const auto host : {ProcessLauncher::WatchdogHost::PosixShell,
+                            ProcessLauncher::WatchdogHost::WindowsScriptHost}) {
+        StartupRig rig("/AntiCrash /NOSPLASH");
+        rig.processes.host = host;
+        rig.writeIni("[Config]\r\nSplashScreenTime=100\r\n");
+        EXPECT_FALSE(rig.form->Form_Load());
+        const std::string script = rig.folder.read("Korvex.watchtemp");
+        if (host == ProcessLauncher::WatchdogHost::WindowsScriptHost) {
+            EXPECT_EQ(script, std::string(resources::watchdogVbScript()));
+            EXPECT_EQ(script.size(), 768u);
+            EXPECT_EQ(script.substr(0, 11), "'tempfile\r\n");
+            EXPECT_EQ(script.substr(script.size() - 2), std::string(2, '\0'));
+        } else {
+            EXPECT_EQ(script, std::string(resources::watchdogShellScript()));
+        }
+        // The splash is modal and shown even with /NOSPLASH; its time is at least 750 ms.
+        EXPECT_EQ(rig.ui.splashes, (std::vector<std::pair<int, bool>>{{750, true}}));
+        ASSERT_EQ(rig.processes.watchdogs.size(), 1u);
+        EXPECT_EQ(rig.processes.watchdogs[0].script.filename(), "Korvex.watchtemp");
+        EXPECT_EQ(rig.processes.watchdogs[0].semaphore.filename(), "Korvex.shutdown");
+        // Nothing else of start-up ran: no port, no tray, no semaphore.
+        EXPECT_FALSE(rig.port.isOpen());
+        EXPECT_EQ(rig.ui.trayIconsAdded, 0);
+        EXPECT_FALSE(rig.folder.exists("Korvex.shutdown"));
+        EXPECT_EQ(rig.ui.endedWith, (std::vector<int>{0}));
+    }
+}
+
+TEST(ExitCommand, AsksAndEndsOnlyOnYes) {
+    StartupRig rig;
+    rig.port.open();
+    rig.ui.messageBoxAnswers = {MsgResult::No};
+    rig.form->mnuExit_Click();
+    EXPECT_TRUE(rig.ui.endedWith.empty());
+    EXPECT_TRUE(rig.port.isOpen());
+    ASSERT_EQ(rig.ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(rig.ui.messageBoxes[0].icon, MsgIcon::Question);
+    EXPECT_EQ(rig.ui.messageBoxes[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(cp1255::toUtf8(rig.ui.messageBoxes[0].title), "קורא כרטיסים וצ'קים של Ovra");
+
+    rig.ui.messageBoxAnswers = {MsgResult::Yes};
+    rig.form->mnuExit_Click();
+    EXPECT_FALSE(rig.port.isOpen());
+    EXPECT_TRUE(rig.ui.trayIconRemoved);
+    EXPECT_TRUE(rig.folder.exists("Korvex.shutdown"));
+    EXPECT_EQ(rig.ui.endedWith, (std::vector<int>{0}));
+}
+
+}  // namespace
+}  // namespace korvex
