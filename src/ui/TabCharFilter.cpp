@@ -25,8 +25,12 @@ bool TabCharFilter::eventFilter(QObject* watched, QEvent* event) {
             // After the box's own focus handling, which may select everything.
             QTimer::singleShot(0, box, [box] {
                 if (box->text() != box->property(kMarkText).toString()) return;
-                box->setSelection(box->property(kMarkStart).toInt(),
-                                  box->property(kMarkLength).toInt());
+                const int start = box->property(kMarkStart).toInt();
+                if (start < 0) {
+                    box->deselect();
+                } else {
+                    box->setSelection(start, box->property(kMarkLength).toInt());
+                }
             });
         }
         return false;

@@ -14,14 +14,14 @@ namespace korvex::ui {
 void fillAndMark(QLineEdit* box, const std::string& cp1255Text) {
     box->setText(fromCp1255(cp1255Text));
     // One Windows-1255 byte is one character of the box, so the positions carry over.
-    if (const auto sel = MarkMissingData(cp1255Text)) {
-        box->setSelection(sel->start, sel->length);
-        // A box drops its selection when it loses the focus; TabCharFilter puts the mark back
-        // when the operator reaches the box, as long as the text is still the reader's.
-        box->setProperty(kMarkStart, sel->start);
-        box->setProperty(kMarkLength, sel->length);
-        box->setProperty(kMarkText, box->text());
-    }
+    // A box drops its selection when it loses the focus, and selects everything when reached
+    // with Tab; TabCharFilter puts the mark back (or, without one, no selection at all, so
+    // typing does not wipe a good field) as long as the text is still the reader's.
+    const auto sel = MarkMissingData(cp1255Text);
+    if (sel) box->setSelection(sel->start, sel->length);
+    box->setProperty(kMarkStart, sel ? sel->start : -1);
+    box->setProperty(kMarkLength, sel ? sel->length : 0);
+    box->setProperty(kMarkText, box->text());
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <algorithm>
 
 #include "app/OperatorWindowRules.h"
 #include "ui/ImageBox.h"
@@ -33,13 +34,13 @@ QImage logoPicture() {
     image.fill(QColor(235, 242, 250));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    p.drawImage(QRect(2, 6, 46, 46), programIcon(46));
+    p.drawImage(QRect(0, 10, 40, 40), programIcon(40));
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setBold(true);
-    font.setPixelSize(14);
+    font.setPixelSize(13);
     p.setFont(font);
     p.setPen(QColor(30, 60, 120));
-    p.drawText(QRect(44, 0, 43, 61), Qt::AlignCenter, QStringLiteral("Ovra"));
+    p.drawText(QRect(40, 0, 47, 61), Qt::AlignCenter, QStringLiteral("Ovra"));
     return image;
 }
 
@@ -59,7 +60,10 @@ frmDetails::frmDetails(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto makeLabel = [this](const char* name, const char* utf8, QRect where) {
         auto* l = new QLabel(QString::fromUtf8(utf8), this);
         l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(where);
+        // Twips sized for an 8-point system font; a larger font gets the height it needs,
+        // centred on the same line.
+        const int h = std::max(where.height(), l->fontMetrics().height() + 4);
+        l->setGeometry(where.x(), where.center().y() - h / 2, where.width(), h);
         return l;
     };
     Label1 = makeLabel("Label1", "פרופיל נוכחי:", twips(3960, 120, 1215, 255));

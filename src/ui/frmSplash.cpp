@@ -90,7 +90,7 @@ frmSplash::frmSplash(int displayMs, std::function<void(const QUrl&)> openUrl, QW
     OvraPic->setImage(makerPicture());
 
     OvraLabel = line(this, "OvraLabel",
-                     QString::fromUtf8("Ovra - קורא צ'קים וכרטיסים. תמיכה: 03-5550123"),
+                     QString::fromUtf8("קורא צ'קים וכרטיסים של Ovra. תמיכה: 03-5550123"),
                      QRect(10, 112, 400, 28));
     const QUrl credit(QString::fromLatin1(KORVEX_CREDIT_URL));
     Label4 = line(this, "Label4", QString::fromUtf8("פיתוח ועיצוב: ") + credit.host(),

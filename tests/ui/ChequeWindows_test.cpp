@@ -77,6 +77,11 @@ TEST(ChequeWindows, UnreadablePartsAreSelectedInBothDialogs) {
     QApplication::processEvents();
     EXPECT_EQ(data.BankNum->text(), "7");
     EXPECT_EQ(data.BankNum->selectedText(), "7");  // the box's own select-all on Tab
+    // A field read in full is not selected when reached, so typing does not replace it.
+    data.AccountNum->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_EQ(data.AccountNum->text(), "123");
+    EXPECT_FALSE(data.AccountNum->hasSelectedText());
 }
 
 TEST(ChequeWindows, TabCharEntersTheCharacterAndMovesOn) {
