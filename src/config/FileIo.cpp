@@ -25,8 +25,19 @@ std::optional<std::string> readWholeFile(const fs::path& path) {
     if (!fs::is_regular_file(path, error)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
+    // One read of the whole size: the configuration is read again for every key, so this path
+    // must stay cheap even for a large file.
+    const auto size = fs::file_size(path, error);
     std::string bytes;
-    char buffer[65536];
+    if (!error) {
+        bytes.resize(static_cast<std::size_t>(size));
+        in.read(bytes.data(), static_cast<std::streamsize>(size));
+        bytes.resize(static_cast<std::size_t>(in.gcount()));
+        if (in.bad()) return std::nullopt;
+        in.clear();
+    }
+    // Whatever the file grew by meanwhile.
+    char buffer[4096];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
     }

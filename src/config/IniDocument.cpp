@@ -22,17 +22,20 @@ std::string_view cutAtNul(std::string_view s) {
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-IniLine classify(std::string raw, std::size_t number) {
-    IniLine line;
-    line.raw = std::move(raw);
-    line.number = number;
-    const std::string_view text = trim(line.raw);
+struct LineView {
+    IniLine::Kind kind = IniLine::Kind::Other;
+    std::string_view name, value;
+};
+
+LineView classifyView(std::string_view raw) {
+    LineView line;
+    const std::string_view text = trim(raw);
     if (text.empty() || text.front() == ';') return line;
     if (text.front() == '[') {
         const auto close = text.find(']');
         if (close == std::string_view::npos) return line;
         line.kind = IniLine::Kind::Section;
-        line.name = std::string(trim(cutAtNul(text.substr(1, close - 1))));
+        line.name = trim(cutAtNul(text.substr(1, close - 1)));
         return line;
     }
     const auto equals = text.find('=');
@@ -46,9 +49,41 @@ IniLine classify(std::string raw, std::size_t number) {
         value = value.substr(1, value.size() - 2);
     }
     line.kind = IniLine::Kind::Key;
-    line.name = std::string(name);
-    line.value = std::string(value);
+    line.name = name;
+    line.value = value;
     return line;
+}
+
+IniLine classify(std::string raw, std::size_t number) {
+    const LineView view = classifyView(raw);
+    IniLine line;
+    line.kind = view.kind;
+    line.name = std::string(view.name);
+    line.value = std::string(view.value);
+    line.raw = std::move(raw);
+    line.number = number;
+    return line;
+}
+
+// Calls visit(raw line) for every line; lines end in CR LF, LF or a lone CR. visit returns false
+// to stop. The next CR and LF are found with the library's fast search and kept until passed, so
+// that long lines and many short ones both cost linear time.
+template <typename Visit>
+void forEachLine(std::string_view bytes, Visit visit) {
+    std::size_t start = 0;
+    std::size_t nextCr = bytes.find('\r');
+    std::size_t nextLf = bytes.find('\n');
+    while (start < bytes.size()) {
+        if (nextCr != std::string_view::npos && nextCr < start) nextCr = bytes.find('\r', start);
+        if (nextLf != std::string_view::npos && nextLf < start) nextLf = bytes.find('\n', start);
+        std::size_t end = std::min(std::min(nextCr, nextLf), bytes.size());
+        if (!visit(bytes.substr(start, end - start))) return;
+        if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
+            bytes[end + 1] == '\n') {
+            ++end;
+        }
+        start = end + 1;
+    }
 }
 
 std::string folded(std::string_view name) {
@@ -76,24 +111,31 @@ bool iniNamesEqual(std::string_view a, std::string_view b) {
 
 IniDocument IniDocument::parse(std::string_view bytes) {
     IniDocument doc;
-    std::size_t start = 0;
     std::size_t number = 1;
-    // The next CR and LF at or after `start`, found with the library's fast search and kept
-    // until passed, so that long lines and many short ones both cost linear time.
-    std::size_t nextCr = bytes.find('\r');
-    std::size_t nextLf = bytes.find('\n');
-    while (start < bytes.size()) {
-        if (nextCr != std::string_view::npos && nextCr < start) nextCr = bytes.find('\r', start);
-        if (nextLf != std::string_view::npos && nextLf < start) nextLf = bytes.find('\n', start);
-        std::size_t end = std::min(std::min(nextCr, nextLf), bytes.size());
-        doc.lines_.push_back(classify(std::string(bytes.substr(start, end - start)), number++));
-        if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() &&
-            bytes[end + 1] == '\n') {
-            ++end;
-        }
-        start = end + 1;
-    }
+    forEachLine(bytes, [&](std::string_view raw) {
+        doc.lines_.push_back(classify(std::string(raw), number++));
+        return true;
+    });
     return doc;
+}
+
+std::optional<std::string> findIniValue(std::string_view bytes, std::string_view section,
+                                        std::string_view key) {
+    std::optional<std::string> found;
+    bool inSection = false;
+    forEachLine(bytes, [&](std::string_view raw) {
+        const LineView line = classifyView(raw);
+        if (line.kind == IniLine::Kind::Section) {
+            // Only the first section of the name is read: its end ends the search.
+            if (inSection) return false;
+            inSection = iniNamesEqual(line.name, section);
+        } else if (inSection && line.kind == IniLine::Kind::Key && iniNamesEqual(line.name, key)) {
+            found = std::string(line.value);
+            return false;
+        }
+        return true;
+    });
+    return found;
 }
 
 std::optional<std::size_t> IniDocument::findSection(std::string_view section) const {

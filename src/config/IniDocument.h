@@ -68,4 +68,9 @@ private:
     std::vector<IniLine> lines_;
 };
 
+// The value of `key` in the first `section` of the file's bytes, found without building the
+// whole document (the configuration is read once per key); nullopt when either is absent.
+std::optional<std::string> findIniValue(std::string_view bytes, std::string_view section,
+                                        std::string_view key);
+
 }  // namespace korvex

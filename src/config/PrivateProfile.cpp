@@ -44,14 +44,16 @@ std::string getPrivateProfileString(const std::optional<std::string>& section,
                                     const std::optional<std::string>& key,
                                     const std::string& defaultText, std::size_t bufferSize,
                                     const std::string& path) {
+    if (section && key) {
+        const auto bytes = readWholeFile(toFsPath(path));
+        const auto value = bytes ? findIniValue(*bytes, cString(*section), cString(*key)) : std::nullopt;
+        return cut(value ? *value : defaultText, bufferSize);
+    }
     const IniDocument doc = load(path);
     if (!section) return joinList(doc.sectionNames(), bufferSize);
     const auto header = doc.findSection(cString(*section));
     if (!header) return cut(defaultText, bufferSize);
-    if (!key) return joinList(doc.keyNames(*header), bufferSize);
-    const auto line = doc.findKey(*header, cString(*key));
-    if (!line) return cut(defaultText, bufferSize);
-    return cut(doc.lines()[*line].value, bufferSize);
+    return joinList(doc.keyNames(*header), bufferSize);
 }
 
 bool writePrivateProfileString(const std::optional<std::string>& section,

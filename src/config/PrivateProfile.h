@@ -22,13 +22,19 @@ namespace korvex {
 
 // GetPrivateProfileStringA: copies into a buffer of bufferSize characters (the last one kept for
 // the closing NUL) and returns what was copied, NULs of a list included, without the final NUL.
-// A null section or key (nullopt) asks for the lists.
+// A null section or key (nullopt) asks for the lists. A list keeps room for its two closing NULs
+// and loses the names that do not fit whole; a name repeated in the file (in any letter case) is
+// listed once. A missing section gives the default, for the key list as for a value.
 std::string getPrivateProfileString(const std::optional<std::string>& section,
                                     const std::optional<std::string>& key,
                                     const std::string& defaultText, std::size_t bufferSize,
                                     const std::string& path);
 
-// WritePrivateProfileStringA: returns false when the file could not be written.
+// WritePrivateProfileStringA: returns false when the file could not be written, or when a name or
+// value would not read back as written (a line break anywhere, "=" or a leading ";" or "[" in a
+// key, "]" in a section). A NUL ends a name or value as in a C string. Removing what is not there
+// succeeds without touching the file. A removal takes every line of the key, or every section of
+// the name, so that a repeated one does not come to light.
 bool writePrivateProfileString(const std::optional<std::string>& section,
                                const std::optional<std::string>& key,
                                const std::optional<std::string>& value, const std::string& path);

@@ -69,8 +69,8 @@ struct GlobalSettings {
     std::string FrontImageFile;
     std::string PendingBackImageFile;
 
-    // Not read into a field by the original design but needed by the shell: the splash time and
-    // the URL request time-out in seconds.
+    // Handed on by the configuration rather than used by the core itself: the splash window's
+    // display time in milliseconds and the web request time-out in seconds.
     int32_t SplashScreenTime = 750;
     int32_t URLConnectionTimeout = 60;
 };

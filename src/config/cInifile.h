@@ -55,9 +55,9 @@ public:
     std::string INISection() const;
     std::string Sections() const;
 
-    // The same lists as arrays. The original interface counted from 1; here index 0 is
-    // the first name and count equals the size. EnumerateAllSections skips empty names,
-    // EnumerateCurrentSection keeps them.
+    // The same lists as arrays: index 0 is the first name, and count equals the size.
+    // EnumerateAllSections skips empty names, EnumerateCurrentSection keeps them. A list too
+    // long for the buffer loses its last names whole, never half a name.
     void EnumerateCurrentSection(std::vector<std::string>& keys, int32_t& count) const;
     void EnumerateAllSections(std::vector<std::string>& sections, int32_t& count) const;
 
