@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
@@ -328,6 +329,20 @@ TEST(ChequeWindows, PictureOfTheChequeOrAShorterDialog) {
     EXPECT_FALSE(without.imageLoaded());
     EXPECT_LT(without.height(), withImage.height());
     EXPECT_TRUE(without.Image1->isHidden());
+
+    // A file that is not a picture (binary noise, NUL bytes) is treated as missing.
+    const QString noise = dir.filePath("noise.png");
+    {
+        QFile f(noise);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        QByteArray bytes("\x89PNG\0\0\xff\x01", 8);
+        for (int i = 0; i < 4096; ++i) bytes.append(char((i * 131) & 0xFF));
+        f.write(bytes);
+    }
+    in.imageFile = toCp1255(noise);
+    frmChequeFull broken(in, kToday);
+    EXPECT_FALSE(broken.imageLoaded());
+    EXPECT_EQ(broken.height(), without.height());
 }
 
 TEST(ChequeWindows, ResizingKeepsTheControlsInProportion) {
