@@ -4,10 +4,8 @@
 #include <map>
 
 #include "app/Startup.h"
-#include "config/ConfigHarness.h"
 #include "resources/Resources.h"
-#include "support/FakeHttpClient.h"
-#include "support/FakeProcessLauncher.h"
+#include "support/CoreHarness.h"
 
 namespace korvex {
 namespace {
@@ -15,16 +13,8 @@ namespace {
 using test::cp;
 
 // A main window with every service start-up touches, and a reader that answers at 9600 baud.
-struct StartupRig : test::ConfigHarness {
-    test::FakeHttpClient http;
-    test::FakeProcessLauncher processes;
-
-    explicit StartupRig(const std::string& commandLine = {}) : ConfigHarness(commandLine) {
-        Services services = form->services();
-        services.http = &http;
-        services.processes = &processes;
-        ProgramInfo program = form->program();
-        form = std::make_unique<frmKorvex>(services, program);
+struct StartupRig : test::CoreHarness {
+    explicit StartupRig(const std::string& commandLine = {}) : CoreHarness(commandLine) {
         port.responder = [this](const std::string& sent) -> std::string {
             if (port.settings().rfind("9600,", 0) != 0) return {};
             static const std::map<std::string, std::string> answers = {
