@@ -1,0 +1,32 @@
+#pragma once
+// The one place that picks the platform back ends for the running system and owns them.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/Services.h"
+
+namespace korvex {
+
+class PlatformServices {
+public:
+    // Creates every back end the system offers; `log` receives one line per service that had to
+    // fall back (no X display, for example).
+    explicit PlatformServices(const std::filesystem::path& programFolder);
+    ~PlatformServices();
+    PlatformServices(const PlatformServices&) = delete;
+    PlatformServices& operator=(const PlatformServices&) = delete;
+
+    // Everything but the OperatorUi, which the shell adds.
+    Services services() const;
+    // What could not be had, for the diagnostics log ("" when everything is there).
+    const std::string& shortcomings() const { return shortcomings_; }
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    std::string shortcomings_;
+};
+
+}  // namespace korvex

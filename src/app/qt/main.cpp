@@ -1,0 +1,69 @@
+// The Korvex program: a tray application around the main-window object frmKorvex.
+#include <QApplication>
+#include <QFileInfo>
+#include <QStringList>
+
+#include "app/ShowDetails.h"
+#include "app/frmKorvex.h"
+#include "app/qt/PlatformServices.h"
+#include "interpret/MicrRecognition.h"
+#include "platform/SerialPort.h"
+#include "text/Cp1255.h"
+#include "text/FilePath.h"
+#include "ui/QtOperatorUi.h"
+#include "ui/frmFileXfer.h"
+#include "ui/frmManuallDebug.h"
+#include "ui/frmSplash.h"
+
+namespace {
+
+korvex::ProgramInfo programInfo(const QStringList& arguments) {
+    korvex::ProgramInfo program;
+    const QString executable = QCoreApplication::applicationFilePath();
+    program.executable = std::filesystem::path(executable.toStdU16String());
+    program.folder = std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String());
+    program.fileName = korvex::cp1255::fromUtf8(QFileInfo(executable).completeBaseName().toStdString());
+    program.commandLine = korvex::cp1255::fromUtf8(arguments.mid(1).join(' ').toStdString());
+    program.versionMajor = KORVEX_VERSION_MAJOR;
+    program.versionMinor = KORVEX_VERSION_MINOR;
+    program.versionRevision = KORVEX_VERSION_PATCH;
+    return program;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Korvex"));
+    // The program lives in the tray: closing a window must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const korvex::ProgramInfo program = programInfo(QCoreApplication::arguments());
+    korvex::PlatformServices platform(program.folder);
+    korvex::ui::QtOperatorUi ui;
+    korvex::Services services = platform.services();
+    services.ui = &ui;
+    korvex::frmKorvex form(services, program);
+
+    services.serial->setCommEventHandler([&form](int code) { form.OnComm(code); });
+
+    korvex::ui::QtOperatorUi::Hooks hooks;
+    hooks.timerTick = [&form] { form.Timer1_Timer(); };
+    hooks.tray.renameCsv = [&form] { form.RenameCSV_Click(); };
+    hooks.tray.showDetails = [&form, &ui] { korvex::ShowDetails(ui, form.global(), form.LastSentText); };
+    hooks.tray.loadProfile = [&form](int32_t number) { form.LoadProfile(number); };
+    hooks.tray.exit = [&form] { form.mnuExit_Click(); };
+    hooks.tray.log = [&form](const std::string& line) { form.DebugLog(line); };
+    hooks.details.classify = [&form](const std::string& text) {
+        return static_cast<int>(korvex::ClassifyInput(text, form.global().Nonus,
+                                                      form.profile().MinUnreadCharsForNoMICR));
+    };
+    hooks.details.processCheque = [&form](const std::string& text) { form.ParseAndFeedCheque(text); };
+    hooks.details.processMagStripe = [&form](const std::string& text) { form.ParseAndFeedMagStripe(text); };
+    hooks.details.profileChosen = [&form](int32_t number) { form.NewProfileChosen(number); };
+    ui.setHooks(std::move(hooks));
+
+    if (!platform.shortcomings().empty()) form.DebugLog(platform.shortcomings());
+    if (!form.Form_Load()) return 0;
+    return QApplication::exec();
+}
