@@ -40,8 +40,6 @@ public:
     ~QtOperatorUi() override;
 
     void setHooks(Hooks hooks);
-    // Adds the tray icon (Part of start-up); false without a tray host.
-    bool addTrayIcon();
 
     KorvexTray& tray() { return *tray_; }
     frmDetails* detailsWindow() const { return details_.data(); }
@@ -58,6 +56,7 @@ public:
     void setPollingTimerEnabled(bool enabled) override;
     bool pollingTimerEnabled() const override;
     void showSplash(int displayMs, bool modal) override;
+    bool addTrayIcon() override;
     void setTrayTooltip(const std::string& tooltip64) override;
     void changeIcon(uint8_t red, uint8_t green, uint8_t blue, int fontSize, uint8_t textRed,
                     uint8_t textGreen, uint8_t textBlue, int32_t profileNumber) override;

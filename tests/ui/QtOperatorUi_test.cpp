@@ -195,6 +195,7 @@ TEST(QtOperatorUi, EndProcessStopsTheTimerHidesWindowsAndEnds) {
     QtOperatorUi::Hooks hooks;
     hooks.endProcess = [&](int code) { ended.push_back(code); };
     ui.setHooks(hooks);
+    EXPECT_FALSE(ui.addTrayIcon());  // no tray host on the offscreen platform: runs on
     ui.setPollingTimerEnabled(true);
     ui.detailsShow();
     ASSERT_TRUE(ui.detailsWindow()->isVisible());
