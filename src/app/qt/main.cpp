@@ -6,6 +6,7 @@
 #include "app/ShowDetails.h"
 #include "app/frmKorvex.h"
 #include "app/qt/PlatformServices.h"
+#include "app/qt/TerminationSignal.h"
 #include "interpret/MicrRecognition.h"
 #include "platform/SerialPort.h"
 #include "text/Cp1255.h"
@@ -64,6 +65,13 @@ int main(int argc, char** argv) {
     ui.setHooks(std::move(hooks));
 
     if (!platform.shortcomings().empty()) form.DebugLog(platform.shortcomings());
-    if (!form.Form_Load()) return 0;
+    // Asked to quit by the system: the orderly shutdown, so that a watchdog does not restart us.
+    // A launcher that is asked to quit simply dies before it starts the watchdog.
+    if (!form.hasSwitch("/ANTICRASH")) {
+        korvex::watchTerminationRequests(&app, [&form] { form.DoEnd(true); });
+    }
+    // A request handled inside start-up's event turns ends the run there; the main loop, which
+    // was not running yet, must then not start.
+    if (!form.Form_Load() || form.ended()) return 0;
     return QApplication::exec();
 }

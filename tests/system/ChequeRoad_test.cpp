@@ -1,0 +1,192 @@
+// The whole program, copied into a fresh folder, on a private X server against the simulated
+// reader: it identifies the reader, and a scanned cheque arrives in the target window, the cheque
+// log and the image folder.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "LineTap.h"
+#include "ProgramFolder.h"
+#include "SystemHarness.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11WindowActivator.h"
+
+namespace korvex::test {
+namespace {
+
+constexpr const char* kTargetTitle = "Korvex system target";
+
+std::string chequeConfig(const std::string& port) {
+    return "[Config]\r\n"
+           "SplashScreenTime=750\r\n"
+           "PortName=" + port + "\r\n"
+           "CommSettings=9600,n,8,1\r\n"
+           "DataTerminationChars=13\r\n"
+           "MSRTracks=2\r\n"
+           "DefaultProfileName=System\r\n"
+           "[System]\r\n"
+           "ActivateWindow=1\r\n"
+           "ActivateWindowTitle=" + std::string(kTargetTitle) + "\r\n"
+           "LetUserFillDetails=0\r\n"
+           "DontPassPartialRead=1\r\n"
+           "CSVFile=Log.CSV\r\n"
+           "ChequeNumStart=-13\r\n"
+           "ChequeNumLength=13\r\n"
+           "ChequeNumLeadingZeros=0\r\n"
+           "ChequeBankNumLeadingZeros=-1\r\n"
+           "ChequeBranchNumLength=3\r\n"
+           "ChequeBranchNumLeadingZeros=-1\r\n"
+           "ChequeAccountNumStart=-13\r\n"
+           "ChequeAccountNumLength=13\r\n"
+           "ChequeAccountNumLeadingZeros=0\r\n"
+           "ImageFileNameTemplate=images\\{ChequeNum}_{AccountNum}.tif\r\n"
+           "ChequeBackTimeout=0\r\n"
+           "ChequeTemplate=<{ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}>{ENTER}\r\n";
+}
+
+// Bytes of every value, CR and NUL among them: the image must pass the line unchanged.
+std::string imageBytes(std::size_t n) {
+    std::string bytes(n, '\0');
+    for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<char>((i * 7 + i / 256) & 0xff);
+    return bytes;
+}
+
+bool windowTitled(const std::string& title) {
+    x11::X11Connection connection;
+    if (!connection.ok()) return false;
+    x11::X11WindowActivator windows(connection);
+    for (const auto& [id, name] : windows.topLevelWindows()) {
+        if (name == title) return true;
+    }
+    return false;
+}
+
+// The program holds `device` open.
+bool holdsDevice(pid_t pid, const std::string& device) {
+    std::error_code error;
+    const std::filesystem::path fds = "/proc/" + std::to_string(pid) + "/fd";
+    for (const auto& entry : std::filesystem::directory_iterator(fds, error)) {
+        if (std::filesystem::read_symlink(entry.path(), error).string() == device) return true;
+    }
+    return false;
+}
+
+class ChequeRoad : public ::testing::Test {
+protected:
+    OrphanGuard orphans;  // declared first: ends whatever is left, last
+    ProgramFolder folder;
+    VirtualDisplay display;
+    int scriptPipe[2] = {-1, -1};
+    ChildProcess reader, target, program;
+
+    void SetUp() override {
+        ASSERT_FALSE(display.display().empty()) << "Xvfb did not start";
+        setenv("DISPLAY", display.display().c_str(), 1);
+        ASSERT_EQ(pipe(scriptPipe), 0);
+        fcntl(scriptPipe[1], F_SETFD, FD_CLOEXEC);
+    }
+    void TearDown() override {
+        program.stop();
+        target.stop();
+        if (scriptPipe[1] >= 0) close(scriptPipe[1]);
+        if (scriptPipe[0] >= 0) close(scriptPipe[0]);
+        reader.stop();
+    }
+    // One command of the reader's script.
+    void script(const std::string& line) {
+        const std::string text = line + "\n";
+        ASSERT_EQ(write(scriptPipe[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    }
+    std::string programLog() const { return readWholeFile(folder / "korvex.log"); }
+};
+
+TEST_F(ChequeRoad, AScannedChequeReachesTheTargetTheLogAndTheImageFolder) {
+    // A reader at 115200 behind a configured 9600: the program must find the reader's rate.
+    ChildProcess::Options readerOptions;
+    readerOptions.stdinFd = scriptPipe[0];
+    readerOptions.output = folder / "reader.out";
+    ASSERT_TRUE(reader.start({KORVEX_READER_SIM, "--rate", "115200", "--link", (folder / "reader-line").string()},
+                             readerOptions));
+    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(folder / "reader-line"); }, 10s));
+    LineTap tap((folder / "reader-line").string(), "\r");
+    ASSERT_FALSE(tap.device().empty());
+
+    folder.writeConfig(chequeConfig(tap.device()));
+    const std::string image = imageBytes(6000);
+    folder.write("front.tif", image);
+
+    ChildProcess::Options windowOptions;
+    windowOptions.environment = display.environment();
+    windowOptions.output = folder / "target.log";
+    ASSERT_TRUE(target.start({KORVEX_TARGET_WINDOW, "--title", kTargetTitle, "--out",
+                              (folder / "received.txt").string()},
+                             windowOptions));
+    ASSERT_TRUE(waitUntil([] { return windowTitled(kTargetTitle); }, 20s)) << "no target window";
+
+    // Started from another folder: the program folder is the executable's.
+    ChildProcess::Options programOptions;
+    programOptions.environment = display.environment();
+    programOptions.output = folder / "korvex.log";
+    ASSERT_TRUE(program.start({folder.program().string()}, programOptions));
+
+    // Identification: the probe with no answer, the version, the registers, the reset, and after
+    // the switch to the reader's rate once more; then the track mask and the image switch.
+    const std::vector<std::string> identification = {"bla", "VR", "SWA", "SWB", "SWC", "HW", "FC 00 00", "FC"};
+    ASSERT_TRUE(waitUntil([&] { return tap.commands().size() >= 12; }, 25s))
+        << "commands seen: " << tap.commands().size() << "\n" << programLog();
+    const auto commands = tap.commands();
+    ASSERT_GE(commands.size(), 12u);
+    EXPECT_EQ(commands[0], "bla");
+    EXPECT_EQ(commands[1], "VR");  // unanswered at 9600
+    EXPECT_EQ(std::vector<std::string>(commands.begin() + 2, commands.begin() + 10), identification);
+    EXPECT_EQ(commands[10], "HW00001000");
+    EXPECT_EQ(commands[11], "SWE 00000100");
+    EXPECT_EQ(tap.programRate(), 115200);
+    EXPECT_TRUE(program.running()) << programLog();
+    EXPECT_TRUE(holdsDevice(program.pid(), tap.device()));
+
+    // Polling has begun once an unidentified document is reported; earlier ones are discarded
+    // by start-up, so the probe is repeated until one is seen.
+    int probe = 0;
+    const bool polling = waitUntil(
+        [&] {
+            const std::string name = "PROBE" + std::to_string(++probe);
+            script("scan " + name);
+            return waitUntil([&] { return programLog().find("Unidentified: " + name) != std::string::npos; },
+                             1500ms);
+        },
+        20s);
+    ASSERT_TRUE(polling) << programLog();
+
+    script("image " + (folder / "front.tif").string());
+    script("scan A0012345 C12A345E 000123456C");
+
+    const std::string expectedKeys = "<12345\t12\t345\t123456>\r";
+    EXPECT_TRUE(waitUntil([&] { return readWholeFile(folder / "received.txt").size() >= expectedKeys.size(); },
+                          20s))
+        << programLog();
+    const auto imageFile = folder / "images" / "12345_123456.tif";
+    EXPECT_TRUE(waitUntil([&] { return readWholeFile(imageFile).size() >= image.size(); }, 20s))
+        << programLog();
+    // Nothing more arrives afterwards: the cheque is typed once and logged once.
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(readWholeFile(folder / "received.txt"), expectedKeys);
+    EXPECT_EQ(readWholeFile(imageFile), image);
+
+    const std::string log = readWholeFile(folder / "Log.CSV");
+    const std::regex line(
+        R"(0012345,12,345,000123456,\d\d:\d\d:\d\d,\d\d/\d\d/\d{4},,,"images\\12345_123456\.tif"\r\n)");
+    EXPECT_TRUE(std::regex_match(log, line)) << log;
+
+    // The program is still up on its line, and ends in order when asked to.
+    ASSERT_TRUE(program.running()) << programLog();
+    EXPECT_TRUE(holdsDevice(program.pid(), tap.device()));
+    kill(program.pid(), SIGTERM);
+    const auto status = program.waitForExit(15s);
+    ASSERT_TRUE(status.has_value()) << "still running after the termination request";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "wait status " << *status;
+    EXPECT_TRUE(folder.exists("Korvex.shutdown"));
+}
+
+}  // namespace
+}  // namespace korvex::test
