@@ -68,7 +68,7 @@ std::optional<LocalDateTime> parseMoment(const std::string& text) {
     const auto year = number(0, 4), month = number(5, 2), day = number(8, 2);
     const auto hour = number(11, 2), minute = number(14, 2), second = number(17, 2);
     if (!year || !month || !day || !hour || !minute || !second) return std::nullopt;
-    char date[16];
+    char date[40];  // room for any int, as the compiler cannot see the digit limit
     std::snprintf(date, sizeof date, "%02d/%02d/%04d", *day, *month, *year);
     auto moment = ParseChequeDate(date);  // checks the calendar
     if (!moment || *hour > 23 || *minute > 59 || *second > 59) return std::nullopt;
