@@ -8,17 +8,21 @@
 namespace korvex {
 namespace {
 
+bool writeValue(const std::filesystem::path& file, const std::string& value) {
+    cInifile ini;
+    ini.setPath(fromFsPath(file));
+    ini.setSection("A");
+    ini.setKey("k");
+    ini.setValue(value);
+    return ini.Success();
+}
+
 TEST(IniWritePosix, SymbolicLinkIsFollowed) {
     test::TempFolder folder;
     std::filesystem::create_directory(folder / "real");
     folder.write("real/Korvex.ini", "[A]\r\nk=1\r\n");
     std::filesystem::create_symlink(folder / "real" / "Korvex.ini", folder / "link.ini");
-    cInifile ini;
-    ini.setPath(fromFsPath(folder / "link.ini"));
-    ini.setSection("A");
-    ini.setKey("k");
-    ini.setValue("2");
-    EXPECT_TRUE(ini.Success());
+    EXPECT_TRUE(writeValue(folder / "link.ini", "2"));
     EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.ini"));
     EXPECT_EQ(folder.read("real/Korvex.ini"), "[A]\r\nk=2\r\n");
 }
@@ -29,12 +33,7 @@ TEST(IniWritePosix, PermissionsOfTheFileAreKept) {
     namespace fs = std::filesystem;
     const auto wanted = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(folder / "t.ini", wanted, fs::perm_options::replace);
-    cInifile ini;
-    ini.setPath(fromFsPath(folder / "t.ini"));
-    ini.setSection("A");
-    ini.setKey("k");
-    ini.setValue("1");
-    ASSERT_TRUE(ini.Success());
+    ASSERT_TRUE(writeValue(folder / "t.ini", "1"));
     EXPECT_EQ(fs::status(folder / "t.ini").permissions(), wanted);
 }
 

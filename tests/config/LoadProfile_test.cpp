@@ -183,7 +183,8 @@ TEST(LoadProfile, ValuesThatDoNotConvertKeepThePreviousProfilesValue) {
     ConfigHarness h;
     ASSERT_TRUE(h.start(
         "[A]\r\nRed=10\r\nChequeBackTimeout=60\r\nChequeNumFlip=true\r\nTextRed=20\r\nTabChar=9\r\n"
-        "[B]\r\nRed=300\r\nChequeNumFlip=yes\r\nTextRed=300\r\nTabChar=-1\r\nGreen=\r\n"
+        "Green=7\r\nCSVFile=log.csv\r\n"
+        "[B]\r\nRed=300\r\nChequeNumFlip=yes\r\nTextRed=300\r\nTabChar=-1\r\nGreen=\r\nCSVFile=\r\n"
         "[C]\r\nChequeNumFlip=1\r\n"));
     ASSERT_EQ(h.global().CurrentProfile, 1);
     EXPECT_EQ(h.profile().ChequeBackTimeout, 60);
@@ -193,27 +194,11 @@ TEST(LoadProfile, ValuesThatDoNotConvertKeepThePreviousProfilesValue) {
     EXPECT_TRUE(h.profile().ChequeNumFlip);         // "yes" is no truth text
     EXPECT_EQ(h.form->iconAppearance().TextRed, 20);
     EXPECT_EQ(h.profile().TabChar, 9);
+    EXPECT_EQ(h.profile().Green, 7);  // empty does not convert: kept, not reset
+    EXPECT_EQ(h.profile().CSVFile, "");  // an empty text is a value
     h.form->LoadProfile(3);
     EXPECT_TRUE(h.profile().ChequeNumFlip);
     EXPECT_EQ(h.profile().Red, 255);  // absent: the default
-}
-
-TEST(LoadProfile, EmptyValueIsNotTheDefault) {
-    ConfigHarness h;
-    ASSERT_TRUE(h.start("[A]\r\nGreen=7\r\nCSVFile=log.csv\r\n[B]\r\nGreen=\r\nCSVFile=\r\n"));
-    h.form->LoadProfile(2);
-    EXPECT_EQ(h.profile().Green, 7);  // empty does not convert
-    EXPECT_EQ(h.profile().CSVFile, "");
-}
-
-TEST(LoadProfile, ChequeBackTimeoutLoadedFirstIsZero) {
-    ConfigHarness h;
-    ASSERT_TRUE(h.start("[A]\r\n[B]\r\nChequeBackTimeout=60\r\n"));
-    EXPECT_EQ(h.profile().ChequeBackTimeout, 0);
-    h.form->LoadProfile(2);
-    EXPECT_EQ(h.profile().ChequeBackTimeout, 60);
-    h.form->LoadProfile(1);
-    EXPECT_EQ(h.profile().ChequeBackTimeout, 60);
 }
 
 TEST(LoadProfile, ActivateWindowNeedsATitle) {
