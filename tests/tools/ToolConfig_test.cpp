@@ -1,55 +1,15 @@
 // korvex-tool ini and check-config, run as the built program.
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <string>
-#include <vector>
-
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
-
 #include "resources/Resources.h"
-#include "support/TempFolder.h"
 #include "text/Cp1255.h"
+#include "tools/ToolRunner.h"
 
 namespace korvex {
 namespace {
 
-struct ConfigToolRun {
-    int status = -1;
-    std::string out, err;
-};
+using test::ToolRun;
 
-std::string quote(const std::string& arg) {
-#ifdef _WIN32
-    std::string q = "\"";
-    for (const char c : arg) q += c == '"' ? std::string("\\\"") : std::string(1, c);
-    return q + "\"";
-#else
-    std::string q = "'";
-    for (const char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-#endif
-}
-
-ConfigToolRun tool(const std::vector<std::string>& args) {
-    test::TempFolder io;
-    std::string command = quote(KORVEX_TOOL_PATH);
-    for (const auto& a : args) command += " " + quote(a);
-    command += " > " + quote((io / "out.txt").string()) + " 2> " + quote((io / "err.txt").string());
-    const int raw = std::system(command.c_str());
-    ConfigToolRun run;
-#ifdef _WIN32
-    run.status = raw;
-#else
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    run.out = io.read("out.txt");
-    run.err = io.read("err.txt");
-    return run;
-}
+ToolRun tool(const std::vector<std::string>& args) { return test::runTool(args); }
 
 TEST(ToolIni, ListsSectionsKeysAndReadsValues) {
     test::TempFolder folder;
@@ -70,7 +30,7 @@ TEST(ToolIni, ListsSectionsKeysAndReadsValues) {
         {{"ini", file, "Nowhere", "Port"}, "\n"},
     };
     for (const auto& c : cases) {
-        const ConfigToolRun run = tool(c.args);
+        const ToolRun run = tool(c.args);
         EXPECT_EQ(run.status, 0) << c.args.back() << run.err;
         EXPECT_EQ(run.out, c.out) << c.args.back();
     }
@@ -80,7 +40,7 @@ TEST(ToolIni, UsageAndMissingFiles) {
     test::TempFolder folder;
     EXPECT_EQ(tool({"ini"}).status, 2);
     EXPECT_EQ(tool({"ini", "a", "b", "c", "d", "e"}).status, 2);
-    const ConfigToolRun missing = tool({"ini", (folder / "none.ini").string()});
+    const ToolRun missing = tool({"ini", (folder / "none.ini").string()});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("none.ini"), std::string::npos);
     EXPECT_EQ(missing.out, "");
@@ -91,7 +51,7 @@ TEST(ToolCheckConfig, ReportsEveryProblemWithItsLine) {
     folder.write("Korvex.ini",
                  cp1255::fromUtf8("[Config]\r\nPort=COM1\r\nColour=1\r\n[פרופיל 1]\r\nRed=300\r\n"
                                   "CSVFile=log.csv\r\n"));
-    const ConfigToolRun run = tool({"check-config", folder.path().string()});
+    const ToolRun run = tool({"check-config", folder.path().string()});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out,
               "Korvex.ini:2: [Config] Port=COM1: does not convert, so the program stops at "
@@ -105,7 +65,7 @@ TEST(ToolCheckConfig, ReportsEveryProblemWithItsLine) {
 TEST(ToolCheckConfig, CleanFilesAndMissingFiles) {
     test::TempFolder folder;
     folder.write("Korvex.ini", std::string(resources::defaultConfig()));
-    ConfigToolRun run = tool({"check-config", folder.path().string()});
+    ToolRun run = tool({"check-config", folder.path().string()});
     EXPECT_EQ(run.status, 0) << run.out;
     EXPECT_EQ(run.out, "Korvex.ini: no problems found\n");
 
@@ -120,7 +80,7 @@ TEST(ToolCheckConfig, CleanFilesAndMissingFiles) {
 TEST(ToolCheckConfig, BrokenBytesAreShownSafely) {
     test::TempFolder folder;
     folder.write("Korvex.ini", "\xEF\xBB\xBF[Config]\r\n[A]\r\nRed=\x01\x02\r\n");
-    const ConfigToolRun run = tool({"check-config", folder.path().string()});
+    const ToolRun run = tool({"check-config", folder.path().string()});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("Korvex.ini:1: the file starts with a UTF-8 byte-order mark"),
               std::string::npos);

@@ -1,54 +1,12 @@
 // korvex-tool keys, run as the built program.
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <string>
-#include <vector>
-
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
-
-#include "support/TempFolder.h"
+#include "tools/ToolRunner.h"
 
 namespace korvex {
 namespace {
 
-struct KeysRun {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string shellQuoted(const std::string& arg) {
-#ifdef _WIN32
-    std::string q = "\"";
-    for (const char c : arg) q += c == '"' ? std::string("\\\"") : std::string(1, c);
-    return q + "\"";
-#else
-    std::string q = "'";
-    for (const char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-#endif
-}
-
-KeysRun runKeys(const std::vector<std::string>& args) {
-    test::TempFolder folder;
-    std::string command = shellQuoted(KORVEX_TOOL_PATH) + " keys";
-    for (const auto& a : args) command += " " + shellQuoted(a);
-    command += " > " + shellQuoted((folder / "out.txt").string()) + " 2> " +
-               shellQuoted((folder / "err.txt").string());
-    const int raw = std::system(command.c_str());
-    KeysRun run;
-#ifdef _WIN32
-    run.status = raw;
-#else
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    run.out = folder.read("out.txt");
-    run.err = folder.read("err.txt");
-    return run;
-}
+using test::runTool;
+using test::ToolRun;
 
 struct KeysCase {
     const char* name;
@@ -83,7 +41,9 @@ TEST(ToolKeys, PrintsWhatEachEngineWouldSend) {
         {"bad delay", {"--delay", "soon", "a"}, 2, ""},
     };
     for (const auto& c : cases) {
-        const KeysRun run = runKeys(c.args);
+        std::vector<std::string> args = {"keys"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ToolRun run = runTool(args);
         EXPECT_EQ(run.status, c.status) << c.name << "\n" << run.err;
         EXPECT_EQ(run.out, c.out) << c.name;
         if (c.status == 2) {
@@ -93,7 +53,7 @@ TEST(ToolKeys, PrintsWhatEachEngineWouldSend) {
 }
 
 TEST(ToolKeys, LogsTheSendInputLineOnStandardError) {
-    const KeysRun run = runKeys({"12.50"});
+    const ToolRun run = runTool({"keys", "12.50"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "VbSendInput => 12.50\n");
 }
