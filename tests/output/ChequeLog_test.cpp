@@ -18,14 +18,7 @@ namespace korvex {
 namespace {
 
 LocalDateTime at(int year, int month, int day, int hour, int minute, int second) {
-    LocalDateTime t;
-    t.year = year;
-    t.month = month;
-    t.day = day;
-    t.hour = hour;
-    t.minute = minute;
-    t.second = second;
-    return t;
+    return LocalDateTime{year, month, day, hour, minute, second};
 }
 
 struct LineCase {

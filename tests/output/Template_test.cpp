@@ -14,14 +14,7 @@ namespace korvex {
 namespace {
 
 LocalDateTime at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
-    LocalDateTime t;
-    t.year = year;
-    t.month = month;
-    t.day = day;
-    t.hour = hour;
-    t.minute = minute;
-    t.second = second;
-    return t;
+    return LocalDateTime{year, month, day, hour, minute, second};
 }
 
 TemplateFields chequeFields() {
@@ -228,9 +221,6 @@ TEST(UserFileName, AsksOncePerDocumentWithTheRightPromptAndCleansTheAnswer) {
         {"only the back asks", "f.tif", "b_{User}", "sub\\name", {back}, "f.tif", "b_sub\\name"},
         {"no code, no question", "f.tif", "b.tif", "never", {}, "f.tif", "b.tif"},
         {"empty answer", "f_{User}", "b_{User}", "", {front}, "f_<<DONTSAVE>>", "b_<<DONTSAVE>>"},
-        {"all marks", "{User}", "", "*><|?:\"/\\", {front}, "_______/\\", ""},
-        {"nul dropped", "{User}", "", std::string("a\0b", 3), {front}, "ab", ""},
-        {"nul only", "{User}", "", std::string("\0\0", 2), {front}, "<<DONTSAVE>>", ""},
     };
     const LocalDateTime now = at(2006, 3, 5);
     for (const auto& c : cases) {
@@ -255,21 +245,6 @@ TEST(UserFileName, AsksOncePerDocumentWithTheRightPromptAndCleansTheAnswer) {
 TEST(UserFileName, WithoutAnOperatorTheCodeStaysLiteral) {
     EXPECT_EQ(ExpandTemplate(TemplateKind::FrontImage, "{User}.tif", {}, at(2006, 1, 1), nullptr),
               "{User}.tif");
-}
-
-TEST(ExpandTemplate, BackNameUsesTheFrontScanMoment) {
-    // The pipeline hands the remembered front moment to the back name: its time equals the
-    // front's even when the back is read a minute later.
-    const LocalDateTime front = at(2006, 3, 5, 10, 20, 30);
-    const LocalDateTime later = at(2006, 3, 5, 10, 21, 31);
-    TemplateFields f = chequeFields();
-    const std::string frontName =
-        ExpandTemplate(TemplateKind::FrontImage, "{HH}{NN}{SS}", f, front, nullptr);
-    f.FileName = frontName;
-    EXPECT_EQ(ExpandTemplate(TemplateKind::BackImage, "{HH}{NN}{SS}", f, front, nullptr),
-              frontName);
-    EXPECT_NE(ExpandTemplate(TemplateKind::BackImage, "{HH}{NN}{SS}", f, later, nullptr),
-              frontName);
 }
 
 TEST(ExpandTemplate, HugeAndBinaryTemplatesExpandWithoutLoss) {
@@ -302,13 +277,10 @@ TEST(ParseChequeDate, AcceptsCalendarDatesOnly) {
         ASSERT_EQ(date.has_value(), c.expected.has_value()) << c.text;
         if (date) {
             EXPECT_EQ(FormatDayMonthYear(*date), *c.expected) << c.text;
+        } else if (*c.text != '\0') {
+            EXPECT_NE(invalidChequeDateDescription(c.text).find(c.text), std::string::npos) << c.text;
         }
     }
-}
-
-TEST(ParseChequeDate, FailureHasAStableNumberAndNamesTheText) {
-    EXPECT_EQ(kErrorInvalidChequeDate, 13);
-    EXPECT_NE(invalidChequeDateDescription("32/01/2006").find("32/01/2006"), std::string::npos);
 }
 
 }  // namespace
