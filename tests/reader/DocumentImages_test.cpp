@@ -77,40 +77,6 @@ TEST(GetBacksideImage, TheTimeLimitDecidesBetweenBackSideAndUnreadableCheque) {
     }
 }
 
-TEST(GetBacksideImage, TheBackIsTakenOnceThenTheNextDocumentIsAnUnreadableCheque) {
-    BackSide t(5, -1, "back.jpg");
-    t.scanDocumentWithoutInk();
-    t.scanDocumentWithoutInk();
-    EXPECT_TRUE(t.rig.folder.exists("back.jpg"));
-    EXPECT_EQ(t.unreadable, 1);
-    EXPECT_EQ(std::count(t.rig.port.written.begin(), t.rig.port.written.end(), "IS\r"), 1);
-}
-
-TEST(GetBacksideImage, ADontSaveNameConsumesTheBackWithoutFetchingIt) {
-    BackSide t(5, 60, "<<DONTSAVE>>");
-    t.scanDocumentWithoutInk();
-    EXPECT_TRUE(t.rig.port.written.empty());
-    EXPECT_EQ(t.global.PendingBackImageFile, "");
-    EXPECT_EQ(t.unreadable, 0);
-    EXPECT_EQ(t.rig.folder.entries(), std::vector<std::string>{});
-}
-
-TEST(GetBacksideImage, CombiningMergesIntoTheFrontImageInsteadOfSavingTheBack) {
-    BackSide t(5, 60, "back.jpg");
-    t.profile.CombineChequeImages = true;
-    std::filesystem::create_directory(t.rig.folder / "netpbm");
-    t.rig.folder.write("front.jpg", "FRONT");
-    t.scanDocumentWithoutInk();
-    EXPECT_FALSE(t.rig.folder.exists("back.jpg"));
-    EXPECT_EQ(t.rig.folder.read("netpbm/tmp-back.jpg"), "BACK");
-    EXPECT_EQ(t.rig.folder.read("netpbm/tmp-front.jpg"), "FRONT");
-    ASSERT_EQ(t.launcher.runs.size(), 1u);
-    EXPECT_EQ(t.launcher.runs[0].script, "netpbm\\CombinePics");
-    EXPECT_EQ(t.launcher.runs[0].arguments, std::vector<std::string>{"front.jpg"});
-    EXPECT_FALSE(t.launcher.runs[0].wait);
-    EXPECT_EQ(t.global.PendingBackImageFile, "");
-}
-
 TEST(GetBacksideImage, NoMergeWithoutANewBackOrWithoutTheFront) {
     struct Case {
         const char* name;
