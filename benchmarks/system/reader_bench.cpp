@@ -77,10 +77,16 @@ void BM_ImageThroughput(benchmark::State& state) {
     }
     state.SetBytesProcessed(static_cast<int64_t>(received));
     // How many times what the line carries: above 1 the link, not the program, is the limit.
-    if (seconds > 0) state.counters["times the line"] = static_cast<double>(received) / seconds / kLineBytesPerSecond;
+    if (seconds > 0)
+        state.counters["times the line"] =
+            static_cast<double>(received) / seconds / kLineBytesPerSecond;
     state.counters["line bytes/s"] = kLineBytesPerSecond;
 }
-BENCHMARK(BM_ImageThroughput)->Arg(50000)->Arg(200000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ImageThroughput)
+    ->Arg(50000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // A main window on the real port and clock, with recording key output, driven by a real 100 ms
 // timer as the program drives it.
@@ -101,13 +107,15 @@ struct TickRig {
 
     bool start() {
         if (reader.device().empty()) return false;
-        folder.write("Korvex.ini",
-                     "[Config]\r\nPortName=" + reader.device() +
-                         "\r\nCommSettings=9600,n,8,1\r\nDataTerminationChars=13\r\nDefaultProfileName=Main\r\n"
-                         "[Main]\r\nLetUserFillDetails=0\r\nCSVFile=Log.CSV\r\n"
-                         "ChequeTemplate={ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}\r\n");
-        std::filesystem::copy_file(std::filesystem::path(KORVEX_SOURCE_DIR) / "src/resources/banks_branches.txt",
-                                   folder / "banks_branches.txt");
+        folder.write("Korvex.ini", "[Config]\r\nPortName=" + reader.device() +
+                                       "\r\nCommSettings=9600,n,8,1\r\nDataTerminationChars="
+                                       "13\r\nDefaultProfileName=Main\r\n"
+                                       "[Main]\r\nLetUserFillDetails=0\r\nCSVFile=Log.CSV\r\n"
+                                       "ChequeTemplate={ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{"
+                                       "TAB}{AccountNum}{ENTER}\r\n");
+        std::filesystem::copy_file(
+            std::filesystem::path(KORVEX_SOURCE_DIR) / "src/resources/banks_branches.txt",
+            folder / "banks_branches.txt");
         Services services;
         services.clock = &clock;
         services.debug = &debug;

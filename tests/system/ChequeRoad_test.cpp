@@ -17,31 +17,33 @@ namespace {
 constexpr const char* kTargetTitle = "Korvex system target";
 
 std::string chequeConfig(const std::string& port) {
-    return "[Config]\r\n"
-           "SplashScreenTime=750\r\n"
-           "PortName=" + port + "\r\n"
-           "CommSettings=9600,n,8,1\r\n"
-           "DataTerminationChars=13\r\n"
-           "MSRTracks=2\r\n"
-           "DefaultProfileName=System\r\n"
-           "[System]\r\n"
-           "ActivateWindow=1\r\n"
-           "ActivateWindowTitle=" + std::string(kTargetTitle) + "\r\n"
-           "LetUserFillDetails=0\r\n"
-           "DontPassPartialRead=1\r\n"
-           "CSVFile=Log.CSV\r\n"
-           "ChequeNumStart=-13\r\n"
-           "ChequeNumLength=13\r\n"
-           "ChequeNumLeadingZeros=0\r\n"
-           "ChequeBankNumLeadingZeros=-1\r\n"
-           "ChequeBranchNumLength=3\r\n"
-           "ChequeBranchNumLeadingZeros=-1\r\n"
-           "ChequeAccountNumStart=-13\r\n"
-           "ChequeAccountNumLength=13\r\n"
-           "ChequeAccountNumLeadingZeros=0\r\n"
-           "ImageFileNameTemplate=images\\{ChequeNum}_{AccountNum}.tif\r\n"
-           "ChequeBackTimeout=0\r\n"
-           "ChequeTemplate=<{ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}>{ENTER}\r\n";
+    return iniText({
+        "[Config]",
+        "SplashScreenTime=750",
+        "PortName=" + port,
+        "CommSettings=9600,n,8,1",
+        "DataTerminationChars=13",
+        "MSRTracks=2",
+        "DefaultProfileName=System",
+        "[System]",
+        "ActivateWindow=1",
+        "ActivateWindowTitle=" + std::string(kTargetTitle),
+        "LetUserFillDetails=0",
+        "DontPassPartialRead=1",
+        "CSVFile=Log.CSV",
+        "ChequeNumStart=-13",
+        "ChequeNumLength=13",
+        "ChequeNumLeadingZeros=0",
+        "ChequeBankNumLeadingZeros=-1",
+        "ChequeBranchNumLength=3",
+        "ChequeBranchNumLeadingZeros=-1",
+        "ChequeAccountNumStart=-13",
+        "ChequeAccountNumLength=13",
+        "ChequeAccountNumLeadingZeros=0",
+        "ImageFileNameTemplate=images\\{ChequeNum}_{AccountNum}.tif",
+        "ChequeBackTimeout=0",
+        "ChequeTemplate=<{ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}>{ENTER}",
+    });
 }
 
 // Bytes of every value, CR and NUL among them: the image must pass the line unchanged.
@@ -95,7 +97,8 @@ protected:
     // One command of the reader's script.
     void script(const std::string& line) {
         const std::string text = line + "\n";
-        ASSERT_EQ(write(scriptPipe[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        ASSERT_EQ(write(scriptPipe[1], text.data(), text.size()),
+                  static_cast<ssize_t>(text.size()));
     }
     std::string programLog() const { return readWholeFile(folder / "korvex.log"); }
 };
@@ -105,8 +108,9 @@ TEST_F(ChequeRoad, AScannedChequeReachesTheTargetTheLogAndTheImageFolder) {
     ChildProcess::Options readerOptions;
     readerOptions.stdinFd = scriptPipe[0];
     readerOptions.output = folder / "reader.out";
-    ASSERT_TRUE(reader.start({KORVEX_READER_SIM, "--rate", "115200", "--link", (folder / "reader-line").string()},
-                             readerOptions));
+    ASSERT_TRUE(reader.start(
+        {KORVEX_READER_SIM, "--rate", "115200", "--link", (folder / "reader-line").string()},
+        readerOptions));
     ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(folder / "reader-line"); }, 10s));
     LineTap tap((folder / "reader-line").string(), "\r");
     ASSERT_FALSE(tap.device().empty());
@@ -121,7 +125,9 @@ TEST_F(ChequeRoad, AScannedChequeReachesTheTargetTheLogAndTheImageFolder) {
     ASSERT_TRUE(target.start({KORVEX_TARGET_WINDOW, "--title", kTargetTitle, "--out",
                               (folder / "received.txt").string()},
                              windowOptions));
-    ASSERT_TRUE(waitUntil([] { return windowTitled(kTargetTitle); }, 20s)) << "no target window";
+    ASSERT_TRUE(waitUntil([] { return windowTitled(kTargetTitle); }, 20s))
+        << "no target window on " << display.display() << (display.alive() ? " (up)" : " (down)")
+        << ": " << readWholeFile(folder / "target.log");
 
     // Started from another folder: the program folder is the executable's.
     ChildProcess::Options programOptions;
@@ -131,14 +137,17 @@ TEST_F(ChequeRoad, AScannedChequeReachesTheTargetTheLogAndTheImageFolder) {
 
     // Identification: the probe with no answer, the version, the registers, the reset, and after
     // the switch to the reader's rate once more; then the track mask and the image switch.
-    const std::vector<std::string> identification = {"bla", "VR", "SWA", "SWB", "SWC", "HW", "FC 00 00", "FC"};
+    const std::vector<std::string> identification = {"bla", "VR", "SWA",      "SWB",
+                                                     "SWC", "HW", "FC 00 00", "FC"};
     ASSERT_TRUE(waitUntil([&] { return tap.commands().size() >= 12; }, 25s))
-        << "commands seen: " << tap.commands().size() << "\n" << programLog();
+        << "commands seen: " << tap.commands().size() << "\n"
+        << programLog();
     const auto commands = tap.commands();
     ASSERT_GE(commands.size(), 12u);
     EXPECT_EQ(commands[0], "bla");
     EXPECT_EQ(commands[1], "VR");  // unanswered at 9600
-    EXPECT_EQ(std::vector<std::string>(commands.begin() + 2, commands.begin() + 10), identification);
+    EXPECT_EQ(std::vector<std::string>(commands.begin() + 2, commands.begin() + 10),
+              identification);
     EXPECT_EQ(commands[10], "HW00001000");
     EXPECT_EQ(commands[11], "SWE 00000100");
     EXPECT_EQ(tap.programRate(), 115200);
@@ -152,8 +161,9 @@ TEST_F(ChequeRoad, AScannedChequeReachesTheTargetTheLogAndTheImageFolder) {
         [&] {
             const std::string name = "PROBE" + std::to_string(++probe);
             script("scan " + name);
-            return waitUntil([&] { return programLog().find("Unidentified: " + name) != std::string::npos; },
-                             1500ms);
+            return waitUntil(
+                [&] { return programLog().find("Unidentified: " + name) != std::string::npos; },
+                1500ms);
         },
         20s);
     ASSERT_TRUE(polling) << programLog();
@@ -162,8 +172,8 @@ TEST_F(ChequeRoad, AScannedChequeReachesTheTargetTheLogAndTheImageFolder) {
     script("scan A0012345 C12A345E 000123456C");
 
     const std::string expectedKeys = "<12345\t12\t345\t123456>\r";
-    EXPECT_TRUE(waitUntil([&] { return readWholeFile(folder / "received.txt").size() >= expectedKeys.size(); },
-                          20s))
+    EXPECT_TRUE(waitUntil(
+        [&] { return readWholeFile(folder / "received.txt").size() >= expectedKeys.size(); }, 20s))
         << programLog();
     const auto imageFile = folder / "images" / "12345_123456.tif";
     EXPECT_TRUE(waitUntil([&] { return readWholeFile(imageFile).size() >= image.size(); }, 20s))

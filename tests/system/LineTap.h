@@ -24,7 +24,8 @@ namespace korvex::test {
 class LineTap {
 public:
     // `readerDevice`: the simulator's device (or its link); `terminator` ends the commands.
-    LineTap(const std::string& readerDevice, std::string terminator) : terminator_(std::move(terminator)) {
+    LineTap(const std::string& readerDevice, std::string terminator)
+        : terminator_(std::move(terminator)) {
         master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
         if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
         const char* name = ptsname(master_);
@@ -64,12 +65,18 @@ private:
 
     static long rateOf(speed_t speed) {
         switch (speed) {
-            case B9600: return 9600;
-            case B19200: return 19200;
-            case B38400: return 38400;
-            case B57600: return 57600;
-            case B115200: return 115200;
-            default: return 0;
+            case B9600:
+                return 9600;
+            case B19200:
+                return 19200;
+            case B38400:
+                return 38400;
+            case B57600:
+                return 57600;
+            case B115200:
+                return 115200;
+            default:
+                return 0;
         }
     }
 

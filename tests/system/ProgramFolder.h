@@ -4,11 +4,19 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "SystemHarness.h"
 #include "support/TempFolder.h"
 
 namespace korvex::test {
+
+// INI text from its lines, each ended by CR LF.
+inline std::string iniText(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines) text += line + "\r\n";
+    return text;
+}
 
 class ProgramFolder {
 public:
@@ -25,7 +33,9 @@ public:
     std::filesystem::path program() const { return folder_ / "korvex"; }
     // Configuration text is written as given: the tests keep to ASCII, which Windows-1255 shares.
     void writeConfig(const std::string& text) const { folder_.write("Korvex.ini", text); }
-    void write(const std::string& name, const std::string& bytes) const { folder_.write(name, bytes); }
+    void write(const std::string& name, const std::string& bytes) const {
+        folder_.write(name, bytes);
+    }
     std::string read(const std::string& name) const { return folder_.read(name); }
     bool exists(const std::string& name) const { return folder_.exists(name); }
 

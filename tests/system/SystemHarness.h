@@ -5,10 +5,12 @@
 // that programs started by programs (the watchdog and what it starts) stay within its reach and
 // can be found and stopped by their own ids.
 
+#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -52,18 +54,21 @@ class ChildProcess {
 public:
     struct Options {
         std::vector<std::string> environment;  // "NAME=value" added to this process's own
-        std::filesystem::path output;           // standard output and error; empty: /dev/null
-        int stdinFd = -1;                       // standard input; -1: /dev/null
-        int extraFd = -1;                       // passed on under the same number
+        std::filesystem::path output;          // standard output and error; empty: /dev/null
+        int stdinFd = -1;                      // standard input; -1: /dev/null
+        int extraFd = -1;                      // passed on under the same number
     };
 
     ChildProcess() = default;
-    ChildProcess(const std::vector<std::string>& args, const Options& options) { start(args, options); }
+    ChildProcess(const std::vector<std::string>& args, const Options& options) {
+        start(args, options);
+    }
     ~ChildProcess() { stop(); }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool start(const std::vector<std::string>& args, const Options& options) {
+        status_.reset();
         std::vector<std::string> env;
         for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
         for (const auto& extra : options.environment) {
@@ -85,7 +90,8 @@ public:
         } else {
             posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         }
-        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_APPEND,
+                                         0644);
         posix_spawn_file_actions_adddup2(&actions, 1, 2);
         if (options.extraFd > 2) {
             // dup2 onto itself clears close-on-exec in posix_spawn.
@@ -95,7 +101,8 @@ public:
         posix_spawnattr_init(&attributes);
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
         posix_spawnattr_setpgroup(&attributes, 0);
-        const int failed = posix_spawnp(&pid_, argv[0], &actions, &attributes, argv.data(), envp.data());
+        const int failed =
+            posix_spawnp(&pid_, argv[0], &actions, &attributes, argv.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
         posix_spawnattr_destroy(&attributes);
         if (failed != 0) pid_ = -1;
@@ -165,7 +172,8 @@ inline std::vector<ProcessEntry> listProcesses() {
         std::size_t from = 0;
         while (from < cmdline.size()) {
             const std::size_t end = cmdline.find('\0', from);
-            p.args.push_back(cmdline.substr(from, end == std::string::npos ? std::string::npos : end - from));
+            p.args.push_back(
+                cmdline.substr(from, end == std::string::npos ? std::string::npos : end - from));
             if (end == std::string::npos) break;
             from = end + 1;
         }
@@ -224,29 +232,30 @@ public:
 // --- a private X server ---------------------------------------------------------------------
 
 // Xvfb on a display it chooses itself (-displayfd). display() is empty when it did not start.
+// Servers started at the same moment by tests running side by side can both claim one display
+// number; a server that answers no connection on the number it reported is replaced.
 class VirtualDisplay {
 public:
     VirtualDisplay() {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-        ChildProcess::Options options;
-        options.extraFd = fds[1];
-        server_.start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-nolisten", "tcp", "-screen", "0",
-                       "1024x768x24"},
-                      options);
-        close(fds[1]);
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        while (poll(&p, 1, 20000) > 0) {
-            char c = 0;
-            if (read(fds[0], &c, 1) != 1 || c == '\n') break;
-            number += c;
+        // One start at a time among the tests of this machine.
+        const int lock =
+            open("/tmp/korvex-system-tests-xvfb.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (lock >= 0) flock(lock, LOCK_EX);
+        for (int attempt = 0; attempt < 5 && display_.empty(); ++attempt) {
+            const std::string number = startServer();
+            if (number.empty()) continue;
+            if (answers(":" + number) && server_.running()) {
+                display_ = ":" + number;
+            } else {
+                server_.stop();
+                std::this_thread::sleep_for(std::chrono::milliseconds(100 * (attempt + 1)));
+            }
         }
-        close(fds[0]);
-        if (!number.empty()) display_ = ":" + number;
+        if (lock >= 0) close(lock);
     }
     const std::string& display() const { return display_; }
+    // Whether the server still runs and takes connections.
+    bool alive() { return !display_.empty() && server_.running() && answers(display_); }
     // The environment a program on this display needs.
     std::vector<std::string> environment() const {
         // Leak reports about the toolkit's libraries at exit are not what these tests look at.
@@ -257,6 +266,37 @@ public:
     }
 
 private:
+    // Starts a server; returns the display number it reported ("" when none).
+    std::string startServer() {
+        int fds[2];
+        if (pipe(fds) != 0) return {};
+        fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+        ChildProcess::Options options;
+        options.extraFd = fds[1];
+        server_.stop();
+        // -noreset: by default the server resets when its last client leaves, and a program that
+        // connects during that reset is refused.
+        server_.start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-nolisten", "tcp", "-noreset",
+                       "-screen", "0", "1024x768x24"},
+                      options);
+        close(fds[1]);
+        std::string number;
+        pollfd p{fds[0], POLLIN, 0};
+        while (poll(&p, 1, 20000) > 0) {
+            char c = 0;
+            if (read(fds[0], &c, 1) != 1 || c == '\n') break;
+            number += c;
+        }
+        close(fds[0]);
+        return number;
+    }
+    static bool answers(const std::string& display) {
+        Display* connection = XOpenDisplay(display.c_str());
+        if (connection == nullptr) return false;
+        XCloseDisplay(connection);
+        return true;
+    }
+
     ChildProcess server_;
     std::string display_;
 };

@@ -10,14 +10,16 @@ namespace korvex::test {
 namespace {
 
 std::string watchdogConfig(const std::string& port) {
-    return "[Config]\r\n"
-           "SplashScreenTime=750\r\n"
-           "PortName=" + port + "\r\n"
-           "CommSettings=9600,n,8,1\r\n"
-           "DataTerminationChars=13\r\n"
-           "DefaultProfileName=System\r\n"
-           "[System]\r\n"
-           "CSVFile=Log.CSV\r\n";
+    return iniText({
+        "[Config]",
+        "SplashScreenTime=750",
+        "PortName=" + port,
+        "CommSettings=9600,n,8,1",
+        "DataTerminationChars=13",
+        "DefaultProfileName=System",
+        "[System]",
+        "CSVFile=Log.CSV",
+    });
 }
 
 class Watchdog : public ::testing::Test {
@@ -36,9 +38,11 @@ protected:
         ChildProcess::Options options;
         options.stdinFd = scriptPipe[0];
         options.output = folder / "reader.out";
-        ASSERT_TRUE(reader.start({KORVEX_READER_SIM, "--rate", "9600", "--link", (folder / "reader-line").string()},
-                                 options));
-        ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(folder / "reader-line"); }, 10s));
+        ASSERT_TRUE(reader.start(
+            {KORVEX_READER_SIM, "--rate", "9600", "--link", (folder / "reader-line").string()},
+            options));
+        ASSERT_TRUE(
+            waitUntil([&] { return std::filesystem::exists(folder / "reader-line"); }, 10s));
         folder.writeConfig(watchdogConfig((folder / "reader-line").string()));
     }
     void TearDown() override {
@@ -68,7 +72,8 @@ protected:
         return found;
     }
     // The one program the watchdog runs, once there is exactly one.
-    std::optional<ProcessEntry> restartedProgram(std::chrono::milliseconds limit, pid_t notThis) const {
+    std::optional<ProcessEntry> restartedProgram(std::chrono::milliseconds limit,
+                                                 pid_t notThis) const {
         std::optional<ProcessEntry> found;
         waitUntil(
             [&] {
@@ -94,7 +99,8 @@ TEST_F(Watchdog, RestartsAKilledProgramAndStopsAfterAnOrderlyExit) {
     const auto launcherStatus = launcher.waitForExit(20s);
     ASSERT_TRUE(launcherStatus.has_value()) << "the launcher did not end";
     EXPECT_TRUE(WIFEXITED(*launcherStatus) && WEXITSTATUS(*launcherStatus) == 0);
-    EXPECT_GE(std::chrono::steady_clock::now() - started, 750ms) << "the splash was not shown for its time";
+    EXPECT_GE(std::chrono::steady_clock::now() - started, 750ms)
+        << "the splash was not shown for its time";
 
     // The watchdog, detached from the launcher, starts the program without splash.
     ASSERT_TRUE(waitUntil([&] { return watchdogs().size() == 1; }, 10s)) << "no watchdog";
@@ -112,8 +118,9 @@ TEST_F(Watchdog, RestartsAKilledProgramAndStopsAfterAnOrderlyExit) {
     auto second = restartedProgram(5s, first->pid);
     ASSERT_TRUE(second.has_value()) << "not restarted within 5 s";
     const auto gap = std::chrono::steady_clock::now() - killedAt;
-    std::printf("restarted after %lld ms\n",
-                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(gap).count()));
+    std::printf(
+        "restarted after %lld ms\n",
+        static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(gap).count()));
     EXPECT_EQ(second->parent, watchdog);
     EXPECT_EQ(second->args, (std::vector<std::string>{folder.program().string(), "/NOSPLASH"}));
     EXPECT_FALSE(folder.exists("Korvex.shutdown"));

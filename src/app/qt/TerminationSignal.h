@@ -11,9 +11,9 @@ class QObject;
 namespace korvex {
 
 // Calls `onRequest` on the thread of the event loop, from inside the loop (never from the signal
-// handler), once for the requests that arrived since it last ran. `parent` owns the notifier; call once, after the application object
-// exists. Returns false when the platform has no such request or it could not be watched; the
-// process then keeps the system's default reaction.
+// handler), once for the requests that arrived since it last ran. `parent` owns the notifier; call
+// once, after the application object exists. Returns false when the platform has no such request or
+// it could not be watched; the process then keeps the system's default reaction.
 bool watchTerminationRequests(QObject* parent, std::function<void()> onRequest);
 
 }  // namespace korvex

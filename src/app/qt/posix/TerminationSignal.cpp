@@ -1,11 +1,11 @@
 #include "app/qt/TerminationSignal.h"
 
-#include <QObject>
-#include <QSocketNotifier>
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
+#include <QObject>
+#include <QSocketNotifier>
 #include <cerrno>
 
 namespace korvex {
