@@ -31,6 +31,13 @@ std::string cut(const std::string& text, std::size_t bufferSize) {
     return text.substr(0, bufferSize - 1);
 }
 
+// The system's reader drops the trailing blanks of the default text of a value; so does ours, so
+// that a default reads back the same from either.
+std::string defaultOf(const std::string& text) {
+    const std::size_t end = text.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}
+
 // Names and values pass as C strings would: a NUL ends them.
 std::string cString(const std::string& text) { return text.substr(0, text.find('\0')); }
 
@@ -47,7 +54,7 @@ std::string getPrivateProfileString(const std::optional<std::string>& section,
     if (section && key) {
         const auto bytes = readWholeFile(toFsPath(path));
         const auto value = bytes ? findIniValue(*bytes, cString(*section), cString(*key)) : std::nullopt;
-        return cut(value ? *value : defaultText, bufferSize);
+        return cut(value ? *value : defaultOf(defaultText), bufferSize);
     }
     const IniDocument doc = load(path);
     if (!section) return joinList(doc.sectionNames(), bufferSize);

@@ -24,7 +24,8 @@ namespace korvex {
 // the closing NUL) and returns what was copied, NULs of a list included, without the final NUL.
 // A null section or key (nullopt) asks for the lists. A list keeps room for its two closing NULs
 // and loses the names that do not fit whole; a name repeated in the file (in any letter case) is
-// listed once. A missing section gives the default, for the key list as for a value.
+// listed once. A missing section gives the default, for the key list as for a value. The default
+// of a value loses its trailing blanks, as the system's reader strips them.
 std::string getPrivateProfileString(const std::optional<std::string>& section,
                                     const std::optional<std::string>& key,
                                     const std::string& defaultText, std::size_t bufferSize,

@@ -1,0 +1,92 @@
+#include "platform/win32/ProcessLauncherWin32.h"
+
+#include "platform/win32/Win32Api.h"
+
+#include "app/Startup.h"
+#include "platform/win32/Win32Text.h"
+#include "text/FilePath.h"
+
+namespace korvex {
+namespace {
+
+std::string inQuotes(const std::string& text) { return "\"" + text + "\""; }
+
+// The value of COMSPEC, or cmd.exe (found on the search path) when it is not set.
+std::string commandInterpreter() {
+    wchar_t buffer[MAX_PATH + 1];
+    const DWORD length = ::GetEnvironmentVariableW(L"COMSPEC", buffer, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH) return "cmd.exe";
+    return win32::narrow(std::wstring_view(buffer, length));
+}
+
+std::string systemMessage(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string message = length > 0 ? win32::narrow(std::wstring_view(text, length)) : std::string();
+    if (text != nullptr) ::LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
+        message.pop_back();
+    }
+    return "error " + std::to_string(error) + (message.empty() ? "" : ": " + message);
+}
+
+}  // namespace
+
+std::string scriptCommandLine(const std::string& interpreter, const std::string& scriptName,
+                              const std::vector<std::string>& arguments) {
+    std::string inner = inQuotes(scriptName + ".bat");
+    for (const auto& argument : arguments) inner += " " + inQuotes(argument);
+    return inQuotes(interpreter) + " /s /c " + inQuotes(inner);
+}
+
+LaunchResult ProcessLauncherWin32::runScript(const std::string& scriptName,
+                                             const std::vector<std::string>& arguments, bool wait) {
+    return start(scriptCommandLine(commandInterpreter(), scriptName, arguments), wait);
+}
+
+LaunchResult ProcessLauncherWin32::startWatchdog(const std::filesystem::path& script,
+                                                 const std::filesystem::path& program,
+                                                 const std::filesystem::path& semaphore) {
+    return start(windowsWatchdogCommand(fromFsPath(script), fromFsPath(program), fromFsPath(semaphore)), false);
+}
+
+bool ProcessLauncherWin32::SetProcessPriority(int32_t priorityClass) {
+    HANDLE self = ::OpenProcess(PROCESS_ALL_ACCESS, FALSE, ::GetCurrentProcessId());
+    if (self == nullptr) return false;
+    const bool ok = ::SetPriorityClass(self, static_cast<DWORD>(priorityClass)) != FALSE;
+    ::CloseHandle(self);
+    return ok;
+}
+
+LaunchResult ProcessLauncherWin32::start(const std::string& commandLine, bool wait) {
+    LaunchResult result;
+    std::wstring command = win32::widen(commandLine);  // CreateProcessW may write into it
+    const std::wstring folder = folder_.wstring();
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+        result.error = systemMessage(::GetLastError());
+        return result;
+    }
+    result.started = true;
+    ::CloseHandle(process.hThread);
+    if (wait) {
+        DWORD code = 0;
+        if (::WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+            ::GetExitCodeProcess(process.hProcess, &code)) {
+            result.exitCode = static_cast<int>(code);
+        }
+    }
+    // Closing the handle leaves nothing behind: Windows frees the process when it ends.
+    ::CloseHandle(process.hProcess);
+    return result;
+}
+
+}  // namespace korvex

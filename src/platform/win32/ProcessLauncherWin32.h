@@ -1,0 +1,41 @@
+#pragma once
+// Scripts of the netpbm folder run by the command interpreter named by COMSPEC (cmd.exe when it
+// is not set): `<COMSPEC> /s /c ""netpbm\<name>.bat" "argument" ..."`, hidden (no console window),
+// with the program folder as the working folder. Command lines go to CreateProcessW as UTF-16, so
+// Hebrew file names arrive intact whatever the system's ANSI code page is.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/ProcessLauncher.h"
+
+namespace korvex {
+
+// The command line that runs the script: the interpreter in quotes, "/s /c", and the batch file
+// and each argument in quotes, all inside one more pair of quotes (with /s, cmd.exe removes
+// exactly that outer pair and keeps the rest as written). "\" separates folders; Windows-1255.
+std::string scriptCommandLine(const std::string& interpreter, const std::string& scriptName,
+                              const std::vector<std::string>& arguments);
+
+class ProcessLauncherWin32 : public ProcessLauncher {
+public:
+    explicit ProcessLauncherWin32(std::filesystem::path programFolder) : folder_(std::move(programFolder)) {}
+
+    LaunchResult runScript(const std::string& scriptName, const std::vector<std::string>& arguments,
+                           bool wait) override;
+    WatchdogHost watchdogHost() const override { return WatchdogHost::WindowsScriptHost; }
+    // wscript.exe with the script, started hidden and not waited for.
+    LaunchResult startWatchdog(const std::filesystem::path& script, const std::filesystem::path& program,
+                               const std::filesystem::path& semaphore) override;
+    // OpenProcess on the own process id, SetPriorityClass, CloseHandle.
+    bool SetProcessPriority(int32_t priorityClass) override;
+
+private:
+    // Starts the command line hidden in the program folder; waits for its end when `wait`.
+    LaunchResult start(const std::string& commandLine, bool wait);
+
+    std::filesystem::path folder_;
+};
+
+}  // namespace korvex
