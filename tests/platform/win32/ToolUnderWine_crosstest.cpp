@@ -16,7 +16,7 @@ namespace {
 
 using test::TempFolder;
 
-struct Run {
+struct ToolRun {
     int status = -1;
     std::string out, err;
 };
@@ -28,13 +28,13 @@ std::string quoted(const std::string& arg) {
 }
 
 // Runs `prefix` + the arguments in `folder` (where the case's files are).
-Run run(const TempFolder& folder, const std::string& prefix, const std::vector<std::string>& args) {
+ToolRun run(const TempFolder& folder, const std::string& prefix, const std::vector<std::string>& args) {
     std::string command = "cd " + quoted(folder.path().string()) + " && " + prefix;
     for (const auto& a : args) command += " " + quoted(a);
     command += " < /dev/null > " + quoted((folder / "out.txt").string()) + " 2> " +
                quoted((folder / "err.txt").string());
     const int raw = std::system(command.c_str());
-    Run r;
+    ToolRun r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     r.out = folder.read("out.txt");
     r.err = folder.read("err.txt");
@@ -95,13 +95,13 @@ TEST(ToolUnderWine, AnswersAsTheLinuxTool) {
     const std::string windows = "wine " + quoted(exe);
     for (const auto& args : cases) {
         SCOPED_TRACE(shown(args));
-        const Run linux = run(folder, quoted(KORVEX_TOOL_PATH), args);
-        const Run win = run(folder, windows, args);
-        EXPECT_EQ(win.status, linux.status);
-        EXPECT_EQ(win.out, linux.out);
-        EXPECT_EQ(win.err, linux.err);
+        const ToolRun onLinux = run(folder, quoted(KORVEX_TOOL_PATH), args);
+        const ToolRun win = run(folder, windows, args);
+        EXPECT_EQ(win.status, onLinux.status);
+        EXPECT_EQ(win.out, onLinux.out);
+        EXPECT_EQ(win.err, onLinux.err);
         // Guards against comparing two failures to start.
-        EXPECT_FALSE(linux.out.empty() && linux.err.empty()) << "the Linux tool printed nothing";
+        EXPECT_FALSE(onLinux.out.empty() && onLinux.err.empty()) << "the Linux tool printed nothing";
     }
 }
 
