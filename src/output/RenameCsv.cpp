@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/frmKorvex.h"
+#include "config/FileIo.h"
 #include "output/FileName.h"
 #include "output/Template.h"
 #include "platform/Clock.h"
@@ -12,6 +13,30 @@
 #include "text/FilePath.h"
 
 namespace korvex {
+namespace {
+
+// Whether the two paths name the same file, so that archiving would copy the log onto itself
+// and then delete it. Links are resolved and letters compared without case, as Windows file
+// names are; where the system tells case apart this refuses a name that differs only in case,
+// which keeps the log and says so.
+bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code error;
+    const std::filesystem::path first = std::filesystem::weakly_canonical(a, error);
+    if (error) return true;
+    const std::filesystem::path second = std::filesystem::weakly_canonical(b, error);
+    if (error) return true;
+    auto folded = [](const std::filesystem::path& p) {
+        const std::u8string text = p.generic_u8string();
+        std::string out(text.begin(), text.end());
+        for (char& c : out) {
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        }
+        return out;
+    };
+    return folded(first) == folded(second);
+}
+
+}  // namespace
 
 void frmKorvex::RenameCSV_Click() {
     const ProfileSettings& settings = profile();
@@ -29,9 +54,12 @@ void frmKorvex::RenameCSV_Click() {
     // No log yet (nothing logged since the last reset): nothing to keep, nothing to say.
     if (!std::filesystem::exists(log, error)) return;
 
-    const bool copied = std::filesystem::copy_file(
-        log, archive, std::filesystem::copy_options::overwrite_existing, error);
-    if (!copied || error) {
+    // Read whole and written beside the archive, then renamed over it: an archive of the same
+    // name is replaced only by a complete copy (and the standard library's copy_file cannot
+    // overwrite on every system).
+    const auto bytes = readWholeFile(log);
+    const bool copied = bytes && !sameFile(log, archive) && writeFileAtomically(archive, *bytes);
+    if (!copied) {
         // The live log is the only copy of these cheques: keep it and say so.
         if (services().ui != nullptr) {
             services().ui->messageBox(

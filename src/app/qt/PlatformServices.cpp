@@ -1,6 +1,7 @@
 #include "app/qt/PlatformServices.h"
 
 #include "output/UsKeyboardLayout.h"
+#include "platform/Clipboard.h"
 #include "platform/KeyInjector.h"
 #include "platform/WindowActivator.h"
 #include "platform/qt/ClipboardQt.h"
@@ -15,7 +16,11 @@
 #endif
 
 #if defined(_WIN32)
+#include "platform/win32/Win32Clipboard.h"
+#include "platform/win32/Win32KeyInjector.h"
+#include "platform/win32/Win32KeyboardLayout.h"
 #include "platform/win32/Win32Platform.h"
+#include "platform/win32/Win32WindowActivator.h"
 #else
 #include "platform/posix/DebugSinkStderr.h"
 #include "platform/posix/ProcessLauncherPosix.h"
@@ -46,7 +51,7 @@ public:
 
 struct PlatformServices::Impl {
 #if defined(_WIN32)
-    Win32Platform native;
+    std::unique_ptr<Win32Platform> native;
 #else
     SystemClock clock;
     DebugSinkStderr debug;
@@ -57,7 +62,7 @@ struct PlatformServices::Impl {
     std::unique_ptr<KeyboardLayout> layout;
     std::unique_ptr<KeyInjector> keys;
     std::unique_ptr<WindowActivator> windows;
-    std::unique_ptr<ClipboardQt> clipboard;
+    std::unique_ptr<Clipboard> clipboard;
 #if defined(KORVEX_HAVE_X11)
     std::unique_ptr<x11::X11Connection> display;
 #endif
@@ -65,10 +70,13 @@ struct PlatformServices::Impl {
 
 PlatformServices::PlatformServices(const std::filesystem::path& programFolder)
     : impl_(std::make_unique<Impl>()) {
-#if !defined(_WIN32)
-    impl_->processes = std::make_unique<ProcessLauncherPosix>(programFolder);
+#if defined(_WIN32)
+    impl_->native = std::make_unique<Win32Platform>(programFolder);
+    impl_->layout = std::make_unique<Win32KeyboardLayout>();
+    impl_->keys = std::make_unique<Win32KeyInjector>();
+    impl_->windows = std::make_unique<Win32WindowActivator>();
 #else
-    (void)programFolder;
+    impl_->processes = std::make_unique<ProcessLauncherPosix>(programFolder);
 #endif
 #if defined(KORVEX_HAVE_X11)
     impl_->display = std::make_unique<x11::X11Connection>();
@@ -84,7 +92,12 @@ PlatformServices::PlatformServices(const std::filesystem::path& programFolder)
         impl_->keys = std::make_unique<NoKeyInjector>();
         impl_->windows = std::make_unique<NoWindowActivator>();
     }
+#if defined(_WIN32)
+    // Windows pastes with the system command the target windows answer, not a shortcut.
+    impl_->clipboard = std::make_unique<Win32Clipboard>();
+#else
     impl_->clipboard = std::make_unique<ClipboardQt>(*impl_->keys, *impl_->layout);
+#endif
 }
 
 PlatformServices::~PlatformServices() = default;
@@ -92,9 +105,9 @@ PlatformServices::~PlatformServices() = default;
 Services PlatformServices::services() const {
     Services s;
 #if defined(_WIN32)
-    s.clock = &impl_->native.clock();
-    s.debug = &impl_->native.debugSink();
-    s.processes = &impl_->native.processes();
+    s.clock = &impl_->native->clock();
+    s.debug = &impl_->native->debugSink();
+    s.processes = &impl_->native->processes();
 #else
     s.clock = &impl_->clock;
     s.debug = &impl_->debug;
