@@ -1,8 +1,7 @@
 #include "platform/win32/ProcessLauncherWin32.h"
 
-#include "platform/win32/Win32Api.h"
-
 #include "app/Startup.h"
+#include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Text.h"
 #include "text/FilePath.h"
 
@@ -22,11 +21,13 @@ std::string commandInterpreter() {
 std::string systemMessage(DWORD error) {
     wchar_t* text = nullptr;
     const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string message = length > 0 ? win32::narrow(std::wstring_view(text, length)) : std::string();
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string message =
+        length > 0 ? win32::narrow(std::wstring_view(text, length)) : std::string();
     if (text != nullptr) ::LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
+    while (!message.empty() &&
+           (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
         message.pop_back();
     }
     return "error " + std::to_string(error) + (message.empty() ? "" : ": " + message);
@@ -49,7 +50,9 @@ LaunchResult ProcessLauncherWin32::runScript(const std::string& scriptName,
 LaunchResult ProcessLauncherWin32::startWatchdog(const std::filesystem::path& script,
                                                  const std::filesystem::path& program,
                                                  const std::filesystem::path& semaphore) {
-    return start(windowsWatchdogCommand(fromFsPath(script), fromFsPath(program), fromFsPath(semaphore)), false);
+    return start(
+        windowsWatchdogCommand(fromFsPath(script), fromFsPath(program), fromFsPath(semaphore)),
+        false);
 }
 
 bool ProcessLauncherWin32::SetProcessPriority(int32_t priorityClass) {
@@ -70,8 +73,8 @@ LaunchResult ProcessLauncherWin32::start(const std::string& commandLine, bool wa
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                          folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                          nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
         result.error = systemMessage(::GetLastError());
         return result;
     }

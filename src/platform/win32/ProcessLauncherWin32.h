@@ -20,13 +20,15 @@ std::string scriptCommandLine(const std::string& interpreter, const std::string&
 
 class ProcessLauncherWin32 : public ProcessLauncher {
 public:
-    explicit ProcessLauncherWin32(std::filesystem::path programFolder) : folder_(std::move(programFolder)) {}
+    explicit ProcessLauncherWin32(std::filesystem::path programFolder)
+        : folder_(std::move(programFolder)) {}
 
     LaunchResult runScript(const std::string& scriptName, const std::vector<std::string>& arguments,
                            bool wait) override;
     WatchdogHost watchdogHost() const override { return WatchdogHost::WindowsScriptHost; }
     // wscript.exe with the script, started hidden and not waited for.
-    LaunchResult startWatchdog(const std::filesystem::path& script, const std::filesystem::path& program,
+    LaunchResult startWatchdog(const std::filesystem::path& script,
+                               const std::filesystem::path& program,
                                const std::filesystem::path& semaphore) override;
     // OpenProcess on the own process id, SetPriorityClass, CloseHandle.
     bool SetProcessPriority(int32_t priorityClass) override;

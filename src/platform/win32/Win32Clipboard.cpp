@@ -38,7 +38,8 @@ bool Win32Clipboard::setText(const std::string& text) {
                 ::GlobalUnlock(memory);
                 ok = ::SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
             }
-            if (!ok) ::GlobalFree(memory);  // the clipboard owns it only when SetClipboardData succeeded
+            if (!ok)
+                ::GlobalFree(memory);  // the clipboard owns it only when SetClipboardData succeeded
         }
     }
     ::CloseClipboard();

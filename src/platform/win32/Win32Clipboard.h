@@ -5,9 +5,8 @@
 
 #include <chrono>
 
-#include "platform/win32/Win32Api.h"
-
 #include "platform/Clipboard.h"
+#include "platform/win32/Win32Api.h"
 
 namespace korvex {
 

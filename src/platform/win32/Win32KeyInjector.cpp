@@ -36,7 +36,8 @@ void appendRecords(const KeyEvent& event, std::vector<INPUT>& out) {
     }
     const char32_t v = c - 0x10000;
     out.push_back(keyboardRecord(0, static_cast<WORD>(0xD800 + (v >> 10)), KEYEVENTF_UNICODE | up));
-    out.push_back(keyboardRecord(0, static_cast<WORD>(0xDC00 + (v & 0x3FF)), KEYEVENTF_UNICODE | up));
+    out.push_back(
+        keyboardRecord(0, static_cast<WORD>(0xDC00 + (v & 0x3FF)), KEYEVENTF_UNICODE | up));
 }
 
 }  // namespace
@@ -74,7 +75,8 @@ uint32_t Win32KeyInjector::sendBatch(const std::vector<KeyEvent>& events) {
     // SendInput takes at most UINT records per call; texts are capped far below that upstream,
     // and a larger batch is refused whole rather than cut.
     if (records.size() > 0x7FFFFFFF) return 0;
-    const UINT inserted = ::SendInput(static_cast<UINT>(records.size()), records.data(), sizeof(INPUT));
+    const UINT inserted =
+        ::SendInput(static_cast<UINT>(records.size()), records.data(), sizeof(INPUT));
     lastError_ = inserted < records.size() ? ::GetLastError() : 0;
     return eventsDelivered(events, inserted);
 }

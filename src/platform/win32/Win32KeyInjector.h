@@ -9,9 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/win32/Win32Api.h"
-
 #include "platform/KeyInjector.h"
+#include "platform/win32/Win32Api.h"
 
 namespace korvex {
 

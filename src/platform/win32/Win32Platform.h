@@ -13,7 +13,8 @@ namespace korvex {
 class Win32Platform {
 public:
     // Scripts run in `programFolder`.
-    explicit Win32Platform(const std::filesystem::path& programFolder) : processes_(programFolder) {}
+    explicit Win32Platform(const std::filesystem::path& programFolder)
+        : processes_(programFolder) {}
 
     Clock& clock() { return clock_; }
     DebugSink& debugSink() { return debug_; }

@@ -29,7 +29,8 @@ std::u32string decodeUtf16(std::wstring_view text) {
 std::wstring widen(std::string_view cp1255Text) {
     std::wstring out;
     out.reserve(cp1255Text.size());
-    for (const char c : cp1255Text) out.push_back(static_cast<wchar_t>(cp1255::toUnicode(static_cast<unsigned char>(c))));
+    for (const char c : cp1255Text)
+        out.push_back(static_cast<wchar_t>(cp1255::toUnicode(static_cast<unsigned char>(c))));
     return out;
 }
 
@@ -39,8 +40,6 @@ std::string narrow(std::wstring_view wideText) {
     return out;
 }
 
-std::string toUtf8(std::wstring_view wideText) {
-    return cp1255::encodeUtf8(decodeUtf16(wideText));
-}
+std::string toUtf8(std::wstring_view wideText) { return cp1255::encodeUtf8(decodeUtf16(wideText)); }
 
 }  // namespace korvex::win32

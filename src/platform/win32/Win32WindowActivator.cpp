@@ -28,7 +28,8 @@ BOOL CALLBACK collectWindow(HWND window, LPARAM context) {
 
 }  // namespace
 
-std::optional<std::size_t> pickWindowTitle(const std::vector<std::string>& titles, std::string_view text) {
+std::optional<std::size_t> pickWindowTitle(const std::vector<std::string>& titles,
+                                           std::string_view text) {
     if (text.empty()) return std::nullopt;
     const std::string wanted = lowered(text);
     std::optional<std::size_t> startsWith, contains;
@@ -56,7 +57,8 @@ bool Win32WindowActivator::bringToFront(HWND window) {
     const DWORD own = ::GetCurrentThreadId();
     HWND front = ::GetForegroundWindow();
     const DWORD frontThread = front != nullptr ? ::GetWindowThreadProcessId(front, nullptr) : 0;
-    const bool attached = frontThread != 0 && frontThread != own && ::AttachThreadInput(own, frontThread, TRUE);
+    const bool attached =
+        frontThread != 0 && frontThread != own && ::AttachThreadInput(own, frontThread, TRUE);
     ::BringWindowToTop(window);
     ::SetForegroundWindow(window);
     if (attached) ::AttachThreadInput(own, frontThread, FALSE);

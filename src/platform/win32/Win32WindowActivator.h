@@ -8,16 +8,16 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/win32/Win32Api.h"
-
 #include "platform/WindowActivator.h"
+#include "platform/win32/Win32Api.h"
 
 namespace korvex {
 
 // The index of the title AppActivate picks: the first one equal to the text, else the first that
 // starts with it, else the first that contains it; ASCII letters compare without case (Hebrew has
 // none). nullopt when none matches or the text is empty.
-std::optional<std::size_t> pickWindowTitle(const std::vector<std::string>& titles, std::string_view text);
+std::optional<std::size_t> pickWindowTitle(const std::vector<std::string>& titles,
+                                           std::string_view text);
 
 class Win32WindowActivator : public WindowActivator {
 public:

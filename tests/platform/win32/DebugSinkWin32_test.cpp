@@ -1,12 +1,12 @@
 // Debug lines as a viewer of debug output receives them: through the DBWIN buffer that
 // OutputDebugStringA fills when no debugger is attached.
-#include <gtest/gtest.h>
+#include "platform/win32/DebugSinkWin32.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstring>
 
-#include "platform/win32/DebugSinkWin32.h"
 #include "text/Cp1255.h"
 
 namespace korvex {
@@ -18,8 +18,10 @@ public:
     DebugViewer() {
         bufferReady_ = ::CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY");
         dataReady_ = ::CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY");
-        mapping_ = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096, "DBWIN_BUFFER");
-        if (mapping_ != nullptr) view_ = static_cast<char*>(::MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 4096));
+        mapping_ = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4096,
+                                        "DBWIN_BUFFER");
+        if (mapping_ != nullptr)
+            view_ = static_cast<char*>(::MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 4096));
     }
     ~DebugViewer() {
         if (view_ != nullptr) ::UnmapViewOfFile(view_);

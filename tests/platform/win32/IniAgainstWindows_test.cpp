@@ -1,7 +1,6 @@
 // Our INI reader against the system's own GetPrivateProfileStringA on the same files. Every query
 // is asked of both; the answers must be the same bytes, lists included.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <optional>
@@ -25,9 +24,9 @@ struct Query {
 
 std::string systemAnswer(const Query& q, const std::string& path) {
     std::string buffer(q.buffer, '\x7F');
-    const DWORD copied = ::GetPrivateProfileStringA(q.section ? q.section->c_str() : nullptr,
-                                                    q.key ? q.key->c_str() : nullptr, q.defaultText.c_str(),
-                                                    buffer.data(), static_cast<DWORD>(q.buffer), path.c_str());
+    const DWORD copied = ::GetPrivateProfileStringA(
+        q.section ? q.section->c_str() : nullptr, q.key ? q.key->c_str() : nullptr,
+        q.defaultText.c_str(), buffer.data(), static_cast<DWORD>(q.buffer), path.c_str());
     buffer.resize(copied);
     return buffer;
 }
@@ -45,20 +44,24 @@ std::string shown(const std::string& text) {
 }
 
 std::string describe(const Query& q) {
-    return "[" + (q.section ? *q.section : "<null>") + "] " + (q.key ? *q.key : "<null>") + " buffer " +
-           std::to_string(q.buffer);
+    return "[" + (q.section ? *q.section : "<null>") + "] " + (q.key ? *q.key : "<null>") +
+           " buffer " + std::to_string(q.buffer);
 }
 
 // Every disagreement as one line.
-std::string disagreements(const std::string& file, const std::vector<Query>& queries, bool fileExists = true) {
+std::string disagreements(const std::string& file, const std::vector<Query>& queries,
+                          bool fileExists = true) {
     TempFolder folder;
     if (fileExists) folder.write("test.ini", file);
     const std::string path = fromFsPath(folder / "test.ini");
     std::ostringstream out;
     for (const Query& q : queries) {
-        const std::string ours = getPrivateProfileString(q.section, q.key, q.defaultText, q.buffer, path);
+        const std::string ours =
+            getPrivateProfileString(q.section, q.key, q.defaultText, q.buffer, path);
         const std::string system = systemAnswer(q, path);
-        if (ours != system) out << describe(q) << ": ours \"" << shown(ours) << "\", system \"" << shown(system) << "\"\n";
+        if (ours != system)
+            out << describe(q) << ": ours \"" << shown(ours) << "\", system \"" << shown(system)
+                << "\"\n";
     }
     return out.str();
 }
@@ -80,8 +83,12 @@ const std::string kFile =
     "\tTabbed=\tx\t\r\n"
     ";Commented=yes\r\n"
     "Trailing=value ; not a comment\r\n"
-    "Long=" + kLong + "\r\n"
-    "Exact=" + std::string(254, 'y') + "\r\n"
+    "Long=" +
+    kLong +
+    "\r\n"
+    "Exact=" +
+    std::string(254, 'y') +
+    "\r\n"
     "[Empty]\r\n"
     "[  Spaced Section  ]\r\n"
     "Key=spaced\r\n"
@@ -97,16 +104,31 @@ const std::string kFile =
 
 TEST(IniAgainstWindows, ValuesAgree) {
     const std::vector<Query> queries = {
-        {"General", "Port"},       {"GENERAL", "port"},      {"general", "PoRt"},
-        {"General", "Name"},       {"General", "Quoted"},    {"General", "Single"},
-        {"General", "Mixed"},      {"General", "Inner"},     {"General", "Equation"},
-        {"General", "Padded Key"}, {"General", "Tabbed"},    {"General", "Commented"},
-        {"General", "Trailing"},  {"General", "Long"},
-        {"General", "Exact"},      {"General", "Missing"},   {"Empty", "Port"},
-        {"Spaced Section", "Key"}, {"Other", "Port"},        {"Missing", "Port"},
+        {"General", "Port"},
+        {"GENERAL", "port"},
+        {"general", "PoRt"},
+        {"General", "Name"},
+        {"General", "Quoted"},
+        {"General", "Single"},
+        {"General", "Mixed"},
+        {"General", "Inner"},
+        {"General", "Equation"},
+        {"General", "Padded Key"},
+        {"General", "Tabbed"},
+        {"General", "Commented"},
+        {"General", "Trailing"},
+        {"General", "Long"},
+        {"General", "Exact"},
+        {"General", "Missing"},
+        {"Empty", "Port"},
+        {"Spaced Section", "Key"},
+        {"Other", "Port"},
+        {"Missing", "Port"},
         {"Other", "NoEquals"},
-        {"General", "Long", "", 10}, {"General", "Missing", "a default", 5},
-        {"General", "Missing", "  blank default  "}, {"General", "Missing", "tab\t"},
+        {"General", "Long", "", 10},
+        {"General", "Missing", "a default", 5},
+        {"General", "Missing", "  blank default  "},
+        {"General", "Missing", "tab\t"},
         {"Missing", std::nullopt, "list default  ", 8192},
     };
     EXPECT_EQ(disagreements(kFile, queries), "");
@@ -122,8 +144,8 @@ TEST(IniAgainstWindows, DuplicatesTakeTheFirst) {
 
 TEST(IniAgainstWindows, ListsAgree) {
     const std::vector<Query> queries = {
-        {"other", std::nullopt, "", 8192}, {"KEYS", std::nullopt, "", 8192},
-        {"Empty", std::nullopt, "", 8192},   {std::nullopt, std::nullopt, "", 8192},
+        {"other", std::nullopt, "", 8192},       {"KEYS", std::nullopt, "", 8192},
+        {"Empty", std::nullopt, "", 8192},       {std::nullopt, std::nullopt, "", 8192},
         {"Missing", std::nullopt, "none", 8192},
     };
     EXPECT_EQ(disagreements(kFile, queries), "");
@@ -131,15 +153,33 @@ TEST(IniAgainstWindows, ListsAgree) {
 
 TEST(IniAgainstWindows, AMissingFileGivesTheDefault) {
     const std::vector<Query> queries = {
-        {"General", "Port"}, {"General", "Port", ""}, {"General", std::nullopt, "none", 8192},
+        {"General", "Port"},
+        {"General", "Port", ""},
+        {"General", std::nullopt, "none", 8192},
         {std::nullopt, std::nullopt, "", 8192},
     };
     EXPECT_EQ(disagreements("", queries, false), "");
 }
 
 TEST(IniAgainstWindows, LineEndingsAndBlankLines) {
-    const std::string file = "[A]\nKey=lf only\n\n[B]\r\n\r\nKey=after blank\r\n[C]\r\nKey=no final line end";
-    const std::vector<Query> queries = {{"A", "Key"}, {"B", "Key"}, {"C", "Key"}, {std::nullopt, std::nullopt, "", 8192}};
+    const std::string file =
+        "[A]\nKey=lf only\n\n[B]\r\n\r\nKey=after blank\r\n[C]\r\nKey=no final line end";
+    const std::vector<Query> queries = {
+        {"A", "Key"}, {"B", "Key"}, {"C", "Key"}, {std::nullopt, std::nullopt, "", 8192}};
+    EXPECT_EQ(disagreements(file, queries), "");
+}
+
+// Broken files: NUL and high bytes, a line of 100,000 characters, a section header without its
+// bracket. Nothing crashes, and the keys around the damage read as the system reads them.
+TEST(IniAgainstWindows, DamagedFilesReadAlike) {
+    const std::string file = std::string("[A]\r\nBefore=1\r\nJunk=\xFF\xFE\x01\x7F\r\n") +
+                             std::string(100000, 'k') + "=long\r\n" +
+                             std::string("Nul=a\0b\r\n", 9) + "[Broken\r\nKey=in broken\r\n" +
+                             "[B]\r\nAfter=2\r\nLong=" + std::string(100000, 'v') + "\r\n";
+    const std::vector<Query> queries = {
+        {"A", "Before"},   {"A", "Junk"}, {"B", "After"}, {"B", "Long"},
+        {"Broken", "Key"}, {"A", "Key"},  {"A", "Nul"},   {std::nullopt, std::nullopt, "", 8192},
+    };
     EXPECT_EQ(disagreements(file, queries), "");
 }
 
@@ -155,13 +195,15 @@ TEST(IniAgainstWindows, DeliberateDifferences) {
     const std::string path = fromFsPath(folder / "test.ini");
     const Query list{"S", std::nullopt, "", 8192};
     EXPECT_EQ(systemAnswer(list, path), std::string("Port\0PORT\0Name\0", 15));
-    EXPECT_EQ(getPrivateProfileString(list.section, list.key, "", 8192, path), std::string("Port\0Name\0", 10));
+    EXPECT_EQ(getPrivateProfileString(list.section, list.key, "", 8192, path),
+              std::string("Port\0Name\0", 10));
     const Query comment{"S", ";Note", "none", 255};
     EXPECT_EQ(systemAnswer(comment, path), "yes");
     EXPECT_EQ(getPrivateProfileString(comment.section, comment.key, "none", 255, path), "none");
     // A default of blanks only: the system keeps its first blank, ours strips them all.
     EXPECT_EQ(systemAnswer({"S", "Missing", "   ", 255}, path), " ");
-    EXPECT_EQ(getPrivateProfileString(std::string("S"), std::string("Missing"), "   ", 255, path), "");
+    EXPECT_EQ(getPrivateProfileString(std::string("S"), std::string("Missing"), "   ", 255, path),
+              "");
 }
 
 // A list too long for the buffer: Windows cuts its last name short, ours leaves that name out
@@ -172,7 +214,8 @@ TEST(IniAgainstWindows, ListsTooLongForTheBufferKeepOnlyWholeNames) {
     folder.write("test.ini", file);
     const std::string path = fromFsPath(folder / "test.ini");
     const Query q{"S", std::nullopt, "", 16};
-    const std::string ours = getPrivateProfileString(q.section, q.key, q.defaultText, q.buffer, path);
+    const std::string ours =
+        getPrivateProfileString(q.section, q.key, q.defaultText, q.buffer, path);
     const std::string system = systemAnswer(q, path);
     EXPECT_EQ(ours, std::string("Alpha\0Bravo\0", 12));
     EXPECT_EQ(system.substr(0, ours.size()), ours);

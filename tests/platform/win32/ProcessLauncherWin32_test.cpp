@@ -1,12 +1,12 @@
 // Batch files run through the command interpreter, the watchdog's script host, and the priority.
-#include <gtest/gtest.h>
+#include "platform/win32/ProcessLauncherWin32.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <chrono>
 #include <thread>
 
-#include "platform/win32/ProcessLauncherWin32.h"
 #include "support/TempFolder.h"
 #include "text/Cp1255.h"
 
@@ -30,8 +30,10 @@ bool waitForFile(const TempFolder& folder, const std::string& name) {
 }
 
 TEST(ProcessLauncherWin32, CommandLineQuotesEveryPartInsideOneOuterPair) {
-    EXPECT_EQ(scriptCommandLine("C:\\Windows\\system32\\cmd.exe", "netpbm\\tif2gif", {"a b.tif", "out\\c.gif"}),
-              "\"C:\\Windows\\system32\\cmd.exe\" /s /c \"\"netpbm\\tif2gif.bat\" \"a b.tif\" \"out\\c.gif\"\"");
+    EXPECT_EQ(scriptCommandLine("C:\\Windows\\system32\\cmd.exe", "netpbm\\tif2gif",
+                                {"a b.tif", "out\\c.gif"}),
+              "\"C:\\Windows\\system32\\cmd.exe\" /s /c \"\"netpbm\\tif2gif.bat\" \"a b.tif\" "
+              "\"out\\c.gif\"\"");
     EXPECT_EQ(scriptCommandLine("cmd.exe", "netpbm\\CombinePics", {}),
               "\"cmd.exe\" /s /c \"\"netpbm\\CombinePics.bat\"\"");
 }
@@ -42,7 +44,8 @@ TEST(ProcessLauncherWin32, RunsABatchFileAndWaitsForItsStatus) {
     std::filesystem::create_directories(folder / "out dir");
     ProcessLauncherWin32 launcher(folder.path());
 
-    const LaunchResult result = launcher.runScript("netpbm\\echo", {"hello world", "out dir\\result.txt"}, true);
+    const LaunchResult result =
+        launcher.runScript("netpbm\\echo", {"hello world", "out dir\\result.txt"}, true);
     ASSERT_TRUE(result.started) << result.error;
     EXPECT_EQ(result.exitCode, 7);
     EXPECT_EQ(folder.read("out dir\\result.txt"), "hello world\r\n");
@@ -102,7 +105,8 @@ TEST(ProcessLauncherWin32, WatchdogRunsUnderTheScriptHost) {
         launcher.startWatchdog(folder / "watch.vbs", folder / "Korvex.exe", folder / "Korvex.sem");
     ASSERT_TRUE(result.started) << result.error;
     ASSERT_TRUE(waitForFile(folder, "Korvex.sem"));
-    EXPECT_EQ(folder.read("Korvex.sem"), (folder / "Korvex.exe").string() + "|" + (folder / "Korvex.sem").string());
+    EXPECT_EQ(folder.read("Korvex.sem"),
+              (folder / "Korvex.exe").string() + "|" + (folder / "Korvex.sem").string());
 }
 
 TEST(ProcessLauncherWin32, SetsThePriorityClassOfItsOwnProcess) {
@@ -111,8 +115,10 @@ TEST(ProcessLauncherWin32, SetsThePriorityClassOfItsOwnProcess) {
         int32_t value;
         DWORD priorityClass;
     };
-    const Case cases[] = {{16384, BELOW_NORMAL_PRIORITY_CLASS}, {64, IDLE_PRIORITY_CLASS},
-                          {32768, ABOVE_NORMAL_PRIORITY_CLASS}, {32, NORMAL_PRIORITY_CLASS}};
+    const Case cases[] = {{16384, BELOW_NORMAL_PRIORITY_CLASS},
+                          {64, IDLE_PRIORITY_CLASS},
+                          {32768, ABOVE_NORMAL_PRIORITY_CLASS},
+                          {32, NORMAL_PRIORITY_CLASS}};
     for (const Case& c : cases) {
         EXPECT_TRUE(launcher.SetProcessPriority(c.value)) << c.value;
         EXPECT_EQ(::GetPriorityClass(::GetCurrentProcess()), c.priorityClass) << c.value;

@@ -16,11 +16,13 @@ class TargetWindow {
 public:
     explicit TargetWindow(const std::wstring& title) {
         static const wchar_t* className = registerClass();
-        frame_ = ::CreateWindowExW(0, className, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                                   400, 200, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        frame_ =
+            ::CreateWindowExW(0, className, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                              400, 200, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
         ::SetWindowLongPtrW(frame_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        edit_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0,
-                                  380, 150, frame_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        edit_ = ::CreateWindowExW(0, L"EDIT", L"",
+                                  WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0, 380,
+                                  150, frame_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     }
     ~TargetWindow() {
         if (frame_ != nullptr) ::DestroyWindow(frame_);

@@ -2,7 +2,6 @@
 // korvex-tool does: same standard output, standard error and exit status for the same arguments.
 // KORVEX_WINDOWS_TOOL names the .exe; without it (or without wine) the test is skipped.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -28,7 +27,8 @@ std::string quoted(const std::string& arg) {
 }
 
 // Runs `prefix` + the arguments in `folder` (where the case's files are).
-ToolRun run(const TempFolder& folder, const std::string& prefix, const std::vector<std::string>& args) {
+ToolRun run(const TempFolder& folder, const std::string& prefix,
+            const std::vector<std::string>& args) {
     std::string command = "cd " + quoted(folder.path().string()) + " && " + prefix;
     for (const auto& a : args) command += " " + quoted(a);
     command += " < /dev/null > " + quoted((folder / "out.txt").string()) + " 2> " +
@@ -49,13 +49,15 @@ std::string shown(const std::vector<std::string>& args) {
 
 const char* const kIni =
     "[Config]\r\nPort=3\r\nSettings=\"9600,n,8,1\"\r\n"
-    "[\xD7\xA4\xD7\xA8\xD7\x95\xD7\xA4\xD7\x99\xD7\x9C 1]\r\n"  // a Hebrew section name in UTF-8 ...
+    "[\xD7\xA4\xD7\xA8\xD7\x95\xD7\xA4\xD7\x99\xD7\x9C 1]\r\n"  // a Hebrew section name in UTF-8
+                                                                // ...
     "CSVFile=log.csv\r\n";
 
 TEST(ToolUnderWine, AnswersAsTheLinuxTool) {
     const char* exe = std::getenv("KORVEX_WINDOWS_TOOL");
     if (exe == nullptr || *exe == '\0') GTEST_SKIP() << "KORVEX_WINDOWS_TOOL is not set";
-    if (std::system("command -v wine > /dev/null 2>&1") != 0) GTEST_SKIP() << "wine is not installed";
+    if (std::system("command -v wine > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "wine is not installed";
     // Wine reads the Unix arguments in the locale's character set; the tool's are UTF-8.
     ::setenv("LC_ALL", "C.UTF-8", 1);
     ::setenv("WINEDEBUG", "-all", 0);
@@ -73,9 +75,12 @@ TEST(ToolUnderWine, AnswersAsTheLinuxTool) {
         {"groups", "--nonus", ":0012345<1:456>1234567<"},
         {"field", "--start", "2", "--length", "5", "--zeros", "1", "--flip", "00123456"},
         // templates
-        {"expand", "--set", "ChequeNum=1234", "--set", "BankNum=12", "{ChequeNum}{TAB}{BankNum}{ENTER}"},
-        {"expand", "--kind", "override", "--at", "2006-02-01 09:07:05", "{YYYY}{MM}{DD}_{HH}{NN}{SS}.tif"},
-        {"expand", "--kind", "front", "--at", "2006-03-05 00:00:00", "--set", "ChequeNum=77", "{MM}{YY}\\{ChequeNum}.tif"},
+        {"expand", "--set", "ChequeNum=1234", "--set", "BankNum=12",
+         "{ChequeNum}{TAB}{BankNum}{ENTER}"},
+        {"expand", "--kind", "override", "--at", "2006-02-01 09:07:05",
+         "{YYYY}{MM}{DD}_{HH}{NN}{SS}.tif"},
+        {"expand", "--kind", "front", "--at", "2006-03-05 00:00:00", "--set", "ChequeNum=77",
+         "{MM}{YY}\\{ChequeNum}.tif"},
         {"expand", hebrew + " {ChequeNum}"},
         // key texts
         {"keys", "+a{TAB 2}12.50~"},
@@ -101,7 +106,8 @@ TEST(ToolUnderWine, AnswersAsTheLinuxTool) {
         EXPECT_EQ(win.out, onLinux.out);
         EXPECT_EQ(win.err, onLinux.err);
         // Guards against comparing two failures to start.
-        EXPECT_FALSE(onLinux.out.empty() && onLinux.err.empty()) << "the Linux tool printed nothing";
+        EXPECT_FALSE(onLinux.out.empty() && onLinux.err.empty())
+            << "the Linux tool printed nothing";
     }
 }
 

@@ -1,8 +1,9 @@
 // The clipboard's text as other programs read it, and the paste command as the window gets it.
+#include "platform/win32/Win32Clipboard.h"
+
 #include <gtest/gtest.h>
 
 #include "TargetWindow.h"
-#include "platform/win32/Win32Clipboard.h"
 #include "text/Cp1255.h"
 
 namespace korvex {
@@ -49,7 +50,7 @@ TEST(Win32Clipboard, PasteSendsTheSystemCommandToTheWindow) {
     const WPARAM command = target.systemCommands()[0];
     EXPECT_EQ(command & 0xFFFF, 0xE001u);
     EXPECT_EQ(static_cast<uint32_t>(command), 0xFFFFE001u);  // -8191 as the 32-bit value
-    clipboard.paste(0);  // no window: nothing is sent anywhere
+    clipboard.paste(0);                                      // no window: nothing is sent anywhere
     EXPECT_EQ(target.systemCommands().size(), 1u);
 }
 

@@ -1,4 +1,6 @@
 // SendInput records built from the core's key events, and typing into a window of the test's own.
+#include "platform/win32/Win32KeyInjector.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -6,7 +8,6 @@
 
 #include "TargetWindow.h"
 #include "output/SendKeys.h"
-#include "platform/win32/Win32KeyInjector.h"
 
 namespace korvex {
 namespace {
@@ -27,11 +28,17 @@ TEST(Win32KeyInjector, RecordsOfKeyAndUnicodeEvents) {
         {"press", MakeKeyInput(0x41, 0x1E, 0), {{0x41, 0x1E, 0}}},
         {"release", MakeKeyInput(0x41, 0x1E, 2), {{0x41, 0x1E, KEYEVENTF_KEYUP}}},
         {"hebrew letter", KeyEvent::unicode(U'\u05D0', false), {{0, 0x05D0, KEYEVENTF_UNICODE}}},
-        {"unicode release", KeyEvent::unicode(U'\u20AA', true), {{0, 0x20AA, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP}}},
-        {"surrogate pair", KeyEvent::unicode(U'\U0001F600', false),
+        {"unicode release",
+         KeyEvent::unicode(U'\u20AA', true),
+         {{0, 0x20AA, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP}}},
+        {"surrogate pair",
+         KeyEvent::unicode(U'\U0001F600', false),
          {{0, 0xD83D, KEYEVENTF_UNICODE}, {0, 0xDE00, KEYEVENTF_UNICODE}}},
-        {"lone surrogate", KeyEvent::unicode(char32_t{0xD800}, false), {{0, 0xFFFD, KEYEVENTF_UNICODE}}},
-        {"beyond unicode", KeyEvent::unicode(char32_t{0x110000}, true),
+        {"lone surrogate",
+         KeyEvent::unicode(char32_t{0xD800}, false),
+         {{0, 0xFFFD, KEYEVENTF_UNICODE}}},
+        {"beyond unicode",
+         KeyEvent::unicode(char32_t{0x110000}, true),
          {{0, 0xFFFD, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP}}},
     };
     for (const Case& c : cases) {
@@ -48,8 +55,9 @@ TEST(Win32KeyInjector, RecordsOfKeyAndUnicodeEvents) {
 }
 
 TEST(Win32KeyInjector, EventsCountedOnlyWhenAllTheirRecordsWentIn) {
-    const std::vector<KeyEvent> events = {KeyEvent::key(0x41, 0x1E, false), KeyEvent::unicode(U'\U0001F600', false),
-                                          KeyEvent::unicode(U'\U0001F600', true), KeyEvent::key(0x41, 0x1E, true)};
+    const std::vector<KeyEvent> events = {
+        KeyEvent::key(0x41, 0x1E, false), KeyEvent::unicode(U'\U0001F600', false),
+        KeyEvent::unicode(U'\U0001F600', true), KeyEvent::key(0x41, 0x1E, true)};
     // Records: 1, 2, 2, 1.
     const uint32_t expected[] = {0, 1, 1, 2, 2, 3, 4, 4};
     for (uint32_t inserted = 0; inserted < 8; ++inserted) {
@@ -95,6 +103,33 @@ TEST(Win32KeyInjector, KeybdEventTypesOneKeyAtATime) {
     keys.sendKey(KeyEvent::unicode(U'\u05D0', false));
     keys.sendKey(KeyEvent::unicode(U'\u05D0', true));
     EXPECT_TRUE(TargetWindow::pumpUntil([&] { return target.text() == L"q7\u05D0"; }));
+}
+
+// A long text arrives whole and in order: 1,500 characters, Latin ones by their keys and
+// Hebrew ones as themselves, in one batch.
+TEST(Win32KeyInjector, ALongBatchArrivesWholeAndInOrder) {
+    TargetWindow target(L"Korvex long batch target");
+    ASSERT_TRUE(target.focus());
+    std::vector<KeyEvent> events;
+    std::wstring expected;
+    for (int i = 0; i < 1500; ++i) {
+        if (i % 3 == 2) {
+            const char32_t letter = U'\u05D0' + static_cast<char32_t>(i % 27);
+            events.push_back(KeyEvent::unicode(letter, false));
+            events.push_back(KeyEvent::unicode(letter, true));
+            expected.push_back(static_cast<wchar_t>(letter));
+        } else {
+            const auto letter = static_cast<uint8_t>('A' + i % 26);
+            events.push_back(KeyEvent::key(letter, 0, false));
+            events.push_back(KeyEvent::key(letter, 0, true));
+            expected.push_back(static_cast<wchar_t>('a' + i % 26));
+        }
+    }
+    Win32KeyInjector keys;
+    ASSERT_EQ(keys.sendBatch(events), events.size());
+    EXPECT_TRUE(TargetWindow::pumpUntil([&] { return target.text().size() >= expected.size(); },
+                                        std::chrono::milliseconds(10000)));
+    EXPECT_EQ(target.text(), expected);
 }
 
 TEST(Win32KeyInjector, AnEmptyBatchInsertsNothing) {

@@ -1,13 +1,13 @@
 // The Win32 layout against the answers Windows gives for the US keyboard layout, and against the
 // fixed US table the tools and the core's tests type through.
-#include <gtest/gtest.h>
+#include "platform/win32/Win32KeyboardLayout.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <sstream>
 
 #include "output/UsKeyboardLayout.h"
-#include "platform/win32/Win32KeyboardLayout.h"
 
 namespace korvex {
 namespace {
@@ -18,9 +18,9 @@ TEST(Win32KeyboardLayout, VkKeyScanOnTheUsLayout) {
         int16_t expected;
     };
     const Case cases[] = {
-        {'A', 0x141}, {'a', 0x41},  {'Z', 0x15A}, {'0', 0x30},  {'1', 0x31},  {'!', 0x131},
-        {'@', 0x132}, {' ', 0x20},  {'.', 0xBE},  {',', 0xBC},  {'/', 0xBF},  {'?', 0x1BF},
-        {'-', 0xBD},  {'_', 0x1BD}, {'=', 0xBB},  {'+', 0x1BB}, {';', 0xBA},  {':', 0x1BA},
+        {'A', 0x141}, {'a', 0x41},  {'Z', 0x15A}, {'0', 0x30},  {'1', 0x31}, {'!', 0x131},
+        {'@', 0x132}, {' ', 0x20},  {'.', 0xBE},  {',', 0xBC},  {'/', 0xBF}, {'?', 0x1BF},
+        {'-', 0xBD},  {'_', 0x1BD}, {'=', 0xBB},  {'+', 0x1BB}, {';', 0xBA}, {':', 0x1BA},
         {'\t', 0x09}, {'\r', 0x0D}, {0xE0, -1},   {0xFA, -1},
     };
     Win32KeyboardLayout layout;
@@ -35,10 +35,11 @@ TEST(Win32KeyboardLayout, MapVirtualKeyGivesScanCodes) {
         uint32_t scanCode;
     };
     const Case cases[] = {
-        {VK_TAB, 0x0F},     {VK_RETURN, 0x1C}, {VK_ESCAPE, 0x01}, {VK_SPACE, 0x39}, {VK_BACK, 0x0E},
-        {VK_SHIFT, 0x2A},   {VK_CONTROL, 0x1D}, {VK_MENU, 0x38},  {'A', 0x1E},      {'V', 0x2F},
-        {'1', 0x02},        {'0', 0x0B},       {VK_F1, 0x3B},     {VK_NUMPAD0, 0x52}, {VK_NUMLOCK, 0x45},
-        {VK_OEM_PERIOD, 0x34}, {0x0300, 0},    {0xFFFFFFFF, 0},
+        {VK_TAB, 0x0F},  {VK_RETURN, 0x1C},  {VK_ESCAPE, 0x01},  {VK_SPACE, 0x39},
+        {VK_BACK, 0x0E}, {VK_SHIFT, 0x2A},   {VK_CONTROL, 0x1D}, {VK_MENU, 0x38},
+        {'A', 0x1E},     {'V', 0x2F},        {'1', 0x02},        {'0', 0x0B},
+        {VK_F1, 0x3B},   {VK_NUMPAD0, 0x52}, {VK_NUMLOCK, 0x45}, {VK_OEM_PERIOD, 0x34},
+        {0x0300, 0},     {0xFFFFFFFF, 0},
     };
     Win32KeyboardLayout layout;
     for (const Case& c : cases) {
@@ -83,18 +84,18 @@ TEST(Win32KeyboardLayout, AgreesWithTheFixedUsTable) {
     for (int c = 0x20; c < 0x7F; ++c) {
         const auto character = static_cast<unsigned char>(c);
         if (real.vkKeyScan(character) != fixed.vkKeyScan(character)) {
-            differences << "VkKeyScanA(" << c << "): windows " << real.vkKeyScan(character) << ", table "
-                        << fixed.vkKeyScan(character) << "\n";
+            differences << "VkKeyScanA(" << c << "): windows " << real.vkKeyScan(character)
+                        << ", table " << fixed.vkKeyScan(character) << "\n";
         }
         if (real.oemKeyScan(character) != fixed.oemKeyScan(character)) {
-            differences << "OemKeyScan(" << c << "): windows " << real.oemKeyScan(character) << ", table "
-                        << fixed.oemKeyScan(character) << "\n";
+            differences << "OemKeyScan(" << c << "): windows " << real.oemKeyScan(character)
+                        << ", table " << fixed.oemKeyScan(character) << "\n";
         }
     }
     for (uint32_t vk = 0; vk < 256; ++vk) {
         if (real.mapVirtualKey(vk) != fixed.mapVirtualKey(vk)) {
-            differences << "MapVirtualKeyA(" << vk << "): windows " << real.mapVirtualKey(vk) << ", table "
-                        << fixed.mapVirtualKey(vk) << "\n";
+            differences << "MapVirtualKeyA(" << vk << "): windows " << real.mapVirtualKey(vk)
+                        << ", table " << fixed.mapVirtualKey(vk) << "\n";
         }
     }
     EXPECT_EQ(differences.str(), "");

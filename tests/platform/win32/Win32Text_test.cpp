@@ -1,7 +1,8 @@
 // Windows-1255 and UTF-8 against the UTF-16 of the wide Windows functions.
+#include "platform/win32/Win32Text.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/win32/Win32Text.h"
 #include "text/Cp1255.h"
 
 namespace korvex {

@@ -1,8 +1,9 @@
 // AppActivate's choice of window and the activation of real windows of the test's own.
+#include "platform/win32/Win32WindowActivator.h"
+
 #include <gtest/gtest.h>
 
 #include "TargetWindow.h"
-#include "platform/win32/Win32WindowActivator.h"
 #include "text/Cp1255.h"
 
 namespace korvex {
@@ -11,18 +12,19 @@ namespace {
 using test::TargetWindow;
 
 TEST(Win32WindowActivator, PicksEqualThenStartsWithThenContains) {
-    const std::vector<std::string> titles = {"Ledger - cheques", "Cheques", "cheques ledger", "Bank CHEQUES"};
+    const std::vector<std::string> titles = {"Ledger - cheques", "Cheques", "cheques ledger",
+                                             "Bank CHEQUES"};
     struct Case {
         const char* text;
         std::optional<std::size_t> pick;
     };
     const Case cases[] = {
-        {"cheques", 1},             // equal (letter case ignored) wins over the earlier "contains"
-        {"CHEQUES LEDGER", 2},      // equal
-        {"Cheques l", 2},           // starts with
-        {"bank", 3},                // starts with
-        {"- cheq", 0},              // contains only
-        {"ques", 0},                // contains: the first in order
+        {"cheques", 1},         // equal (letter case ignored) wins over the earlier "contains"
+        {"CHEQUES LEDGER", 2},  // equal
+        {"Cheques l", 2},       // starts with
+        {"bank", 3},            // starts with
+        {"- cheq", 0},          // contains only
+        {"ques", 0},            // contains: the first in order
         {"nothing like it", std::nullopt},
         {"", std::nullopt},
     };
@@ -30,7 +32,8 @@ TEST(Win32WindowActivator, PicksEqualThenStartsWithThenContains) {
 }
 
 TEST(Win32WindowActivator, HebrewTitlesMatchAsWindows1255Text) {
-    const std::vector<std::string> titles = {cp1255::fromUtf8("הנהלת חשבונות"), cp1255::fromUtf8("חשבון")};
+    const std::vector<std::string> titles = {cp1255::fromUtf8("הנהלת חשבונות"),
+                                             cp1255::fromUtf8("חשבון")};
     EXPECT_EQ(pickWindowTitle(titles, cp1255::fromUtf8("חשבון")), 1u);
     EXPECT_EQ(pickWindowTitle(titles, cp1255::fromUtf8("הנהלת")), 0u);
     EXPECT_EQ(pickWindowTitle(titles, cp1255::fromUtf8("חשבונות")), 0u);
@@ -67,6 +70,17 @@ TEST(Win32WindowActivator, NoMatchChangesNothingAndSaysWhy) {
     EXPECT_EQ(activator.lastError(), static_cast<uint32_t>(ERROR_INVALID_WINDOW_HANDLE));
     EXPECT_FALSE(activator.appActivate(""));
     EXPECT_EQ(activator.foregroundWindow(), reinterpret_cast<uintptr_t>(window.frame()));
+}
+
+TEST(Win32WindowActivator, OddTextsFindNothingAndBreakNothing) {
+    TargetWindow window(L"Korvex odd texts window");
+    ASSERT_TRUE(window.focus());
+    Win32WindowActivator activator;
+    for (const std::string& text : {std::string("Korvex\0odd", 10), std::string(100000, 'K'),
+                                    std::string("\xFF\xFE\x01\x02")}) {
+        EXPECT_FALSE(activator.appActivate(text));
+        EXPECT_EQ(activator.foregroundWindow(), reinterpret_cast<uintptr_t>(window.frame()));
+    }
 }
 
 TEST(Win32WindowActivator, HiddenWindowsAreNotCandidates) {
