@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -135,6 +136,41 @@ TEST(Win32KeyInjector, ALongBatchArrivesWholeAndInOrder) {
 TEST(Win32KeyInjector, AnEmptyBatchInsertsNothing) {
     Win32KeyInjector keys;
     EXPECT_EQ(keys.sendBatch({}), 0u);
+}
+
+// A target that reads its messages answers at once: the wait ends long before its limit, and the
+// keys sent before it arrive in that thread's window.
+TEST(Win32KeyInjector, TheWaitEndsWhenTheTargetAnswers) {
+    HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<bool> stop{false};
+    std::wstring received;
+    HWND targetWindow = nullptr;
+    std::thread target([&] {
+        TargetWindow window(L"Korvex answering target");
+        window.focus();
+        targetWindow = window.frame();
+        ::SetEvent(ready);
+        while (!stop) {
+            TargetWindow::pump();
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+        received = window.text();
+    });
+    ASSERT_EQ(::WaitForSingleObject(ready, 5000), WAIT_OBJECT_0);
+    const bool inFront = ::GetForegroundWindow() == targetWindow;
+    Win32KeyInjector keys(std::chrono::milliseconds(4000));
+    const uint32_t sent = keys.sendBatch(typed({{'W', 0x11}}));
+    const auto start = std::chrono::steady_clock::now();
+    keys.waitUntilProcessed();
+    const auto took = std::chrono::steady_clock::now() - start;
+    ::Sleep(200);
+    stop = true;
+    target.join();
+    ::CloseHandle(ready);
+    ASSERT_TRUE(inFront);
+    EXPECT_EQ(sent, 2u);
+    EXPECT_LT(took, std::chrono::milliseconds(2000));
+    EXPECT_EQ(received, L"w");
 }
 
 // The wait must end even when the foreground window's thread never reads its messages.
