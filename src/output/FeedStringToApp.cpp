@@ -35,6 +35,10 @@ FeedOutcome frmKorvex::FeedStringToApp(const std::string& text) {
     const ProfileSettings& p = profile_;
     if (p.ActivateWindow && !activate(services_, p.ActivateWindowTitle) &&
         !p.WhenActivateWindowFails) {
+        // The operator is not told, so the log must say where the text went.
+        const std::string reason = services_.windows != nullptr ? services_.windows->lastFailure()
+                                                                : std::string("no window service");
+        DebugLog("Text dropped: window \"" + p.ActivateWindowTitle + "\" not activated: " + reason);
         return FeedOutcome::Discarded;
     }
 

@@ -20,6 +20,9 @@ public:
 
     // The platform's error number of the last failed call (GetLastError), for the log.
     virtual uint32_t lastError() = 0;
+
+    // Why the last appActivate failed, in words, for the diagnostics log.
+    virtual std::string lastFailure() { return "error " + std::to_string(lastError()); }
 };
 
 }  // namespace korvex

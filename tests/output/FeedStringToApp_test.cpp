@@ -116,6 +116,16 @@ TEST(FeedStringToApp, ActivatesTheTargetBeforeAndAfter) {
     }
 }
 
+TEST(FeedStringToApp, LogsWhyATextWasDropped) {
+    FeedFixture f;
+    f.profile().ActivateWindow = true;
+    f.profile().ActivateWindowTitle = "Ledger";
+    EXPECT_EQ(f.form.FeedStringToApp("1"), FeedOutcome::Discarded);
+    EXPECT_EQ(f.debug.messages(),
+              std::vector<std::string>{"Text dropped: window \"Ledger\" not activated: no window "
+                                       "has this title"});
+}
+
 TEST(FeedStringToApp, KeepsAReadableCopyOfWhatWasSent) {
     FeedFixture f;
     f.clock.set({2026, 3, 9, 14, 5, 7});

@@ -30,6 +30,7 @@ public:
     }
     uint64_t foregroundWindow() override { return foreground; }
     uint32_t lastError() override { return error; }
+    std::string lastFailure() override { return "no window has this title"; }
 
 private:
     static std::string lower(std::string s) {

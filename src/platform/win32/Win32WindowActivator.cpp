@@ -73,15 +73,19 @@ bool Win32WindowActivator::appActivate(const std::string& title) {
     const auto pick = pickWindowTitle(titles, title);
     if (!pick) {
         lastError_ = ERROR_INVALID_WINDOW_HANDLE;
+        lastFailure_ = "no visible window has this title";
         return false;
     }
     ::SetLastError(0);
     if (!bringToFront(windows[*pick].first)) {
         const DWORD error = ::GetLastError();
         lastError_ = error != 0 ? error : ERROR_ACCESS_DENIED;
+        lastFailure_ =
+            "the window did not come to the front (error " + std::to_string(lastError_) + ")";
         return false;
     }
     lastError_ = 0;
+    lastFailure_.clear();
     return true;
 }
 

@@ -30,6 +30,7 @@ public:
     // GetLastError of the failed step; ERROR_INVALID_WINDOW_HANDLE (1400) when no window matched,
     // ERROR_ACCESS_DENIED (5) when the window did not come to the front.
     uint32_t lastError() override { return lastError_; }
+    std::string lastFailure() override { return lastFailure_; }
 
     // The visible top-level windows with titles, front to back.
     static std::vector<std::pair<HWND, std::string>> visibleTopLevelWindows();
@@ -38,6 +39,7 @@ public:
 
 private:
     uint32_t lastError_ = 0;
+    std::string lastFailure_;
 };
 
 }  // namespace korvex

@@ -90,6 +90,85 @@ bool isWithin(Display* display, Window window, Window ancestor) {
     return false;
 }
 
+// Every viewable window below `parent` that has a title, depth first in stacking order. A window
+// that is not viewable hides its whole subtree, so the walk stops there.
+void collectTitled(Display* display, Window parent, int depth,
+                   std::vector<std::pair<uint64_t, std::string>>& out) {
+    Window root = None, up = None;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (depth > 32 || XQueryTree(display, parent, &root, &up, &children, &count) == 0) return;
+    for (unsigned i = 0; i < count; ++i) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display, children[i], &attributes) == 0 ||
+            attributes.map_state != IsViewable) {
+            continue;
+        }
+        std::string title = windowTitle(display, children[i]);
+        if (!title.empty()) out.emplace_back(children[i], std::move(title));
+        collectTitled(display, children[i], depth + 1, out);
+    }
+    if (children != nullptr) XFree(children);
+}
+
+// The window whose title equals the text, else starts with it, else contains it.
+Window pick(const std::vector<std::pair<uint64_t, std::string>>& windows, const std::string& want) {
+    for (int rule = 0; rule < 3; ++rule) {
+        for (const auto& [id, name] : windows) {
+            const std::string have = lowerAscii(name);
+            const bool hit = rule == 0   ? have == want
+                             : rule == 1 ? have.rfind(want, 0) == 0
+                                         : have.find(want) != std::string::npos;
+            if (hit) return static_cast<Window>(id);
+        }
+    }
+    return None;
+}
+
+bool focusIsWithin(Display* display, Window window) {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    return focus > PointerRoot && isWithin(display, focus, window);
+}
+
+bool hasProtocol(Display* display, Window window, Atom protocol) {
+    Atom* protocols = nullptr;
+    int count = 0;
+    bool found = false;
+    if (XGetWMProtocols(display, window, &protocols, &count) != 0) {
+        for (int i = 0; i < count; ++i) found = found || protocols[i] == protocol;
+        XFree(protocols);
+    }
+    return found;
+}
+
+// Gives the focus as a window manager would: raised, then the focus set, or for a window that
+// sets its focus itself (WM_HINTS input False with WM_TAKE_FOCUS) asked to take it. A window
+// that takes no input at all is left alone, as its hints ask.
+void focusDirectly(Display* display, Window window) {
+    XRaiseWindow(display, window);
+    bool input = true;
+    if (XWMHints* hints = XGetWMHints(display, window)) {
+        if ((hints->flags & InputHint) != 0) input = hints->input != False;
+        XFree(hints);
+    }
+    if (input) {
+        XSetInputFocus(display, window, RevertToParent, CurrentTime);
+        return;
+    }
+    const Atom takeFocus = XInternAtom(display, "WM_TAKE_FOCUS", False);
+    if (!hasProtocol(display, window, takeFocus)) return;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(takeFocus);
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+}
+
 }  // namespace
 
 bool X11WindowActivator::windowManagerRuns() {
@@ -98,58 +177,56 @@ bool X11WindowActivator::windowManagerRuns() {
     return !check.empty() && check.front() != None;
 }
 
-std::vector<std::pair<uint64_t, std::string>> X11WindowActivator::topLevelWindows() {
+std::vector<std::pair<uint64_t, std::string>> X11WindowActivator::managedWindows() {
+    std::vector<std::pair<uint64_t, std::string>> out;
+    if (!connection_.ok() || !windowManagerRuns()) return out;
+    Display* display = connection_.display();
+    for (const Window w : readWindows(display, DefaultRootWindow(display), "_NET_CLIENT_LIST")) {
+        out.emplace_back(w, windowTitle(display, w));
+    }
+    return out;
+}
+
+std::vector<std::pair<uint64_t, std::string>> X11WindowActivator::viewableTitledWindows() {
     std::vector<std::pair<uint64_t, std::string>> out;
     if (!connection_.ok()) return out;
     Display* display = connection_.display();
-    const Window rootWindow = DefaultRootWindow(display);
-    std::vector<Window> windows;
-    if (windowManagerRuns()) windows = readWindows(display, rootWindow, "_NET_CLIENT_LIST");
-    if (windows.empty()) {
-        Window root = None, parent = None;
-        Window* children = nullptr;
-        unsigned count = 0;
-        if (XQueryTree(display, rootWindow, &root, &parent, &children, &count) != 0) {
-            for (unsigned i = 0; i < count; ++i) {
-                XWindowAttributes attributes{};
-                if (XGetWindowAttributes(display, children[i], &attributes) != 0 &&
-                    attributes.map_state == IsViewable) {
-                    windows.push_back(children[i]);
-                }
-            }
-        }
-        if (children != nullptr) XFree(children);
+    collectTitled(display, DefaultRootWindow(display), 0, out);
+    return out;
+}
+
+std::vector<std::pair<uint64_t, std::string>> X11WindowActivator::topLevelWindows() {
+    auto out = managedWindows();
+    for (auto& entry : viewableTitledWindows()) {
+        bool listed = false;
+        for (const auto& known : out) listed = listed || known.first == entry.first;
+        if (!listed) out.push_back(std::move(entry));
     }
-    for (const Window w : windows) out.emplace_back(w, windowTitle(display, w));
     return out;
 }
 
 bool X11WindowActivator::appActivate(const std::string& title) {
-    if (!connection_.ok() || title.empty()) return false;
+    if (!connection_.ok() || title.empty()) {
+        lastError_ = 3;
+        lastFailure_ = "no title to look for";
+        return false;
+    }
     Display* display = connection_.display();
     const std::string want = lowerAscii(cp1255::toUtf8(title));
-    const auto windows = topLevelWindows();
-    Window found = None;
-    // Equal, then starts with, then contains.
-    for (int rule = 0; rule < 3 && found == None; ++rule) {
-        for (const auto& [id, name] : windows) {
-            const std::string have = lowerAscii(name);
-            const bool hit = rule == 0   ? have == want
-                             : rule == 1 ? have.rfind(want, 0) == 0
-                                         : have.find(want) != std::string::npos;
-            if (hit) {
-                found = static_cast<Window>(id);
-                break;
-            }
-        }
-    }
+    // The window manager's clients first. A window it has not taken (yet) is found in the tree
+    // all the same: a window manager that starts while the target is on screen frames the window
+    // first and lists it later, and one it lost track of is never listed.
+    Window found = pick(managedWindows(), want);
+    const bool managed = found != None;
+    if (!managed) found = pick(viewableTitledWindows(), want);
     if (found == None) {
         lastError_ = 3;  // BadWindow: nothing answers to the title
+        lastFailure_ = "no window has this title";
         return false;
     }
 
-    const Window rootWindow = DefaultRootWindow(display);
-    if (windowManagerRuns()) {
+    X11Connection::clearError();
+    if (managed) {
         XEvent event{};
         event.xclient.type = ClientMessage;
         event.xclient.window = found;
@@ -157,21 +234,31 @@ bool X11WindowActivator::appActivate(const std::string& title) {
         event.xclient.format = 32;
         event.xclient.data.l[0] = 2;  // a pager's request: honoured without focus-stealing checks
         event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display, rootWindow, False, SubstructureRedirectMask | SubstructureNotifyMask,
-                   &event);
+        XSendEvent(display, DefaultRootWindow(display), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
     } else {
-        XMapRaised(display, found);
-        XSetInputFocus(display, found, RevertToParent, CurrentTime);
+        focusDirectly(display, found);
     }
     XSync(display, False);
-    // Keys sent right after must reach the window: wait, briefly, until the focus is inside it.
-    for (int i = 0; i < 100; ++i) {
-        Window focus = None;
-        int revert = 0;
-        XGetInputFocus(display, &focus, &revert);
-        if (focus > PointerRoot && isWithin(display, focus, found)) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // Keys sent right after must reach the window: wait, about a second at most, until the focus
+    // is inside it. When the window manager has not given it the focus halfway, do it directly.
+    bool arrived = false;
+    for (int i = 0; i < 100 && !arrived; ++i) {
+        if (managed && i == 50) {
+            focusDirectly(display, found);
+            XSync(display, False);
+        }
+        arrived = focusIsWithin(display, found);
+        if (!arrived) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    if (!arrived) {
+        const int error = X11Connection::lastError();
+        lastError_ = error != 0 ? static_cast<uint32_t>(error) : 8;  // else BadMatch
+        lastFailure_ = "the window did not take the keyboard focus";
+        return false;
+    }
+    lastError_ = 0;
+    lastFailure_.clear();
     return true;
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 // Finding and activating top-level windows on X11.
 //
-// The windows are the window manager's client list (_NET_CLIENT_LIST) or, without a window
-// manager, the viewable children of the root window. A window's title is _NET_WM_NAME (UTF-8),
-// else WM_NAME. Activation asks the window manager (_NET_ACTIVE_WINDOW) or, without one, raises
-// the window and sets the input focus; it then waits briefly until the focus has arrived, so that
-// keys sent right after reach the window.
+// A window is looked for in the window manager's client list (_NET_CLIENT_LIST) first, then
+// among all viewable windows with a title anywhere in the tree, so that a window the window
+// manager does not manage (none runs, it is still starting, or it did not take the window) is
+// found too. A window's title is _NET_WM_NAME (UTF-8), else WM_NAME. Activation asks the window
+// manager for its own clients (_NET_ACTIVE_WINDOW); other windows, and clients the window
+// manager does not focus, are raised and given the input focus directly. Activation succeeds
+// only when the focus is inside the window within about a second, so that keys sent right after
+// reach it and no other window.
 
 #include <cstdint>
 #include <string>
@@ -25,17 +28,23 @@ public:
     // The title is Windows-1255 text; titles are compared as UTF-8, ASCII letters without case.
     bool appActivate(const std::string& title) override;
     uint64_t foregroundWindow() override;
-    // The last X error code, or 3 (BadWindow) when there was no window to answer.
+    // The last X error code, 3 (BadWindow) when there was no window to answer, 8 (BadMatch) when
+    // the focus did not arrive without an X error.
     uint32_t lastError() override { return lastError_; }
+    std::string lastFailure() override { return lastFailure_; }
 
-    // Top-level windows with their UTF-8 titles, for tests and diagnostics.
+    // The windows appActivate looks among, with their UTF-8 titles: the window manager's clients,
+    // then the other viewable windows with a title. For tests and diagnostics.
     std::vector<std::pair<uint64_t, std::string>> topLevelWindows();
 
 private:
     bool windowManagerRuns();
+    std::vector<std::pair<uint64_t, std::string>> managedWindows();
+    std::vector<std::pair<uint64_t, std::string>> viewableTitledWindows();
 
     X11Connection& connection_;
     uint32_t lastError_ = 0;
+    std::string lastFailure_;
 };
 
 }  // namespace korvex::x11

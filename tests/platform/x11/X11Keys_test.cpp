@@ -126,6 +126,34 @@ TEST_F(X11KeysTest, AppActivateFindsTheWindowByTheStartOrAPartOfItsTitle) {
     EXPECT_NE(windows.foregroundWindow(), 0u);
 }
 
+TEST_F(X11KeysTest, AppActivateFailsWhenTheWindowRefusesTheFocus) {
+    // A window that takes no input (WM_HINTS input False, no WM_TAKE_FOCUS): no window manager
+    // gives it the focus, so keys sent after its activation would reach another window.
+    Display* display = connection.display();
+    const Window refusing =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 200, 100, 0, 0, 0);
+    XStoreName(display, refusing, "Korvex No Input");
+    XWMHints hints{};
+    hints.flags = InputHint;
+    hints.input = False;
+    XSetWMHints(display, refusing, &hints);
+    XMapWindow(display, refusing);
+    XSync(display, False);
+    const auto listed = [&] {
+        for (const auto& entry : windows.topLevelWindows()) {
+            if (entry.second == "Korvex No Input") return true;
+        }
+        return false;
+    };
+    for (int i = 0; i < 250 && !listed(); ++i) std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(listed());
+    EXPECT_FALSE(windows.appActivate("Korvex No Input"));
+    EXPECT_EQ(windows.lastFailure(), "the window did not take the keyboard focus");
+    EXPECT_NE(windows.lastError(), 0u);
+    XDestroyWindow(display, refusing);
+    XSync(display, False);
+}
+
 TEST_F(X11KeysTest, TheLayoutAnswersAsTheUsLayoutForPrintableCharacters) {
     UsKeyboardLayout us;
     for (int c = 0x20; c < 0x7F; ++c) {

@@ -4,6 +4,7 @@
 // Every process started here is stopped by its own id.
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
