@@ -107,14 +107,6 @@ InputClass ClassifyInput(std::string_view message, bool nonus, int32_t minUnread
     }
 }
 
-bool RegexTest(std::string_view text, std::string_view pattern) {
-    try {
-        return RegExp(pattern).test(text);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-}
-
 std::string PostalBankChequeLine(std::string_view message) {
     const size_t lastC = message.rfind('C');
     if (lastC == std::string_view::npos) return {};

@@ -33,10 +33,6 @@ inline constexpr std::string_view kNonusExtractPattern =
 // failure inside gives Unidentified.
 InputClass ClassifyInput(std::string_view message, bool nonus, int32_t minUnreadCharsForNoMicr);
 
-// Whether the pattern matches anywhere in the text (a fresh, non-global, case-sensitive
-// expression). A pattern that does not compile matches nothing.
-bool RegexTest(std::string_view text, std::string_view pattern);
-
 // The line a postal-bank cheque (class 4) is processed as: the message up to and including its
 // last "C" ("" when it has none).
 std::string PostalBankChequeLine(std::string_view message);

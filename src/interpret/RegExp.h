@@ -1,26 +1,23 @@
 #pragma once
-// A small regular-expression engine with the meaning of the scripting RegExp object the reader
-// patterns were written for: not global (only the first match counts), case-sensitive, "." not
-// matching "\n", "^" and "$" at the ends of the whole text.
+// The matcher for the reader's cheque patterns (MicrRecognition.h). It knows only the syntax those
+// patterns use: literal characters, "." (any character but "\n"), classes "[...]" and "[^...]"
+// with ranges, the escape "\0" (NUL) and escaped punctuation, the greedy quantifiers * + ? {n}
+// {n,} {n,m} on a single character or class, capturing groups "(...)" (not themselves
+// quantified), "^" at the very start and "$" at the very end. Anything else is refused when the
+// pattern is compiled.
+//
+// Meaning as the scripting RegExp object the patterns were written for: not global (the first
+// match counts), case-sensitive, leftmost-first captures as a backtracking engine gives them.
+// Text is bytes (Windows-1255); NUL is an ordinary character.
 //
 // Why not std::regex: libstdc++'s matcher recurses once per character and overflows the stack on
-// long input, and the reader can send a megabyte of noise. This engine compiles the pattern into
-// a small program and runs it as a Pike VM: one pass over the text, at most one thread per program
-// instruction, no recursion, so time is linear in the text and memory is bounded by the pattern.
-// It gives leftmost-first (backtracking) semantics for the overall match and the captures.
-//
-// Syntax: literals; "." ; "^" "$"; classes "[...]" "[^...]" with ranges; the escapes \d \D \w \W
-// \s \S \b \B \n \r \t \f \v \0 (NUL, or an octal escape when octal digits follow) \xhh \uhhhh
-// (mapped to Windows-1255) \cX and any escaped punctuation; groups "(...)" and "(?:...)";
-// alternation "|"; the quantifiers * + ? {n} {n,} {n,m}, each lazy when followed by "?".
-// Back references and look-ahead are not supported: such a pattern fails to compile.
-//
-// Text is bytes (Windows-1255, one byte a character); NUL is an ordinary character.
+// long input, and the reader can send a megabyte of noise. This one runs as a Pike VM over
+// (item, repeat count) states in priority order: one pass over the text, at most one thread per
+// state, no recursion, so time is linear in the text and memory is bounded by the pattern.
 
+#include <bitset>
 #include <cstddef>
-#include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,8 +25,7 @@ namespace korvex {
 
 class RegExp {
 public:
-    // The span of the whole match (group 0) and of every capturing group; a group that did not
-    // take part in the match has no span.
+    // The span of the whole match (group 0) and of every capturing group.
     struct Match {
         struct Span {
             size_t position = 0;
@@ -43,63 +39,29 @@ public:
         std::string_view group(size_t n, std::string_view text) const;
     };
 
-    // Compiles the pattern; a pattern that does not compile leaves ok() false, and then test()
-    // is false, search() finds nothing and replace() returns the text unchanged.
+    // Compiles the pattern; throws std::invalid_argument for syntax outside the list above.
     explicit RegExp(std::string_view pattern);
 
-    bool ok() const { return error_.empty(); }
-    // Why the pattern did not compile ("" when it did).
-    const std::string& error() const { return error_; }
-    const std::string& pattern() const { return pattern_; }
-    // The number of capturing groups.
     size_t groupCount() const { return groupCount_; }
-
     // The first (leftmost, then by pattern priority) match in the text.
     std::optional<Match> search(std::string_view text) const;
     bool test(std::string_view text) const;
-    // The text with its first match replaced. In the replacement "$1".."$99" stand for a group
-    // (a group that does not exist leaves the "$" text as it is), "$&" for the match, "$`" and
-    // "$'" for the text before and after it, "$$" for "$".
-    std::string replace(std::string_view text, std::string_view replacement) const;
-
-    // Limits that keep a pattern's program small; a pattern beyond them does not compile.
-    static constexpr size_t kMaxProgramSize = 20000;
-    static constexpr int kMaxRepeat = 1000;
-    static constexpr int kMaxNesting = 100;
-
-    enum class Op : uint8_t {
-        Char,
-        Class,
-        Any,
-        Split,
-        Jmp,
-        Save,
-        Match,
-        LineStart,
-        LineEnd,
-        WordBoundary,
-        NotWordBoundary
-    };
-    struct Inst {
-        Op op = Op::Match;
-        unsigned char ch = 0;
-        int32_t x = 0;  // Class: class index; Split/Jmp: first target; Save: slot
-        int32_t y = 0;  // Split: second (lower-priority) target
-    };
-    struct CharSet {
-        uint64_t bits[4] = {0, 0, 0, 0};
-        bool has(unsigned char c) const { return (bits[c >> 6] >> (c & 63)) & 1u; }
-        void add(unsigned char c) { bits[c >> 6] |= uint64_t{1} << (c & 63); }
-    };
 
 private:
-    std::string pattern_;
-    std::string error_;
+    // One character class with its repeat counts (max < 0 for no limit).
+    struct Item {
+        std::bitset<256> set;
+        int min = 1, max = 1;
+        int firstState = 0;  // the state of a repeat count of 0
+    };
+    bool run(std::string_view text, bool anyMatch, std::vector<std::ptrdiff_t>& best) const;
+
+    std::vector<Item> items_;
+    // The capture slots set where the matcher moves onto item i (i == items_.size(): the end).
+    std::vector<std::vector<int>> savesBefore_;
     size_t groupCount_ = 0;
-    bool anchoredStart_ = false;
-    bool wordAssertions_ = false;
-    std::vector<Inst> program_;
-    std::vector<CharSet> classes_;
+    int stateCount_ = 0;  // the match state's number
+    bool anchoredStart_ = false, anchoredEnd_ = false;
 };
 
 }  // namespace korvex

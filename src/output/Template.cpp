@@ -11,32 +11,38 @@
 namespace korvex {
 namespace {
 
-// One step of an expansion: a field code, {User}, or a block of date codes.
-enum class Step {
-    ChequeNum,
-    BankNum,
-    BranchNum,
-    BranchCode,
-    AccountNum,
-    FileName,
-    Amount,
-    ChequeDateCodes,
-    UserFront,
-    UserBack,
-    DateCodes,
-    MICR,
-    Name,
-    Account,
-    DateMM,
-    DateYY,
-    MagPart1,
-    MagPart2,
+// One step of an expansion: a field code replaced by its field, {User}, or a block of date codes.
+struct Step {
+    enum Kind { Field, ChequeDateCodes, UserFront, UserBack, DateCodes } kind = Field;
+    std::string_view code{};                       // Field: the code
+    std::string TemplateFields::*field = nullptr;  // Field: what stands for it
 };
+
+namespace steps {
+constexpr Step ChequeNum{Step::Field, "{ChequeNum}", &TemplateFields::ChequeNum};
+constexpr Step BankNum{Step::Field, "{BankNum}", &TemplateFields::BankNum};
+constexpr Step BranchNum{Step::Field, "{BranchNum}", &TemplateFields::BranchNum};
+constexpr Step BranchCode{Step::Field, "{BranchCode}", &TemplateFields::BranchCode};
+constexpr Step AccountNum{Step::Field, "{AccountNum}", &TemplateFields::AccountNum};
+constexpr Step FileName{Step::Field, "{FileName}", &TemplateFields::FileName};
+constexpr Step Amount{Step::Field, "{Amount}", &TemplateFields::Amount};
+constexpr Step MICR{Step::Field, "{MICR}", &TemplateFields::MICR};
+constexpr Step Name{Step::Field, "{Name}", &TemplateFields::Name};
+constexpr Step Account{Step::Field, "{Account}", &TemplateFields::Account};
+constexpr Step DateMM{Step::Field, "{DateMM}", &TemplateFields::DateMM};
+constexpr Step DateYY{Step::Field, "{DateYY}", &TemplateFields::DateYY};
+constexpr Step MagPart1{Step::Field, "{MagPart1}", &TemplateFields::MagPart1};
+constexpr Step MagPart2{Step::Field, "{MagPart2}", &TemplateFields::MagPart2};
+constexpr Step ChequeDateCodes{Step::ChequeDateCodes};
+constexpr Step UserFront{Step::UserFront};
+constexpr Step UserBack{Step::UserBack};
+constexpr Step DateCodes{Step::DateCodes};
+}  // namespace steps
 
 // The order in which each kind replaces its codes. A value inserted by one step is expanded by
 // the steps after it, never by those before.
 std::span<const Step> stepsFor(TemplateKind kind) {
-    using S = Step;
+    namespace S = steps;
     static constexpr std::array cheque{S::ChequeNum,  S::BankNum,         S::BranchNum,
                                        S::BranchCode, S::AccountNum,      S::FileName,
                                        S::Amount,     S::ChequeDateCodes, S::DateCodes};
@@ -174,28 +180,10 @@ std::string ExpandTemplate(TemplateKind kind, std::string_view templateText,
                            UserFileName* user) {
     std::string out(templateText);
     if (out.empty()) return out;
-    for (const Step step : stepsFor(kind)) {
-        switch (step) {
-            case Step::ChequeNum:
-                out = ReplaceCode(out, "{ChequeNum}", fields.ChequeNum);
-                break;
-            case Step::BankNum:
-                out = ReplaceCode(out, "{BankNum}", fields.BankNum);
-                break;
-            case Step::BranchNum:
-                out = ReplaceCode(out, "{BranchNum}", fields.BranchNum);
-                break;
-            case Step::BranchCode:
-                out = ReplaceCode(out, "{BranchCode}", fields.BranchCode);
-                break;
-            case Step::AccountNum:
-                out = ReplaceCode(out, "{AccountNum}", fields.AccountNum);
-                break;
-            case Step::FileName:
-                out = ReplaceCode(out, "{FileName}", fields.FileName);
-                break;
-            case Step::Amount:
-                out = ReplaceCode(out, "{Amount}", fields.Amount);
+    for (const Step& step : stepsFor(kind)) {
+        switch (step.kind) {
+            case Step::Field:
+                out = ReplaceCode(out, step.code, fields.*step.field);
                 break;
             case Step::ChequeDateCodes:
                 if (fields.ChequeDate) out = ExpandDateCodes(out, *fields.ChequeDate, "C");
@@ -205,33 +193,12 @@ std::string ExpandTemplate(TemplateKind kind, std::string_view templateText,
                 // The operator is asked only when the name really needs the text.
                 if (user != nullptr && out.find("{User}") != std::string::npos) {
                     const std::string& text =
-                        step == Step::UserFront ? user->forFront() : user->forBack();
+                        step.kind == Step::UserFront ? user->forFront() : user->forBack();
                     out = ReplaceCode(out, "{User}", text);
                 }
                 break;
             case Step::DateCodes:
                 out = ExpandDateCodes(out, moment);
-                break;
-            case Step::MICR:
-                out = ReplaceCode(out, "{MICR}", fields.MICR);
-                break;
-            case Step::Name:
-                out = ReplaceCode(out, "{Name}", fields.Name);
-                break;
-            case Step::Account:
-                out = ReplaceCode(out, "{Account}", fields.Account);
-                break;
-            case Step::DateMM:
-                out = ReplaceCode(out, "{DateMM}", fields.DateMM);
-                break;
-            case Step::DateYY:
-                out = ReplaceCode(out, "{DateYY}", fields.DateYY);
-                break;
-            case Step::MagPart1:
-                out = ReplaceCode(out, "{MagPart1}", fields.MagPart1);
-                break;
-            case Step::MagPart2:
-                out = ReplaceCode(out, "{MagPart2}", fields.MagPart2);
                 break;
         }
     }

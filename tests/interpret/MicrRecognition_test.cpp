@@ -120,13 +120,6 @@ TEST(ClassifyInputTest, DisplayNamesAreTheDetailsWindowTexts) {
     EXPECT_EQ(InputClassDisplayName(InputClass::Unidentified).size(), 8u);
 }
 
-TEST(RegexTestTest, TestsAFreshCaseSensitiveExpression) {
-    EXPECT_TRUE(RegexTest("xxABC", "ABC"));
-    EXPECT_FALSE(RegexTest("xxabc", "ABC"));
-    EXPECT_TRUE(RegexTest("A12C", "^A\\d+C$"));
-    EXPECT_FALSE(RegexTest("anything", "(unclosed"));
-}
-
 TEST(PostalBankChequeLineTest, CutsAfterTheLastC) {
     EXPECT_EQ(PostalBankChequeLine("A123C09A456E789C1B"), "A123C09A456E789C");
     EXPECT_EQ(PostalBankChequeLine("A123C1B"), "A123C");

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
+#include <stdexcept>
 // The standard engine serves as the reference on short lines. GCC 12 warns falsely inside its
 // header when optimising with sanitizers.
 #pragma GCC diagnostic push
@@ -39,48 +39,34 @@ TEST(RegExpTest, SearchesWithScriptingSemantics) {
         {"^abc", "xxabc", false, "", {}},
         {"abc$", "abcx", false, "", {}},
         {"abc$", "xabc", true, "abc", {}},
+        {"a$", "a\n", false, "", {}},  // "$" is the end of the whole text
         {"^$", "", true, "", {}},
         {"a.c", "a\nc", false, "", {}},  // "." stops at a line feed
         {"a.c", "a\rc", true, "a\rc", {}},
         {"a.c", "a\0c"s, true, "a\0c"s, {}},
         {"[a-c]+", "xxbcaz", true, "bca", {}},
         {"[^a-c]+", "abxyc", true, "xy", {}},
-        {"[]a]", "]", false, "", {}},  // an empty class matches nothing, then "a]" follows
         {"[-a]+", "-a-b", true, "-a-", {}},
         {"[a-]+", "a-a", true, "a-a", {}},
-        {"\\d{2,3}", "a1234", true, "123", {}},
-        {"\\d{2,}", "a12345b", true, "12345", {}},
-        {"\\d{2}", "a1b23", true, "23", {}},
+        {"[0-9]{2,3}", "a1234", true, "123", {}},
+        {"[0-9]{2,}", "a12345b", true, "12345", {}},
+        {"[0-9]{2}", "a1b23", true, "23", {}},
         {"x{0,1}y", "xxy", true, "xy", {}},
-        {"a{,2}", "a{,2}", true, "a{,2}", {}},  // not a quantifier: literal braces
-        {"\\w+\\s\\W", "  ab_9 !", true, "ab_9 !", {}},
-        {"\\D\\S", "12a-", true, "a-", {}},
-        {"\\bab\\b", "cab ab", true, "ab", {}},
-        {"\\Bb", "ab b", true, "b", {}},
-        {"(a)|(b)", "b", true, "b", {"<unset>", "b"}},
+        {"x?y", "xxy", true, "xy", {}},
         {"(a+)(a*)", "aaa", true, "aaa", {"aaa", ""}},
-        {"(a+?)(a*)", "aaa", true, "aaa", {"a", "aa"}},
-        {"(a*?)b", "aab", true, "aab", {"aa"}},
-        {"(a|ab)(c|bcd)", "abcd", true, "abcd", {"a", "bcd"}},  // first alternative wins
-        {"(ab|a)(c|bcd)", "abcd", true, "abc", {"ab", "c"}},
-        {"(?:ab)+(c)", "ababc", true, "ababc", {"c"}},
-        {"(\\d+)-(\\d+)", "tel 03-555", true, "03-555", {"03", "555"}},
-        {"\\x41\\u05D0", "A\xE0", true, "A\xE0", {}},  // \u maps to the Hebrew code page
+        {"(a?)(ab)", "ab", true, "ab", {"", "ab"}},  // the greedy choice gives way
+        {"([0-9]*)([0-9]{2})", "12345", true, "12345", {"123", "45"}},
+        {"([0-9]+)-([0-9]+)", "tel 03-555", true, "03-555", {"03", "555"}},
+        {"(a(b)c)d", "xabcd", true, "abcd", {"abc", "b"}},
         {"\\0", "a\0b"s, true, "\0"s, {}},
-        {"\\011", "a\tb", true, "\t", {}},  // octal escape
-        {"\\cJ", "a\nb", true, "\n", {}},
+        {"[\\0a]+", "b\0a\0c"s, true, "\0a\0"s, {}},
         {"\\.\\*\\?", "a.*?b", true, ".*?", {}},
-        {"[\\d.]+", "x1.5y", true, "1.5", {}},
-        {"[\\b]", "a\bb", true, "\b", {}},
-        {"(a*)*b", "aaaab", true, "aaaab", {"aaaa"}},  // an empty-matching loop terminates
-        {"(a*)+$", "aaa", true, "aaa", {"aaa"}},
         {"\xE0+", "x\xE0\xE0y", true, "\xE0\xE0", {}},  // high bytes are ordinary characters
         {"[\x80-\xFF]+", "ab\x80\xFF\x01", true, "\x80\xFF", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("pattern " + c.pattern + " on \"" + c.text + "\"");
         const RegExp re(c.pattern);
-        ASSERT_TRUE(re.ok()) << re.error();
         const auto m = re.search(c.text);
         ASSERT_EQ(m.has_value(), c.matches);
         EXPECT_EQ(re.test(c.text), c.matches);
@@ -93,53 +79,13 @@ TEST(RegExpTest, SearchesWithScriptingSemantics) {
     }
 }
 
-TEST(RegExpTest, ReplacesTheFirstMatchOnly) {
-    struct Case {
-        std::string pattern, text, replacement, expected;
-    };
-    const std::vector<Case> cases = {
-        {"b", "abcb", "X", "aXcb"},
-        {"(\\d)(\\d)", "a12b34", "$2$1", "a21b34"},
-        {"(\\d)", "a1b", "[$&|$`|$']", "a[1|a|b]b"},
-        {"x", "axb", "$$", "a$b"},
-        {"(x)", "axb", "$2$0$", "a$2$0$b"},  // unknown groups stay as written
-        {"(x)|(y)", "ay", "<$1>", "a<>"},      // a group without a span gives ""
-        {"z", "abc", "$1", "abc"},             // no match: unchanged
-        {"^", "abc", "-", "-abc"},             // an empty match inserts
-        {"(a)(b)(c)(d)(e)(f)(g)(h)(i)(j)(k)", "abcdefghijk", "$11$10$1", "kja"},
-        {"(a)", "ab", "$10", "a0b"},  // only one group: "$1" then "0"
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.pattern + " / " + c.replacement);
-        const RegExp re(c.pattern);
-        ASSERT_TRUE(re.ok()) << re.error();
-        EXPECT_EQ(re.replace(c.text, c.replacement), c.expected);
+// Syntax beyond what the reader's patterns use is refused, not misread.
+TEST(RegExpTest, RefusesSyntaxItDoesNotKnow) {
+    for (const std::string pattern :
+         {"(", "a)", "[a", "a{3,2}", "*a", "a**", "a*?", "(a)*", "(?:a)", "a|b", "\\d", "\\1",
+          "a\\", "[z-a]", "a{1001}", "{2}", "a{2}{3}", "a{2", "a^", "$a"}) {
+        EXPECT_THROW((void)RegExp(pattern), std::invalid_argument) << pattern;
     }
-}
-
-TEST(RegExpTest, RejectsWhatItCannotCompile) {
-    const std::vector<std::string> bad = {
-        "(",       "a)",       "[a",        "a{3,2}",       "*a",    "a**", "+",
-        "\\1",     "(a)\\1",   "(?=a)",     "(?!a)",        "a\\",   "[z-a]",
-        "a{1001}", "{2}",      "a{2}{3}", "a?*",      std::string(150, '(') + std::string(150, ')'),
-        "(a{1000}){1000}",  // within the repeat limit, far beyond the program limit
-    };
-    for (const auto& pattern : bad) {
-        SCOPED_TRACE(pattern.substr(0, 40));
-        const RegExp re(pattern);
-        EXPECT_FALSE(re.ok());
-        EXPECT_FALSE(re.error().empty());
-        EXPECT_FALSE(re.test("a"));
-        EXPECT_FALSE(re.test(""));
-        EXPECT_EQ(re.replace("abc", "X"), "abc");
-    }
-}
-
-TEST(RegExpTest, CountsItsGroups) {
-    EXPECT_EQ(RegExp("a").groupCount(), 0u);
-    EXPECT_EQ(RegExp("(a)(?:b)((c)|d)").groupCount(), 3u);
-    EXPECT_EQ(RegExp(std::string(kMagtekChequePattern)).groupCount(), 4u);
-    EXPECT_EQ(RegExp(std::string(kNonusClassifyPattern)).groupCount(), 4u);
 }
 
 // The reader's four patterns against the standard library's ECMAScript engine on many short
@@ -148,14 +94,14 @@ TEST(RegExpTest, AgreesWithStdRegexOnTheReaderPatternsForShortLines) {
     const std::vector<std::string> patterns = {
         std::string(kMagtekChequePattern), std::string(kUsChequePattern),
         std::string(kNonusClassifyPattern), std::string(kNonusExtractPattern)};
-    const std::string alphabet = "AACCEE??0123456789  TU-:;<>@_B";
+    const std::string alphabet = "AACCEE??0123456789  TU-:;<>@_B\0"s;
     std::mt19937 rng(12345);
     std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
     std::uniform_int_distribution<int> lengthOf(0, 30);
     for (const auto& pattern : patterns) {
         const RegExp ours(pattern);
-        ASSERT_TRUE(ours.ok()) << ours.error();
         const std::regex theirs(pattern, std::regex::ECMAScript);
+        ASSERT_EQ(ours.groupCount(), theirs.mark_count()) << pattern;
         int matchedCount = 0;
         for (int round = 0; round < 3000; ++round) {
             std::string line;
@@ -179,6 +125,7 @@ TEST(RegExpTest, AgreesWithStdRegexOnTheReaderPatternsForShortLines) {
             const bool stdMatched = std::regex_search(line, sm, theirs);
             const auto m = ours.search(line);
             ASSERT_EQ(m.has_value(), stdMatched) << pattern << " on \"" << line << "\"";
+            ASSERT_EQ(ours.test(line), stdMatched) << pattern << " on \"" << line << "\"";
             if (!m) continue;
             ++matchedCount;
             for (size_t g = 0; g <= ours.groupCount(); ++g) {
@@ -193,30 +140,6 @@ TEST(RegExpTest, AgreesWithStdRegexOnTheReaderPatternsForShortLines) {
         }
         EXPECT_GT(matchedCount, 50) << pattern;  // the comparison did exercise matches
     }
-}
-
-// A pattern whose set of live threads takes thousands of forms (the 12th character from the end
-// decides) and one with word boundaries: both take the engine's general path, with the same
-// answers.
-TEST(RegExpTest, ManyStatePatternsAndWordBoundariesOnLongText) {
-    const RegExp twelfth("^[ab]*a[ab]{11}$");
-    ASSERT_TRUE(twelfth.ok());
-    std::mt19937 rng(11);
-    for (int round = 0; round < 4; ++round) {
-        std::string text(20000, 'a');
-        for (char& c : text) c = (rng() & 1) ? 'a' : 'b';
-        text[text.size() - 12] = round % 2 == 0 ? 'a' : 'b';
-        EXPECT_EQ(twelfth.test(text), round % 2 == 0) << round;
-        EXPECT_EQ(twelfth.search(text).has_value(), round % 2 == 0) << round;
-    }
-    const RegExp word("\\bC\\d{2}\\b");
-    std::string line(100000, ' ');
-    line.replace(50000, 4, "xC12");
-    EXPECT_FALSE(word.test(line));
-    line.replace(60000, 4, " C34");
-    const auto m = word.search(line);
-    ASSERT_TRUE(m.has_value());
-    EXPECT_EQ(m->position(), 60001u);
 }
 
 // A megabyte of anything the reader might send: the engine answers, correctly, without
