@@ -10,7 +10,6 @@
 #include "platform/ProcessLauncher.h"
 #include "platform/SerialPort.h"
 #include "resources/Resources.h"
-#include "text/FilePath.h"
 
 namespace korvex {
 
@@ -89,7 +88,7 @@ void frmKorvex::LauncherMode() {
     }
 
     cInifile ini;
-    ini.setPath(fromFsPath(program_.folder / "Korvex.ini"));
+    ini.setPath(program_.folder / "Korvex.ini");
     ini.setSection("Config");
     ini.setKey("SplashScreenTime");
     ini.setDefault("750");

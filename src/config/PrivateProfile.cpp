@@ -2,13 +2,12 @@
 
 #include "config/FileIo.h"
 #include "config/IniDocument.h"
-#include "text/FilePath.h"
 
 namespace korvex {
 namespace {
 
-IniDocument load(const std::string& path) {
-    const auto bytes = readWholeFile(toFsPath(path));
+IniDocument load(const std::filesystem::path& path) {
+    const auto bytes = readWholeFile(path);
     return bytes ? IniDocument::parse(*bytes) : IniDocument{};
 }
 
@@ -50,9 +49,9 @@ bool hasLineBreak(const std::string& text) {
 std::string getPrivateProfileString(const std::optional<std::string>& section,
                                     const std::optional<std::string>& key,
                                     const std::string& defaultText, std::size_t bufferSize,
-                                    const std::string& path) {
+                                    const std::filesystem::path& path) {
     if (section && key) {
-        const auto bytes = readWholeFile(toFsPath(path));
+        const auto bytes = readWholeFile(path);
         const auto value = bytes ? findIniValue(*bytes, cString(*section), cString(*key)) : std::nullopt;
         return cut(value ? *value : defaultOf(defaultText), bufferSize);
     }
@@ -65,7 +64,8 @@ std::string getPrivateProfileString(const std::optional<std::string>& section,
 
 bool writePrivateProfileString(const std::optional<std::string>& section,
                                const std::optional<std::string>& key,
-                               const std::optional<std::string>& value, const std::string& path) {
+                               const std::optional<std::string>& value,
+                               const std::filesystem::path& path) {
     if (!section) return false;
     const std::string sectionName = cString(*section);
     // A name or value that would not read back as written (a line break would even start a new
@@ -94,7 +94,7 @@ bool writePrivateProfileString(const std::optional<std::string>& section,
     } else {
         doc.setValue(sectionName, keyName, text);
     }
-    return writeFileAtomically(toFsPath(path), doc.serialize());
+    return writeFileAtomically(path, doc.serialize());
 }
 
 }  // namespace korvex

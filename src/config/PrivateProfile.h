@@ -10,11 +10,14 @@
 //  - a null key lists the key names of the section, a null section the section names of the
 //    file, each name followed by a NUL and the list by a second NUL;
 //  - writing creates file, section and key; a null value removes the key, a null key the section.
-// Files are Windows-1255 bytes; lines end in CR LF, LF-only files are read as well. Writes go to
-// a temporary file beside the target that is then renamed into place, so a crash mid-write leaves
-// the old file or the new one, never half of either.
+// The file is named by a native path: the program folder it lies in comes from the system and may
+// hold characters that Windows-1255 lacks. Its contents are Windows-1255 bytes; lines end in CR
+// LF, LF-only files are read as well. Writes go to a temporary file beside the target that is
+// then renamed into place, so a crash mid-write leaves the old file or the new one, never half of
+// either.
 
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -29,7 +32,7 @@ namespace korvex {
 std::string getPrivateProfileString(const std::optional<std::string>& section,
                                     const std::optional<std::string>& key,
                                     const std::string& defaultText, std::size_t bufferSize,
-                                    const std::string& path);
+                                    const std::filesystem::path& path);
 
 // WritePrivateProfileStringA: returns false when the file could not be written, or when a name or
 // value would not read back as written (a line break anywhere, "=" or a leading ";" or "[" in a
@@ -38,6 +41,7 @@ std::string getPrivateProfileString(const std::optional<std::string>& section,
 // the name, so that a repeated one does not come to light.
 bool writePrivateProfileString(const std::optional<std::string>& section,
                                const std::optional<std::string>& key,
-                               const std::optional<std::string>& value, const std::string& path);
+                               const std::optional<std::string>& value,
+                               const std::filesystem::path& path);
 
 }  // namespace korvex

@@ -13,7 +13,6 @@
 #include "resources/Resources.h"
 #include "text/Convert.h"
 #include "text/Cp1255.h"
-#include "text/FilePath.h"
 
 namespace korvex {
 namespace {
@@ -70,7 +69,7 @@ void frmKorvex::CheckForINI() {
 
 bool frmKorvex::ReadConfig() {
     configIni_ = cInifile{};
-    configIni_.setPath(fromFsPath(program_.folder) + "\\Korvex.ini");
+    configIni_.setPath(program_.folder / "Korvex.ini");
     configIni_.setSection("Config");
     OperatorUi* ui = services_.ui;
     SerialPort* port = services_.serial;

@@ -1,9 +1,11 @@
 #pragma once
 // Keyed access to one INI file: an object holds the file path, the section, the key and a default
 // text; reading Value returns the key's value in the section, or the default. No cache: every
-// read goes to the file. All names and values are Windows-1255.
+// read goes to the file. All names and values are Windows-1255; the path is a native one, as the
+// program folder comes from the system and may hold characters that Windows-1255 lacks.
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,8 +38,10 @@ public:
 
     const std::string& Default() const { return default_; }
     void setDefault(std::string text) { default_ = std::move(text); }
-    const std::string& Path() const { return path_; }
-    void setPath(std::string path) { path_ = std::move(path); }
+    const std::filesystem::path& Path() const { return path_; }
+    void setPath(std::filesystem::path path) { path_ = std::move(path); }
+    // A Windows-1255 text is no file name: resolve it against a folder first (text/FilePath.h).
+    void setPath(const std::string&) = delete;
     const std::string& Key() const { return key_; }
     void setKey(std::string key) { key_ = std::move(key); }
     const std::string& Section() const { return section_; }
@@ -68,7 +72,8 @@ public:
     static int32_t CLngDefault(const std::string& text, int32_t fallback);
 
 private:
-    std::string path_, key_, section_, default_;
+    std::filesystem::path path_;
+    std::string key_, section_, default_;
     int32_t lastReturnCode_ = 0;
 };
 

@@ -119,10 +119,11 @@ frmChequeFull::frmChequeFull(const ChequeDialogInput& input, QDate today, QWidge
     cmdCancel = new QPushButton(QString::fromUtf8("ביטול"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setGeometry(10, rows[0] + 34, 100, 28);
-    // Enter confirms from any box unless Enter is the field-to-field key.
+    // Enter confirms from any box unless Enter is the field-to-field key. At the OK button itself,
+    // where that chain of fields ends, Enter always confirms.
     const bool enterMovesOn = input.TabChar == 13;
     cmdOK->setDefault(!enterMovesOn);
-    cmdOK->setAutoDefault(!enterMovesOn);
+    cmdOK->setAutoDefault(true);
     cmdCancel->setAutoDefault(false);
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, &frmChequeFull::reject);

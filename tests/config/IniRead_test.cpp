@@ -6,7 +6,6 @@
 #include "support/TempFolder.h"
 #include "config/PrivateProfile.h"
 #include "config/cInifile.h"
-#include "text/FilePath.h"
 
 using namespace std::string_literals;
 
@@ -16,7 +15,7 @@ namespace {
 cInifile iniAt(const std::filesystem::path& file, const std::string& section = {},
                const std::string& key = {}, const std::string& defaultText = {}) {
     cInifile ini;
-    ini.setPath(fromFsPath(file));
+    ini.setPath(file);
     ini.setSection(section);
     ini.setKey(key);
     ini.setDefault(defaultText);
@@ -175,7 +174,7 @@ TEST(IniRead, SectionListDropsNamesBeyondTheBuffer) {
 TEST(IniRead, PlatformFunctionHonoursTheBufferSize) {
     test::TempFolder folder;
     folder.write("t.ini", "[A]\r\nk=abcdef\r\n");
-    const std::string path = fromFsPath(folder / "t.ini");
+    const std::filesystem::path path = folder / "t.ini";
     EXPECT_EQ(getPrivateProfileString("A"s, "k"s, "", 4, path), "abc");
     EXPECT_EQ(getPrivateProfileString("A"s, "k"s, "", 1, path), "");
     EXPECT_EQ(getPrivateProfileString("A"s, "k"s, "", 0, path), "");

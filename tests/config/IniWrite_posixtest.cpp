@@ -3,14 +3,13 @@
 
 #include "support/TempFolder.h"
 #include "config/cInifile.h"
-#include "text/FilePath.h"
 
 namespace korvex {
 namespace {
 
 bool writeValue(const std::filesystem::path& file, const std::string& value) {
     cInifile ini;
-    ini.setPath(fromFsPath(file));
+    ini.setPath(file);
     ini.setSection("A");
     ini.setKey("k");
     ini.setValue(value);

@@ -6,7 +6,6 @@
 
 #include "support/TempFolder.h"
 #include "config/cInifile.h"
-#include "text/FilePath.h"
 
 using namespace std::string_literals;
 
@@ -16,7 +15,7 @@ namespace {
 cInifile iniAt(const std::filesystem::path& file, const std::string& section,
                const std::string& key = {}) {
     cInifile ini;
-    ini.setPath(fromFsPath(file));
+    ini.setPath(file);
     ini.setSection(section);
     ini.setKey(key);
     return ini;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "config/ConfigHarness.h"
+#include "config/FileIo.h"
 #include "config/IniDocument.h"
 #include "resources/Resources.h"
 
@@ -140,6 +141,31 @@ TEST(ReadConfig, SplashTime) {
         ASSERT_TRUE(h.start(""));
         EXPECT_TRUE(h.ui.splashes.empty()) << commandLine;
         EXPECT_EQ(h.global().SplashScreenTime, 750);
+    }
+}
+
+// The program folder comes from the system and may hold characters that Windows-1255 lacks ("é");
+// its Korvex.ini is still the one read, at start-up as in launcher mode.
+TEST(ReadConfig, ProgramFolderNamedOutsideWindows1255) {
+    for (const bool launcher : {false, true}) {
+        ConfigHarness h;
+        ProgramInfo program = h.form->program();
+        program.folder = h.folder.path() / std::u8string(u8"Korvex é");
+        ASSERT_TRUE(std::filesystem::create_directory(program.folder));
+        ASSERT_TRUE(writeFileAtomically(program.folder / "Korvex.ini",
+                                        "[Config]\r\nPort=3\r\nSplashScreenTime=2000\r\n"
+                                        "[Shop]\r\nRed=7\r\n"));
+        h.form = std::make_unique<frmKorvex>(h.form->services(), program);
+        if (launcher) {
+            h.form->LauncherMode();
+            EXPECT_EQ(h.ui.splashes, (std::vector<std::pair<int, bool>>{{2000, true}}));
+            continue;
+        }
+        ASSERT_TRUE(h.start());
+        EXPECT_EQ(h.global().ProfileNames, (std::vector<std::string>{"Shop"}));
+        EXPECT_EQ(h.profile().Red, 7);
+        EXPECT_EQ(h.port.commPort(), 3);
+        EXPECT_EQ(h.ui.splashes, (std::vector<std::pair<int, bool>>{{2000, false}}));
     }
 }
 

@@ -13,9 +13,13 @@ ToolRun tool(const std::vector<std::string>& args) { return test::runTool(args);
 
 TEST(ToolIni, ListsSectionsKeysAndReadsValues) {
     test::TempFolder folder;
-    folder.write("t.ini", cp1255::fromUtf8("[Config]\r\nPort=3\r\n[פרופיל 1]\r\nRed=1\r\n"
-                                           "CSVFile=\"יומן.csv\"\r\nEmpty=\r\n[B]\r\n"));
+    const std::string text = cp1255::fromUtf8("[Config]\r\nPort=3\r\n[פרופיל 1]\r\nRed=1\r\n"
+                                              "CSVFile=\"יומן.csv\"\r\nEmpty=\r\n[B]\r\n");
+    folder.write("t.ini", text);
     const std::string file = (folder / "t.ini").string();
+    // A folder whose name Windows-1255 cannot write.
+    folder.write("Korvex é/t.ini", text);
+    const std::string accented = (folder / "Korvex é/t.ini").string();
     const struct {
         std::vector<std::string> args;
         std::string out;
@@ -28,6 +32,7 @@ TEST(ToolIni, ListsSectionsKeysAndReadsValues) {
         {{"ini", file, "פרופיל 1", "Missing", "ברירת מחדל"}, "ברירת מחדל\n"},
         {{"ini", file, "פרופיל 1", "Empty", "D"}, "\n"},
         {{"ini", file, "Nowhere", "Port"}, "\n"},
+        {{"ini", accented, "config", "PORT"}, "3\n"},
     };
     for (const auto& c : cases) {
         const ToolRun run = tool(c.args);

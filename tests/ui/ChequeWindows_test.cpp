@@ -174,6 +174,11 @@ TEST(ChequeWindows, EnterConfirmsOrMovesOnByTabChar) {
         EXPECT_EQ(QApplication::focusWidget(), full.cmdOK);
         EXPECT_TRUE(full.isVisible());
         EXPECT_EQ(full.MagtekLine, "");
+        // Enter at the OK button, where the chain ends, confirms.
+        QTest::keyClick(full.cmdOK, Qt::Key_Return);
+        EXPECT_FALSE(full.isVisible());
+        EXPECT_FALSE(full.Cancelled);
+        EXPECT_EQ(full.MagtekLine, "A1 C2A3E 4C");
     }
 }
 

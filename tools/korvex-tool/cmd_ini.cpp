@@ -9,7 +9,6 @@
 #include "Command.h"
 #include "config/cInifile.h"
 #include "text/Cp1255.h"
-#include "text/FilePath.h"
 
 namespace korvex::tool {
 namespace {
@@ -29,7 +28,7 @@ int runIni(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return 1;
     }
     cInifile ini;
-    ini.setPath(fromFsPath(file));
+    ini.setPath(file);
     if (operands.size() == 1) {
         std::vector<std::string> sections;
         int32_t count = 0;

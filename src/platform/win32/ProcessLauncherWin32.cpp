@@ -3,7 +3,6 @@
 #include "app/Startup.h"
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Text.h"
-#include "text/FilePath.h"
 
 namespace korvex {
 namespace {
@@ -44,15 +43,21 @@ std::string scriptCommandLine(const std::string& interpreter, const std::string&
 
 LaunchResult ProcessLauncherWin32::runScript(const std::string& scriptName,
                                              const std::vector<std::string>& arguments, bool wait) {
-    return start(scriptCommandLine(commandInterpreter(), scriptName, arguments), wait);
+    return start(win32::widen(scriptCommandLine(commandInterpreter(), scriptName, arguments)),
+                 wait);
 }
 
 LaunchResult ProcessLauncherWin32::startWatchdog(const std::filesystem::path& script,
                                                  const std::filesystem::path& program,
                                                  const std::filesystem::path& semaphore) {
-    return start(
-        windowsWatchdogCommand(fromFsPath(script), fromFsPath(program), fromFsPath(semaphore)),
-        false);
+    // The paths come from the system and may hold characters that Windows-1255 lacks: the line is
+    // put together in UTF-8 and widened whole.
+    const auto utf8 = [](const std::filesystem::path& path) {
+        const std::u8string text = path.u8string();
+        return std::string(text.begin(), text.end());
+    };
+    const std::string command = windowsWatchdogCommand(utf8(script), utf8(program), utf8(semaphore));
+    return start(win32::widenUtf8(command), false);
 }
 
 bool ProcessLauncherWin32::SetProcessPriority(int32_t priorityClass) {
@@ -63,9 +68,8 @@ bool ProcessLauncherWin32::SetProcessPriority(int32_t priorityClass) {
     return ok;
 }
 
-LaunchResult ProcessLauncherWin32::start(const std::string& commandLine, bool wait) {
-    LaunchResult result;
-    std::wstring command = win32::widen(commandLine);  // CreateProcessW may write into it
+LaunchResult ProcessLauncherWin32::start(std::wstring command, bool wait) {
+    LaunchResult result;  // `command` is a copy: CreateProcessW may write into it
     const std::wstring folder = folder_.wstring();
 
     STARTUPINFOW startup{};

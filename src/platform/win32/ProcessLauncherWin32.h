@@ -35,7 +35,7 @@ public:
 
 private:
     // Starts the command line hidden in the program folder; waits for its end when `wait`.
-    LaunchResult start(const std::string& commandLine, bool wait);
+    LaunchResult start(std::wstring commandLine, bool wait);
 
     std::filesystem::path folder_;
 };

@@ -40,6 +40,20 @@ std::string narrow(std::wstring_view wideText) {
     return out;
 }
 
+std::wstring widenUtf8(std::string_view utf8Text) {
+    std::wstring out;
+    out.reserve(utf8Text.size());
+    for (const char32_t c : cp1255::decodeUtf8(utf8Text)) {
+        if (c >= 0x10000) {
+            out.push_back(static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10)));
+            out.push_back(static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(static_cast<wchar_t>(c));
+        }
+    }
+    return out;
+}
+
 std::string toUtf8(std::wstring_view wideText) { return cp1255::encodeUtf8(decodeUtf16(wideText)); }
 
 }  // namespace korvex::win32

@@ -13,6 +13,9 @@ std::wstring widen(std::string_view cp1255Text);
 // UTF-16 -> Windows-1255; characters outside the code page become "?", and so does a lone
 // surrogate.
 std::string narrow(std::wstring_view wideText);
+// UTF-8 -> UTF-16, for texts made of the system's own names (paths); a broken sequence becomes
+// U+FFFD.
+std::wstring widenUtf8(std::string_view utf8Text);
 // UTF-16 -> UTF-8 (a lone surrogate becomes U+FFFD).
 std::string toUtf8(std::wstring_view wideText);
 

@@ -53,11 +53,13 @@ std::string disagreements(const std::string& file, const std::vector<Query>& que
                           bool fileExists = true) {
     TempFolder folder;
     if (fileExists) folder.write("test.ini", file);
-    const std::string path = fromFsPath(folder / "test.ini");
+    // Ours takes the native path; the system's 8-bit reader takes the same name as text.
+    const std::filesystem::path iniFile = folder / "test.ini";
+    const std::string path = fromFsPath(iniFile);
     std::ostringstream out;
     for (const Query& q : queries) {
         const std::string ours =
-            getPrivateProfileString(q.section, q.key, q.defaultText, q.buffer, path);
+            getPrivateProfileString(q.section, q.key, q.defaultText, q.buffer, iniFile);
         const std::string system = systemAnswer(q, path);
         if (ours != system)
             out << describe(q) << ": ours \"" << shown(ours) << "\", system \"" << shown(system)
@@ -192,18 +194,19 @@ TEST(IniAgainstWindows, DeliberateDifferences) {
     const std::string file = "[S]\r\nPort=1\r\nPORT=2\r\n;Note=yes\r\nName=x\r\n";
     TempFolder folder;
     folder.write("test.ini", file);
-    const std::string path = fromFsPath(folder / "test.ini");
+    const std::filesystem::path iniFile = folder / "test.ini";
+    const std::string path = fromFsPath(iniFile);
     const Query list{"S", std::nullopt, "", 8192};
     EXPECT_EQ(systemAnswer(list, path), std::string("Port\0PORT\0Name\0", 15));
-    EXPECT_EQ(getPrivateProfileString(list.section, list.key, "", 8192, path),
+    EXPECT_EQ(getPrivateProfileString(list.section, list.key, "", 8192, iniFile),
               std::string("Port\0Name\0", 10));
     const Query comment{"S", ";Note", "none", 255};
     EXPECT_EQ(systemAnswer(comment, path), "yes");
-    EXPECT_EQ(getPrivateProfileString(comment.section, comment.key, "none", 255, path), "none");
+    EXPECT_EQ(getPrivateProfileString(comment.section, comment.key, "none", 255, iniFile), "none");
     // A default of blanks only: the system keeps its first blank, ours strips them all.
     EXPECT_EQ(systemAnswer({"S", "Missing", "   ", 255}, path), " ");
-    EXPECT_EQ(getPrivateProfileString(std::string("S"), std::string("Missing"), "   ", 255, path),
-              "");
+    EXPECT_EQ(
+        getPrivateProfileString(std::string("S"), std::string("Missing"), "   ", 255, iniFile), "");
 }
 
 // A list too long for the buffer: Windows cuts its last name short, ours leaves that name out
@@ -212,10 +215,11 @@ TEST(IniAgainstWindows, ListsTooLongForTheBufferKeepOnlyWholeNames) {
     const std::string file = "[S]\r\nAlpha=1\r\nBravo=2\r\nCharlie=3\r\n";
     TempFolder folder;
     folder.write("test.ini", file);
-    const std::string path = fromFsPath(folder / "test.ini");
+    const std::filesystem::path iniFile = folder / "test.ini";
+    const std::string path = fromFsPath(iniFile);
     const Query q{"S", std::nullopt, "", 16};
     const std::string ours =
-        getPrivateProfileString(q.section, q.key, q.defaultText, q.buffer, path);
+        getPrivateProfileString(q.section, q.key, q.defaultText, q.buffer, iniFile);
     const std::string system = systemAnswer(q, path);
     EXPECT_EQ(ours, std::string("Alpha\0Bravo\0", 12));
     EXPECT_EQ(system.substr(0, ours.size()), ours);
@@ -226,12 +230,14 @@ TEST(IniAgainstWindows, cInifileValueMatchesTheSystemsBufferOf255) {
     TempFolder folder;
     folder.write("test.ini", kFile);
     cInifile ini;
-    ini.setPath(fromFsPath(folder / "test.ini"));
+    ini.setPath(folder / "test.ini");
+    const std::string path = fromFsPath(ini.Path());
     ini.setSection("General");
     ini.setDefault("fallback");
     for (const char* key : {"Long", "Exact", "Quoted", "Name", "Missing"}) {
         ini.setKey(key);
-        EXPECT_EQ(ini.Value(), systemAnswer({"General", key, "fallback", 255}, ini.Path())) << key;
+        const std::string system = systemAnswer({"General", key, "fallback", 255}, path);
+        EXPECT_EQ(ini.Value(), system) << key;
     }
     ini.setKey("Long");
     EXPECT_EQ(ini.Value().size(), 254u);
