@@ -279,6 +279,10 @@ void frmKorvex::ParseAndFeedCheque(const std::string& line, bool alreadySeen, co
         DebugLog(pipelineErrorLine(kErrNoOperatorServices, "No operator windows or clock for the cheque " + line));
         return;
     }
+    // Whatever the last cheque was waiting for ends with the arrival of this one, however this
+    // one ends: its back side must not be taken for this cheque's, nor merged into its front.
+    global_.PendingBackImageFile.clear();
+    global_.FrontImageFile.clear();
     ChequePipeline pipeline(*this);
     pipeline.run(ChequePass{line, alreadySeen, amountText, dateText});
 }

@@ -21,6 +21,9 @@ std::string repairTitle() { return cp1255::fromUtf8("קורא צ'קים"); }
 }  // namespace
 
 void frmKorvex::ParseAndFeedGenUSCheque(const std::string& message) {
+    // This cheque ends whatever the last one was waiting for, as in the cheque pipeline.
+    global_.PendingBackImageFile.clear();
+    global_.FrontImageFile.clear();
     runPipeline(
         [&] {
             if (services_.ui == nullptr || services_.clock == nullptr) {
