@@ -121,6 +121,7 @@ private:
         // The reader still holds the cheque's image: fetch it quietly and convert it for display.
         std::string preview = kPreviewImage;
         form_.ReceiveImage(preview, true);
+        if (form_.ended()) return std::nullopt;
         if (ProcessLauncher* launcher = form_.services().processes) {
             const LaunchResult converted = launcher->runScript(kPreviewScript, {kPreviewImage, kPreviewImageGif}, true);
             if (!converted.started) {
@@ -205,8 +206,12 @@ private:
         const bool feed = passOn && !suppressed;
         const bool imageFirst = p.ImageBeforeSendKeys;
 
+        // Exit chosen while the keys or the image gave the event loop a turn ends the cheque
+        // there: the port is closed and the target is no longer ours to type into.
         if (feed && !imageFirst) form_.FeedStringToApp(keyText);
+        if (form_.ended()) return;
         if (!cheque.ImageFileName.empty()) saveImages(cheque, fields, user);
+        if (form_.ended()) return;
         if (feed && imageFirst) form_.FeedStringToApp(keyText);
 
         restoreProfile();
@@ -244,6 +249,7 @@ private:
                 }
             } else {
                 form_.ReceiveImage(name, false);
+                if (form_.ended()) return;
             }
             global.FrontImageFile = name;
         }

@@ -62,10 +62,13 @@ void frmKorvex::ParseAndFeedGenUSCheque(const std::string& message) {
             if (repairCancelled) DebugLog("Unparsed cheque not sent: the repair was cancelled: " + message);
             const bool imageFirst = p.ImageBeforeSendKeys;
 
+            // Exit chosen during the keys or the transfer ends the cheque there.
             if (passOn && !imageFirst) FeedStringToApp(keyText);
+            if (ended_) return;
             if (!frontName.empty()) {
                 if (!IsDontSaveName(frontName)) {
                     ReceiveImage(frontName, false);
+                    if (ended_) return;
                     global_.FrontImageFile = frontName;
                 }
                 if (!p.GenUSBackFileNameTemplate.empty() && p.ChequeBackTimeout != 0) {

@@ -283,6 +283,33 @@ TEST(ChequeRoad, TheImageComesBeforeOrAfterTheKeysAsTheProfileSays) {
     }
 }
 
+TEST(ChequeRoad, ExitChosenDuringTheImageTransferStopsTheCheque) {
+    for (const bool imageFirst : {false, true}) {
+        SCOPED_TRACE(imageFirst);
+        ScenarioRig rig(ProfileKeys{{"ImageBeforeSendKeys", imageFirst ? "1" : "0"}});
+        // The reader announces more than it sends; the operator chooses Exit while the rest is
+        // awaited.
+        rig.port.responder = [](const std::string& sent) -> std::string {
+            if (sent == "IS\r") return "IM1,1000,F4\r";
+            return sent == "TI F4\r" ? "FRONT" : "";
+        };
+        rig.ui.onDoEvents = [&rig] {
+            if (rig.ui.doEventsCalls == 2) rig.form->mnuExit_Click();
+        };
+        rig.scan(kValidCheque);
+
+        EXPECT_EQ(rig.ui.endedWith, std::vector<int>{0});
+        EXPECT_FALSE(rig.folder.exists(kValidImage));
+        EXPECT_EQ(rig.typed(), imageFirst ? "" : kValidKeys);
+        EXPECT_FALSE(rig.ui.timerEnabled);
+        EXPECT_EQ(rig.ui.fileXferCloses, 1);
+        // Stopped at once, not after the reader's fifteen quiet seconds.
+        const LocalDateTime scanned{2026, 12, 6, 10, 30, 0};
+        EXPECT_LT(rig.clock.now().serialSeconds() - scanned.serialSeconds(), 2);
+        EXPECT_EQ(rig.global().PendingBackImageFile, "");
+    }
+}
+
 TEST(ChequeRoad, AnImageNameTheOperatorLeftEmptyIsNotSavedButTheBackNameIsPrepared) {
     ScenarioRig rig(ProfileKeys{{"ImageFileNameTemplate", "{User}.tif"}, {"BackImageFileNameTemplate", "{User}-back.tif"}});
     rig.scan(kValidCheque);  // the {User} box is cancelled
