@@ -25,6 +25,7 @@
 #include "platform/Clock.h"
 #include "platform/OperatorUi.h"
 #include "platform/ProcessLauncher.h"
+#include "text/Cp1255.h"
 #include "text/FilePath.h"
 
 namespace korvex {
@@ -45,6 +46,13 @@ struct ChequePass {
 };
 
 bool hasQuestionMark(const std::string& text) { return text.find('?') != std::string::npos; }
+
+// What the operator is told about a cheque line that could not be read and that no dialog lets
+// them complete.
+std::string unreadableChequeText() {
+    return cp1255::fromUtf8("הצ'ק לא נקרא, נא להעביר אותו שוב בקורא");
+}
+std::string unreadableChequeTitle() { return cp1255::fromUtf8("קורא צ'קים"); }
 
 class ChequePipeline {
 public:
@@ -71,12 +79,19 @@ private:
         if (form_.ended()) return std::nullopt;  // the debug window's Exit
         if (!groups.diagnostic.empty()) form_.DebugLog(groups.diagnostic);
         if (groups.outcome == MicrOutcome::Dropped) return std::nullopt;
-        if (groups.outcome == MicrOutcome::Failed) {
+        // A line the positional split refused is still a cheque in the operator's hands: it goes
+        // to the dialog with what could be read, as an unread cheque would.
+        const bool uncut = groups.outcome == MicrOutcome::Failed && groups.partlyRead;
+        if (groups.outcome == MicrOutcome::Failed && !uncut) {
             throw PipelineAbort(groups.failure.number, groups.failure.description);
+        }
+        if (uncut) {
+            form_.DebugLog(pipelineErrorLine(groups.failure.number, groups.failure.description));
         }
 
         const int32_t verifyResult = form_.VerifyCheque(groups.group2, groups.group3, groups.group4);
-        const bool unread = hasQuestionMark(groups.group4 + groups.group3 + groups.group2 + groups.group1);
+        const bool unread =
+            uncut || hasQuestionMark(groups.group4 + groups.group3 + groups.group2 + groups.group1);
         const ProfileSettings& p = form_.profile();
 
         if (p.LetUserFillDetails == 2 && !pass.skipVerifyPrompt && (unread || pass.chequeDate.empty())) {
@@ -87,6 +102,12 @@ private:
         if (p.LetUserFillDetails > 0 && !pass.skipVerifyPrompt && p.DontPassPartialRead != 0 &&
             (unread || verifyResult != kChequeValid)) {
             return askManualEntry(groups, verifyResult);
+        }
+        if (uncut) {
+            // No dialog applies: the groups cannot be trusted to log or type.
+            ui_.messageBox(unreadableChequeText(), unreadableChequeTitle(), MsgIcon::Exclamation,
+                           MsgButtons::Ok);
+            return std::nullopt;
         }
         process(pass, groups, verifyResult);
         return std::nullopt;
