@@ -124,7 +124,8 @@ private:
     IconAppearance icon_;
     cInifile configIni_;
     bool ended_ = false;
-    modSendKeys sendKeys_{services_, [this](const std::string& line) { DebugLog(line); }};
+    modSendKeys sendKeys_{services_, [this](const std::string& line) { DebugLog(line); },
+                          [this] { return ended_; }};
 };
 
 }  // namespace korvex

@@ -124,7 +124,12 @@ void MicrGroups::fill(ChequeRecord& cheque) const {
 MicrGroups SplitMicrByPosition(std::string_view message) {
     // The line as received, spaces included, without its first and last character (the
     // symbols around the whole line) and without an "A" that then leads.
-    if (message.size() < 2) return splitFailure("the MICR line is too short to split");
+    if (message.size() < 2) {
+        MicrGroups g = splitFailure("the MICR line is too short to split");
+        g.partlyRead = true;
+        g.group1 = g.group2 = g.group3 = g.group4 = "?";
+        return g;
+    }
     std::string_view inner = message.substr(1, message.size() - 2);
     if (!inner.empty() && inner.front() == 'A') inner.remove_prefix(1);
     // One pass that turns every double blank into one, as a single left-to-right replace does
@@ -136,26 +141,53 @@ MicrGroups SplitMicrByPosition(std::string_view message) {
         if (inner[i] == ' ' && i + 1 < inner.size() && inner[i + 1] == ' ') ++i;
     }
     // Every separator counts at its first occurrence in the whole text; a missing one, or one
-    // out of order, abandons the cheque rather than take a wrong piece of the line.
+    // out of order, refuses the split rather than take a wrong piece of the line. The pieces
+    // whose own separators are sound are kept for the operator, "?" stands for the others.
+    constexpr size_t npos = std::string::npos;
     const size_t space = t.find(' ');
-    if (space == std::string::npos) return splitFailure("no blank after the cheque number");
     const size_t c = t.find('C');
-    if (c == std::string::npos) return splitFailure("no \"C\" before the bank number");
     const size_t a = t.find('A');
-    if (a == std::string::npos) return splitFailure("no \"A\" after the bank number");
-    if (a < c) return splitFailure("the first \"A\" comes before the first \"C\"");
     const size_t e = t.find('E');
-    if (e == std::string::npos) return splitFailure("no \"E\" after the branch number");
-    if (e < a) return splitFailure("the first \"E\" comes before the first \"A\"");
     const size_t eSpace = t.find("E ");
-    if (eSpace == std::string::npos) return splitFailure("no \"E \" before the account number");
+    const bool inOrder = !(c != npos && a != npos && a < c) && !(a != npos && e != npos && e < a) &&
+                         !(c != npos && e != npos && e < c);
+    const bool chequeCut = space != npos && (c == npos || space < c);
+    const bool bankCut = inOrder && c != npos && a != npos;
+    const bool branchCut = inOrder && a != npos && e != npos;
+    const bool accountCut = inOrder && eSpace != npos;
 
-    MicrGroups g;
-    g.outcome = MicrOutcome::ByPosition;
-    g.group1 = t.substr(0, space);
-    g.group2 = t.substr(c + 1, a - c - 1);
-    g.group3 = t.substr(a + 1, e - a - 1);
-    g.group4 = trimSpaces(std::string_view(t).substr(eSpace + 2));
+    std::string why;
+    if (space == npos) {
+        why = "no blank after the cheque number";
+    } else if (c == npos) {
+        why = "no \"C\" before the bank number";
+    } else if (a == npos) {
+        why = "no \"A\" after the bank number";
+    } else if (a < c) {
+        why = "the first \"A\" comes before the first \"C\"";
+    } else if (e == npos) {
+        why = "no \"E\" after the branch number";
+    } else if (e < a) {
+        why = "the first \"E\" comes before the first \"A\"";
+    } else if (eSpace == npos) {
+        why = "no \"E \" before the account number";
+    }
+
+    if (why.empty()) {
+        MicrGroups g;
+        g.outcome = MicrOutcome::ByPosition;
+        g.group1 = t.substr(0, space);
+        g.group2 = t.substr(c + 1, a - c - 1);
+        g.group3 = t.substr(a + 1, e - a - 1);
+        g.group4 = trimSpaces(std::string_view(t).substr(eSpace + 2));
+        return g;
+    }
+    MicrGroups g = splitFailure(why);
+    g.partlyRead = true;
+    g.group1 = chequeCut ? t.substr(0, space) : "?";
+    g.group2 = bankCut ? t.substr(c + 1, a - c - 1) : "?";
+    g.group3 = branchCut ? t.substr(a + 1, e - a - 1) : "?";
+    g.group4 = accountCut ? trimSpaces(std::string_view(t).substr(eSpace + 2)) : "?";
     return g;
 }
 

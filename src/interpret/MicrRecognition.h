@@ -42,7 +42,9 @@ enum class MicrOutcome {
     ByPosition,       // the pattern failed; the Magtek line was split by position
     FromDebugWindow,  // the line was "DEBUG"; bank, branch and account came from the window
     Dropped,          // a Nonus line the pattern did not recognise: the pipeline ends, no error
-    Failed,           // the positional split found a separator missing: the pipeline's error path
+    Failed,           // no groups to trust (a separator missing in the positional split, no
+                      // debug window, no memory): the pipeline's error path, or the operator
+                      // completes what could be read (partlyRead)
 };
 
 struct MicrGroups {
@@ -51,6 +53,10 @@ struct MicrGroups {
     // A line for the diagnostics log ("Regexp failed for " and the message), or "".
     std::string diagnostic;
     InterpretFailure failure;  // set when outcome is Failed
+    // Set when the positional split refused the line (outcome Failed): the groups then hold the
+    // pieces whose separators were found in order, and "?" for each piece that could not be cut,
+    // for the operator to complete.
+    bool partlyRead = false;
 
     bool usable() const {
         return outcome == MicrOutcome::Recognised || outcome == MicrOutcome::ByPosition ||
@@ -71,7 +77,7 @@ MicrGroups ExtractMicrGroups(std::string_view message, bool nonus, const DebugWi
 MicrGroups ExtractMicrGroups(std::string_view message, bool nonus, OperatorUi& ui);
 
 // The Magtek line split by position, used when the pattern does not recognise it: exposed for
-// tests and tools. outcome is ByPosition or Failed.
+// tests and tools. outcome is ByPosition, or Failed with partlyRead.
 MicrGroups SplitMicrByPosition(std::string_view message);
 
 }  // namespace korvex

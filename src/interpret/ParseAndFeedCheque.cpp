@@ -25,6 +25,7 @@
 #include "platform/Clock.h"
 #include "platform/OperatorUi.h"
 #include "platform/ProcessLauncher.h"
+#include "text/Cp1255.h"
 #include "text/FilePath.h"
 
 namespace korvex {
@@ -45,6 +46,13 @@ struct ChequePass {
 };
 
 bool hasQuestionMark(const std::string& text) { return text.find('?') != std::string::npos; }
+
+// What the operator is told about a cheque line that could not be read and that no dialog lets
+// them complete.
+std::string unreadableChequeText() {
+    return cp1255::fromUtf8("הצ'ק לא נקרא, נא להעביר אותו שוב בקורא");
+}
+std::string unreadableChequeTitle() { return cp1255::fromUtf8("קורא צ'קים"); }
 
 class ChequePipeline {
 public:
@@ -71,12 +79,19 @@ private:
         if (form_.ended()) return std::nullopt;  // the debug window's Exit
         if (!groups.diagnostic.empty()) form_.DebugLog(groups.diagnostic);
         if (groups.outcome == MicrOutcome::Dropped) return std::nullopt;
-        if (groups.outcome == MicrOutcome::Failed) {
+        // A line the positional split refused is still a cheque in the operator's hands: it goes
+        // to the dialog with what could be read, as an unread cheque would.
+        const bool uncut = groups.outcome == MicrOutcome::Failed && groups.partlyRead;
+        if (groups.outcome == MicrOutcome::Failed && !uncut) {
             throw PipelineAbort(groups.failure.number, groups.failure.description);
+        }
+        if (uncut) {
+            form_.DebugLog(pipelineErrorLine(groups.failure.number, groups.failure.description));
         }
 
         const int32_t verifyResult = form_.VerifyCheque(groups.group2, groups.group3, groups.group4);
-        const bool unread = hasQuestionMark(groups.group4 + groups.group3 + groups.group2 + groups.group1);
+        const bool unread =
+            uncut || hasQuestionMark(groups.group4 + groups.group3 + groups.group2 + groups.group1);
         const ProfileSettings& p = form_.profile();
 
         if (p.LetUserFillDetails == 2 && !pass.skipVerifyPrompt && (unread || pass.chequeDate.empty())) {
@@ -87,6 +102,12 @@ private:
         if (p.LetUserFillDetails > 0 && !pass.skipVerifyPrompt && p.DontPassPartialRead != 0 &&
             (unread || verifyResult != kChequeValid)) {
             return askManualEntry(groups, verifyResult);
+        }
+        if (uncut) {
+            // No dialog applies: the groups cannot be trusted to log or type.
+            ui_.messageBox(unreadableChequeText(), unreadableChequeTitle(), MsgIcon::Exclamation,
+                           MsgButtons::Ok);
+            return std::nullopt;
         }
         process(pass, groups, verifyResult);
         return std::nullopt;
@@ -121,6 +142,7 @@ private:
         // The reader still holds the cheque's image: fetch it quietly and convert it for display.
         std::string preview = kPreviewImage;
         form_.ReceiveImage(preview, true);
+        if (form_.ended()) return std::nullopt;
         if (ProcessLauncher* launcher = form_.services().processes) {
             const LaunchResult converted = launcher->runScript(kPreviewScript, {kPreviewImage, kPreviewImageGif}, true);
             if (!converted.started) {
@@ -205,8 +227,12 @@ private:
         const bool feed = passOn && !suppressed;
         const bool imageFirst = p.ImageBeforeSendKeys;
 
+        // Exit chosen while the keys or the image gave the event loop a turn ends the cheque
+        // there: the port is closed and the target is no longer ours to type into.
         if (feed && !imageFirst) form_.FeedStringToApp(keyText);
+        if (form_.ended()) return;
         if (!cheque.ImageFileName.empty()) saveImages(cheque, fields, user);
+        if (form_.ended()) return;
         if (feed && imageFirst) form_.FeedStringToApp(keyText);
 
         restoreProfile();
@@ -244,6 +270,7 @@ private:
                 }
             } else {
                 form_.ReceiveImage(name, false);
+                if (form_.ended()) return;
             }
             global.FrontImageFile = name;
         }
@@ -279,6 +306,10 @@ void frmKorvex::ParseAndFeedCheque(const std::string& line, bool alreadySeen, co
         DebugLog(pipelineErrorLine(kErrNoOperatorServices, "No operator windows or clock for the cheque " + line));
         return;
     }
+    // Whatever the last cheque was waiting for ends with the arrival of this one, however this
+    // one ends: its back side must not be taken for this cheque's, nor merged into its front.
+    global_.PendingBackImageFile.clear();
+    global_.FrontImageFile.clear();
     ChequePipeline pipeline(*this);
     pipeline.run(ChequePass{line, alreadySeen, amountText, dateText});
 }

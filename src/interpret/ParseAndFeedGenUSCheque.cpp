@@ -21,6 +21,9 @@ std::string repairTitle() { return cp1255::fromUtf8("קורא צ'קים"); }
 }  // namespace
 
 void frmKorvex::ParseAndFeedGenUSCheque(const std::string& message) {
+    // This cheque ends whatever the last one was waiting for, as in the cheque pipeline.
+    global_.PendingBackImageFile.clear();
+    global_.FrontImageFile.clear();
     runPipeline(
         [&] {
             if (services_.ui == nullptr || services_.clock == nullptr) {
@@ -59,10 +62,13 @@ void frmKorvex::ParseAndFeedGenUSCheque(const std::string& message) {
             if (repairCancelled) DebugLog("Unparsed cheque not sent: the repair was cancelled: " + message);
             const bool imageFirst = p.ImageBeforeSendKeys;
 
+            // Exit chosen during the keys or the transfer ends the cheque there.
             if (passOn && !imageFirst) FeedStringToApp(keyText);
+            if (ended_) return;
             if (!frontName.empty()) {
                 if (!IsDontSaveName(frontName)) {
                     ReceiveImage(frontName, false);
+                    if (ended_) return;
                     global_.FrontImageFile = frontName;
                 }
                 if (!p.GenUSBackFileNameTemplate.empty() && p.ChequeBackTimeout != 0) {

@@ -64,7 +64,7 @@ FeedOutcome frmKorvex::FeedStringToApp(const std::string& text) {
         } else {
             sendKeys_.VbSendKeys(text, p.KeyPressDelay, p.DoEventsOnDelay);
         }
-        services_.ui->setPollingTimerEnabled(true);
+        if (!ended_) services_.ui->setPollingTimerEnabled(true);  // Exit came during a yield
     }
 
     if (p.ActivateWindowAfter) {

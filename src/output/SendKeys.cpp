@@ -146,8 +146,8 @@ std::string pasteTextOf(std::string_view text) {
     return out;
 }
 
-modSendKeys::modSendKeys(const Services& services, LogFunction log)
-    : services_(services), log_(std::move(log)) {}
+modSendKeys::modSendKeys(const Services& services, LogFunction log, StopFunction stopped)
+    : services_(services), log_(std::move(log)), stopped_(std::move(stopped)) {}
 
 bool modSendKeys::admit(const std::string& text, const KeyTables& tables) {
     const uint64_t events = countEvents(text, tables, kMaxKeyEventsPerText);
@@ -164,20 +164,28 @@ void modSendKeys::VbSendKeys(const std::string& text, int32_t delay, bool yield)
     if (!admit(text, sendKeysTables_)) return;
     KeyInjector& keys = *services_.keys;
     auto emit = [&keys](const KeyEvent& e) { keys.sendKey(e); };
+    // A turn of the event loop when the profile yields. Exit chosen in it stops the typing
+    // there (false); the token's held modifiers are still released, so no key stays down.
     auto giveTurn = [this, yield] {
-        if (yield && services_.ui != nullptr) services_.ui->doEvents();
+        if (!yield || services_.ui == nullptr) return true;
+        services_.ui->doEvents();
+        return !(stopped_ && stopped_());
     };
 
     KeyNotationReader reader(text);
     KeyToken token;
-    while (reader.next(token)) {
+    bool stop = false;
+    while (!stop && reader.next(token)) {
         emitPrefixes(token, sendKeysTables_, false, emit);
         for (uint64_t i = 0, n = repetitions(token); i < n; ++i) {
             // The wait comes before the key, so even the first key of the text waits.
             if (delay > 0) {
-                giveTurn();
-                services_.clock->sleep(std::chrono::milliseconds(delay));
-                giveTurn();
+                stop = !giveTurn();
+                if (!stop) {
+                    services_.clock->sleep(std::chrono::milliseconds(delay));
+                    stop = !giveTurn();
+                }
+                if (stop) break;
             }
             emitRepetition(token, sendKeysTables_, emit);
         }

@@ -44,11 +44,15 @@ public:
     static constexpr uint64_t kMaxPasteBytes = 1000000;
 
     using LogFunction = std::function<void(const std::string&)>;
+    using StopFunction = std::function<bool()>;
 
     // Uses services.keyboardLayout, keys, clock, ui, windows and clipboard as each engine needs
-    // them; `log` writes one diagnostics line.
-    modSendKeys(const Services& services, LogFunction log);
+    // them; `log` writes one diagnostics line; `stopped` tells, after a turn of the event loop,
+    // that the program is ending (empty: never).
+    modSendKeys(const Services& services, LogFunction log, StopFunction stopped = {});
 
+    // With `yield`, the event loop gets a turn around each wait; when the program starts ending
+    // in one, the rest of the text is not typed.
     void VbSendKeys(const std::string& text, int32_t delay, bool yield);
     // True when the injector inserted as many events as were collected (and for a text without
     // events); false when it inserted fewer or the text was refused.
@@ -71,6 +75,7 @@ private:
 
     Services services_;
     LogFunction log_;
+    StopFunction stopped_;
     KeyTables sendKeysTables_;
     KeyTables sendInputTables_;
     KeyTables waitModeTables_;

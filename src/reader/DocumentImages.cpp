@@ -51,12 +51,19 @@ void GetBacksideImage(ReaderIo& io, GlobalSettings& global, const ProfileSetting
     const int32_t timeout = profile.ChequeBackTimeout;
     const bool accepted = timeout != 0 && !global.PendingBackImageFile.empty() &&
                           (timeout == -1 || seconds <= timeout);
+    // The awaited back side is consumed by this document whatever it turns out to be: one that
+    // came too late must not leave the name waiting for a later document.
+    std::string pending = global.PendingBackImageFile;
+    global.PendingBackImageFile.clear();
     if (accepted) {
-        // The awaited back side is consumed whatever happens to its image.
-        std::string pending = global.PendingBackImageFile;
-        global.PendingBackImageFile.clear();
         if (profile.CombineChequeImages) {
-            mergeWithFront(io, global.FrontImageFile, launcher);
+            // A cheque whose front was not saved has nothing to merge into; the file named
+            // last belongs to an earlier cheque and must keep its own back.
+            if (global.FrontImageFile.empty()) {
+                io.log("Back side not merged: the cheque's front image was not saved");
+            } else {
+                mergeWithFront(io, global.FrontImageFile, launcher);
+            }
         } else if (pending.find(kDontSaveMarker) == std::string::npos) {
             ReceiveImage(io, pending, false);
         }

@@ -25,8 +25,9 @@ void GetDocumentImage(ReaderIo& io, std::string fileName);
 // A document without magnetic ink. It is the last cheque's back side when one is awaited
 // (PendingBackImageFile) and ChequeBackTimeout allows it (not 0; -1 or at most that many seconds
 // after FrontScanTime); then it is saved under the awaited name, or merged into the front image
-// with CombineChequeImages, and no longer awaited. Otherwise, with LetUserFillDetails, it is a
-// cheque whose magnetic line could not be read: `unreadableCheque` lets the operator type it.
+// with CombineChequeImages (only into a front saved for that cheque, FrontImageFile not empty).
+// Either way the document ends the wait: a late one too. Otherwise, with LetUserFillDetails, it
+// is a cheque whose magnetic line could not be read: `unreadableCheque` lets the operator type it.
 //
 // Before a merge the earlier temporary images are removed, so a back side the reader did not
 // deliver is never replaced by an old one; the merge starts only when both the new back image

@@ -43,15 +43,17 @@ int32_t announcedSize(const std::string& field) {
     return n >= kMaxImageBytes ? kMaxImageBytes : static_cast<int32_t>(n);
 }
 
+bool ending(const ReaderIo& io) { return io.ended && io.ended(); }
+
 // Returns the port to text input and the polling timer to running when the transfer ends,
-// however it ends.
+// however it ends; a program that is ending keeps its timer off.
 class TransferScope {
 public:
     explicit TransferScope(ReaderIo& io) : io_(io) {}
     ~TransferScope() {
         try {
             io_.port.setInputMode(SerialPort::InputMode::Text);
-            io_.ui.setPollingTimerEnabled(true);
+            if (!ending(io_)) io_.ui.setPollingTimerEnabled(true);
         } catch (...) {
         }
     }
@@ -117,7 +119,10 @@ ImageTransferResult ReceiveImage(ReaderIo& io, std::string& fileName, bool quiet
     std::string image;
     double start = io.clock.timeOfDay();
     io.ui.setPollingTimerEnabled(false);
-    while (io.clock.timeOfDay() - start < kIdleLimitSeconds && result.received < result.announced) {
+    // Exit chosen during one of the loop's turns ends the transfer at once: the port is closed,
+    // and a cut image must not be left under the document's name.
+    while (!ending(io) && io.clock.timeOfDay() - start < kIdleLimitSeconds &&
+           result.received < result.announced) {
         // Past midnight the time of day starts again from 0: count from the same moment of the
         // day before.
         if (io.clock.timeOfDay() < start) start -= kDaySeconds;
@@ -137,6 +142,10 @@ ImageTransferResult ReceiveImage(ReaderIo& io, std::string& fileName, bool quiet
         io.ui.doEvents();
     }
 
+    if (ending(io)) {
+        if (!quiet) io.ui.fileXferClose();
+        return result;
+    }
     result.written = writeImage(io.programFolder, fileName, image);
     if (!result.written) io.log("Could not write the image file " + fileName);
     if (!quiet) io.ui.fileXferClose();

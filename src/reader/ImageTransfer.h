@@ -22,7 +22,8 @@ struct ImageTransferResult {
 // missing folders created). Every "?" of fileName becomes "#" first, in the caller's text too.
 // Unless quiet, the transfer window shows the name and the progress. The details window gets a
 // line with the byte count. Afterwards the port is in text input and the polling timer runs,
-// on every path that got past the size request.
+// on every path that got past the size request. When the program starts ending during the
+// transfer (io.ended), it stops there, writes nothing and leaves the polling timer off.
 ImageTransferResult ReceiveImage(ReaderIo& io, std::string& fileName, bool quiet);
 
 // An announced size above this is taken as this: no document image comes near it, and it keeps

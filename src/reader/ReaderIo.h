@@ -26,6 +26,9 @@ struct ReaderIo {
     std::filesystem::path programFolder;
     // Orderly shutdown with unloading (DoEnd(true)); called after a fatal message was shown.
     std::function<void()> endProgram;
+    // True once the program is ending (the operator chose Exit while a routine gave the event
+    // loop a turn): long waits stop there and nothing half-received is saved. Empty: never.
+    std::function<bool()> ended = {};
 };
 
 // The details window keeps this many characters of what the reader sent.

@@ -19,7 +19,8 @@ ReaderIo frmKorvex::readerIo() {
                     [this](const std::string& message) { DebugLog(message); },
                     global_.TerminationString,
                     program_.folder,
-                    [this] { DoEnd(true); }};
+                    [this] { DoEnd(true); },
+                    [this] { return ended_; }};
 }
 
 void frmKorvex::OnComm(int CommEvent) { DebugLog("Comm event: " + std::to_string(CommEvent)); }

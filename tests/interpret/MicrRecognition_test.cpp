@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/ScriptedOperatorUi.h"
@@ -174,18 +175,19 @@ TEST(ExtractMicrGroupsTest, RecognisesOrSplitsByPosition) {
 }
 
 TEST(ExtractMicrGroupsTest, PositionalSplitFailsWhenASeparatorIsMissing) {
-    const std::vector<std::string> broken = {
-        "",                     // nothing to cut
-        "A",                    // one character
-        "A123C1A456E789C",      // no blank after the cheque number
-        "A123 12A456E 789C",    // no "C"
-        "A123 C12 456E 789C",   // no "A" after the bank
-        "A123 C12A456 789C",    // no "E"
-        "A123 C1A456E789C",     // "E" not followed by a blank
-        "A123 A12C456E 789C",   // "A" before "C"
-        "A123 C12E456A 789C",   // "E" before "A"
+    // The pieces whose separators stand in order are kept for the operator; "?" marks the rest.
+    const std::vector<std::pair<std::string, std::vector<std::string>>> broken = {
+        {"", {"?", "?", "?", "?"}},                         // nothing to cut
+        {"A", {"?", "?", "?", "?"}},                        // one character
+        {"A123C1A456E789C", {"?", "1", "456", "?"}},        // no blank after the cheque number
+        {"A123 12A456E 789C", {"123", "?", "456", "789"}},  // no "C"
+        {"A123 C12 456E 789C", {"123", "?", "?", "789"}},   // no "A" after the bank
+        {"A123 C12A456 789C", {"123", "12", "?", "?"}},     // no "E"
+        {"A123 C1A456E789C", {"123", "1", "456", "?"}},     // "E" not followed by a blank
+        {"A123 A12C456E 789C", {"123", "?", "?", "?"}},     // "A" before "C"
+        {"A123 C12E456A 789C", {"123", "?", "?", "?"}},     // "E" before "A"
     };
-    for (const auto& line : broken) {
+    for (const auto& [line, pieces] : broken) {
         SCOPED_TRACE("\"" + line + "\"");
         const MicrGroups g = ExtractMicrGroups(line, false, DebugWindowQuery{});
         EXPECT_EQ(g.outcome, MicrOutcome::Failed);
@@ -193,6 +195,8 @@ TEST(ExtractMicrGroupsTest, PositionalSplitFailsWhenASeparatorIsMissing) {
         EXPECT_EQ(g.failure.number, kErrInvalidArgument);
         EXPECT_FALSE(g.failure.description.empty());
         EXPECT_EQ(g.diagnostic, "Regexp failed for " + line);
+        EXPECT_TRUE(g.partlyRead);
+        EXPECT_EQ((std::vector<std::string>{g.group1, g.group2, g.group3, g.group4}), pieces);
     }
 }
 

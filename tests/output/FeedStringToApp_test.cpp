@@ -7,6 +7,7 @@
 #include "support/FakeWindowActivator.h"
 #include "support/RecordingDebugSink.h"
 #include "support/RecordingKeyInjector.h"
+#include "support/TempFolder.h"
 
 namespace korvex::test {
 namespace {
@@ -19,7 +20,8 @@ struct FeedFixture {
     FakeWindowActivator windows;
     FakeClipboard clipboard;
     RecordingDebugSink debug;
-    frmKorvex form{services(), ProgramInfo{}};
+    TempFolder folder;  // where an Exit leaves its shutdown note
+    frmKorvex form{services(), program()};
 
     FeedFixture() {
         windows.titles = {"Bank Teller - Deposit", "Terminal"};
@@ -37,6 +39,11 @@ struct FeedFixture {
         s.windows = &windows;
         s.clipboard = &clipboard;
         return s;
+    }
+    ProgramInfo program() const {
+        ProgramInfo info;
+        info.folder = folder.path();
+        return info;
     }
     ProfileSettings& profile() { return form.profile(); }
 };
@@ -179,6 +186,20 @@ TEST(FeedStringToApp, ThePasteRouteLeavesTheTimerAlone) {
     EXPECT_EQ(f.clipboard.text, "1\r\n2");
     EXPECT_EQ(f.clipboard.pastes, std::vector<uint64_t>{9});
     EXPECT_TRUE(f.ui.timerChanges.empty());
+}
+
+TEST(FeedStringToApp, ExitChosenDuringAYieldStopsTheTypingAndLeavesTheTimerOff) {
+    FeedFixture f;
+    f.profile().KeyPressDelay = 3;
+    f.profile().DoEventsOnDelay = true;
+    f.ui.onDoEvents = [&f] {
+        if (f.ui.doEventsCalls == 3) f.form.mnuExit_Click();
+    };
+    f.form.FeedStringToApp("123");
+    EXPECT_EQ(f.ui.endedWith, std::vector<int>{0});
+    const Journal firstKeyOnly = Journal{"timer off", "yield", "sleep 3", "yield"} + k1;
+    EXPECT_EQ(f.keys.journal, firstKeyOnly + Journal{"yield"});
+    EXPECT_FALSE(f.ui.timerEnabled);
 }
 
 TEST(FeedStringToApp, LogsTheSendInputLine) {

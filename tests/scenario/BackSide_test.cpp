@@ -56,8 +56,9 @@ TEST(BackSideRoad, TheTimeLimitDecidesWhatADocumentWithoutInkIs) {
         EXPECT_EQ(run.rig.folder.exists(kBackName), c.backSaved);
         if (c.backSaved) {
             EXPECT_EQ(run.rig.folder.read(kBackName), "BACK");
-            EXPECT_EQ(run.rig.global().PendingBackImageFile, "");
         }
+        // The first document ends the wait, in time or not.
+        EXPECT_EQ(run.rig.global().PendingBackImageFile, "");
         EXPECT_EQ(run.rig.ui.chequeDataShown.size(), c.manualDialogs);
         EXPECT_EQ(run.rig.imageRequests(), c.imageRequests);
         // The front stays as it was.
@@ -95,6 +96,47 @@ TEST(BackSideRoad, CombinedImagesMergeTheBackIntoTheFront) {
     EXPECT_EQ(rig.processes.runs[0].arguments, std::vector<std::string>{"1226\\0012345_000123456.tif"});
     EXPECT_FALSE(rig.processes.runs[0].wait);
     EXPECT_FALSE(rig.folder.exists(kBackName));
+}
+
+TEST(BackSideRoad, ANewChequeEndsTheWaitForTheLastOnesBack) {
+    struct Case {
+        const char* name;
+        ProfileKeys bank11;  // the second cheque's profile
+    };
+    const std::vector<Case> cases = {
+        {"the second cheque's profile has no back template", {{"BackImageFileNameTemplate", ""}}},
+        {"the second cheque fails after its front name was built",
+         {{"CSVFile", "no such folder\\b.csv"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScenarioRig rig({},
+                        test::section("Bank11", test::withKeys(test::mainProfileKeys(), c.bank11)));
+        rig.scan(kValidCheque);
+        rig.scan(test::kBank11Cheque);
+        EXPECT_EQ(rig.global().PendingBackImageFile, "");
+        rig.readerHoldsImage("BACK");
+        rig.readerSends("NO MICR\r");
+        EXPECT_FALSE(rig.folder.exists(kBackName));
+        EXPECT_EQ(rig.ui.chequeDataShown.size(), 1u);  // taken for an unreadable cheque instead
+    }
+}
+
+TEST(BackSideRoad, ABackIsNeverMergedIntoAnEarlierChequesFront) {
+    ScenarioRig rig(
+        ProfileKeys{{"CombineChequeImages", "1"}, {"ImageFileNameTemplate", "{User}.tif"}});
+    rig.ui.inputBoxAnswers.push_back("first");
+    rig.scan(kValidCheque);
+    ASSERT_EQ(rig.folder.read("first.tif"), "FRONT");
+    rig.scan(test::kBank11Cheque);  // its name is left empty: its front is not saved
+    EXPECT_EQ(rig.global().FrontImageFile, "");
+
+    rig.readerHoldsImage("BACK");
+    rig.readerSends("NO MICR\r");
+    EXPECT_TRUE(rig.processes.runs.empty());
+    EXPECT_FALSE(rig.folder.exists("netpbm/tmp-front.jpg"));
+    EXPECT_EQ(rig.global().PendingBackImageFile, "");
+    EXPECT_EQ(rig.folder.read("first.tif"), "FRONT");
 }
 
 TEST(BackSideRoad, ScanOverrideSavesEveryDocumentByItsMomentAndNothingElse) {

@@ -283,6 +283,33 @@ TEST(ChequeRoad, TheImageComesBeforeOrAfterTheKeysAsTheProfileSays) {
     }
 }
 
+TEST(ChequeRoad, ExitChosenDuringTheImageTransferStopsTheCheque) {
+    for (const bool imageFirst : {false, true}) {
+        SCOPED_TRACE(imageFirst);
+        ScenarioRig rig(ProfileKeys{{"ImageBeforeSendKeys", imageFirst ? "1" : "0"}});
+        // The reader announces more than it sends; the operator chooses Exit while the rest is
+        // awaited.
+        rig.port.responder = [](const std::string& sent) -> std::string {
+            if (sent == "IS\r") return "IM1,1000,F4\r";
+            return sent == "TI F4\r" ? "FRONT" : "";
+        };
+        rig.ui.onDoEvents = [&rig] {
+            if (rig.ui.doEventsCalls == 2) rig.form->mnuExit_Click();
+        };
+        rig.scan(kValidCheque);
+
+        EXPECT_EQ(rig.ui.endedWith, std::vector<int>{0});
+        EXPECT_FALSE(rig.folder.exists(kValidImage));
+        EXPECT_EQ(rig.typed(), imageFirst ? "" : kValidKeys);
+        EXPECT_FALSE(rig.ui.timerEnabled);
+        EXPECT_EQ(rig.ui.fileXferCloses, 1);
+        // Stopped at once, not after the reader's fifteen quiet seconds.
+        const LocalDateTime scanned{2026, 12, 6, 10, 30, 0};
+        EXPECT_LT(rig.clock.now().serialSeconds() - scanned.serialSeconds(), 2);
+        EXPECT_EQ(rig.global().PendingBackImageFile, "");
+    }
+}
+
 TEST(ChequeRoad, AnImageNameTheOperatorLeftEmptyIsNotSavedButTheBackNameIsPrepared) {
     ScenarioRig rig(ProfileKeys{{"ImageFileNameTemplate", "{User}.tif"}, {"BackImageFileNameTemplate", "{User}-back.tif"}});
     rig.scan(kValidCheque);  // the {User} box is cancelled
@@ -300,6 +327,46 @@ TEST(ChequeRoad, AnImageNameTheOperatorLeftEmptyIsNotSavedButTheBackNameIsPrepar
     EXPECT_EQ(rig.imageRequests(), 0);
     EXPECT_EQ(rig.global().PendingBackImageFile, "");
     EXPECT_TRUE(rig.ui.chequeDataShown.empty());
+}
+
+TEST(ChequeRoad, ALineTheFallbackCannotCutIsNeverDroppedSilently) {
+    struct Case {
+        const char* name;
+        ProfileKeys keys;
+        std::string line;
+        std::vector<std::string> shown;  // the dialog's four fields; empty: no manual-entry dialog
+        std::size_t fullDialogs, messages;
+        std::string keysTyped;
+    };
+    const std::string noBlank = "A123 C1A456E789C", noC = "A123 12A456E 789C";
+    const std::vector<Case> cases = {
+        {"no blank after \"E\": completed", {}, noBlank, {"123", "1", "456", "?"}, 0, 0, kValidKeys},
+        {"no \"C\": completed", {}, noC, {"123", "?", "456", "789"}, 0, 0, kValidKeys},
+        {"the image and details dialog", {{"LetUserFillDetails", "2"}}, noBlank, {}, 1, 0, ""},
+        {"nobody asked: the operator is told", {{"LetUserFillDetails", "0"}}, noBlank, {}, 0, 1, ""},
+        {"partial reads pass: the operator is told", {{"DontPassPartialRead", "0"}}, noC, {}, 0, 1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScenarioRig rig(c.keys);
+        rig.ui.chequeDataAnswers.push_back(confirmed(kValidCheque));
+        rig.scan(c.line);
+
+        ASSERT_EQ(rig.ui.chequeDataShown.size(), c.shown.empty() ? 0u : 1u);
+        if (!c.shown.empty()) {
+            const ChequeDialogInput& in = rig.ui.chequeDataShown[0];
+            EXPECT_EQ((std::vector<std::string>{in.ChequeNum, in.BankNum, in.BranchNum, in.AccountNum}), c.shown);
+        }
+        EXPECT_EQ(rig.ui.chequeFullShown.size(), c.fullDialogs);
+        ASSERT_EQ(rig.ui.messageBoxes.size(), c.messages);
+        if (c.messages > 0) {
+            EXPECT_EQ(rig.ui.messageBoxes[0].icon, MsgIcon::Exclamation);
+        }
+        EXPECT_EQ(rig.typed(), c.keysTyped);
+        EXPECT_EQ(rig.logLines().size(), c.keysTyped.empty() ? 0u : 1u);
+        ASSERT_EQ(rig.errorLines().size(), 1u);
+        EXPECT_EQ(rig.errorLines()[0].rfind("Error #5 - ", 0), 0u) << rig.errorLines()[0];
+    }
 }
 
 TEST(ChequeRoad, ABrokenFieldRuleEndsTheChequeOnTheErrorPath) {
