@@ -64,7 +64,7 @@ public:
     // --- reader link --------------------------------------------------------------------------
     // The 100 ms polling tick.
     void Timer1_Timer();
-    // OnComm: logs "Comm event: " and the code.
+    // OnComm: logs "Comm event: " and the code, once while the same event repeats.
     void OnComm(int CommEvent);
     std::string ReadResponse(int32_t pollIntervalMs, int32_t firstCharTimeoutMs,
                              int32_t totalTimeoutMs);
@@ -109,7 +109,7 @@ public:
 
     std::string InputBuffer;
     bool DebugFeedMode = false;
-    // The polling tick's own state (re-entrancy guard, overflow note).
+    // The polling tick's own state (re-entrancy guard, overflow note, the last serial event).
     InputAssembler inputAssembler;
     std::string LastSentText;
     BranchTable branchTable;

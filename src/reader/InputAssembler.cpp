@@ -92,6 +92,12 @@ void InputAssembler::tick(ReaderIo& io, std::string& inputBuffer, const TickSett
         const std::string input = io.port.input();
         inputBuffer += input;
         if (!input.empty()) echoReaderData(io.ui, input);
+        // A read that finds the device failed or gone leaves the port closed: the read failed,
+        // and the recovery path runs now, keeping what arrived before the failure.
+        if (!io.port.isOpen()) {
+            recover(io, inputBuffer);
+            return;
+        }
 
         if (settings.debugFeedMode) dispatch.cheque("DEBUG");
 
@@ -170,6 +176,12 @@ void InputAssembler::dispatchAll(ReaderIo& io, const TickSettings& settings,
     }
 }
 
+bool InputAssembler::commEventChanged(int code) {
+    if (code == lastCommEvent_) return false;
+    lastCommEvent_ = code;
+    return true;
+}
+
 void InputAssembler::recover(ReaderIo& io, std::string& inputBuffer) {
     // Closing a port that has already gone away is expected to fail; what matters is that the
     // port is open again, in text mode.
@@ -182,6 +194,7 @@ void InputAssembler::recover(ReaderIo& io, std::string& inputBuffer) {
         reopened = false;
     }
     if (reopened) {
+        lastCommEvent_ = 0;  // a new line: its first event is news again
         if (stage_ == Stage::Dispatching) {
             // What was handed on stays handed on; only the rest waits for the next tick.
             std::string rest;

@@ -31,6 +31,11 @@ public:
     // transfer's event loop) returns at once and leaves the reader's text in the port.
     bool running() const { return running_; }
 
+    // Whether a serial event is worth logging: a port that keeps raising the same event says
+    // nothing new, so an event is logged when it differs from the one before, and again once
+    // the recovery path has reopened the port.
+    bool commEventChanged(int code);
+
 private:
     enum class Stage { Reading, Dispatching };
     void dispatchAll(ReaderIo& io, const TickSettings& settings, MessageDispatch& dispatch);
@@ -38,6 +43,7 @@ private:
 
     bool running_ = false;
     bool overflowLogged_ = false;
+    int lastCommEvent_ = 0;  // 0: none since the port was last (re)opened here
     // While dispatching: the messages of the buffer and how many have been handed on, so that
     // the recovery path keeps exactly the ones not yet dispatched.
     std::vector<std::string> messages_;

@@ -23,7 +23,12 @@ ReaderIo frmKorvex::readerIo() {
                     [this] { return ended_; }};
 }
 
-void frmKorvex::OnComm(int CommEvent) { DebugLog("Comm event: " + std::to_string(CommEvent)); }
+void frmKorvex::OnComm(int CommEvent) {
+    // A failing line can raise the same event on every poll; the log says it once.
+    if (inputAssembler.commEventChanged(CommEvent)) {
+        DebugLog("Comm event: " + std::to_string(CommEvent));
+    }
+}
 
 std::string frmKorvex::ReadResponse(int32_t pollIntervalMs, int32_t firstCharTimeoutMs,
                                     int32_t totalTimeoutMs) {

@@ -231,6 +231,18 @@ TEST(InputAssembler, AClosedPortIsReopenedAndTheBufferKept) {
     EXPECT_EQ(rig.port.inputMode(), SerialPort::InputMode::Text);
     EXPECT_EQ(buffer, "half");
     EXPECT_EQ(rig.programEnds, 0);
+
+    // A read that finds the device gone is the tick's failure: the port is reopened at once and
+    // what arrived before the failure is kept.
+    rig.port.feed("way\r");
+    rig.port.goneOnRead = true;
+    const int closes = rig.port.closeCount;
+    assembler.tick(rig.io, buffer, {}, dispatch);
+    EXPECT_EQ(rig.port.closeCount, closes + 1);
+    EXPECT_TRUE(rig.port.isOpen());
+    EXPECT_EQ(buffer, "halfway\r");
+    EXPECT_TRUE(dispatch.calls.empty());
+    EXPECT_EQ(rig.programEnds, 0);
 }
 
 TEST(InputAssembler, APortThatWillNotReopenEndsTheProgramWithItsError) {

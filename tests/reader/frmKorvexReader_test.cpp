@@ -29,10 +29,31 @@ struct Window {
     }
 };
 
-TEST(frmKorvexReader, CommEventsAreLogged) {
+TEST(frmKorvexReader, CommEventsAreLoggedOncePerChange) {
     Window w;
+    w.rig.port.setCommEventHandler([&w](int code) { w.form.OnComm(code); });
+    const auto logged = [&w] {
+        std::vector<std::string> events;
+        for (const auto& m : w.debug.messages()) {
+            if (m.rfind("Comm event: ", 0) == 0) events.push_back(m.substr(12));
+        }
+        return events;
+    };
+    for (int i = 0; i < 3; ++i) w.form.OnComm(1006);
+    w.form.OnComm(8010);
     w.form.OnComm(1006);
-    EXPECT_TRUE(w.debug.contains("Comm event: 1006"));
+    EXPECT_EQ(logged(), (std::vector<std::string>{"1006", "8010", "1006"}));
+
+    // The device goes away during a tick's read, twice: each time the port is reopened, and
+    // each failure of a new line is logged although its event is the same.
+    for (int i = 0; i < 2; ++i) {
+        w.rig.port.goneOnRead = true;
+        w.form.Timer1_Timer();
+    }
+    EXPECT_EQ(logged(), (std::vector<std::string>{"1006", "8010", "1006", "8010", "8010"}));
+    EXPECT_EQ(w.rig.port.closeCount, 2);
+    EXPECT_TRUE(w.rig.port.isOpen());
+    EXPECT_FALSE(w.form.ended());
 }
 
 TEST(frmKorvexReader, SetUpCommandsUseTheSettings) {

@@ -30,6 +30,9 @@ public:
     // Runs before every input() and inBufferCount(): lets a test release bytes as time passes.
     std::function<void()> onPoll;
     bool refuseOutput = false;
+    // The device goes away at the next input(): that read still gives what was waiting, then
+    // the port raises comm event 8010 and reports itself closed, as the real port does.
+    bool goneOnRead = false;
     // The maxBytes of every input() call and the size of what it returned.
     std::vector<std::pair<std::size_t, std::size_t>> reads;
 
@@ -83,6 +86,12 @@ public:
         std::string out = pending.substr(0, n);
         pending.erase(0, n);
         reads.emplace_back(maxBytes, out.size());
+        if (goneOnRead) {
+            goneOnRead = false;
+            open_ = false;
+            error_ = {8010, "FakeSerialPort", "The device failed or went away"};
+            if (onComm) onComm(8010);
+        }
         return out;
     }
     std::size_t inBufferCount() override {

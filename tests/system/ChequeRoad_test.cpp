@@ -298,5 +298,141 @@ TEST_F(ChequeRoad, ChequesReachATargetThatWasUpBeforeTheWindowManager) {
     EXPECT_EQ(readWholeFile(folder / "received.txt"), expected) << programLog();
 }
 
+// --- The reader goes away -------------------------------------------------------------------
+// The program opens the simulator's own link, so that killing the simulator hangs up the very
+// line the program holds, and a simulator started again on the same link is a new device
+// behind the same path.
+class ReaderGoesAway : public ChequeRoad {
+protected:
+    std::filesystem::path link() const { return folder / "reader-line"; }
+    std::filesystem::path linkTarget() const {
+        std::error_code error;
+        return std::filesystem::read_symlink(link(), error);
+    }
+    bool startReader() {
+        // A dead reader leaves its link behind; the new one makes its own.
+        std::error_code error;
+        std::filesystem::remove(link(), error);
+        ChildProcess::Options options;
+        options.stdinFd = scriptPipe[0];
+        options.output = folder / "reader.out";
+        return reader.start({KORVEX_READER_SIM, "--rate", "9600", "--link", link().string()},
+                            options) &&
+               waitUntil([&] { return !linkTarget().empty(); }, 10s);
+    }
+    void killReader() {
+        kill(reader.pid(), SIGKILL);
+        ASSERT_TRUE(reader.waitForExit(5s).has_value());
+    }
+    // The reader, the target window and the program, up to the moment the program polls.
+    void startPolling() {
+        ASSERT_TRUE(startReader());
+        folder.writeConfig(chequeConfig(link().string()));
+        folder.write("front.tif", imageBytes(3000));
+        ChildProcess::Options windowOptions;
+        windowOptions.environment = display.environment();
+        windowOptions.output = folder / "target.log";
+        ASSERT_TRUE(target.start({KORVEX_TARGET_WINDOW, "--title", kTargetTitle, "--out",
+                                  (folder / "received.txt").string()},
+                                 windowOptions));
+        ASSERT_TRUE(waitUntil([] { return windowTitled(kTargetTitle); }, 20s));
+        ChildProcess::Options programOptions;
+        programOptions.environment = display.environment();
+        programOptions.output = folder / "korvex.log";
+        ASSERT_TRUE(program.start({folder.program().string()}, programOptions));
+        ASSERT_TRUE(polled()) << programLog();
+    }
+    // A document the program reports as unidentified proves that it polls the line.
+    bool polled() {
+        return waitUntil(
+            [&] {
+                const std::string name = "PROBE" + std::to_string(++probes_);
+                script("scan " + name);
+                return waitUntil(
+                    [&] { return programLog().find("Unidentified: " + name) != std::string::npos; },
+                    1500ms);
+            },
+            25s);
+    }
+    std::size_t count(const std::string& text) const {
+        const std::string log = programLog();
+        std::size_t n = 0;
+        for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
+        return n;
+    }
+
+private:
+    int probes_ = 0;
+};
+
+TEST_F(ReaderGoesAway, AReaderBackInTimeIsPolledAgainAndItsNextChequeTyped) {
+    startPolling();
+    if (HasFatalFailure()) return;
+    // The program is held still while the reader dies and comes back, so that the reader is
+    // there when the program next reads and finds its line hung up.
+    kill(program.pid(), SIGSTOP);
+    killReader();
+    ASSERT_TRUE(startReader());
+    const std::string device = linkTarget().string();
+    kill(program.pid(), SIGCONT);
+    ASSERT_TRUE(waitUntil([&] { return holdsDevice(program.pid(), device); }, 10s))
+        << programLog();
+    ASSERT_TRUE(polled()) << programLog();
+
+    script("image " + (folder / "front.tif").string());
+    script("scan A0012345 C12A345E 000123456C");
+    const std::string expectedKeys = "<12345\t12\t345\t123456>\r";
+    EXPECT_TRUE(waitUntil(
+        [&] { return readWholeFile(folder / "received.txt").size() >= expectedKeys.size(); }, 20s))
+        << programLog();
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(readWholeFile(folder / "received.txt"), expectedKeys);
+    // The hang-up is logged once, not on every tick.
+    EXPECT_EQ(count("Comm event: 8010"), 1u) << programLog();
+    EXPECT_TRUE(program.running());
+}
+
+TEST_F(ReaderGoesAway, AReaderNotBackEndsTheProgramInOrderAfterTheMessage) {
+    startPolling();
+    if (HasFatalFailure()) return;
+    killReader();
+    const std::string title = "שגיאת תקשורת";
+    std::uint64_t box = 0;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            x11::X11Connection connection;
+            x11::X11WindowActivator windows(connection);
+            for (const auto& [id, name] : windows.topLevelWindows()) {
+                if (name == title) box = id;
+            }
+            return box != 0;
+        },
+        10s))
+        << programLog();
+    EXPECT_TRUE(program.running());
+    EXPECT_FALSE(folder.exists("Korvex.shutdown"));
+    // A reader that comes back while the message is shown does not undo the decision.
+    ASSERT_TRUE(startReader());
+
+    // The operator closes the message.
+    Display* x = XOpenDisplay(display.display().c_str());
+    ASSERT_NE(x, nullptr);
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = static_cast<Window>(box);
+    close.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[1] = CurrentTime;
+    XSendEvent(x, static_cast<Window>(box), False, NoEventMask, &close);
+    XCloseDisplay(x);
+
+    const auto status = program.waitForExit(15s);
+    ASSERT_TRUE(status.has_value()) << "still running after the message was closed";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "wait status " << *status;
+    EXPECT_TRUE(folder.exists("Korvex.shutdown"));
+    EXPECT_EQ(count("Comm event: 8010"), 1u) << programLog();
+}
+
 }  // namespace
 }  // namespace korvex::test

@@ -40,8 +40,21 @@ SerialPortQt::~SerialPortQt() {
 void SerialPortQt::onError(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::NoError) return;
     if (quiet_ || (polling_ && error == QSerialPort::TimeoutError)) return;
-    error_ = {serialErrorNumber(error), "QSerialPort",
-              cp1255::fromUtf8(port_.errorString().toStdString())};
+    // Once the device is gone every further read fails the same way; the failure is reported
+    // once and the port says it is closed, so that its user can close and open it again.
+    if (gone_) return;
+    std::string description = cp1255::fromUtf8(port_.errorString().toStdString());
+    // A read or write that fails on an open port means the device failed or went away: a
+    // terminal whose far end closed reads as end of file, which Qt reports as a read error
+    // with whatever system error was left from before.
+    if (port_.isOpen() && (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+                           error == QSerialPort::WriteError)) {
+        gone_ = true;
+        description = error == QSerialPort::ResourceError
+                          ? "The device failed or went away: " + description
+                          : "The device failed or went away";
+    }
+    error_ = {serialErrorNumber(error), "QSerialPort", description};
     if (handler_) handler_(error_.number);
 }
 
@@ -129,6 +142,7 @@ bool SerialPortQt::applyLineSettings() {
 }
 
 bool SerialPortQt::open() {
+    if (gone_) close();
     if (port_.isOpen()) return fail(8005, "The port is already open");
     const std::string device = deviceName();
     if (device.empty()) return fail(8002, "Invalid port number " + std::to_string(commPort_));
@@ -159,13 +173,17 @@ bool SerialPortQt::open() {
 
 bool SerialPortQt::close() {
     if (!port_.isOpen()) return fail(8012, "The port is not open");
+    // A port whose device went away still holds the old device: closing releases it.
+    quiet_ = true;
     port_.close();
     port_.clearError();
+    quiet_ = false;
+    gone_ = false;
     return true;
 }
 
 void SerialPortQt::pullAvailable() {
-    if (!port_.isOpen()) return;
+    if (!isOpen()) return;
     polling_ = true;
     // Each ready read takes all the device holds; a few rounds catch bytes that arrive meanwhile.
     for (int round = 0; round < 8 && port_.waitForReadyRead(0); ++round) {
@@ -179,18 +197,20 @@ std::string SerialPortQt::input(std::size_t maxBytes) {
         fail(8018, "Operation valid only when the port is open");
         return {};
     }
+    // What arrived before the device went away is still given; the failure stays in lastError.
     pullAvailable();
     const QByteArray bytes = maxBytes == 0 ? port_.readAll() : port_.read(static_cast<qint64>(maxBytes));
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 std::size_t SerialPortQt::inBufferCount() {
-    if (!port_.isOpen()) return 0;
+    if (!isOpen()) return 0;
     pullAvailable();
     return static_cast<std::size_t>(port_.bytesAvailable());
 }
 
 bool SerialPortQt::output(const std::string& text) {
+    if (gone_) return false;  // lastError keeps why
     if (!port_.isOpen()) return fail(8018, "Operation valid only when the port is open");
     if (text.empty()) return true;
     if (port_.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {

@@ -34,7 +34,9 @@ public:
 
     bool open() override;
     bool close() override;
-    bool isOpen() const override { return port_.isOpen(); }
+    // A port whose device failed or went away (a read, write or resource error) is not open any
+    // more, though its handle stays held until close() or the next open() releases it.
+    bool isOpen() const override { return port_.isOpen() && !gone_; }
 
     bool setInputMode(InputMode mode) override {
         mode_ = mode;
@@ -70,6 +72,7 @@ private:
     InputMode mode_ = InputMode::Text;
     SerialError error_;
     std::function<void(int)> handler_;
+    bool gone_ = false;     // the device failed or went away while the port was open
     bool polling_ = false;  // our own zero-time waits report time-outs that are not events
     bool quiet_ = false;    // failures of calls whose result we check ourselves, or ignore
 };

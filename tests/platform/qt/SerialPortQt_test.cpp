@@ -8,7 +8,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <memory>
 #include <thread>
+#include <vector>
+
+#include "support/TempFolder.h"
 
 namespace korvex {
 namespace {
@@ -21,8 +26,11 @@ struct Pty {
         master = ::posix_openpt(O_RDWR | O_NOCTTY);
         if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) device = ::ptsname(master);
     }
-    ~Pty() {
+    ~Pty() { hangUp(); }
+    // The far end goes away, as when the reader's program dies.
+    void hangUp() {
         if (master >= 0) ::close(master);
+        master = -1;
     }
     termios line() const {
         termios t{};
@@ -143,6 +151,37 @@ TEST(SerialPortQt, ClosesAndReopens) {
     EXPECT_FALSE(port.isOpen());
     EXPECT_TRUE(port.open());
     EXPECT_TRUE(port.isOpen());
+}
+
+TEST(SerialPortQt, AReaderThatGoesAwayIsAFailureAndTheSamePathReachesItsReturn) {
+    test::TempFolder folder;
+    const auto link = folder / "reader-line";
+    auto first = std::make_unique<Pty>();
+    std::filesystem::create_symlink(first->device, link);
+    SerialPortQt port;
+    std::vector<int> events;
+    port.setCommEventHandler([&](int code) { events.push_back(code); });
+    port.setPortName(link.string());
+    ASSERT_TRUE(port.open()) << port.lastError().description;
+    ASSERT_EQ(::write(first->master, "A\r", 2), 2);
+    EXPECT_EQ(inputWithin(port, 2), "A\r");
+
+    first->hangUp();
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(port.input(), "");
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.lastError().number, 8010) << port.lastError().description;
+    EXPECT_EQ(events, std::vector<int>{8010});
+
+    // The reader comes back on a new device behind the same path: a reopen reaches it.
+    Pty second;
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(second.device, link);
+    first.reset();
+    port.close();
+    ASSERT_TRUE(port.open()) << port.lastError().description;
+    EXPECT_TRUE(port.isOpen());
+    ASSERT_EQ(::write(second.master, "B\r", 2), 2);
+    EXPECT_EQ(inputWithin(port, 2), "B\r");
 }
 
 }  // namespace
