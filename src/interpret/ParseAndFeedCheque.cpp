@@ -6,6 +6,7 @@
 // completed line that runs through the whole pipeline again. That second pass is a turn of the
 // loop below rather than a nested call, so an operator who keeps answering cannot deepen the
 // stack.
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -36,6 +37,9 @@ namespace {
 constexpr const char* kPreviewImage = "netpbm\\tmpimage.tif";
 constexpr const char* kPreviewImageGif = "netpbm\\tmpimage.gif";
 constexpr const char* kPreviewScript = "netpbm\\tif2gif";
+// A picture conversion takes a second or two; one still running after this has hung, and the
+// cheque goes on without its preview rather than freezing the program.
+constexpr std::chrono::seconds kPreviewTimeLimit{30};
 
 // One run of the pipeline over a line, as the reader sent it or as a dialog completed it.
 struct ChequePass {
@@ -144,9 +148,17 @@ private:
         form_.ReceiveImage(preview, true);
         if (form_.ended()) return std::nullopt;
         if (ProcessLauncher* launcher = form_.services().processes) {
-            const LaunchResult converted = launcher->runScript(kPreviewScript, {kPreviewImage, kPreviewImageGif}, true);
+            const LaunchResult converted =
+                launcher->runScript(kPreviewScript, {kPreviewImage, kPreviewImageGif}, kPreviewTimeLimit);
             if (!converted.started) {
                 form_.DebugLog("Cannot start " + std::string(kPreviewScript) + ": " + converted.error);
+            } else if (converted.timedOut) {
+                form_.DebugLog(std::string(kPreviewScript) + " did not end within " +
+                               std::to_string(kPreviewTimeLimit.count()) +
+                               " seconds and was stopped: no preview for this cheque");
+                // Whatever the stopped conversion wrote is no picture to show.
+                std::error_code ignored;
+                std::filesystem::remove(resolveIn(folder, kPreviewImageGif), ignored);
             }
         }
         // A missing picture leaves the dialog without one; that is the dialog's concern.

@@ -7,8 +7,10 @@
 // with `/c netpbm\<name>.bat`. Scripts run hidden (no window, no console output), with the
 // program folder as their working folder.
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,8 @@ namespace korvex {
 struct LaunchResult {
     bool started = false;   // false: the command could not be started at all
     int exitCode = -1;      // waited runs only: the script's exit status (-1 when it did not exit)
+    bool timedOut = false;  // waited runs only: still running at the time limit, so it was ended
+                            // together with everything it had started
     std::string error;      // why it could not be started, Windows-1255 text
 };
 
@@ -26,10 +30,13 @@ public:
 
     // Runs the script with the arguments. Arguments that are file names are given as the core
     // writes them (Windows-1255, "\" between folders); the back end turns them into the system's
-    // form and quotes each one. With wait false the call returns as soon as the script has been
-    // started and nothing is left behind when it ends (no zombie process).
+    // form and quotes each one. With a time limit the call waits for the script to end, but no
+    // longer than that: a script still running then is killed with every process it started, so
+    // that a hung script cannot freeze the program. Without one (std::nullopt) the call returns as
+    // soon as the script has been started and nothing is left behind when it ends (no zombie).
     virtual LaunchResult runScript(const std::string& scriptName,
-                                   const std::vector<std::string>& arguments, bool wait) = 0;
+                                   const std::vector<std::string>& arguments,
+                                   std::optional<std::chrono::milliseconds> timeLimit) = 0;
 
     // Which script host runs the watchdog of launcher mode, and so which of the embedded
     // watchdog scripts start-up writes out.

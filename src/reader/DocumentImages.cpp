@@ -37,7 +37,7 @@ void mergeWithFront(ReaderIo& io, const std::string& frontImageFile, ProcessLaun
         return;
     }
     if (launcher == nullptr) return;
-    const LaunchResult started = launcher->runScript(kCombineScript, {frontImageFile}, false);
+    const LaunchResult started = launcher->runScript(kCombineScript, {frontImageFile}, std::nullopt);
     if (!started.started) io.log("Cannot start " + std::string(kCombineScript) + ": " + started.error);
 }
 

@@ -94,7 +94,7 @@ TEST(BackSideRoad, CombinedImagesMergeTheBackIntoTheFront) {
     ASSERT_EQ(rig.processes.runs.size(), 1u);
     EXPECT_EQ(rig.processes.runs[0].script, "netpbm\\CombinePics");
     EXPECT_EQ(rig.processes.runs[0].arguments, std::vector<std::string>{"1226\\0012345_000123456.tif"});
-    EXPECT_FALSE(rig.processes.runs[0].wait);
+    EXPECT_FALSE(rig.processes.runs[0].timeLimit.has_value());
     EXPECT_FALSE(rig.folder.exists(kBackName));
 }
 

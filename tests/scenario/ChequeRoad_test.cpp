@@ -138,7 +138,7 @@ TEST(ChequeRoad, FullDetailsAddAmountAndDateToTheLogAndTheKeys) {
     EXPECT_EQ(rig.processes.runs[0].script, "netpbm\\tif2gif");
     EXPECT_EQ(rig.processes.runs[0].arguments,
               (std::vector<std::string>{"netpbm\\tmpimage.tif", "netpbm\\tmpimage.gif"}));
-    EXPECT_TRUE(rig.processes.runs[0].wait);
+    EXPECT_EQ(rig.processes.runs[0].timeLimit, std::chrono::seconds(30));
     EXPECT_TRUE(rig.ui.fileXferShown.empty());
 
     EXPECT_EQ(rig.typed(), "0012345{TAB}150.00{TAB}31/12/2026{ENTER}");
@@ -151,6 +151,18 @@ TEST(ChequeRoad, FullDetailsAddAmountAndDateToTheLogAndTheKeys) {
     // The image fetched for the dialog is the one saved: the reader is asked once.
     EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
     EXPECT_EQ(rig.imageRequests(), 1);
+}
+
+TEST(ChequeRoad, AHungPreviewConversionIsLoggedAndTheChequeGoesOnWithoutIt) {
+    ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", "2"}});
+    rig.processes.result = {true, -1, true, {}};  // the launcher stopped it at its time limit
+    rig.ui.chequeFullAnswers.push_back(confirmed(kValidCheque, false, "150.00", "31/12/2026"));
+    rig.scan(kValidCheque);
+    EXPECT_TRUE(rig.debug.contains(
+        "netpbm\\tif2gif did not end within 30 seconds and was stopped: no preview for this cheque"));
+    EXPECT_EQ(rig.ui.chequeFullShown.size(), 1u);
+    EXPECT_EQ(rig.logLines().size(), 1u);
+    EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
 }
 
 TEST(ChequeRoad, FullDetailsWithADateThatIsNoDateEndOnTheErrorPath) {

@@ -13,10 +13,10 @@ public:
     struct Run {
         std::string script;
         std::vector<std::string> arguments;
-        bool wait;
+        std::optional<std::chrono::milliseconds> timeLimit;  // none: not waited for
     };
 
-    LaunchResult result{true, 0, {}};  // what every run answers
+    LaunchResult result{true, 0, false, {}};  // what every run answers
     bool priorityAccepted = true;
 
     std::vector<Run> runs;
@@ -28,8 +28,8 @@ public:
     std::vector<Watchdog> watchdogs;
 
     LaunchResult runScript(const std::string& scriptName, const std::vector<std::string>& arguments,
-                           bool wait) override {
-        runs.push_back({scriptName, arguments, wait});
+                           std::optional<std::chrono::milliseconds> timeLimit) override {
+        runs.push_back({scriptName, arguments, timeLimit});
         return result;
     }
     WatchdogHost watchdogHost() const override { return host; }

@@ -254,6 +254,8 @@ public:
         if (lock >= 0) close(lock);
     }
     const std::string& display() const { return display_; }
+    // Ends the server, as the end of a desktop session does.
+    void end() { server_.stop(); }
     // Whether the server still runs and takes connections.
     bool alive() { return !display_.empty() && server_.running() && answers(display_); }
     // The environment a program on this display needs.

@@ -142,5 +142,22 @@ TEST_F(Watchdog, RestartsAKilledProgramAndStopsAfterAnOrderlyExit) {
     EXPECT_FALSE(folder.exists("Korvex.watchtemp"));
 }
 
+TEST_F(Watchdog, StopsWhenTheDisplayOfItsSessionIsGone) {
+    ChildProcess launcher;
+    ChildProcess::Options options;
+    options.environment = display.environment();
+    options.output = folder / "launcher.log";
+    ASSERT_TRUE(launcher.start({folder.program().string(), "/AntiCrash"}, options));
+    ASSERT_TRUE(launcher.waitForExit(20s).has_value()) << "the launcher did not end";
+    ASSERT_TRUE(waitUntil([&] { return watchdogs().size() == 1; }, 10s)) << "no watchdog";
+    ASSERT_TRUE(restartedProgram(10s, -1).has_value()) << "the watchdog started no program";
+
+    // The session ends: the program loses its display, and a restart cannot open it.
+    display.end();
+    EXPECT_TRUE(waitUntil([&] { return watchdogs().empty(); }, 15s)) << "the watchdog went on";
+    EXPECT_TRUE(programs().empty());
+    EXPECT_FALSE(folder.exists("Korvex.watchtemp"));
+}
+
 }  // namespace
 }  // namespace korvex::test

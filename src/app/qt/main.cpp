@@ -3,11 +3,18 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "app/ShowDetails.h"
 #include "app/frmKorvex.h"
 #include "app/qt/PlatformServices.h"
 #include "app/qt/TerminationSignal.h"
 #include "interpret/MicrRecognition.h"
+#if defined(KORVEX_HAVE_X11)
+#include "platform/x11/X11Connection.h"
+#endif
 #include "platform/SerialPort.h"
 #include "text/Cp1255.h"
 #include "text/FilePath.h"
@@ -17,6 +24,29 @@
 #include "ui/frmSplash.h"
 
 namespace {
+
+// The exit status when the X display this program was started for does not answer. The embedded
+// POSIX watchdog stops on it instead of restarting the program once a second for ever after the
+// desktop session has ended.
+constexpr int kExitDisplayGone = 69;
+
+// Whether the display the toolkit is about to connect to answers. Checked before the toolkit
+// starts because it aborts the process on a display it cannot open. Runs without X (another
+// platform plugin, or no DISPLAY at all) are not this check's business.
+bool displayAnswers() {
+#if defined(KORVEX_HAVE_X11)
+    const char* name = std::getenv("DISPLAY");
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const bool usesX =
+        platform == nullptr || *platform == '\0' || std::string(platform).rfind("xcb", 0) == 0;
+    if (name == nullptr || *name == '\0' || !usesX) return true;
+    if (korvex::x11::X11Connection(name).ok()) return true;
+    std::fprintf(stderr, "Korvex: cannot open the display %s\n", name);
+    return false;
+#else
+    return true;
+#endif
+}
 
 korvex::ProgramInfo programInfo(const QStringList& arguments) {
     korvex::ProgramInfo program;
@@ -34,6 +64,7 @@ korvex::ProgramInfo programInfo(const QStringList& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (!displayAnswers()) return kExitDisplayGone;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvex"));
     // The program lives in the tray: closing a window must not end it.

@@ -1,12 +1,14 @@
 #include "platform/posix/ProcessLauncherPosix.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 #include "text/FilePath.h"
 
@@ -28,12 +30,34 @@ namespace {
     ::_exit(127);
 }
 
+int exitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+
 int waitFor(pid_t pid) {
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
         if (errno != EINTR) return -1;
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return exitCodeOf(status);
+}
+
+// Waits for the child up to the limit; past it kills the child's process group (the child made
+// itself a session leader, so the group holds the script and whatever it started) and reaps it.
+// Returns the exit code, or nothing when the limit was reached.
+std::optional<int> waitFor(pid_t pid, std::chrono::milliseconds limit) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        int status = 0;
+        const pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid) return exitCodeOf(status);
+        if (done < 0 && errno != EINTR) return -1;
+        if (std::chrono::steady_clock::now() >= until) break;
+        const timespec pause{0, 10 * 1000 * 1000};
+        ::nanosleep(&pause, nullptr);
+    }
+    ::kill(-pid, SIGKILL);
+    ::kill(pid, SIGKILL);  // in case it had not reached setsid() yet
+    waitFor(pid);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -54,19 +78,23 @@ bool ProcessLauncherPosix::SetProcessPriority(int32_t priorityClass) {
 }
 
 LaunchResult ProcessLauncherPosix::runScript(const std::string& scriptName,
-                                             const std::vector<std::string>& arguments, bool wait) {
+                                             const std::vector<std::string>& arguments,
+                                             std::optional<std::chrono::milliseconds> timeLimit) {
     std::vector<std::string> words = {"sh", toFsPath(scriptName + ".sh").string()};
     for (const auto& argument : arguments) words.push_back(toFsPath(argument).string());
-    return spawnShell(std::move(words), wait);
+    return spawnShell(std::move(words), timeLimit);
 }
 
 LaunchResult ProcessLauncherPosix::startWatchdog(const std::filesystem::path& script,
                                                  const std::filesystem::path& program,
                                                  const std::filesystem::path& semaphore) {
-    return spawnShell({"sh", script.string(), program.string(), semaphore.string()}, false);
+    return spawnShell({"sh", script.string(), program.string(), semaphore.string()},
+                      std::nullopt);
 }
 
-LaunchResult ProcessLauncherPosix::spawnShell(std::vector<std::string> words, bool wait) {
+LaunchResult ProcessLauncherPosix::spawnShell(std::vector<std::string> words,
+                                              std::optional<std::chrono::milliseconds> timeLimit) {
+    const bool wait = timeLimit.has_value();
     LaunchResult result;
     // Everything the child needs is prepared before fork().
     std::vector<char*> argv;
@@ -88,14 +116,15 @@ LaunchResult ProcessLauncherPosix::spawnShell(std::vector<std::string> words, bo
         }
         execHidden(folder.c_str(), argv.data());
     }
-    const int status = waitFor(child);
     if (!wait) {
-        result.started = status == 0;
+        result.started = waitFor(child) == 0;
         if (!result.started) result.error = "the script could not be started";
         return result;
     }
     result.started = true;
-    result.exitCode = status;
+    const std::optional<int> status = waitFor(child, *timeLimit);
+    result.timedOut = !status.has_value();
+    result.exitCode = status.value_or(-1);
     return result;
 }
 

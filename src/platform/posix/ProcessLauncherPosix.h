@@ -14,15 +14,17 @@ public:
         : folder_(std::move(programFolder)) {}
 
     LaunchResult runScript(const std::string& scriptName, const std::vector<std::string>& arguments,
-                           bool wait) override;
+                           std::optional<std::chrono::milliseconds> timeLimit) override;
     bool SetProcessPriority(int32_t priorityClass) override;
     WatchdogHost watchdogHost() const override { return WatchdogHost::PosixShell; }
     LaunchResult startWatchdog(const std::filesystem::path& script, const std::filesystem::path& program,
                                const std::filesystem::path& semaphore) override;
 
 private:
-    // Runs /bin/sh with the words (the first is argv[0]) in the program folder, hidden.
-    LaunchResult spawnShell(std::vector<std::string> words, bool wait);
+    // Runs /bin/sh with the words (the first is argv[0]) in the program folder, hidden; waits for
+    // it up to the time limit when there is one.
+    LaunchResult spawnShell(std::vector<std::string> words,
+                            std::optional<std::chrono::milliseconds> timeLimit);
 
     std::filesystem::path folder_;
 };

@@ -1,5 +1,7 @@
 #include "platform/win32/ProcessLauncherWin32.h"
 
+#include <algorithm>
+
 #include "app/Startup.h"
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Text.h"
@@ -42,9 +44,10 @@ std::string scriptCommandLine(const std::string& interpreter, const std::string&
 }
 
 LaunchResult ProcessLauncherWin32::runScript(const std::string& scriptName,
-                                             const std::vector<std::string>& arguments, bool wait) {
+                                             const std::vector<std::string>& arguments,
+                                             std::optional<std::chrono::milliseconds> timeLimit) {
     return start(win32::widen(scriptCommandLine(commandInterpreter(), scriptName, arguments)),
-                 wait);
+                 timeLimit);
 }
 
 LaunchResult ProcessLauncherWin32::startWatchdog(const std::filesystem::path& script,
@@ -57,7 +60,7 @@ LaunchResult ProcessLauncherWin32::startWatchdog(const std::filesystem::path& sc
         return std::string(text.begin(), text.end());
     };
     const std::string command = windowsWatchdogCommand(utf8(script), utf8(program), utf8(semaphore));
-    return start(win32::widenUtf8(command), false);
+    return start(win32::widenUtf8(command), std::nullopt);
 }
 
 bool ProcessLauncherWin32::SetProcessPriority(int32_t priorityClass) {
@@ -68,30 +71,49 @@ bool ProcessLauncherWin32::SetProcessPriority(int32_t priorityClass) {
     return ok;
 }
 
-LaunchResult ProcessLauncherWin32::start(std::wstring command, bool wait) {
+LaunchResult ProcessLauncherWin32::start(std::wstring command,
+                                         std::optional<std::chrono::milliseconds> timeLimit) {
     LaunchResult result;  // `command` is a copy: CreateProcessW may write into it
     const std::wstring folder = folder_.wstring();
 
+    // A waited script starts suspended and joins its job before it can start anything itself.
+    HANDLE job = timeLimit ? ::CreateJobObjectW(nullptr, nullptr) : nullptr;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                          nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
+    const DWORD flags = CREATE_NO_WINDOW | (job != nullptr ? CREATE_SUSPENDED : 0);
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                          folder.empty() ? nullptr : folder.c_str(), &startup, &process)) {
         result.error = systemMessage(::GetLastError());
+        if (job != nullptr) ::CloseHandle(job);
         return result;
     }
     result.started = true;
+    // Without a job (the system refused one) only the interpreter itself can be ended in time.
+    if (job != nullptr && !::AssignProcessToJobObject(job, process.hProcess)) {
+        ::CloseHandle(job);
+        job = nullptr;
+    }
+    if (flags & CREATE_SUSPENDED) ::ResumeThread(process.hThread);
     ::CloseHandle(process.hThread);
-    if (wait) {
+    if (timeLimit) {
+        const auto limit = std::clamp<long long>(timeLimit->count(), 0, INFINITE - 1);
         DWORD code = 0;
-        if (::WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
-            ::GetExitCodeProcess(process.hProcess, &code)) {
+        if (::WaitForSingleObject(process.hProcess, static_cast<DWORD>(limit)) == WAIT_TIMEOUT) {
+            result.timedOut = true;
+            if (job == nullptr || !::TerminateJobObject(job, 1)) {
+                ::TerminateProcess(process.hProcess, 1);
+            }
+            ::WaitForSingleObject(process.hProcess, 5000);
+        } else if (::GetExitCodeProcess(process.hProcess, &code)) {
             result.exitCode = static_cast<int>(code);
         }
     }
-    // Closing the handle leaves nothing behind: Windows frees the process when it ends.
+    // Closing the handles leaves nothing behind: Windows frees the process when it ends, and the
+    // job (which does not kill on close) when its last process has ended.
+    if (job != nullptr) ::CloseHandle(job);
     ::CloseHandle(process.hProcess);
     return result;
 }

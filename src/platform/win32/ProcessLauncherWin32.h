@@ -23,8 +23,10 @@ public:
     explicit ProcessLauncherWin32(std::filesystem::path programFolder)
         : folder_(std::move(programFolder)) {}
 
+    // A waited script runs in a job object of its own, so that at the time limit the job ends
+    // the interpreter together with every program the batch file started.
     LaunchResult runScript(const std::string& scriptName, const std::vector<std::string>& arguments,
-                           bool wait) override;
+                           std::optional<std::chrono::milliseconds> timeLimit) override;
     WatchdogHost watchdogHost() const override { return WatchdogHost::WindowsScriptHost; }
     // wscript.exe with the script, started hidden and not waited for.
     LaunchResult startWatchdog(const std::filesystem::path& script,
@@ -34,8 +36,10 @@ public:
     bool SetProcessPriority(int32_t priorityClass) override;
 
 private:
-    // Starts the command line hidden in the program folder; waits for its end when `wait`.
-    LaunchResult start(std::wstring commandLine, bool wait);
+    // Starts the command line hidden in the program folder; waits for its end up to the time
+    // limit when there is one.
+    LaunchResult start(std::wstring commandLine,
+                       std::optional<std::chrono::milliseconds> timeLimit);
 
     std::filesystem::path folder_;
 };

@@ -50,7 +50,7 @@ TEST(NetpbmScripts, Tif2gifConvertsAScannedTiff) {
         ASSERT_TRUE(shell(f.folder.path(), make + " > netpbm/tmpimage.tif"));
         std::filesystem::remove(f.folder / "netpbm/tmpimage.gif");
         const LaunchResult r = f.launcher.runScript(
-            "netpbm\\tif2gif", {"netpbm\\tmpimage.tif", "netpbm\\tmpimage.gif"}, true);
+            "netpbm\\tif2gif", {"netpbm\\tmpimage.tif", "netpbm\\tmpimage.gif"}, std::chrono::seconds(30));
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_EQ(f.folder.read("netpbm/tmpimage.gif").substr(0, 4), "GIF8");
         EXPECT_EQ(pnmSize(f.folder.path(), "giftopnm netpbm/tmpimage.gif"), std::make_pair(320, 120));
@@ -61,7 +61,7 @@ TEST(NetpbmScripts, Tif2gifFailsCleanlyOnABrokenImage) {
     NetpbmFolder f;
     f.folder.write("netpbm/tmpimage.tif", std::string("II*\0garbage", 11));
     const LaunchResult r = f.launcher.runScript(
-        "netpbm\\tif2gif", {"netpbm\\tmpimage.tif", "netpbm\\tmpimage.gif"}, true);
+        "netpbm\\tif2gif", {"netpbm\\tmpimage.tif", "netpbm\\tmpimage.gif"}, std::chrono::seconds(30));
     EXPECT_NE(r.exitCode, 0);
     EXPECT_FALSE(f.folder.exists("netpbm/tmpimage.gif"));
     EXPECT_FALSE(f.folder.exists("netpbm/tmpimage.gif.part"));
@@ -73,7 +73,7 @@ TEST(NetpbmScripts, CombinePicsPutsTheBackUnderTheFront) {
     ASSERT_TRUE(shell(f.folder.path(), "ppmpat -g2 300 120 | pnmtojpeg > images/front.jpg"));
     ASSERT_TRUE(shell(f.folder.path(), "cp images/front.jpg netpbm/tmp-front.jpg"));
     ASSERT_TRUE(shell(f.folder.path(), "ppmpat -g2 280 100 | pnmtojpeg > netpbm/tmp-back.jpg"));
-    const LaunchResult r = f.launcher.runScript("netpbm\\CombinePics", {"images\\front.jpg"}, true);
+    const LaunchResult r = f.launcher.runScript("netpbm\\CombinePics", {"images\\front.jpg"}, std::chrono::seconds(30));
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(pnmSize(f.folder.path(), "jpegtopnm images/front.jpg"), std::make_pair(300, 220));
 }
@@ -84,7 +84,7 @@ TEST(NetpbmScripts, CombinePicsLeavesTheFrontAloneWhenTheBackIsBroken) {
     ASSERT_TRUE(shell(f.folder.path(), "cp front.jpg netpbm/tmp-front.jpg"));
     const std::string before = f.folder.read("front.jpg");
     f.folder.write("netpbm/tmp-back.jpg", "not an image");
-    const LaunchResult r = f.launcher.runScript("netpbm\\CombinePics", {"front.jpg"}, true);
+    const LaunchResult r = f.launcher.runScript("netpbm\\CombinePics", {"front.jpg"}, std::chrono::seconds(30));
     EXPECT_NE(r.exitCode, 0);
     EXPECT_EQ(f.folder.read("front.jpg"), before);
 }

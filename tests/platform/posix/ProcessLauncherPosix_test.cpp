@@ -40,8 +40,10 @@ bool waitForFile(const std::filesystem::path& path, std::chrono::milliseconds li
 TEST(ProcessLauncherPosix, AWaitedScriptGivesItsExitCodeAndRunsInTheProgramFolder) {
     ScriptFolder s("probe", "pwd > where.txt\nprintf '%s|' \"$@\" > args.txt\necho noise\nexit 3\n");
     const std::string hebrewName = "images\\" + cp1255::fromUtf8("צק") + " 1.jpg";
-    const LaunchResult r = s.launcher.runScript("netpbm\\probe", {hebrewName, "two"}, true);
+    const LaunchResult r =
+        s.launcher.runScript("netpbm\\probe", {hebrewName, "two"}, std::chrono::seconds(30));
     EXPECT_TRUE(r.started);
+    EXPECT_FALSE(r.timedOut);
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(s.folder.read("where.txt"),
               std::filesystem::canonical(s.folder.path()).string() + "\n");
@@ -51,7 +53,7 @@ TEST(ProcessLauncherPosix, AWaitedScriptGivesItsExitCodeAndRunsInTheProgramFolde
 TEST(ProcessLauncherPosix, AScriptNotWaitedForReturnsAtOnceAndLeavesNoChild) {
     ScriptFolder s("slow", "sleep 1\necho done > done.txt\n");
     const auto before = std::chrono::steady_clock::now();
-    const LaunchResult r = s.launcher.runScript("netpbm\\slow", {}, false);
+    const LaunchResult r = s.launcher.runScript("netpbm\\slow", {}, std::nullopt);
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(800));
     EXPECT_TRUE(r.started);
     EXPECT_FALSE(s.folder.exists("done.txt"));
@@ -62,9 +64,24 @@ TEST(ProcessLauncherPosix, AScriptNotWaitedForReturnsAtOnceAndLeavesNoChild) {
     EXPECT_EQ(errno, ECHILD);
 }
 
+TEST(ProcessLauncherPosix, AWaitedScriptPastItsTimeLimitIsKilledWithWhatItStarted) {
+    // The script starts a program of its own that would outlive it, then hangs.
+    ScriptFolder s("hang", "(sleep 3; echo late > late.txt) &\nsleep 30\nexit 0\n");
+    const auto before = std::chrono::steady_clock::now();
+    const LaunchResult r = s.launcher.runScript("netpbm\\hang", {}, std::chrono::milliseconds(300));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
+    EXPECT_TRUE(r.started);
+    EXPECT_TRUE(r.timedOut);
+    EXPECT_EQ(r.exitCode, -1);
+    errno = 0;
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);  // reaped
+    EXPECT_EQ(errno, ECHILD);
+    EXPECT_FALSE(waitForFile(s.folder / "late.txt", std::chrono::seconds(4)));
+}
+
 TEST(ProcessLauncherPosix, AMissingScriptFailsWithTheShellsError) {
     ScriptFolder s("present", "exit 0\n");
-    const LaunchResult r = s.launcher.runScript("netpbm\\absent", {}, true);
+    const LaunchResult r = s.launcher.runScript("netpbm\\absent", {}, std::chrono::seconds(30));
     EXPECT_TRUE(r.started);
     EXPECT_NE(r.exitCode, 0);
 }

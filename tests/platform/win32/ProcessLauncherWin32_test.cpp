@@ -45,8 +45,9 @@ TEST(ProcessLauncherWin32, RunsABatchFileAndWaitsForItsStatus) {
     ProcessLauncherWin32 launcher(folder.path());
 
     const LaunchResult result =
-        launcher.runScript("netpbm\\echo", {"hello world", "out dir\\result.txt"}, true);
+        launcher.runScript("netpbm\\echo", {"hello world", "out dir\\result.txt"}, std::chrono::seconds(30));
     ASSERT_TRUE(result.started) << result.error;
+    EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 7);
     EXPECT_EQ(folder.read("out dir\\result.txt"), "hello world\r\n");
 }
@@ -56,7 +57,7 @@ TEST(ProcessLauncherWin32, HebrewFileNamesArriveIntact) {
     folder.write("netpbm\\echo.bat", kEchoScript);
     ProcessLauncherWin32 launcher(folder.path());
     const std::string name = cp1255::fromUtf8("שיק 1.txt");
-    const LaunchResult result = launcher.runScript("netpbm\\echo", {"x", name}, true);
+    const LaunchResult result = launcher.runScript("netpbm\\echo", {"x", name}, std::chrono::seconds(30));
     ASSERT_TRUE(result.started) << result.error;
     EXPECT_TRUE(std::filesystem::exists(folder.path() / std::filesystem::path(u8"שיק 1.txt")));
 }
@@ -65,24 +66,42 @@ TEST(ProcessLauncherWin32, RunsWithoutWaiting) {
     TempFolder folder;
     folder.write("netpbm\\echo.bat", kEchoScript);
     ProcessLauncherWin32 launcher(folder.path());
-    const LaunchResult result = launcher.runScript("netpbm\\echo", {"later", "later.txt"}, false);
+    const LaunchResult result = launcher.runScript("netpbm\\echo", {"later", "later.txt"}, std::nullopt);
     ASSERT_TRUE(result.started) << result.error;
     EXPECT_EQ(result.exitCode, -1);
     ASSERT_TRUE(waitForFile(folder, "later.txt"));
     EXPECT_EQ(folder.read("later.txt"), "later\r\n");
 }
 
+TEST(ProcessLauncherWin32, AWaitedScriptPastItsTimeLimitIsEndedWithWhatItStarted) {
+    TempFolder folder;
+    // The batch file hangs in a second interpreter that it started, which writes while it runs.
+    folder.write("netpbm\\hang.bat", "@cmd /c netpbm\\spin.bat\r\n");
+    folder.write("netpbm\\spin.bat", "@echo off\r\n:again\r\necho x>>ticks.txt\r\ngoto again\r\n");
+    ProcessLauncherWin32 launcher(folder.path());
+    const auto before = std::chrono::steady_clock::now();
+    const LaunchResult result = launcher.runScript("netpbm\\hang", {}, std::chrono::milliseconds(1500));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(10));
+    ASSERT_TRUE(result.started) << result.error;
+    EXPECT_TRUE(result.timedOut);
+    ASSERT_TRUE(waitForFile(folder, "ticks.txt"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const auto size = std::filesystem::file_size(folder / "ticks.txt");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    EXPECT_EQ(std::filesystem::file_size(folder / "ticks.txt"), size) << "still running";
+}
+
 TEST(ProcessLauncherWin32, AMissingScriptFailsWithItsStatusAndABadInterpreterCannotStart) {
     TempFolder folder;
     ProcessLauncherWin32 launcher(folder.path());
-    const LaunchResult missing = launcher.runScript("netpbm\\nosuch", {}, true);
+    const LaunchResult missing = launcher.runScript("netpbm\\nosuch", {}, std::chrono::seconds(30));
     EXPECT_TRUE(missing.started);
     EXPECT_NE(missing.exitCode, 0);
 
     wchar_t saved[MAX_PATH + 1] = {};
     const DWORD savedLength = ::GetEnvironmentVariableW(L"COMSPEC", saved, MAX_PATH + 1);
     ::SetEnvironmentVariableW(L"COMSPEC", L"C:\\no\\such\\interpreter.exe");
-    const LaunchResult bad = launcher.runScript("netpbm\\nosuch", {}, true);
+    const LaunchResult bad = launcher.runScript("netpbm\\nosuch", {}, std::chrono::seconds(30));
     ::SetEnvironmentVariableW(L"COMSPEC", savedLength > 0 ? saved : nullptr);
     EXPECT_FALSE(bad.started);
     EXPECT_NE(bad.error, "");
