@@ -13,7 +13,6 @@
 #include <system_error>
 
 #include "accounts/RestrictedAccounts.h"
-#include "app/ChequeDialogs.h"
 #include "app/frmKorvex.h"
 #include "interpret/ChequeRecord.h"
 #include "interpret/ChequeVerification.h"
@@ -28,6 +27,7 @@
 #include "platform/ProcessLauncher.h"
 #include "text/Cp1255.h"
 #include "text/FilePath.h"
+#include "ui/ChequeDialogs.h"
 
 namespace korvex {
 namespace {

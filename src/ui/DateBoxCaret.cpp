@@ -1,4 +1,4 @@
-#include "app/DateBoxCaret.h"
+#include "ui/DateBoxCaret.h"
 
 namespace korvex {
 

@@ -1,4 +1,4 @@
-#include "app/AutoResize.h"
+#include "ui/AutoResize.h"
 
 #include <gtest/gtest.h>
 

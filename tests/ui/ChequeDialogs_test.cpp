@@ -1,4 +1,4 @@
-#include "app/ChequeDialogs.h"
+#include "ui/ChequeDialogs.h"
 
 #include <gtest/gtest.h>
 

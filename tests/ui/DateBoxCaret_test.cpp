@@ -1,4 +1,4 @@
-#include "app/DateBoxCaret.h"
+#include "ui/DateBoxCaret.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/OperatorWindowRules.h"
+#include "ui/OperatorWindowRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/DateBox.h"
+#include "ui/qt/DateBox.h"
 
 #include <QCoreApplication>
 #include <algorithm>

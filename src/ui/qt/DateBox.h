@@ -4,7 +4,7 @@
 
 #include <QLineEdit>
 
-#include "app/DateBoxCaret.h"
+#include "ui/DateBoxCaret.h"
 
 namespace korvex::ui {
 

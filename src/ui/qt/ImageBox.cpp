@@ -1,4 +1,4 @@
-#include "ui/ImageBox.h"
+#include "ui/qt/ImageBox.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,13 +1,13 @@
-#include "ui/KorvexTray.h"
+#include "ui/qt/KorvexTray.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QPixmap>
 #include <QSystemTrayIcon>
 
-#include "app/OperatorWindowRules.h"
-#include "ui/ProgramIcon.h"
-#include "ui/UiText.h"
+#include "ui/OperatorWindowRules.h"
+#include "ui/qt/ProgramIcon.h"
+#include "ui/qt/UiText.h"
 
 namespace korvex::ui {
 

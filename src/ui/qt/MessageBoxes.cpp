@@ -1,4 +1,4 @@
-#include "ui/MessageBoxes.h"
+#include "ui/qt/MessageBoxes.h"
 
 #include <QInputDialog>
 #include <QMessageBox>

@@ -1,11 +1,11 @@
-#include "ui/ProgramIcon.h"
+#include "ui/qt/ProgramIcon.h"
 
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 
-#include "app/OperatorWindowRules.h"
+#include "ui/OperatorWindowRules.h"
 
 namespace korvex::ui {
 

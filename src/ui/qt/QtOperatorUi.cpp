@@ -1,17 +1,17 @@
-#include "ui/QtOperatorUi.h"
+#include "ui/qt/QtOperatorUi.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QUrl>
 #include <cstdlib>
 
-#include "ui/MessageBoxes.h"
-#include "ui/UiText.h"
-#include "ui/frmChequeData.h"
-#include "ui/frmChequeFull.h"
-#include "ui/frmFileXfer.h"
-#include "ui/frmManuallDebug.h"
-#include "ui/frmSplash.h"
+#include "ui/qt/MessageBoxes.h"
+#include "ui/qt/UiText.h"
+#include "ui/qt/frmChequeData.h"
+#include "ui/qt/frmChequeFull.h"
+#include "ui/qt/frmFileXfer.h"
+#include "ui/qt/frmManuallDebug.h"
+#include "ui/qt/frmSplash.h"
 
 namespace korvex::ui {
 

@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "platform/OperatorUi.h"
-#include "ui/KorvexTray.h"
-#include "ui/frmDetails.h"
+#include "ui/qt/KorvexTray.h"
+#include "ui/qt/frmDetails.h"
 
 class QUrl;
 

@@ -1,12 +1,12 @@
-#include "ui/TabCharFilter.h"
+#include "ui/qt/TabCharFilter.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
 
-#include "ui/UiText.h"
-#include "ui/frmChequeData.h"
+#include "ui/qt/UiText.h"
+#include "ui/qt/frmChequeData.h"
 
 namespace korvex::ui {
 

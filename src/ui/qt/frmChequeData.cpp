@@ -1,13 +1,13 @@
-#include "ui/frmChequeData.h"
+#include "ui/qt/frmChequeData.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/ChequeDialogs.h"
-#include "ui/TabCharFilter.h"
-#include "ui/UiText.h"
+#include "ui/ChequeDialogs.h"
+#include "ui/qt/TabCharFilter.h"
+#include "ui/qt/UiText.h"
 
 namespace korvex::ui {
 

@@ -1,4 +1,4 @@
-#include "ui/frmChequeFull.h"
+#include "ui/qt/frmChequeFull.h"
 
 #include <QCheckBox>
 #include <QImageReader>
@@ -8,15 +8,15 @@
 #include <QResizeEvent>
 #include <QTimer>
 
-#include "app/ChequeDialogs.h"
 #include "text/FilePath.h"
-#include "ui/DateBox.h"
-#include "ui/ImageBox.h"
-#include "ui/LengthLimit.h"
-#include "ui/MessageBoxes.h"
-#include "ui/TabCharFilter.h"
-#include "ui/UiText.h"
-#include "ui/frmChequeData.h"
+#include "ui/ChequeDialogs.h"
+#include "ui/qt/DateBox.h"
+#include "ui/qt/ImageBox.h"
+#include "ui/qt/LengthLimit.h"
+#include "ui/qt/MessageBoxes.h"
+#include "ui/qt/TabCharFilter.h"
+#include "ui/qt/UiText.h"
+#include "ui/qt/frmChequeData.h"
 
 namespace korvex::ui {
 

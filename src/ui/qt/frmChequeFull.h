@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "app/AutoResize.h"
 #include "platform/OperatorUi.h"
+#include "ui/AutoResize.h"
 
 class QLineEdit;
 class QCheckBox;

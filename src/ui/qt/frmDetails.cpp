@@ -1,4 +1,4 @@
-#include "ui/frmDetails.h"
+#include "ui/qt/frmDetails.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,11 +12,11 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "app/OperatorWindowRules.h"
-#include "ui/ImageBox.h"
-#include "ui/MessageBoxes.h"
-#include "ui/ProgramIcon.h"
-#include "ui/UiText.h"
+#include "ui/OperatorWindowRules.h"
+#include "ui/qt/ImageBox.h"
+#include "ui/qt/MessageBoxes.h"
+#include "ui/qt/ProgramIcon.h"
+#include "ui/qt/UiText.h"
 
 namespace korvex::ui {
 

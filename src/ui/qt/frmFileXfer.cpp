@@ -1,4 +1,4 @@
-#include "ui/frmFileXfer.h"
+#include "ui/qt/frmFileXfer.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -7,8 +7,8 @@
 #include <QPainter>
 #include <QScreen>
 
-#include "app/OperatorWindowRules.h"
-#include "ui/UiText.h"
+#include "ui/OperatorWindowRules.h"
+#include "ui/qt/UiText.h"
 
 namespace korvex::ui {
 

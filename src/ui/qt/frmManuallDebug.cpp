@@ -1,4 +1,4 @@
-#include "ui/frmManuallDebug.h"
+#include "ui/qt/frmManuallDebug.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ui/UiText.h"
+#include "ui/qt/UiText.h"
 
 namespace korvex::ui {
 

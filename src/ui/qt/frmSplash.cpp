@@ -1,4 +1,4 @@
-#include "ui/frmSplash.h"
+#include "ui/qt/frmSplash.h"
 
 #include <QDate>
 #include <QEventLoop>
@@ -7,8 +7,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "ui/ImageBox.h"
-#include "ui/ProgramIcon.h"
+#include "ui/qt/ImageBox.h"
+#include "ui/qt/ProgramIcon.h"
 
 namespace korvex::ui {
 

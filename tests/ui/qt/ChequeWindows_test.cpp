@@ -9,11 +9,11 @@
 #include <gtest/gtest.h>
 
 #include "text/Cp1255.h"
-#include "ui/DateBox.h"
-#include "ui/ImageBox.h"
-#include "ui/UiText.h"
-#include "ui/frmChequeData.h"
-#include "ui/frmChequeFull.h"
+#include "ui/qt/DateBox.h"
+#include "ui/qt/ImageBox.h"
+#include "ui/qt/UiText.h"
+#include "ui/qt/frmChequeData.h"
+#include "ui/qt/frmChequeFull.h"
 #include "UiTestSupport.h"
 
 namespace korvex::ui {

@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "text/Cp1255.h"
-#include "ui/ImageBox.h"
-#include "ui/frmDetails.h"
-#include "ui/frmManuallDebug.h"
+#include "ui/qt/ImageBox.h"
+#include "ui/qt/frmDetails.h"
+#include "ui/qt/frmManuallDebug.h"
 #include "UiTestSupport.h"
 
 namespace korvex::ui {

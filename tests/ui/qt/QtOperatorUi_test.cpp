@@ -8,13 +8,13 @@
 #include <gtest/gtest.h>
 
 #include "text/Cp1255.h"
-#include "ui/ImageBox.h"
-#include "ui/QtOperatorUi.h"
-#include "ui/frmChequeData.h"
-#include "ui/frmChequeFull.h"
-#include "ui/frmFileXfer.h"
-#include "ui/frmManuallDebug.h"
-#include "ui/frmSplash.h"
+#include "ui/qt/ImageBox.h"
+#include "ui/qt/QtOperatorUi.h"
+#include "ui/qt/frmChequeData.h"
+#include "ui/qt/frmChequeFull.h"
+#include "ui/qt/frmFileXfer.h"
+#include "ui/qt/frmManuallDebug.h"
+#include "ui/qt/frmSplash.h"
 #include "UiTestSupport.h"
 
 namespace korvex::ui {

@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "text/Cp1255.h"
-#include "ui/KorvexTray.h"
-#include "ui/ProgramIcon.h"
-#include "ui/frmFileXfer.h"
+#include "ui/qt/KorvexTray.h"
+#include "ui/qt/ProgramIcon.h"
+#include "ui/qt/frmFileXfer.h"
 
 namespace korvex::ui {
 namespace {
