@@ -1,11 +1,12 @@
 #include "accounts/RestrictedAccounts.h"
 
 #include <array>
+#include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <fstream>
 #include <system_error>
 
-#include "app/Startup.h"
 #include "platform/HttpClient.h"
 #include "platform/OperatorUi.h"
 #include "text/Cp1255.h"
@@ -237,6 +238,19 @@ bool CheckRestrictedAccount(std::string_view accountGroup, std::string_view bran
                                            branch, bankGroup, ui, debugLog);
     }
     return restricted;
+}
+
+std::optional<LocalDateTime> fileModifiedLocal(const std::filesystem::path& file) {
+    std::error_code error;
+    const auto written = std::filesystem::last_write_time(file, error);
+    if (error) return std::nullopt;
+    const auto system = std::chrono::file_clock::to_sys(written);
+    const std::time_t t = std::chrono::system_clock::to_time_t(
+        std::chrono::time_point_cast<std::chrono::system_clock::duration>(system));
+    const std::tm* local = std::localtime(&t);
+    if (local == nullptr) return std::nullopt;
+    return LocalDateTime{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday,
+                         local->tm_hour,        local->tm_min,     local->tm_sec};
 }
 
 }  // namespace korvex

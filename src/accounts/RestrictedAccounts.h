@@ -6,8 +6,11 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "platform/Clock.h"
 
 namespace korvex {
 
@@ -56,6 +59,9 @@ bool CheckRestrictedAccount(std::string_view accountGroup, std::string_view bran
                             std::string_view accountListPath, std::string_view limitedAccountUrl,
                             int timeoutSeconds, HttpClient* http, OperatorUi& ui,
                             const std::function<void(const std::string&)>& debugLog);
+
+// A file's last-modified moment in local time; nullopt when it cannot be read.
+std::optional<LocalDateTime> fileModifiedLocal(const std::filesystem::path& file);
 
 // Box titles and the connection warning text, Windows-1255.
 std::string restrictedAccountTitle();

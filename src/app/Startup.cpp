@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
-#include <ctime>
 #include <system_error>
 
 #include "text/Cp1255.h"
@@ -48,19 +46,6 @@ std::optional<std::filesystem::path> restrictedListForAgeCheck(
     const std::filesystem::path itself = resolveIn(programFolder, accountListPath);
     if (std::filesystem::exists(itself, error)) return itself;
     return std::nullopt;
-}
-
-std::optional<LocalDateTime> fileModifiedLocal(const std::filesystem::path& file) {
-    std::error_code error;
-    const auto written = std::filesystem::last_write_time(file, error);
-    if (error) return std::nullopt;
-    const auto system = std::chrono::file_clock::to_sys(written);
-    const std::time_t t = std::chrono::system_clock::to_time_t(
-        std::chrono::time_point_cast<std::chrono::system_clock::duration>(system));
-    const std::tm* local = std::localtime(&t);
-    if (local == nullptr) return std::nullopt;
-    return LocalDateTime{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday,
-                         local->tm_hour,        local->tm_min,     local->tm_sec};
 }
 
 bool restrictedListTooOld(const std::optional<LocalDateTime>& modified, const LocalDateTime& now) {

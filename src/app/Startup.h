@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "accounts/RestrictedAccounts.h"
 #include "platform/Clock.h"
 
 namespace korvex {
@@ -15,9 +16,6 @@ namespace korvex {
 // the path itself. nullopt when neither exists.
 std::optional<std::filesystem::path> restrictedListForAgeCheck(const std::filesystem::path& programFolder,
                                                                const std::string& accountListPath);
-
-// A file's last-modified moment in local time; nullopt when it cannot be read.
-std::optional<LocalDateTime> fileModifiedLocal(const std::filesystem::path& file);
 
 // True when the warning is due: more than 7 calendar days, or the time cannot be read.
 bool restrictedListTooOld(const std::optional<LocalDateTime>& modified, const LocalDateTime& now);

@@ -8,11 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "app/Services.h"
 #include "config/Settings.h"
 #include "config/cInifile.h"
 #include "interpret/BranchTable.h"
 #include "output/SendKeys.h"
+#include "platform/Services.h"
 #include "reader/InputAssembler.h"
 
 namespace korvex {

@@ -12,10 +12,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Services.h"
 #include "output/KeyNotation.h"
 #include "output/KeyTables.h"
 #include "platform/KeyInjector.h"
+#include "platform/Services.h"
 
 namespace korvex {
 

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "app/ChequeDialogs.h"
 #include "accounts/RestrictedAccounts.h"
 #include "output/Template.h"
 #include "scenario/ScenarioRig.h"
+#include "ui/ChequeDialogs.h"
 
 namespace korvex {
 namespace {

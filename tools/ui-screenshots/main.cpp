@@ -11,13 +11,13 @@
 #include <cstdio>
 
 #include "text/Cp1255.h"
-#include "ui/KorvexTray.h"
-#include "ui/ProgramIcon.h"
-#include "ui/frmChequeData.h"
-#include "ui/frmChequeFull.h"
-#include "ui/frmDetails.h"
-#include "ui/frmFileXfer.h"
-#include "ui/frmSplash.h"
+#include "ui/qt/KorvexTray.h"
+#include "ui/qt/ProgramIcon.h"
+#include "ui/qt/frmChequeData.h"
+#include "ui/qt/frmChequeFull.h"
+#include "ui/qt/frmDetails.h"
+#include "ui/qt/frmFileXfer.h"
+#include "ui/qt/frmSplash.h"
 
 namespace {
 

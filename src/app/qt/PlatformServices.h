@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/Services.h"
+#include "platform/Services.h"
 
 namespace korvex {
 

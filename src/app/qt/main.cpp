@@ -18,10 +18,10 @@
 #include "platform/SerialPort.h"
 #include "text/Cp1255.h"
 #include "text/FilePath.h"
-#include "ui/QtOperatorUi.h"
-#include "ui/frmFileXfer.h"
-#include "ui/frmManuallDebug.h"
-#include "ui/frmSplash.h"
+#include "ui/qt/QtOperatorUi.h"
+#include "ui/qt/frmFileXfer.h"
+#include "ui/qt/frmManuallDebug.h"
+#include "ui/qt/frmSplash.h"
 
 namespace {
 

@@ -1,0 +1,96 @@
+#include "ui/OperatorWindowRules.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "text/Cp1255.h"
+
+namespace korvex {
+namespace {
+
+TEST(OperatorWindowRules, TrayNumberAndTooltip) {
+    EXPECT_EQ(trayNumberText(3), " 3");
+    EXPECT_EQ(trayNumberText(12), " 12");
+    EXPECT_EQ(trayNumberText(0), " 0");
+    EXPECT_EQ(trayNumberText(-2), "-2");
+    EXPECT_FALSE(trayShowsNumber(1));
+    EXPECT_FALSE(trayShowsNumber(0));
+    EXPECT_TRUE(trayShowsNumber(2));
+
+    const std::string initial = initialTrayTooltipField();
+    EXPECT_EQ(initial.size(), 64u);
+    EXPECT_EQ(cp1255::toUtf8(trayTooltipText(initial)), "קורא צ'קים וכרטיסים");
+    EXPECT_EQ(initial.back(), ' ');
+    EXPECT_EQ(trayTooltipText(std::string("ab\0cd", 5)), "ab");
+    EXPECT_EQ(trayTooltipText(std::string(64, 'x')).size(), 63u);
+    EXPECT_EQ(trayTooltipText(""), "");
+}
+
+TEST(OperatorWindowRules, TransferWindowSitsAt98PercentOfTheWorkArea) {
+    const struct {
+        int right, bottom, w, h;
+        WindowPoint expected;
+    } cases[] = {
+        {1920, 1040, 300, 120, {1881 - 300, 1019 - 120}},  // 1881.6 and 1019.2 rounded down
+        {1024, 768, 200, 100, {1003 - 200, 752 - 100}},    // 1003.52, 752.64
+        {100, 100, 200, 200, {-102, -102}},                // a tiny screen: off the corner
+    };
+    for (const auto& c : cases) {
+        const auto p = transferWindowPosition(c.right, c.bottom, c.w, c.h);
+        EXPECT_EQ(p.left, c.expected.left) << c.right;
+        EXPECT_EQ(p.top, c.expected.top) << c.bottom;
+    }
+}
+
+TEST(OperatorWindowRules, ProgressFractionBarAndText) {
+    const struct {
+        int32_t min, max, value;
+        int pictureWidth;
+        int bar;
+        const char* text;
+    } cases[] = {
+        {0, 50000, 20000, 200, 80, "40% "},
+        {0, 100, 37, 100, 37, "37% "},
+        {0, 1000, 5, 300, 1, "1% "},     // 0.5 % rounds up
+        {0, 1000, 4, 300, 1, "0% "},     // 1.2 px rounded down, 0.4 % down
+        {0, 1000, 1100, 300, 300, "110% "},  // more bytes than announced: bar full
+        {10, 10, 10, 300, 0, "0% "},     // empty range: no division by zero
+        {0, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max(), 50, 50,
+         "100% "},
+    };
+    for (const auto& c : cases) {
+        const double f = progressFraction(c.min, c.max, c.value);
+        EXPECT_EQ(progressBarWidth(f, c.pictureWidth), c.bar) << c.value;
+        EXPECT_EQ(progressPercentText(f), c.text) << c.value;
+    }
+}
+
+TEST(OperatorWindowRules, TryStringNamesAndRoutes) {
+    const struct {
+        int cls;
+        const char* name;
+        TryStringRoute::Kind kind;
+    } cases[] = {
+        {0, "לא מזוהה", TryStringRoute::Kind::Nothing},
+        {1, "צ'ק רגיל", TryStringRoute::Kind::Cheque},
+        {2, "כרטיס מגנטי", TryStringRoute::Kind::MagStripe},
+        {3, "מסמך ללא דיו מגנטית", TryStringRoute::Kind::Nothing},
+        {4, "צ'ק של בנק הדואר", TryStringRoute::Kind::Cheque},
+        {5, "", TryStringRoute::Kind::Nothing},
+        {6, "צ'ק של נונוס", TryStringRoute::Kind::Cheque},
+        {99, "", TryStringRoute::Kind::Nothing},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(cp1255::toUtf8(inputClassName(c.cls)), c.name) << c.cls;
+        EXPECT_EQ(tryStringRoute(c.cls, "A1C2C3").kind, c.kind) << c.cls;
+    }
+    EXPECT_EQ(tryStringRoute(1, "A1C2C3").text, "A1C2C3");
+    EXPECT_EQ(tryStringRoute(4, "A1C2C3").text, "A1C2C");  // up to and including the last C
+    EXPECT_EQ(cp1255::toUtf8(tryStringQuestion(1)),
+              "תוצאה: צ'ק רגיל\r\n\r\nהאם ברצונך לנסות לעבד את המידע, כולל העברת המידע כמקשים "
+              "לתוכנה, במידת הצורך?");
+}
+
+}  // namespace
+}  // namespace korvex

@@ -1,0 +1,273 @@
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "text/Cp1255.h"
+#include "ui/qt/ImageBox.h"
+#include "ui/qt/QtOperatorUi.h"
+#include "ui/qt/frmChequeData.h"
+#include "ui/qt/frmChequeFull.h"
+#include "ui/qt/frmFileXfer.h"
+#include "ui/qt/frmManuallDebug.h"
+#include "ui/qt/frmSplash.h"
+#include "UiTestSupport.h"
+
+namespace korvex::ui {
+namespace {
+
+TEST(QtOperatorUi, MessageBoxesAreRightToLeftWithTheirIconsAndAnswers) {
+    QtOperatorUi ui;
+    const struct {
+        MsgIcon icon;
+        MsgButtons buttons;
+        QMessageBox::StandardButton press;
+        QMessageBox::Icon qtIcon;
+        MsgResult result;
+    } cases[] = {
+        {MsgIcon::Stop, MsgButtons::Ok, QMessageBox::Ok, QMessageBox::Critical, MsgResult::Ok},
+        {MsgIcon::Exclamation, MsgButtons::Ok, QMessageBox::Ok, QMessageBox::Warning,
+         MsgResult::Ok},
+        {MsgIcon::Question, MsgButtons::YesNo, QMessageBox::Yes, QMessageBox::Question,
+         MsgResult::Yes},
+        {MsgIcon::Question, MsgButtons::YesNo, QMessageBox::No, QMessageBox::Question,
+         MsgResult::No},
+        {MsgIcon::Information, MsgButtons::YesNo, QMessageBox::Yes, QMessageBox::Information,
+         MsgResult::Yes},
+    };
+    for (const auto& c : cases) {
+        auto seen = test::answerMessageBox(c.press);
+        const MsgResult r = ui.messageBox(cp1255::fromUtf8("שורה א\r\n\r\nשורה ב"),
+                                          cp1255::fromUtf8("קורא צ'קים"), c.icon, c.buttons);
+        ASSERT_TRUE(seen->seen);
+        EXPECT_EQ(r, c.result);
+        EXPECT_EQ(seen->icon, c.qtIcon);
+        EXPECT_EQ(seen->direction, Qt::RightToLeft);
+        EXPECT_EQ(seen->title, QString::fromUtf8("קורא צ'קים"));
+        EXPECT_EQ(seen->text, QString::fromUtf8("שורה א\n\nשורה ב"));
+    }
+    // Escape on a Yes/No question answers No.
+    test::whenModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    EXPECT_EQ(ui.messageBox("?", "t", MsgIcon::Question, MsgButtons::YesNo), MsgResult::No);
+}
+
+TEST(QtOperatorUi, InputBoxReturnsTheTextOrNothingWhenCancelled) {
+    QtOperatorUi ui;
+    test::whenModal<QInputDialog>([](QInputDialog* d) {
+        EXPECT_EQ(d->layoutDirection(), Qt::RightToLeft);
+        EXPECT_EQ(d->textValue(), "old");
+        d->setTextValue(QString::fromUtf8("חדש"));
+        d->accept();
+    });
+    EXPECT_EQ(ui.inputBox("prompt", cp1255::fromUtf8("קורא צ'קים"), "old"),
+              cp1255::fromUtf8("חדש"));
+    test::whenModal<QInputDialog>([](QInputDialog* d) { d->reject(); });
+    EXPECT_EQ(ui.inputBox("prompt", "title", "old"), "");
+}
+
+TEST(QtOperatorUi, PollingTimerTicksEvery100msWhileEnabled) {
+    QtOperatorUi ui;
+    int ticks = 0;
+    QtOperatorUi::Hooks hooks;
+    hooks.timerTick = [&] { ++ticks; };
+    ui.setHooks(hooks);
+    EXPECT_FALSE(ui.pollingTimerEnabled());
+    EXPECT_EQ(ui.pollingTimer().interval(), 100);
+    ui.setPollingTimerEnabled(true);
+    EXPECT_TRUE(ui.pollingTimerEnabled());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 2000));
+    ui.setPollingTimerEnabled(false);
+    EXPECT_FALSE(ui.pollingTimerEnabled());
+    const int stopped = ticks;
+    QTest::qWait(250);
+    EXPECT_EQ(ticks, stopped);
+
+    bool ran = false;
+    QTimer::singleShot(0, [&] { ran = true; });
+    ui.doEvents();
+    EXPECT_TRUE(ran);
+}
+
+TEST(QtOperatorUi, ChequeDialogsAreModalAndTheFrameCancels) {
+    QtOperatorUi ui;
+    ChequeDialogInput in;
+    in.ChequeNum = "123";
+    in.BankNum = "10";
+    in.BranchNum = "456";
+    in.AccountNum = "7?9";
+    test::whenModal<frmChequeData>([](frmChequeData* d) {
+        EXPECT_EQ(d->AccountNum->text(), "7?9");
+        d->AccountNum->setText("789");
+        d->cmdOK->click();
+    });
+    ChequeDialogResult r = ui.showChequeData(in);
+    EXPECT_FALSE(r.Cancelled);
+    EXPECT_EQ(r.MagtekLine, "A123 C10A456E 789C");
+
+    test::whenModal<frmChequeData>([](frmChequeData* d) { d->close(); });
+    r = ui.showChequeData(in);
+    EXPECT_TRUE(r.Cancelled);
+    EXPECT_EQ(r.MagtekLine, "");
+
+    test::whenModal<frmChequeFull>([](frmChequeFull* d) {
+        d->txtAmount->setText("12.50");
+        d->cmdOK->click();
+    });
+    r = ui.showChequeFull(in);
+    EXPECT_FALSE(r.Cancelled);
+    EXPECT_EQ(r.AmountText, "12.50");
+    EXPECT_EQ(r.DateText.size(), 10u);  // today as dd/mm/20yy
+    EXPECT_EQ(r.DateText.substr(6, 2), "20");
+
+    test::whenModal<frmChequeFull>([](frmChequeFull* d) { QTest::keyClick(d, Qt::Key_Escape); });
+    EXPECT_TRUE(ui.showChequeFull(in).Cancelled);
+}
+
+TEST(QtOperatorUi, DebugWindowIsOneForTheRun) {
+    QtOperatorUi ui;
+    int terminated = -1;
+    QtOperatorUi::Hooks hooks;
+    hooks.terminateAtOnce = [&](int code) { terminated = code; };
+    ui.setHooks(hooks);
+    test::whenModal<frmManuallDebug>([](frmManuallDebug* w) {
+        w->cmbBranch->setEditText("936");
+        w->cmdCont->click();
+    });
+    DebugWindowResult r = ui.showManualDebug();
+    EXPECT_EQ(r.bank, "Combo1");
+    EXPECT_EQ(r.branch, "936");
+    test::whenModal<frmManuallDebug>([](frmManuallDebug* w) { w->cmdCont->click(); });
+    r = ui.showManualDebug();
+    EXPECT_EQ(r.branch, "936");
+    EXPECT_EQ(terminated, -1);
+}
+
+TEST(QtOperatorUi, DetailsWindowIsCreatedOnFirstUseAndWiredToTheHooks) {
+    QtOperatorUi ui;
+    std::vector<int32_t> chosen;
+    QtOperatorUi::Hooks hooks;
+    hooks.details.profileChosen = [&](int32_t n) { chosen.push_back(n); };
+    ui.setHooks(hooks);
+    EXPECT_FALSE(ui.detailsWindowExists());
+    EXPECT_EQ(ui.detailsReaderData(), "");
+    EXPECT_FALSE(ui.detailsWindowExists());  // reading does not create it
+    ui.detailsSetReaderData("abc");
+    EXPECT_TRUE(ui.detailsWindowExists());
+    EXPECT_EQ(ui.detailsReaderData(), "abc");
+    ui.detailsClearProfiles();
+    ui.detailsAddProfile("A");
+    ui.detailsAddProfile("B");
+    EXPECT_TRUE(ui.detailsSelectProfile(0));
+    EXPECT_FALSE(ui.detailsSelectProfile(2));
+    ui.detailsSetLastDataSent("sent");
+    ui.detailsShow();
+    ASSERT_NE(ui.detailsWindow(), nullptr);
+    EXPECT_TRUE(ui.detailsWindow()->isVisible());
+    EXPECT_TRUE(chosen.empty());
+    ui.detailsWindow()->cmbProfiles->setCurrentIndex(1);  // as the operator's choice does
+    EXPECT_EQ(chosen, std::vector<int32_t>{2});
+    ui.detailsWindow()->hide();
+}
+
+TEST(QtOperatorUi, TransferWindowLivesFromShowToClose) {
+    QtOperatorUi ui;
+    ui.fileXferProgress(0.5, "50% ");  // before showing: nothing to draw, no crash
+    ui.fileXferShow(cp1255::fromUtf8("תמונות\\a.tif"));
+    ASSERT_NE(ui.fileXferWindow(), nullptr);
+    EXPECT_TRUE(ui.fileXferWindow()->isVisible());
+    EXPECT_EQ(ui.fileXferWindow()->Text1->text(), QString::fromUtf8("תמונות\\a.tif"));
+    ui.fileXferProgress(0.37, "37% ");
+    EXPECT_EQ(ui.fileXferWindow()->Picture1->lastText(), "37% ");
+    const QImage& canvas = ui.fileXferWindow()->Picture1->canvas();
+    EXPECT_EQ(canvas.pixelColor(2, canvas.height() - 2), QColor(0, 0, 255));
+    ui.fileXferClose();
+    EXPECT_EQ(ui.fileXferWindow(), nullptr);
+    ui.fileXferClose();  // twice: harmless
+}
+
+TEST(QtOperatorUi, EndProcessStopsTheTimerHidesWindowsAndEnds) {
+    QtOperatorUi ui;
+    std::vector<int> ended;
+    QtOperatorUi::Hooks hooks;
+    hooks.endProcess = [&](int code) { ended.push_back(code); };
+    ui.setHooks(hooks);
+    EXPECT_FALSE(ui.addTrayIcon());  // no tray host on the offscreen platform: runs on
+    ui.setPollingTimerEnabled(true);
+    ui.detailsShow();
+    ASSERT_TRUE(ui.detailsWindow()->isVisible());
+    ui.endProcess(3);
+    EXPECT_EQ(ended, std::vector<int>{3});
+    EXPECT_FALSE(ui.pollingTimerEnabled());
+    EXPECT_FALSE(ui.detailsWindow()->isVisible());
+    EXPECT_FALSE(ui.tray().visible());
+}
+
+TEST(Splash, DisplayTimeIsAtLeast750msCountedFromTheFirstPaint) {
+    const struct {
+        int setting, used;
+    } cases[] = {{100, 750}, {749, 750}, {750, 750}, {3000, 3000}};
+    for (const auto& c : cases) {
+        frmSplash splash(c.setting, nullptr);
+        EXPECT_EQ(splash.Timer1->interval(), c.used) << c.setting;
+        EXPECT_TRUE(splash.Timer1->isSingleShot());
+        EXPECT_FALSE(splash.Timer1->isActive());  // not before it is painted
+    }
+    frmSplash splash(100, nullptr);
+    QElapsedTimer clock;
+    splash.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return splash.Timer1->isActive(); }, 2000));
+    clock.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !splash.isVisible(); }, 3000));
+    EXPECT_GE(clock.elapsed(), 700);
+}
+
+TEST(Splash, KeysAndBackgroundClicksCloseItTheCreditLineOpensItsAddress) {
+    std::vector<QUrl> opened;
+    auto open = [&](const QUrl& url) { opened.push_back(url); };
+    {
+        frmSplash splash(3000, open);
+        splash.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
+        QTest::mouseClick(splash.Label4, Qt::LeftButton);
+        EXPECT_TRUE(splash.isVisible());
+        ASSERT_EQ(opened.size(), 1u);
+        EXPECT_EQ(opened[0], QUrl(QString::fromLatin1(KORVEX_CREDIT_URL)));
+        QTest::mouseClick(splash.MagTekPic, Qt::LeftButton);  // pictures do not react
+        QTest::mouseClick(splash.OvraLabel, Qt::LeftButton);
+        EXPECT_TRUE(splash.isVisible());
+        EXPECT_TRUE(splash.OvraLabel->text().contains("03-5550123"));
+        QTest::mouseClick(&splash, Qt::LeftButton, Qt::NoModifier, QPoint(5, 250));
+        EXPECT_FALSE(splash.isVisible());
+    }
+    {
+        frmSplash splash(3000, open);
+        splash.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
+        QTest::keyClick(&splash, Qt::Key_A);
+        EXPECT_FALSE(splash.isVisible());
+    }
+    EXPECT_EQ(opened.size(), 1u);
+}
+
+TEST(Splash, ModalWaitsAndItIsShownOncePerProcess) {
+    QtOperatorUi ui;
+    bool seen = false;
+    test::whenModal<frmSplash>([&](frmSplash* s) {
+        seen = true;
+        QTest::keyClick(s, Qt::Key_Space);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    ui.showSplash(5000, true);
+    EXPECT_TRUE(seen);
+    EXPECT_LT(clock.elapsed(), 4000);  // closed by the key, not by the time
+    ui.showSplash(5000, false);        // a second request shows nothing
+    EXPECT_EQ(ui.splashWindow(), nullptr);
+}
+
+}  // namespace
+}  // namespace korvex::ui
