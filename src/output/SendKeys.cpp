@@ -159,7 +159,7 @@ PlatformResult modSendKeys::admit(const std::string& text, const KeyTables& tabl
 
 PlatformResult modSendKeys::VbSendKeys(const std::string& text, int32_t delay, bool yield) {
     sendKeysTables_.fillOnce(*services_.keyboardLayout);
-    if (PlatformResult refused = admit(text, sendKeysTables_); !refused) return refused;
+    if (PlatformResult admitted = admit(text, sendKeysTables_); !admitted) return admitted;
     KeyInjector& keys = *services_.keys;
     PlatformResult result;
     auto emit = [&keys, &result](const KeyEvent& e) {
@@ -198,11 +198,11 @@ PlatformResult modSendKeys::VbSendKeys(const std::string& text, int32_t delay, b
 }
 
 std::vector<KeyEvent> modSendKeys::collect(const std::string& text, KeyTables& tables,
-                                           PlatformResult& refused) {
+                                           PlatformResult& admitted) {
     std::vector<KeyEvent> events;
     tables.fillOnce(*services_.keyboardLayout);
-    refused = admit(text, tables);
-    if (!refused) return events;
+    admitted = admit(text, tables);
+    if (!admitted) return events;
     auto emit = [&events](const KeyEvent& e) { events.push_back(e); };
     KeyNotationReader reader(text);
     KeyToken token;
@@ -220,9 +220,9 @@ PlatformResult modSendKeys::VbSendInput(const std::string& text) {
     // keypad input get it; with Num Lock off it is switched on around the key.
     const std::string rewritten =
         replaceAll(text, '.', NumLockOn() ? "{DECIMAL}" : "{NUMLOCK}{DECIMAL}{NUMLOCK}");
-    PlatformResult refused;
-    const std::vector<KeyEvent> events = collect(rewritten, sendInputTables_, refused);
-    if (!refused) return refused;
+    PlatformResult admitted;
+    const std::vector<KeyEvent> events = collect(rewritten, sendInputTables_, admitted);
+    if (!admitted) return admitted;
     if (events.empty()) return PlatformResult::ok();
     PlatformResult sent = services_.keys->sendBatch(events);
     PlatformResult ended = services_.keys->endOfText();
@@ -230,9 +230,9 @@ PlatformResult modSendKeys::VbSendInput(const std::string& text) {
 }
 
 PlatformResult modSendKeys::SendKeysWait(const std::string& text) {
-    PlatformResult refused;
-    const std::vector<KeyEvent> events = collect(text, waitModeTables_, refused);
-    if (!refused || events.empty()) return refused;
+    PlatformResult admitted;
+    const std::vector<KeyEvent> events = collect(text, waitModeTables_, admitted);
+    if (!admitted || events.empty()) return admitted;
     PlatformResult sent = services_.keys->sendBatch(events);
     services_.keys->waitUntilProcessed();
     PlatformResult ended = services_.keys->endOfText();

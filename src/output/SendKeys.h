@@ -75,7 +75,7 @@ public:
 
 private:
     std::vector<KeyEvent> collect(const std::string& text, KeyTables& tables,
-                                  PlatformResult& refused);
+                                  PlatformResult& admitted);
     PlatformResult admit(const std::string& text, const KeyTables& tables);
 
     Services services_;

@@ -2,7 +2,8 @@
 // Key injection through the XTest extension.
 //
 // A key event goes to keycode = scan code + 8; when the scan code names no key, the virtual-key
-// code's keysym picks the keycode; an event with neither is dropped (and not counted).
+// code's keysym picks the keycode; an event with neither is dropped (sendKey, as keybd_event,
+// says nothing of it; sendBatch reports it).
 // A character typed as itself borrows a spare keycode (one the keymap leaves empty), mapped to
 // the character's keysym. Clients read a changed keymap late, so the keycodes are mapped before
 // the keys that need them, with a short wait, and stay mapped until the end of the text (restoring
