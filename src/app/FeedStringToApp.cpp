@@ -25,64 +25,70 @@ std::string readableCopy(const std::string& text, const LocalDateTime& when) {
     return when.generalDateText() + ":\r\n\r\n" + body;
 }
 
-bool activate(const Services& services, const std::string& title) {
-    return services.windows != nullptr && services.windows->appActivate(title);
+PlatformResult activate(const Services& services, const std::string& title) {
+    if (services.windows == nullptr) {
+        return PlatformResult::failure(PlatformResult::Kind::Unavailable, "no window service");
+    }
+    return services.windows->appActivate(title);
 }
 
 }  // namespace
 
 FeedOutcome frmKorvex::FeedStringToApp(const std::string& text) {
     const ProfileSettings& p = profile_;
-    if (p.ActivateWindow && !activate(services_, p.ActivateWindowTitle) &&
-        !p.WhenActivateWindowFails) {
-        // The operator is not told, so the log must say where the text went.
-        const std::string reason = services_.windows != nullptr ? services_.windows->lastFailure()
-                                                                : std::string("no window service");
-        DebugLog("Text dropped: window \"" + p.ActivateWindowTitle + "\" not activated: " + reason);
-        return FeedOutcome::Discarded;
+    if (p.ActivateWindow) {
+        const PlatformResult activated = activate(services_, p.ActivateWindowTitle);
+        if (!activated && !p.WhenActivateWindowFails) {
+            // The operator is not told, so the log must say where the text went.
+            DebugLog("Text dropped: window \"" + p.ActivateWindowTitle +
+                     "\" not activated: " + activated.describe());
+            return FeedOutcome::Discarded;
+        }
     }
 
-    FeedOutcome outcome = FeedOutcome::Sent;
+    // A route that fails logs one line saying what failed, and the text counts as not sent.
+    PlatformResult sent;
+    std::string failureLine = "Text not sent: ";
     bool viaSendInput = false;
-    bool sendInputResult = false;
     if (p.ClipboardWin98DOS) {
-        if (sendKeys_.VbSendPaste(text)) {
-            sendKeys_.PasteIntoForeground();
+        sent = sendKeys_.VbSendPaste(text);
+        if (sent) {
+            sent = sendKeys_.PasteIntoForeground();
         } else {
             // Pasting now would put whatever the clipboard held before into the target.
-            DebugLog("Error #521 - Can't open Clipboard");
-            outcome = FeedOutcome::Failed;
+            failureLine = "Error #521 - Can't open Clipboard: ";
         }
     } else if (p.WaitMode) {
-        sendKeys_.SendKeysWait(text);
+        sent = sendKeys_.SendKeysWait(text);
     } else {
         // No reader input is handled while a key engine runs, even when it yields.
         services_.ui->setPollingTimerEnabled(false);
         if (p.KeyPressDelay < 1 && !p.UseOldSendKeys) {
             viaSendInput = true;
-            sendInputResult = sendKeys_.VbSendInput(text);
+            sent = sendKeys_.VbSendInput(text);
         } else {
-            sendKeys_.VbSendKeys(text, p.KeyPressDelay, p.DoEventsOnDelay);
+            sent = sendKeys_.VbSendKeys(text, p.KeyPressDelay, p.DoEventsOnDelay);
         }
         if (!ended_) services_.ui->setPollingTimerEnabled(true);  // Exit came during a yield
     }
+    if (!sent) DebugLog(failureLine + sent.describe());
 
     if (p.ActivateWindowAfter) {
         services_.ui->doEvents();
         activate(services_, p.ActivateWindowTitle);  // a failure here changes nothing
     }
-    if (outcome == FeedOutcome::Failed) return outcome;
+    if (!sent) return FeedOutcome::Failed;
 
     LastSentText = readableCopy(text, services_.clock->now());
     if (services_.ui->detailsWindowExists()) {
         std::string shown = LastSentText;
         if (viaSendInput) {
             shown += "\r\n***SendInput returned: ";
-            shown += sendInputResult ? "True" : "False";
+            shown += sent ? "True" : "False";
         }
         services_.ui->detailsSetLastDataSent(shown);
     }
-    return outcome;
+    return FeedOutcome::Sent;
 }
 
 }  // namespace korvex

@@ -149,21 +149,23 @@ std::string pasteTextOf(std::string_view text) {
 modSendKeys::modSendKeys(const Services& services, LogFunction log, StopFunction stopped)
     : services_(services), log_(std::move(log)), stopped_(std::move(stopped)) {}
 
-bool modSendKeys::admit(const std::string& text, const KeyTables& tables) {
+PlatformResult modSendKeys::admit(const std::string& text, const KeyTables& tables) {
     const uint64_t events = countEvents(text, tables, kMaxKeyEventsPerText);
-    if (events <= kMaxKeyEventsPerText) return true;
-    if (log_) {
-        log_("Key text not sent: more than " + std::to_string(kMaxKeyEventsPerText) +
-             " key events");
-    }
-    return false;
+    if (events <= kMaxKeyEventsPerText) return PlatformResult::ok();
+    const std::string why = "more than " + std::to_string(kMaxKeyEventsPerText) + " key events";
+    if (log_) log_("Key text not sent: " + why);
+    return PlatformResult::failure(PlatformResult::Kind::Refused, why);
 }
 
-void modSendKeys::VbSendKeys(const std::string& text, int32_t delay, bool yield) {
+PlatformResult modSendKeys::VbSendKeys(const std::string& text, int32_t delay, bool yield) {
     sendKeysTables_.fillOnce(*services_.keyboardLayout);
-    if (!admit(text, sendKeysTables_)) return;
+    if (PlatformResult admitted = admit(text, sendKeysTables_); !admitted) return admitted;
     KeyInjector& keys = *services_.keys;
-    auto emit = [&keys](const KeyEvent& e) { keys.sendKey(e); };
+    PlatformResult result;
+    auto emit = [&keys, &result](const KeyEvent& e) {
+        PlatformResult sent = keys.sendKey(e);
+        if (!sent && result) result = std::move(sent);
+    };
     // A turn of the event loop when the profile yields. Exit chosen in it stops the typing
     // there (false); the token's held modifiers are still released, so no key stays down.
     auto giveTurn = [this, yield] {
@@ -191,15 +193,16 @@ void modSendKeys::VbSendKeys(const std::string& text, int32_t delay, bool yield)
         }
         emitPrefixes(token, sendKeysTables_, true, emit);
     }
-    keys.endOfText();
+    PlatformResult ended = keys.endOfText();
+    return result ? ended : result;
 }
 
 std::vector<KeyEvent> modSendKeys::collect(const std::string& text, KeyTables& tables,
-                                           bool& refused) {
+                                           PlatformResult& admitted) {
     std::vector<KeyEvent> events;
     tables.fillOnce(*services_.keyboardLayout);
-    refused = !admit(text, tables);
-    if (refused) return events;
+    admitted = admit(text, tables);
+    if (!admitted) return events;
     auto emit = [&events](const KeyEvent& e) { events.push_back(e); };
     KeyNotationReader reader(text);
     KeyToken token;
@@ -211,50 +214,52 @@ std::vector<KeyEvent> modSendKeys::collect(const std::string& text, KeyTables& t
     return events;
 }
 
-bool modSendKeys::VbSendInput(const std::string& text) {
+PlatformResult modSendKeys::VbSendInput(const std::string& text) {
     if (log_) log_("VbSendInput => " + text);
     // The full stop goes to the keypad's decimal key, so that amount fields that take only
     // keypad input get it; with Num Lock off it is switched on around the key.
     const std::string rewritten =
         replaceAll(text, '.', NumLockOn() ? "{DECIMAL}" : "{NUMLOCK}{DECIMAL}{NUMLOCK}");
-    bool refused = false;
-    const std::vector<KeyEvent> events = collect(rewritten, sendInputTables_, refused);
-    if (refused) return false;
-    if (events.empty()) return true;
-    const uint32_t inserted = services_.keys->sendBatch(events);
-    services_.keys->endOfText();
-    return inserted == events.size();
+    PlatformResult admitted;
+    const std::vector<KeyEvent> events = collect(rewritten, sendInputTables_, admitted);
+    if (!admitted) return admitted;
+    if (events.empty()) return PlatformResult::ok();
+    PlatformResult sent = services_.keys->sendBatch(events);
+    PlatformResult ended = services_.keys->endOfText();
+    return sent ? ended : sent;
 }
 
-void modSendKeys::SendKeysWait(const std::string& text) {
-    bool refused = false;
-    const std::vector<KeyEvent> events = collect(text, waitModeTables_, refused);
-    if (refused || events.empty()) return;
-    services_.keys->sendBatch(events);
+PlatformResult modSendKeys::SendKeysWait(const std::string& text) {
+    PlatformResult admitted;
+    const std::vector<KeyEvent> events = collect(text, waitModeTables_, admitted);
+    if (!admitted || events.empty()) return admitted;
+    PlatformResult sent = services_.keys->sendBatch(events);
     services_.keys->waitUntilProcessed();
-    services_.keys->endOfText();
+    PlatformResult ended = services_.keys->endOfText();
+    return sent ? ended : sent;
 }
 
-bool modSendKeys::VbSendPaste(const std::string& text) {
+PlatformResult modSendKeys::VbSendPaste(const std::string& text) {
     std::string paste;
     if (!buildPasteText(text, kMaxPasteBytes, paste)) {
-        if (log_) log_("Key text not sent: more than " + std::to_string(kMaxPasteBytes) + " bytes");
-        return false;
+        const std::string why = "more than " + std::to_string(kMaxPasteBytes) + " bytes";
+        if (log_) log_("Key text not sent: " + why);
+        return PlatformResult::failure(PlatformResult::Kind::Refused, why);
     }
     return services_.clipboard->setText(paste);
 }
 
-void modSendKeys::PasteIntoForeground() {
+PlatformResult modSendKeys::PasteIntoForeground() {
     const uint64_t window = services_.windows->foregroundWindow();
-    if (window != 0) {
-        services_.clipboard->paste(window);
-        return;
-    }
+    if (window != 0) return services_.clipboard->paste(window);
     const uint32_t error = services_.windows->lastError();
     if (log_) {
         log_("Cannot find target");
         log_(std::to_string(error));
     }
+    return PlatformResult::failure(PlatformResult::Kind::NotFound,
+                                   "no window in front to paste into (error " +
+                                       std::to_string(error) + ")");
 }
 
 bool modSendKeys::NumLockOn() { return services_.keyboardLayout->getKeyState(144) != 0; }

@@ -15,6 +15,7 @@
 #include "output/KeyNotation.h"
 #include "output/KeyTables.h"
 #include "platform/KeyInjector.h"
+#include "platform/PlatformResult.h"
 #include "platform/Services.h"
 
 namespace korvex {
@@ -23,7 +24,7 @@ namespace korvex {
 enum class FeedOutcome {
     Sent,       // handed to the chosen route
     Discarded,  // the target window was not found and the profile says to drop the text
-    Failed,     // the route could not take it (the clipboard, or a text too long); logged
+    Failed,     // the route could not take it (the back end failed, or a text too long); logged
 };
 
 // One SendInput record: a key press (flags 0) or release (flags 2, KEYEVENTF_KEYUP). The extra
@@ -51,27 +52,31 @@ public:
     // that the program is ending (empty: never).
     modSendKeys(const Services& services, LogFunction log, StopFunction stopped = {});
 
+    // Each engine reports Ok, or the first failure of the back end (the rest of the text is still
+    // sent, so that no modifier stays down) or Refused for a text it will not send (logged).
+
     // With `yield`, the event loop gets a turn around each wait; when the program starts ending
     // in one, the rest of the text is not typed.
-    void VbSendKeys(const std::string& text, int32_t delay, bool yield);
-    // True when the injector inserted as many events as were collected (and for a text without
-    // events); false when it inserted fewer or the text was refused.
-    bool VbSendInput(const std::string& text);
+    PlatformResult VbSendKeys(const std::string& text, int32_t delay, bool yield);
+    // Ok when the injector inserted every event collected (and for a text without events).
+    PlatformResult VbSendInput(const std::string& text);
     // The platform's own send-keys service with wait: the text's events as one batch, then a wait
     // until the target has them. Full stops are typed as the main keyboard's full stop.
-    void SendKeysWait(const std::string& text);
-    // Puts the paste text on the clipboard; false when the clipboard could not be taken or the
-    // text was refused.
-    bool VbSendPaste(const std::string& text);
-    void PasteIntoForeground();
+    PlatformResult SendKeysWait(const std::string& text);
+    // Puts the paste text on the clipboard; a failure when the clipboard could not be taken or
+    // the text was refused.
+    PlatformResult VbSendPaste(const std::string& text);
+    // NotFound (logged with the platform's error number) when no window is in front.
+    PlatformResult PasteIntoForeground();
     bool NumLockOn();
 
     const KeyTables& sendKeysTables() const { return sendKeysTables_; }
     const KeyTables& sendInputTables() const { return sendInputTables_; }
 
 private:
-    std::vector<KeyEvent> collect(const std::string& text, KeyTables& tables, bool& refused);
-    bool admit(const std::string& text, const KeyTables& tables);
+    std::vector<KeyEvent> collect(const std::string& text, KeyTables& tables,
+                                  PlatformResult& admitted);
+    PlatformResult admit(const std::string& text, const KeyTables& tables);
 
     Services services_;
     LogFunction log_;

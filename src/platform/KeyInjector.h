@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/PlatformResult.h"
+
 namespace korvex {
 
 struct KeyEvent {
@@ -29,21 +31,21 @@ class KeyInjector {
 public:
     virtual ~KeyInjector() = default;
 
-    // keybd_event: queues one event now. Reports nothing, as the Windows call does; an event the
-    // back end cannot deliver (no key for it) is dropped.
-    virtual void sendKey(const KeyEvent& event) = 0;
+    // keybd_event: queues one event now. An event the back end has no key for is dropped
+    // silently, as Windows does; a failure of the system to take the event is reported.
+    virtual PlatformResult sendKey(const KeyEvent& event) = 0;
 
-    // SendInput: inserts the events in order, with no other input between them, and returns how
-    // many were inserted (fewer than given when delivery stopped part way).
-    virtual uint32_t sendBatch(const std::vector<KeyEvent>& events) = 0;
+    // SendInput: inserts the events in order, with no other input between them. A failure says
+    // how many were inserted (fewer than given when delivery stopped part way) and why.
+    virtual PlatformResult sendBatch(const std::vector<KeyEvent>& events) = 0;
 
     // Returns once the events sent so far have been handed to their target (the wait of the
     // platform's own send-keys service).
     virtual void waitUntilProcessed() = 0;
 
     // Called by the engines after the last event of one text. A back end that borrowed something
-    // for the text (X11's remapped spare keycodes) gives it back here.
-    virtual void endOfText() = 0;
+    // for the text (X11's remapped spare keycodes) gives it back here, and says when it could not.
+    virtual PlatformResult endOfText() = 0;
 };
 
 }  // namespace korvex

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/PlatformResult.h"
+
 namespace korvex {
 
 class WindowActivator {
@@ -12,17 +14,16 @@ public:
 
     // AppActivate: brings to the front and gives the keyboard focus to a top-level window whose
     // title equals, starts with or contains the text (in that order of preference, letter case
-    // ignored). Returns false, changing nothing, when no window matches or the text is empty.
-    virtual bool appActivate(const std::string& title) = 0;
+    // ignored). NotFound, changing nothing, when no window matches or the text is empty; another
+    // failure when the window was found but did not get the focus.
+    virtual PlatformResult appActivate(const std::string& title) = 0;
 
     // GetForegroundWindow: an opaque handle of the window in front, 0 when there is none.
     virtual uint64_t foregroundWindow() = 0;
 
-    // The platform's error number of the last failed call (GetLastError), for the log.
+    // The platform's error number of the last failed call (GetLastError), for the log line of a
+    // paste that found no window in front.
     virtual uint32_t lastError() = 0;
-
-    // Why the last appActivate failed, in words, for the diagnostics log.
-    virtual std::string lastFailure() { return "error " + std::to_string(lastError()); }
 };
 
 }  // namespace korvex

@@ -129,8 +129,8 @@ TEST(FeedStringToApp, LogsWhyATextWasDropped) {
     f.profile().ActivateWindowTitle = "Ledger";
     EXPECT_EQ(f.form.FeedStringToApp("1"), FeedOutcome::Discarded);
     EXPECT_EQ(f.debug.messages(),
-              std::vector<std::string>{"Text dropped: window \"Ledger\" not activated: no window "
-                                       "has this title"});
+              std::vector<std::string>{"Text dropped: window \"Ledger\" not activated: not found: "
+                                       "no window has this title"});
 }
 
 TEST(FeedStringToApp, KeepsAReadableCopyOfWhatWasSent) {
@@ -150,7 +150,6 @@ TEST(FeedStringToApp, ShowsTheSendInputResultInTheDetailsWindow) {
     };
     const std::vector<Case> cases = {
         {false, -1, "\r\n***SendInput returned: True"},
-        {false, 1, "\r\n***SendInput returned: False"},
         {true, -1, ""},
     };
     for (const auto& c : cases) {
@@ -174,7 +173,44 @@ TEST(FeedStringToApp, NeverPastesStaleClipboardContent) {
         EXPECT_EQ(f.form.FeedStringToApp("abc"), FeedOutcome::Failed);
         EXPECT_TRUE(f.clipboard.pastes.empty());
         EXPECT_EQ(f.form.LastSentText, "before");
-        EXPECT_TRUE(f.debug.contains("Error #521 - Can't open Clipboard"));
+        EXPECT_TRUE(f.debug.contains(
+            "Error #521 - Can't open Clipboard: refused: another program holds the clipboard"));
+    }
+}
+
+TEST(FeedStringToApp, ABackEndThatFailsIsLoggedAndTheTextCountsAsNotSent) {
+    const PlatformResult xError =
+        PlatformResult::failure(PlatformResult::Kind::SystemError, "X error BadValue");
+    struct Case {
+        const char* name;
+        bool useOld, waitMode, clipboard;
+        int acceptLimit;
+        uint64_t foreground;
+        std::string line;
+    };
+    const std::vector<Case> cases = {
+        {"SendInput", false, false, false, -1, 1, "Text not sent: system error: X error BadValue"},
+        {"SendInput part way", false, false, false, 1, 1,
+         "Text not sent: refused: inserted 1 of 2 events"},
+        {"keybd_event", true, false, false, -1, 1, "Text not sent: system error: X error BadValue"},
+        {"wait mode", false, true, false, -1, 1, "Text not sent: system error: X error BadValue"},
+        {"paste with no window in front", false, false, true, -1, 0,
+         "Text not sent: not found: no window in front to paste into (error 1400)"},
+    };
+    for (const auto& c : cases) {
+        FeedFixture f;
+        f.ui.detailsExists = true;
+        f.profile().UseOldSendKeys = c.useOld;
+        f.profile().WaitMode = c.waitMode;
+        f.profile().ClipboardWin98DOS = c.clipboard;
+        f.keys.batchAcceptLimit = c.acceptLimit;
+        if (!c.clipboard) f.keys.failure = c.acceptLimit < 0 ? xError : PlatformResult::ok();
+        f.windows.foreground = c.foreground;
+        EXPECT_EQ(f.form.FeedStringToApp("1"), FeedOutcome::Failed) << c.name;
+        EXPECT_TRUE(f.debug.contains(c.line)) << c.name;
+        EXPECT_EQ(f.form.LastSentText, "before") << c.name;
+        EXPECT_EQ(f.ui.lastDataSent, "") << c.name;
+        EXPECT_EQ(f.ui.timerEnabled, !c.clipboard && !c.waitMode) << c.name;  // back on
     }
 }
 

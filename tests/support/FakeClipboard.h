@@ -18,15 +18,19 @@ public:
     // Appended to the journal of a RecordingKeyInjector, when set, as "paste TEXT" (escaped).
     std::vector<std::string>* journal = nullptr;
 
-    bool setText(const std::string& newText) override {
-        if (refuse) return false;
+    PlatformResult setText(const std::string& newText) override {
+        if (refuse) {
+            return PlatformResult::failure(PlatformResult::Kind::Refused,
+                                           "another program holds the clipboard");
+        }
         ++sets;
         text = newText;
-        return true;
+        return PlatformResult::ok();
     }
-    void paste(uint64_t window) override {
+    PlatformResult paste(uint64_t window) override {
         pastes.push_back(window);
         if (journal != nullptr) journal->push_back("paste " + escapeControlCharacters(text));
+        return PlatformResult::ok();
     }
 };
 

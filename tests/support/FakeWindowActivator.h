@@ -21,16 +21,16 @@ public:
     // Appended to the journal of a RecordingKeyInjector, when set, as "activate TITLE ok|fail".
     std::vector<std::string>* journal = nullptr;
 
-    bool appActivate(const std::string& title) override {
+    PlatformResult appActivate(const std::string& title) override {
         calls.push_back(title);
         const std::string* found = match(title);
         if (found != nullptr) active = *found;
         if (journal != nullptr) journal->push_back("activate " + title + (found ? " ok" : " fail"));
-        return found != nullptr;
+        if (found != nullptr) return PlatformResult::ok();
+        return PlatformResult::failure(PlatformResult::Kind::NotFound, "no window has this title");
     }
     uint64_t foregroundWindow() override { return foreground; }
     uint32_t lastError() override { return error; }
-    std::string lastFailure() override { return "no window has this title"; }
 
 private:
     static std::string lower(std::string s) {

@@ -32,15 +32,18 @@ class RecordingKeyInjector : public KeyInjector {
 public:
     // How many events of a batch the injector claims to insert; negative: all of them.
     int batchAcceptLimit = -1;
+    // What every sendKey and sendBatch answers after recording the events (Ok: they went).
+    PlatformResult failure;
     // Runs as each event or batch arrives, before it is recorded (a benchmark takes its time).
     std::function<void()> onSend;
 
-    void sendKey(const KeyEvent& event) override {
+    PlatformResult sendKey(const KeyEvent& event) override {
         if (onSend) onSend();
         events.push_back(event);
         journal.push_back(describeKeyEvent(event));
+        return failure;
     }
-    uint32_t sendBatch(const std::vector<KeyEvent>& batch) override {
+    PlatformResult sendBatch(const std::vector<KeyEvent>& batch) override {
         if (onSend) onSend();
         ++batches;
         journal.push_back("batch " + std::to_string(batch.size()));
@@ -49,12 +52,17 @@ public:
             journal.push_back(describeKeyEvent(e));
         }
         if (batchAcceptLimit >= 0 && static_cast<std::size_t>(batchAcceptLimit) < batch.size()) {
-            return static_cast<uint32_t>(batchAcceptLimit);
+            return PlatformResult::failure(PlatformResult::Kind::Refused,
+                                           "inserted " + std::to_string(batchAcceptLimit) + " of " +
+                                               std::to_string(batch.size()) + " events");
         }
-        return static_cast<uint32_t>(batch.size());
+        return failure;
     }
     void waitUntilProcessed() override { journal.push_back("wait"); }
-    void endOfText() override { ++endOfTextCalls; }
+    PlatformResult endOfText() override {
+        ++endOfTextCalls;
+        return PlatformResult::ok();
+    }
 
     std::vector<std::string> journal;
     std::vector<KeyEvent> events;

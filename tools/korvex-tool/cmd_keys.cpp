@@ -25,14 +25,17 @@ class PrintingKeys : public KeyInjector, public Clock, public WindowActivator, p
 public:
     explicit PrintingKeys(std::ostream& out) : out_(out) {}
 
-    void sendKey(const KeyEvent& event) override { out_ << describeKeyEvent(event) << "\n"; }
-    uint32_t sendBatch(const std::vector<KeyEvent>& events) override {
+    PlatformResult sendKey(const KeyEvent& event) override {
+        out_ << describeKeyEvent(event) << "\n";
+        return PlatformResult::ok();
+    }
+    PlatformResult sendBatch(const std::vector<KeyEvent>& events) override {
         out_ << "batch " << events.size() << "\n";
         for (const auto& e : events) out_ << describeKeyEvent(e) << "\n";
-        return static_cast<uint32_t>(events.size());
+        return PlatformResult::ok();
     }
     void waitUntilProcessed() override {}
-    void endOfText() override {}
+    PlatformResult endOfText() override { return PlatformResult::ok(); }
 
     LocalDateTime now() override { return {}; }
     double timeOfDay() override { return 0; }
@@ -40,16 +43,17 @@ public:
         out_ << "sleep " << duration.count() << "\n";
     }
 
-    bool appActivate(const std::string&) override { return true; }
+    PlatformResult appActivate(const std::string&) override { return PlatformResult::ok(); }
     uint64_t foregroundWindow() override { return 1; }
     uint32_t lastError() override { return 0; }
 
-    bool setText(const std::string& text) override {
+    PlatformResult setText(const std::string& text) override {
         text_ = text;
-        return true;
+        return PlatformResult::ok();
     }
-    void paste(uint64_t) override {
+    PlatformResult paste(uint64_t) override {
         out_ << "paste " << escapeControlCharacters(cp1255::toUtf8(text_)) << "\n";
+        return PlatformResult::ok();
     }
 
 private:

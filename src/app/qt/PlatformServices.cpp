@@ -34,15 +34,22 @@ namespace {
 // every call says so, so the feeding routine reports the failure instead of pretending.
 class NoKeyInjector : public KeyInjector {
 public:
-    void sendKey(const KeyEvent&) override {}
-    uint32_t sendBatch(const std::vector<KeyEvent>&) override { return 0; }
+    PlatformResult sendKey(const KeyEvent&) override { return none(); }
+    PlatformResult sendBatch(const std::vector<KeyEvent>&) override { return none(); }
     void waitUntilProcessed() override {}
-    void endOfText() override {}
+    PlatformResult endOfText() override { return PlatformResult::ok(); }
+
+private:
+    static PlatformResult none() {
+        return PlatformResult::failure(PlatformResult::Kind::Unavailable, "no X display");
+    }
 };
 
 class NoWindowActivator : public WindowActivator {
 public:
-    bool appActivate(const std::string&) override { return false; }
+    PlatformResult appActivate(const std::string&) override {
+        return PlatformResult::failure(PlatformResult::Kind::Unavailable, "no X display");
+    }
     uint64_t foregroundWindow() override { return 0; }
     uint32_t lastError() override { return 1400; }  // "invalid window handle"
 };

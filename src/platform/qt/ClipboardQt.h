@@ -15,9 +15,10 @@ class ClipboardQt : public Clipboard {
 public:
     ClipboardQt(KeyInjector& keys, KeyboardLayout& layout) : keys_(keys), layout_(layout) {}
 
-    // False when no QGuiApplication exists.
-    bool setText(const std::string& text) override;
-    void paste(uint64_t window) override;
+    // Unavailable when no QGuiApplication exists.
+    PlatformResult setText(const std::string& text) override;
+    // What the key injector reports for the shortcut.
+    PlatformResult paste(uint64_t window) override;
 
 private:
     KeyInjector& keys_;

@@ -25,9 +25,10 @@ public:
 
     // Another program may hold the clipboard for a moment; the call tries again for about 200 ms
     // before it gives up.
-    bool setText(const std::string& text) override;
-    // SendMessageTimeout(WM_SYSCOMMAND, -8191, 0) to the window; nothing for window 0.
-    void paste(uint64_t window) override;
+    PlatformResult setText(const std::string& text) override;
+    // SendMessageTimeout(WM_SYSCOMMAND, -8191, 0) to the window; NotFound for window 0, Refused
+    // when the window does not answer within the limit.
+    PlatformResult paste(uint64_t window) override;
 
 private:
     // A message-only window owns what this program puts on the clipboard: EmptyClipboard with no

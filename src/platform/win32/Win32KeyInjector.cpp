@@ -1,5 +1,7 @@
 #include "platform/win32/Win32KeyInjector.h"
 
+#include <string>
+
 namespace korvex {
 namespace {
 
@@ -60,25 +62,34 @@ uint32_t eventsDelivered(const std::vector<KeyEvent>& events, uint32_t insertedR
     return delivered;
 }
 
-void Win32KeyInjector::sendKey(const KeyEvent& event) {
+PlatformResult Win32KeyInjector::sendKey(const KeyEvent& event) {
     if (event.kind == KeyEvent::Kind::Key) {
+        // keybd_event reports nothing.
         ::keybd_event(event.virtualKey, event.scanCode, event.keyUp ? KEYEVENTF_KEYUP : 0, 0);
-        return;
+        return PlatformResult::ok();
     }
-    // keybd_event has no Unicode form; like keybd_event, nothing is reported.
-    (void)sendBatch({event});
+    // keybd_event has no Unicode form.
+    return sendBatch({event});
 }
 
-uint32_t Win32KeyInjector::sendBatch(const std::vector<KeyEvent>& events) {
-    if (events.empty()) return 0;
+PlatformResult Win32KeyInjector::sendBatch(const std::vector<KeyEvent>& events) {
+    if (events.empty()) return PlatformResult::ok();
     std::vector<INPUT> records = makeInputRecords(events);
     // SendInput takes at most UINT records per call; texts are capped far below that upstream,
     // and a larger batch is refused whole rather than cut.
-    if (records.size() > 0x7FFFFFFF) return 0;
+    if (records.size() > 0x7FFFFFFF) {
+        return PlatformResult::failure(PlatformResult::Kind::Refused, "too many key events");
+    }
     const UINT inserted =
         ::SendInput(static_cast<UINT>(records.size()), records.data(), sizeof(INPUT));
     lastError_ = inserted < records.size() ? ::GetLastError() : 0;
-    return eventsDelivered(events, inserted);
+    if (inserted == records.size()) return PlatformResult::ok();
+    // Input blocked by another thread (or by a more privileged window) leaves no error number.
+    std::string message = "SendInput inserted " + std::to_string(eventsDelivered(events, inserted)) +
+                          " of " + std::to_string(events.size()) + " key events";
+    if (lastError_ == 0) return PlatformResult::failure(PlatformResult::Kind::Refused, message);
+    return PlatformResult::failure(PlatformResult::Kind::SystemError,
+                                   message + " (error " + std::to_string(lastError_) + ")");
 }
 
 void Win32KeyInjector::waitUntilProcessed() {

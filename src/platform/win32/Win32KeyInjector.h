@@ -31,15 +31,15 @@ public:
         : waitLimit_(waitLimit) {}
 
     // keybd_event; a Unicode event, which keybd_event cannot carry, goes through SendInput.
-    void sendKey(const KeyEvent& event) override;
-    // One SendInput call with every record; returns the events it inserted whole.
-    uint32_t sendBatch(const std::vector<KeyEvent>& events) override;
+    PlatformResult sendKey(const KeyEvent& event) override;
+    // One SendInput call with every record; a failure tells how many events it inserted whole.
+    PlatformResult sendBatch(const std::vector<KeyEvent>& events) override;
     // Sends WM_NULL to the foreground window with SendMessageTimeout: it returns once the
     // window's thread has come back to its message loop after the input queued so far reached
     // its queue, or when the time limit has passed (also when the target does not answer).
     void waitUntilProcessed() override;
     // Nothing is borrowed on Windows.
-    void endOfText() override {}
+    PlatformResult endOfText() override { return PlatformResult::ok(); }
 
     // GetLastError of the last SendInput call that inserted fewer records than given (0: none).
     DWORD lastError() const { return lastError_; }

@@ -65,7 +65,7 @@ bool Win32WindowActivator::bringToFront(HWND window) {
     return ::GetForegroundWindow() == window;
 }
 
-bool Win32WindowActivator::appActivate(const std::string& title) {
+PlatformResult Win32WindowActivator::appActivate(const std::string& title) {
     const auto windows = visibleTopLevelWindows();
     std::vector<std::string> titles;
     titles.reserve(windows.size());
@@ -73,20 +73,19 @@ bool Win32WindowActivator::appActivate(const std::string& title) {
     const auto pick = pickWindowTitle(titles, title);
     if (!pick) {
         lastError_ = ERROR_INVALID_WINDOW_HANDLE;
-        lastFailure_ = "no visible window has this title";
-        return false;
+        return PlatformResult::failure(PlatformResult::Kind::NotFound,
+                                       "no visible window has this title");
     }
     ::SetLastError(0);
     if (!bringToFront(windows[*pick].first)) {
         const DWORD error = ::GetLastError();
         lastError_ = error != 0 ? error : ERROR_ACCESS_DENIED;
-        lastFailure_ =
-            "the window did not come to the front (error " + std::to_string(lastError_) + ")";
-        return false;
+        return PlatformResult::failure(
+            PlatformResult::Kind::Refused,
+            "the window did not come to the front (error " + std::to_string(lastError_) + ")");
     }
     lastError_ = 0;
-    lastFailure_.clear();
-    return true;
+    return PlatformResult::ok();
 }
 
 uint64_t Win32WindowActivator::foregroundWindow() {

@@ -25,12 +25,12 @@ public:
     // foreground lock refuses SetForegroundWindow (another process holds the foreground), the
     // input of this thread is attached to the foreground window's thread for the moment of the
     // call, which Windows accepts, and detached again.
-    bool appActivate(const std::string& title) override;
+    // NotFound when no window matches; Refused when the window did not come to the front.
+    PlatformResult appActivate(const std::string& title) override;
     uint64_t foregroundWindow() override;
     // GetLastError of the failed step; ERROR_INVALID_WINDOW_HANDLE (1400) when no window matched,
     // ERROR_ACCESS_DENIED (5) when the window did not come to the front.
     uint32_t lastError() override { return lastError_; }
-    std::string lastFailure() override { return lastFailure_; }
 
     // The visible top-level windows with titles, front to back.
     static std::vector<std::pair<HWND, std::string>> visibleTopLevelWindows();
@@ -39,7 +39,6 @@ public:
 
 private:
     uint32_t lastError_ = 0;
-    std::string lastFailure_;
 };
 
 }  // namespace korvex

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/PlatformResult.h"
+
 struct _XDisplay;
 
 namespace korvex::x11 {
@@ -20,10 +22,14 @@ public:
 
     bool ok() const { return display_ != nullptr; }
     _XDisplay* display() const { return display_; }
-    // The error code of the last X error any connection of the process received (0 when none),
-    // and clearing it before a request whose failure matters.
-    static int lastError();
-    static void clearError();
+    // The serial number the next request will carry: take it before requests whose failure
+    // matters, and hand it to checkSince after them.
+    unsigned long nextRequest() const;
+    // Waits until the server has answered every request sent so far (XSync), then reports the
+    // last X error that a request of this connection numbered `since` or later caused, naming it
+    // and `what` was being done; the recorded error is forgotten either way. Errors of earlier
+    // requests are not blamed on these.
+    PlatformResult checkSince(unsigned long since, const std::string& what);
 
 private:
     _XDisplay* display_ = nullptr;

@@ -205,11 +205,14 @@ std::vector<std::pair<uint64_t, std::string>> X11WindowActivator::topLevelWindow
     return out;
 }
 
-bool X11WindowActivator::appActivate(const std::string& title) {
-    if (!connection_.ok() || title.empty()) {
+PlatformResult X11WindowActivator::appActivate(const std::string& title) {
+    if (!connection_.ok()) {
         lastError_ = 3;
-        lastFailure_ = "no title to look for";
-        return false;
+        return PlatformResult::failure(PlatformResult::Kind::Unavailable, "no X display");
+    }
+    if (title.empty()) {
+        lastError_ = 3;
+        return PlatformResult::failure(PlatformResult::Kind::NotFound, "no title to look for");
     }
     Display* display = connection_.display();
     const std::string want = lowerAscii(cp1255::toUtf8(title));
@@ -221,11 +224,10 @@ bool X11WindowActivator::appActivate(const std::string& title) {
     if (!managed) found = pick(viewableTitledWindows(), want);
     if (found == None) {
         lastError_ = 3;  // BadWindow: nothing answers to the title
-        lastFailure_ = "no window has this title";
-        return false;
+        return PlatformResult::failure(PlatformResult::Kind::NotFound, "no window has this title");
     }
 
-    X11Connection::clearError();
+    const unsigned long since = connection_.nextRequest();
     if (managed) {
         XEvent event{};
         event.xclient.type = ClientMessage;
@@ -251,15 +253,16 @@ bool X11WindowActivator::appActivate(const std::string& title) {
         arrived = focusIsWithin(display, found);
         if (!arrived) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    // An X error (the window went away, or is not on screen) says more than the missing focus.
+    PlatformResult errors = connection_.checkSince(since, "activating the window");
     if (!arrived) {
-        const int error = X11Connection::lastError();
-        lastError_ = error != 0 ? static_cast<uint32_t>(error) : 8;  // else BadMatch
-        lastFailure_ = "the window did not take the keyboard focus";
-        return false;
+        lastError_ = 8;  // BadMatch
+        if (!errors) return errors;
+        return PlatformResult::failure(PlatformResult::Kind::Refused,
+                                       "the window did not take the keyboard focus");
     }
     lastError_ = 0;
-    lastFailure_.clear();
-    return true;
+    return PlatformResult::ok();
 }
 
 uint64_t X11WindowActivator::foregroundWindow() {

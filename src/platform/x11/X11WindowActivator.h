@@ -26,12 +26,14 @@ public:
     explicit X11WindowActivator(X11Connection& connection) : connection_(connection) {}
 
     // The title is Windows-1255 text; titles are compared as UTF-8, ASCII letters without case.
-    bool appActivate(const std::string& title) override;
+    // NotFound when no window has the title; SystemError naming the X error when activating it
+    // caused one (the window vanished, or is listed but not on screen); Refused when the focus did
+    // not arrive otherwise.
+    PlatformResult appActivate(const std::string& title) override;
     uint64_t foregroundWindow() override;
-    // The last X error code, 3 (BadWindow) when there was no window to answer, 8 (BadMatch) when
-    // the focus did not arrive without an X error.
+    // 3 (BadWindow) when there was no window to answer, 8 (BadMatch) when the focus did not
+    // arrive.
     uint32_t lastError() override { return lastError_; }
-    std::string lastFailure() override { return lastFailure_; }
 
     // The windows appActivate looks among, with their UTF-8 titles: the window manager's clients,
     // then the other viewable windows with a title. For tests and diagnostics.
@@ -44,7 +46,6 @@ private:
 
     X11Connection& connection_;
     uint32_t lastError_ = 0;
-    std::string lastFailure_;
 };
 
 }  // namespace korvex::x11

@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
+#include <string>
 #include <thread>
 
 #include "platform/x11/X11Connection.h"
@@ -30,7 +31,7 @@ XTestKeyInjector::XTestKeyInjector(X11Connection& connection) : connection_(conn
 }
 
 XTestKeyInjector::~XTestKeyInjector() {
-    if (!borrowed_.empty()) endOfText();
+    if (!borrowed_.empty()) (void)endOfText();
 }
 
 unsigned XTestKeyInjector::borrowKeycode(char32_t codePoint) {
@@ -108,34 +109,61 @@ bool XTestKeyInjector::deliver(const KeyEvent& event) {
                              CurrentTime) != 0;
 }
 
-void XTestKeyInjector::sendKey(const KeyEvent& event) {
-    if (!connection_.ok()) return;
+PlatformResult XTestKeyInjector::unavailable() const {
+    if (!connection_.ok()) {
+        return PlatformResult::failure(PlatformResult::Kind::Unavailable, "no X display");
+    }
+    if (!available_) {
+        return PlatformResult::failure(PlatformResult::Kind::Unavailable,
+                                       "the X display has no XTest extension");
+    }
+    return PlatformResult::ok();
+}
+
+PlatformResult XTestKeyInjector::sendKey(const KeyEvent& event) {
+    if (PlatformResult missing = unavailable(); !missing) return missing;
+    const unsigned long since = connection_.nextRequest();
     std::size_t end = 0;
     if (event.kind == KeyEvent::Kind::Unicode) mapAhead({event}, 0, end);
     deliver(event);
-    XFlush(connection_.display());
+    return connection_.checkSince(since, "sending a key event");
 }
 
-uint32_t XTestKeyInjector::sendBatch(const std::vector<KeyEvent>& events) {
-    if (!connection_.ok()) return 0;
-    uint32_t delivered = 0;
+PlatformResult XTestKeyInjector::sendBatch(const std::vector<KeyEvent>& events) {
+    if (PlatformResult missing = unavailable(); !missing) return missing;
+    std::size_t delivered = 0;
+    PlatformResult result;
     // Usually one round: the keymap prepared for the whole text, then every event in one burst.
-    // Texts with more distinct unmapped characters than spare keycodes go out in several.
+    // Texts with more distinct unmapped characters than spare keycodes go out in several. A
+    // round that fails does not stop the later ones, which release the keys it pressed.
     for (std::size_t from = 0, to = 0; from < events.size(); from = to) {
+        const unsigned long since = connection_.nextRequest();
         mapAhead(events, from, to);
         if (to == from) to = events.size();  // no spare keycodes at all: deliver drops them
         for (std::size_t i = from; i < to; ++i) delivered += deliver(events[i]) ? 1 : 0;
-        XFlush(connection_.display());
+        PlatformResult round = connection_.checkSince(
+            since, "sending key events " + std::to_string(from + 1) + " to " + std::to_string(to) +
+                       " of " + std::to_string(events.size()));
+        if (!round && result) result = std::move(round);
     }
-    return delivered;
+    if (result && delivered < events.size()) {
+        result = PlatformResult::failure(
+            PlatformResult::Kind::Refused,
+            std::to_string(events.size() - delivered) + " of " + std::to_string(events.size()) +
+                " key events have no key on this keyboard");
+    }
+    return result;
 }
 
 void XTestKeyInjector::waitUntilProcessed() {
     if (connection_.ok()) XSync(connection_.display(), False);
 }
 
-void XTestKeyInjector::endOfText() {
-    if (connection_.ok()) restoreBorrowed();
+PlatformResult XTestKeyInjector::endOfText() {
+    if (!connection_.ok()) return PlatformResult::ok();  // nothing was borrowed
+    const unsigned long since = connection_.nextRequest();
+    restoreBorrowed();
+    return connection_.checkSince(since, "restoring the keymap");
 }
 
 }  // namespace korvex::x11

@@ -2,7 +2,8 @@
 // Key injection through the XTest extension.
 //
 // A key event goes to keycode = scan code + 8; when the scan code names no key, the virtual-key
-// code's keysym picks the keycode; an event with neither is dropped (and not counted).
+// code's keysym picks the keycode; an event with neither is dropped (sendKey, as keybd_event,
+// says nothing of it; sendBatch reports it).
 // A character typed as itself borrows a spare keycode (one the keymap leaves empty), mapped to
 // the character's keysym. Clients read a changed keymap late, so the keycodes are mapped before
 // the keys that need them, with a short wait, and stay mapped until the end of the text (restoring
@@ -27,21 +28,25 @@ public:
     XTestKeyInjector(const XTestKeyInjector&) = delete;
     XTestKeyInjector& operator=(const XTestKeyInjector&) = delete;
 
-    // False when the display lacks the XTest extension; every event is then dropped.
+    // False when the display lacks the XTest extension; every send then fails as Unavailable.
     bool available() const { return available_; }
 
-    void sendKey(const KeyEvent& event) override;
-    // One burst, the display flushed once (or once per round of spare keycodes).
-    uint32_t sendBatch(const std::vector<KeyEvent>& events) override;
+    // Each call waits for the server's answer, so that an X error of the key event (or of the
+    // keymap change for it) is reported by the call that caused it.
+    PlatformResult sendKey(const KeyEvent& event) override;
+    // One burst, then one round trip that collects its X errors (or once per round of spare
+    // keycodes). Events with no key are dropped and reported as Refused.
+    PlatformResult sendBatch(const std::vector<KeyEvent>& events) override;
     // A round trip to the server: every event sent is then in the server's input queue.
     void waitUntilProcessed() override;
     // Gives the borrowed keycodes back (after the settle time).
-    void endOfText() override;
+    PlatformResult endOfText() override;
 
     // How long a client may take to read a changed keymap.
     static constexpr std::chrono::milliseconds kSettleTime{50};
 
 private:
+    PlatformResult unavailable() const;
     bool deliver(const KeyEvent& event);
     unsigned keycodeFor(const KeyEvent& event);
     unsigned borrowKeycode(char32_t codePoint);

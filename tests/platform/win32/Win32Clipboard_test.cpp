@@ -45,12 +45,13 @@ TEST(Win32Clipboard, PutsTheTextOnAsUnicode) {
 TEST(Win32Clipboard, PasteSendsTheSystemCommandToTheWindow) {
     TargetWindow target(L"Korvex paste target");
     Win32Clipboard clipboard;
-    clipboard.paste(reinterpret_cast<uintptr_t>(target.frame()));
+    EXPECT_TRUE(clipboard.paste(reinterpret_cast<uintptr_t>(target.frame())));
     ASSERT_EQ(target.systemCommands().size(), 1u);
     const WPARAM command = target.systemCommands()[0];
     EXPECT_EQ(command & 0xFFFF, 0xE001u);
     EXPECT_EQ(static_cast<uint32_t>(command), 0xFFFFE001u);  // -8191 as the 32-bit value
-    clipboard.paste(0);                                      // no window: nothing is sent anywhere
+    // No window: nothing is sent anywhere, and the result says so.
+    EXPECT_EQ(clipboard.paste(0).kind, PlatformResult::Kind::NotFound);
     EXPECT_EQ(target.systemCommands().size(), 1u);
 }
 

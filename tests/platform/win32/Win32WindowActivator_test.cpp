@@ -66,7 +66,9 @@ TEST(Win32WindowActivator, NoMatchChangesNothingAndSaysWhy) {
     TargetWindow window(L"Korvex quiet window");
     ASSERT_TRUE(window.focus());
     Win32WindowActivator activator;
-    EXPECT_FALSE(activator.appActivate("no window has this title 90210"));
+    const PlatformResult missing = activator.appActivate("no window has this title 90210");
+    EXPECT_EQ(missing.kind, PlatformResult::Kind::NotFound);
+    EXPECT_EQ(missing.message, "no visible window has this title");
     EXPECT_EQ(activator.lastError(), static_cast<uint32_t>(ERROR_INVALID_WINDOW_HANDLE));
     EXPECT_FALSE(activator.appActivate(""));
     EXPECT_EQ(activator.foregroundWindow(), reinterpret_cast<uintptr_t>(window.frame()));

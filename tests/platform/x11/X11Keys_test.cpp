@@ -21,6 +21,7 @@
 #include "text/Cp1255.h"
 // Last: Xlib defines macros (None, Success, Bool) that clash with names in the headers above.
 #include "XServerEnvironment.h"
+#include <X11/Xatom.h>
 
 namespace korvex::test {
 namespace {
@@ -147,10 +148,40 @@ TEST_F(X11KeysTest, AppActivateFailsWhenTheWindowRefusesTheFocus) {
     };
     for (int i = 0; i < 250 && !listed(); ++i) std::this_thread::sleep_for(20ms);
     ASSERT_TRUE(listed());
-    EXPECT_FALSE(windows.appActivate("Korvex No Input"));
-    EXPECT_EQ(windows.lastFailure(), "the window did not take the keyboard focus");
+    const PlatformResult refused = windows.appActivate("Korvex No Input");
+    EXPECT_EQ(refused.kind, PlatformResult::Kind::Refused);
+    EXPECT_EQ(refused.message, "the window did not take the keyboard focus");
     EXPECT_NE(windows.lastError(), 0u);
     XDestroyWindow(display, refusing);
+    XSync(display, False);
+}
+
+TEST_F(X11KeysTest, AppActivateReportsTheXErrorOfAListedWindowThatIsNotOnScreen) {
+    // A window manager lists a window that is not mapped (gone from the screen since): giving it
+    // the focus is a real BadMatch from the server, which the result must name.
+    Display* display = connection.display();
+    const Window root = DefaultRootWindow(display);
+    const Window hidden = XCreateSimpleWindow(display, root, 0, 0, 200, 100, 0, 0, 0);
+    XStoreName(display, hidden, "Korvex Off Screen");
+    const Atom clients = XInternAtom(display, "_NET_CLIENT_LIST", False);
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    const bool ownCheck = !environment->server.withWindowManager();
+    const long id = static_cast<long>(hidden);
+    if (ownCheck) {
+        XChangeProperty(display, root, check, XA_WINDOW, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&id), 1);
+    }
+    XChangeProperty(display, root, clients, XA_WINDOW, 32, PropModeAppend,
+                    reinterpret_cast<const unsigned char*>(&id), 1);
+    XSync(display, False);
+    const PlatformResult result = windows.appActivate("Korvex Off Screen");
+    EXPECT_EQ(result.kind, PlatformResult::Kind::SystemError) << result.describe();
+    EXPECT_NE(result.message.find("BadMatch"), std::string::npos) << result.describe();
+    if (ownCheck) {
+        XDeleteProperty(display, root, check);
+        XDeleteProperty(display, root, clients);
+    }
+    XDestroyWindow(display, hidden);  // a window manager drops it from its list
     XSync(display, False);
 }
 
