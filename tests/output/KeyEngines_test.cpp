@@ -2,36 +2,15 @@
 // layout, run over one table: each text's events, and the text its paste puts on the clipboard.
 #include <gtest/gtest.h>
 
-#include "support/FakeClipboard.h"
-#include "support/FakeKeyboardLayout.h"
-#include "support/FakeWindowActivator.h"
-#include "support/RecordingKeyInjector.h"
+#include "support/FakeServices.h"
 #include "output/SendKeys.h"
 
 namespace korvex::test {
 namespace {
 
-// The fakes wired into one modSendKeys; every effect lands in one journal.
-struct Engines {
-    RecordingKeyInjector keys;
-    JournalClock clock{keys.journal};
-    JournalUi ui{keys.journal};
-    FakeKeyboardLayout layout;
-    FakeWindowActivator windows;
-    FakeClipboard clipboard;
+struct Engines : FakeServices {
     std::vector<std::string> log;
     modSendKeys engines{services(), [this](const std::string& line) { log.push_back(line); }};
-
-    Services services() {
-        Services s;
-        s.clock = &clock;
-        s.ui = &ui;
-        s.keyboardLayout = &layout;
-        s.keys = &keys;
-        s.windows = &windows;
-        s.clipboard = &clipboard;
-        return s;
-    }
 };
 
 // A key pressed and released, by US-layout virtual key and scan code.
