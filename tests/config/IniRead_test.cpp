@@ -182,7 +182,8 @@ TEST(IniRead, PlatformFunctionHonoursTheBufferSize) {
     EXPECT_EQ(getPrivateProfileString(std::nullopt, std::nullopt, "", 4, path), "A\0"s);
     EXPECT_EQ(getPrivateProfileString(std::nullopt, std::nullopt, "", 3, path), "");
     folder.write("two.ini", "[A]\r\n[BC]\r\n");
-    EXPECT_EQ(getPrivateProfileString(std::nullopt, std::nullopt, "", 5, folder / "two.ini"), "A\0"s);
+    const std::filesystem::path two = folder / "two.ini";
+    EXPECT_EQ(getPrivateProfileString(std::nullopt, std::nullopt, "", 5, two), "A\0"s);
     // A default loses its trailing blanks.
     EXPECT_EQ(getPrivateProfileString("A"s, "none"s, " d f  ", 64, path), " d f");
     EXPECT_EQ(getPrivateProfileString("A"s, "none"s, "   ", 64, path), "");

@@ -41,7 +41,7 @@ TEST(ReadResponse, WaitsAreCountedInSleeps) {
         {"the total limit counts from the start", "\r", {{250, "12,3"}}, 10, 300, 300, "12,3",
          300, 30},
         {"the first-character limit", "\r", {{700, "late\r"}}, 10, 600, 600, "", 600, 60},
-        {"the first-character limit is shorter", "\r", {{200, "late\r"}}, 10, 100, 1500, "", 100, 10},
+        {"a shorter first-character limit", "\r", {{200, "late\r"}}, 10, 100, 1500, "", 100, 10},
         {"a first character in time waits the total", "\r", {{50, "a"}, {400, "b\r"}}, 10, 100,
          1500, "ab\r", 400, 40},
         {"a zero poll interval still ends", "\r", {}, 0, 5, 5, "", 5, 5},

@@ -37,7 +37,8 @@ struct FakeServices {
     FakeServices& operator=(const FakeServices&) = delete;
 
     Services services() {
-        return {&clock, &debug, &ui, &port, &http, &processes, &layout, &keys, &windows, &clipboard};
+        return {&clock,     &debug,  &ui,   &port,    &http,
+                &processes, &layout, &keys, &windows, &clipboard};
     }
 };
 
