@@ -48,12 +48,16 @@ struct ProfileSettings {
     int32_t MagStripe2Part2Start = 0, MagStripe2Part2Length = 0, MagStripe2Part2LeadingZeros = 0;
     bool MagStripe2Part2Flip = false;
     std::string MagStripe2Template;
+
+    bool operator==(const ProfileSettings&) const = default;
 };
 
 // The five keys LoadProfile applies directly instead of storing in ProfileSettings.
 struct IconAppearance {
     int16_t IconFontSize = 1;
     uint8_t TextRed = 0, TextGreen = 0, TextBlue = 0;
+
+    bool operator==(const IconAppearance&) const = default;
 };
 
 struct GlobalSettings {

@@ -55,6 +55,14 @@ TEST(FormLoad, RunsTheWholeSequenceAndStartsPolling) {
     EXPECT_FALSE(rig.form->DebugFeedMode);
 }
 
+TEST(FormLoad, AnEndChosenWhileStartingStopsStartUp) {
+    StartupRig rig;
+    rig.ui.onDoEvents = [&rig] { rig.form->DoEnd(true); };
+    EXPECT_FALSE(rig.load(kPlainIni));
+    EXPECT_TRUE(rig.port.written.empty());  // the reader was never set up
+    EXPECT_FALSE(rig.ui.timerEnabled);
+}
+
 TEST(FormLoad, SwitchesAreFoundAsSubstringsInAnyCase) {
     StartupRig rig("/nochkx /nosplash");
     ASSERT_TRUE(rig.load(kPlainIni));

@@ -100,6 +100,7 @@ TEST(ConfigCheck, PrintableValue) {
     EXPECT_EQ(printableValue("ab\x01\x7f\xe0"), "ab??\xe0");
     EXPECT_EQ(printableValue(std::string(70, 'x')), std::string(64, 'x') + "...");
     EXPECT_EQ(printableValue("abcdef", 3), "abc...");
+    EXPECT_EQ(printableValue("abc", 3), "abc");
     EXPECT_EQ(printableValue(""), "");
 }
 

@@ -181,6 +181,12 @@ TEST(IniRead, PlatformFunctionHonoursTheBufferSize) {
     // A list keeps room for its two closing NULs.
     EXPECT_EQ(getPrivateProfileString(std::nullopt, std::nullopt, "", 4, path), "A\0"s);
     EXPECT_EQ(getPrivateProfileString(std::nullopt, std::nullopt, "", 3, path), "");
+    folder.write("two.ini", "[A]\r\n[BC]\r\n");
+    const std::filesystem::path two = folder / "two.ini";
+    EXPECT_EQ(getPrivateProfileString(std::nullopt, std::nullopt, "", 5, two), "A\0"s);
+    // A default loses its trailing blanks.
+    EXPECT_EQ(getPrivateProfileString("A"s, "none"s, " d f  ", 64, path), " d f");
+    EXPECT_EQ(getPrivateProfileString("A"s, "none"s, "   ", 64, path), "");
 }
 
 TEST(IniRead, CLngDefaultConvertsOrFallsBack) {

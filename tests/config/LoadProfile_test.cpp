@@ -62,105 +62,119 @@ TEST(LoadProfile, AProfileWithoutKeysGetsTheDefaults) {
     EXPECT_EQ(h.ui.icons[0].textBlue, 255);
 }
 
-// Each key set to a value unlike its default, and the field that must show it.
-struct KeyCase {
-    const char* line;
-    std::function<bool(const ProfileSettings&, const IconAppearance&, const GlobalSettings&)> holds;
+// What a profile load sets: compared whole, so that a key wired to the wrong field fails.
+struct Loaded {
+    ProfileSettings p;
+    IconAppearance i;
+    int32_t URLConnectionTimeout = 0;
+    bool operator==(const Loaded&) const = default;
 };
+using P = ProfileSettings;
+using I = IconAppearance;
+using L = Loaded;
+using Change = std::function<void(Loaded&)>;
+template <typename T, typename V>
+Change set(T P::*f, V v) { return [=](Loaded& l) { l.p.*f = static_cast<T>(v); }; }
+template <typename T, typename V>
+Change set(T I::*f, V v) { return [=](Loaded& l) { l.i.*f = static_cast<T>(v); }; }
+template <typename T, typename V>
+Change set(T L::*f, V v) { return [=](Loaded& l) { l.*f = static_cast<T>(v); }; }
 
-TEST(LoadProfile, ReadsEveryKeyOfTheProfile) {
-    using P = const ProfileSettings&;
-    using I = const IconAppearance&;
-    using G = const GlobalSettings&;
-    const std::vector<KeyCase> cases = {
-        {"Red=1", [](P p, I, G) { return p.Red == 1; }},
-        {"Green=2", [](P p, I, G) { return p.Green == 2; }},
-        {"Blue=3", [](P p, I, G) { return p.Blue == 3; }},
-        {"IconFontSize=9", [](P, I i, G) { return i.IconFontSize == 9; }},
-        {"TextRed=4", [](P, I i, G) { return i.TextRed == 4; }},
-        {"TextGreen=5", [](P, I i, G) { return i.TextGreen == 5; }},
-        {"TextBlue=6", [](P, I i, G) { return i.TextBlue == 6; }},
-        {"ActivateWindow=1", [](P p, I, G) { return p.ActivateWindow; }},
-        {"ActivateWindowAfter=1", [](P p, I, G) { return p.ActivateWindowAfter; }},
-        {"ActivateWindowTitle=Notepad", [](P p, I, G) { return p.ActivateWindowTitle == "Notepad"; }},
-        {"WaitMode=1", [](P p, I, G) { return p.WaitMode; }},
-        {"KeyPressDelay=25", [](P p, I, G) { return p.KeyPressDelay == 25; }},
-        {"UseOldSendKeys=1", [](P p, I, G) { return p.UseOldSendKeys; }},
-        {"DoEventsOnDelay=1", [](P p, I, G) { return p.DoEventsOnDelay; }},
-        {"ClipboardWin98DOS=1", [](P p, I, G) { return p.ClipboardWin98DOS; }},
-        {"LetUserFillDetails=2", [](P p, I, G) { return p.LetUserFillDetails == 2; }},
-        {"IgnoreVerify=7", [](P p, I, G) { return p.IgnoreVerify; }},
-        {"TabChar=59", [](P p, I, G) { return p.TabChar == 59; }},
-        {"DontPassPartialRead=0", [](P p, I, G) { return p.DontPassPartialRead == 0; }},
-        {"CSVFile=a.csv", [](P p, I, G) { return p.CSVFile == "a.csv"; }},
-        {"CSVRenTemplate=b{HH}.csv", [](P p, I, G) { return p.CSVRenTemplate == "b{HH}.csv"; }},
-        {"WhenActivateWindowFails=0", [](P p, I, G) { return !p.WhenActivateWindowFails; }},
-        {"ChequeNumStart=-3", [](P p, I, G) { return p.ChequeNumStart == -3; }},
-        {"ChequeNumLength=11", [](P p, I, G) { return p.ChequeNumLength == 11; }},
-        {"ChequeNumLeadingZeros=-2", [](P p, I, G) { return p.ChequeNumLeadingZeros == -2; }},
-        {"ChequeNumFlip=true", [](P p, I, G) { return p.ChequeNumFlip; }},
-        {"ChequeBankNumStart=2", [](P p, I, G) { return p.ChequeBankNumStart == 2; }},
-        {"ChequeBankNumLength=3", [](P p, I, G) { return p.ChequeBankNumLength == 3; }},
-        {"ChequeBankNumLeadingZeros=4", [](P p, I, G) { return p.ChequeBankNumLeadingZeros == 4; }},
-        {"ChequeBankNumFlip=1", [](P p, I, G) { return p.ChequeBankNumFlip; }},
-        {"ChequeBranchNumStart=5", [](P p, I, G) { return p.ChequeBranchNumStart == 5; }},
-        {"ChequeBranchNumLength=6", [](P p, I, G) { return p.ChequeBranchNumLength == 6; }},
-        {"ChequeBranchNumLeadingZeros=7", [](P p, I, G) { return p.ChequeBranchNumLeadingZeros == 7; }},
-        {"ChequeBranchNumFlip=TRUE", [](P p, I, G) { return p.ChequeBranchNumFlip; }},
-        {"ChequeBranchCodeStart=8", [](P p, I, G) { return p.ChequeBranchCodeStart == 8; }},
-        {"ChequeBranchCodeLength=9", [](P p, I, G) { return p.ChequeBranchCodeLength == 9; }},
-        {"ChequeBranchCodeLeadingZeros=10", [](P p, I, G) { return p.ChequeBranchCodeLeadingZeros == 10; }},
-        {"ChequeBranchCodeFlip=True", [](P p, I, G) { return p.ChequeBranchCodeFlip; }},
-        {"ChequeAccountNumStart=11", [](P p, I, G) { return p.ChequeAccountNumStart == 11; }},
-        {"ChequeAccountNumLength=12", [](P p, I, G) { return p.ChequeAccountNumLength == 12; }},
-        {"ChequeAccountNumLeadingZeros=13", [](P p, I, G) { return p.ChequeAccountNumLeadingZeros == 13; }},
-        {"ChequeAccountNumFlip=-1", [](P p, I, G) { return p.ChequeAccountNumFlip; }},
-        {"TrimAccountByBank=1", [](P p, I, G) { return p.TrimAccountByBank; }},
-        {"CombineChequeImages=1", [](P p, I, G) { return p.CombineChequeImages; }},
-        {"MagStripe2Part1Start=14", [](P p, I, G) { return p.MagStripe2Part1Start == 14; }},
-        {"MagStripe2Part1Length=15", [](P p, I, G) { return p.MagStripe2Part1Length == 15; }},
-        {"MagStripe2Part1LeadingZeros=16", [](P p, I, G) { return p.MagStripe2Part1LeadingZeros == 16; }},
-        {"MagStripe2Part1Flip=TRUE", [](P p, I, G) { return p.MagStripe2Part1Flip; }},
-        {"MagStripe2Part2Start=17", [](P p, I, G) { return p.MagStripe2Part2Start == 17; }},
-        {"MagStripe2Part2Length=18", [](P p, I, G) { return p.MagStripe2Part2Length == 18; }},
-        {"MagStripe2Part2LeadingZeros=19", [](P p, I, G) { return p.MagStripe2Part2LeadingZeros == 19; }},
-        {"MagStripe2Part2Flip=TRUE", [](P p, I, G) { return p.MagStripe2Part2Flip; }},
-        {"ImageFileNameTemplate=f.tif", [](P p, I, G) { return p.ImageFileNameTemplate == "f.tif"; }},
-        {"LimitedImageFileNameTemplate=l.tif",
-         [](P p, I, G) { return p.LimitedImageFileNameTemplate == "l.tif"; }},
-        // Read, then replaced because CombineChequeImages is on (the Off profile of
-        // CombinedImagesReplaceOnlyTheBackTemplate shows the value read).
-        {"BackImageFileNameTemplate=b.tif",
-         [](P p, I, G) { return p.BackImageFileNameTemplate == "netpbm\\tmp-back.jpg"; }},
+Loaded loadedWith(const std::string& line) {
+    ConfigHarness h;
+    EXPECT_TRUE(h.start("[Config]\r\n[All]\r\n" + line + "\r\n"));
+    return {h.profile(), h.form->iconAppearance(), h.global().URLConnectionTimeout};
+}
+
+TEST(LoadProfile, ReadsEveryKeyOfTheProfileIntoItsOwnField) {
+    // Each key set to a value unlike its default, and the change it must make.
+    const std::vector<std::pair<std::string, Change>> cases = {
+        {"Red=1", set(&P::Red, 1)},
+        {"Green=2", set(&P::Green, 2)},
+        {"Blue=3", set(&P::Blue, 3)},
+        {"IconFontSize=9", set(&I::IconFontSize, 9)},
+        {"TextRed=4", set(&I::TextRed, 4)},
+        {"TextGreen=5", set(&I::TextGreen, 5)},
+        {"TextBlue=6", set(&I::TextBlue, 6)},
+        // Without a title the switch is turned off again.
+        {"ActivateWindow=1\r\nActivateWindowTitle=T",
+         [](Loaded& l) { l.p.ActivateWindow = true, l.p.ActivateWindowTitle = "T"; }},
+        {"ActivateWindowAfter=1", set(&P::ActivateWindowAfter, true)},
+        {"ActivateWindowTitle=Notepad", set(&P::ActivateWindowTitle, "Notepad")},
+        {"WaitMode=1", set(&P::WaitMode, true)},
+        {"KeyPressDelay=25", set(&P::KeyPressDelay, 25)},
+        {"UseOldSendKeys=1", set(&P::UseOldSendKeys, true)},
+        {"DoEventsOnDelay=1", set(&P::DoEventsOnDelay, true)},
+        {"ClipboardWin98DOS=1", set(&P::ClipboardWin98DOS, true)},
+        {"LetUserFillDetails=2", set(&P::LetUserFillDetails, 2)},
+        {"IgnoreVerify=7", set(&P::IgnoreVerify, true)},
+        {"TabChar=59", set(&P::TabChar, 59)},
+        {"DontPassPartialRead=0", set(&P::DontPassPartialRead, 0)},
+        {"CSVFile=a.csv", set(&P::CSVFile, "a.csv")},
+        {"CSVRenTemplate=b{HH}.csv", set(&P::CSVRenTemplate, "b{HH}.csv")},
+        {"WhenActivateWindowFails=0", set(&P::WhenActivateWindowFails, false)},
+        {"ChequeNumStart=-3", set(&P::ChequeNumStart, -3)},
+        {"ChequeNumLength=11", set(&P::ChequeNumLength, 11)},
+        {"ChequeNumLeadingZeros=-2", set(&P::ChequeNumLeadingZeros, -2)},
+        {"ChequeNumFlip=true", set(&P::ChequeNumFlip, true)},
+        {"ChequeBankNumStart=2", set(&P::ChequeBankNumStart, 2)},
+        {"ChequeBankNumLength=3", set(&P::ChequeBankNumLength, 3)},
+        {"ChequeBankNumLeadingZeros=4", set(&P::ChequeBankNumLeadingZeros, 4)},
+        {"ChequeBankNumFlip=1", set(&P::ChequeBankNumFlip, true)},
+        {"ChequeBranchNumStart=5", set(&P::ChequeBranchNumStart, 5)},
+        {"ChequeBranchNumLength=6", set(&P::ChequeBranchNumLength, 6)},
+        {"ChequeBranchNumLeadingZeros=7", set(&P::ChequeBranchNumLeadingZeros, 7)},
+        {"ChequeBranchNumFlip=TRUE", set(&P::ChequeBranchNumFlip, true)},
+        {"ChequeBranchCodeStart=8", set(&P::ChequeBranchCodeStart, 8)},
+        {"ChequeBranchCodeLength=9", set(&P::ChequeBranchCodeLength, 9)},
+        {"ChequeBranchCodeLeadingZeros=10", set(&P::ChequeBranchCodeLeadingZeros, 10)},
+        {"ChequeBranchCodeFlip=True", set(&P::ChequeBranchCodeFlip, true)},
+        {"ChequeAccountNumStart=11", set(&P::ChequeAccountNumStart, 11)},
+        {"ChequeAccountNumLength=12", set(&P::ChequeAccountNumLength, 12)},
+        {"ChequeAccountNumLeadingZeros=13", set(&P::ChequeAccountNumLeadingZeros, 13)},
+        {"ChequeAccountNumFlip=-1", set(&P::ChequeAccountNumFlip, true)},
+        {"TrimAccountByBank=1", set(&P::TrimAccountByBank, true)},
+        {"CombineChequeImages=1",
+         [](Loaded& l) {
+             l.p.CombineChequeImages = true;
+             l.p.BackImageFileNameTemplate = "netpbm\\tmp-back.jpg";
+         }},
+        {"MagStripe2Part1Start=14", set(&P::MagStripe2Part1Start, 14)},
+        {"MagStripe2Part1Length=15", set(&P::MagStripe2Part1Length, 15)},
+        {"MagStripe2Part1LeadingZeros=16", set(&P::MagStripe2Part1LeadingZeros, 16)},
+        {"MagStripe2Part1Flip=TRUE", set(&P::MagStripe2Part1Flip, true)},
+        {"MagStripe2Part2Start=17", set(&P::MagStripe2Part2Start, 17)},
+        {"MagStripe2Part2Length=18", set(&P::MagStripe2Part2Length, 18)},
+        {"MagStripe2Part2LeadingZeros=19", set(&P::MagStripe2Part2LeadingZeros, 19)},
+        {"MagStripe2Part2Flip=TRUE", set(&P::MagStripe2Part2Flip, true)},
+        {"ImageFileNameTemplate=f.tif", set(&P::ImageFileNameTemplate, "f.tif")},
+        {"LimitedImageFileNameTemplate=l.tif", set(&P::LimitedImageFileNameTemplate, "l.tif")},
+        {"BackImageFileNameTemplate=b.tif", set(&P::BackImageFileNameTemplate, "b.tif")},
         {"LimitedBackImageFileNameTemplate=lb.tif",
-         [](P p, I, G) { return p.LimitedBackImageFileNameTemplate == "lb.tif"; }},
-        {"GenUSTemplate={MICR}", [](P p, I, G) { return p.GenUSTemplate == "{MICR}"; }},
-        {"GenUSFileNameTemplate=u.tif", [](P p, I, G) { return p.GenUSFileNameTemplate == "u.tif"; }},
-        {"GenUSBackFileNameTemplate=ub.tif", [](P p, I, G) { return p.GenUSBackFileNameTemplate == "ub.tif"; }},
-        {"ScanOverrideFileNameTemplate=s.tif",
-         [](P p, I, G) { return p.ScanOverrideFileNameTemplate == "s.tif"; }},
-        {"ChequeBackTimeout=-1", [](P p, I, G) { return p.ChequeBackTimeout == -1; }},
-        {"ImageBeforeSendKeys=1", [](P p, I, G) { return p.ImageBeforeSendKeys; }},
-        {"MinUnreadCharsForNoMICR=3", [](P p, I, G) { return p.MinUnreadCharsForNoMICR == 3; }},
-        {"AccountListPath=L\\", [](P p, I, G) { return p.AccountListPath == "L\\"; }},
-        {"LimitedAccountURL=http://x/", [](P p, I, G) { return p.LimitedAccountURL == "http://x/"; }},
-        {"URLConnectionTimeout=5", [](P, I, G g) { return g.URLConnectionTimeout == 5; }},
-        {"SendChequeIfLimited=TRUE", [](P p, I, G) { return p.SendChequeIfLimited; }},
-        {"ChequeTemplate={BankNum}", [](P p, I, G) { return p.ChequeTemplate == "{BankNum}"; }},
-        {"MagStripe1Template={Name}", [](P p, I, G) { return p.MagStripe1Template == "{Name}"; }},
-        {"MagStripe2Template={MagPart1}", [](P p, I, G) { return p.MagStripe2Template == "{MagPart1}"; }},
+         set(&P::LimitedBackImageFileNameTemplate, "lb.tif")},
+        {"GenUSTemplate={MICR}", set(&P::GenUSTemplate, "{MICR}")},
+        {"GenUSFileNameTemplate=u.tif", set(&P::GenUSFileNameTemplate, "u.tif")},
+        {"GenUSBackFileNameTemplate=ub.tif", set(&P::GenUSBackFileNameTemplate, "ub.tif")},
+        {"ScanOverrideFileNameTemplate=s.tif", set(&P::ScanOverrideFileNameTemplate, "s.tif")},
+        {"ChequeBackTimeout=-1", set(&P::ChequeBackTimeout, -1)},
+        {"ImageBeforeSendKeys=1", set(&P::ImageBeforeSendKeys, true)},
+        {"MinUnreadCharsForNoMICR=3", set(&P::MinUnreadCharsForNoMICR, 3)},
+        {"AccountListPath=L\\", set(&P::AccountListPath, "L\\")},
+        {"LimitedAccountURL=http://x/", set(&P::LimitedAccountURL, "http://x/")},
+        {"URLConnectionTimeout=5", set(&L::URLConnectionTimeout, 5)},
+        {"SendChequeIfLimited=TRUE", set(&P::SendChequeIfLimited, true)},
+        {"ChequeTemplate={BankNum}", set(&P::ChequeTemplate, "{BankNum}")},
+        {"MagStripe1Template={Name}", set(&P::MagStripe1Template, "{Name}")},
+        {"MagStripe2Template={MagPart1}", set(&P::MagStripe2Template, "{MagPart1}")},
     };
     // Every key of the table has a case here, so a key LoadProfile forgot cannot pass unseen.
     EXPECT_EQ(cases.size(), profileKeys().size());
-    std::string file = "[Config]\r\n[All]\r\n";
-    for (const auto& c : cases) file += std::string(c.line) + "\r\n";
-    ConfigHarness h;
-    ASSERT_TRUE(h.start(file));
-    for (const auto& c : cases) {
-        EXPECT_TRUE(c.holds(h.profile(), h.form->iconAppearance(), h.global())) << c.line;
-        EXPECT_NE(findProfileKey(std::string(c.line).substr(0, std::string(c.line).find('='))),
-                  nullptr)
-            << c.line;
+    const Loaded defaults = loadedWith("");
+    for (const auto& [line, change] : cases) {
+        EXPECT_NE(findProfileKey(line.substr(0, line.find('='))), nullptr) << line;
+        Loaded expected = defaults;
+        change(expected);
+        EXPECT_TRUE(loadedWith(line) == expected) << line;
     }
 }
 

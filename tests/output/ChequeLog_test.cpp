@@ -9,8 +9,7 @@
 
 #include "app/frmKorvex.h"
 #include "output/Template.h"
-#include "support/FakeClock.h"
-#include "support/ScriptedOperatorUi.h"
+#include "support/FakeServices.h"
 #include "support/TempFolder.h"
 #include "text/Cp1255.h"
 
@@ -100,19 +99,15 @@ TEST(AppendChequeLog, FailuresAreReportedAndLeaveNoPartOfTheLine) {
 
 // --- archiving -------------------------------------------------------------------------------
 
-struct ArchiveFixture {
+struct ArchiveFixture : test::FakeServices {
     test::TempFolder folder;
-    test::FakeClock clock{at(2006, 3, 2, 14, 30, 15)};
-    test::ScriptedOperatorUi ui;
     std::unique_ptr<frmKorvex> main;
 
     ArchiveFixture() {
-        Services services;
-        services.clock = &clock;
-        services.ui = &ui;
+        clock.set(at(2006, 3, 2, 14, 30, 15));
         ProgramInfo program;
         program.folder = folder.path();
-        main = std::make_unique<frmKorvex>(services, program);
+        main = std::make_unique<frmKorvex>(services(), program);
         main->profile().CSVFile = "Log.CSV";
         main->profile().CSVRenTemplate = "Log-old-{HH}{NN}{SS}{DD}{MM}{YYYY}.CSV";
     }

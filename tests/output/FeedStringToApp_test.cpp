@@ -2,43 +2,19 @@
 #include <gtest/gtest.h>
 
 #include "app/frmKorvex.h"
-#include "support/FakeClipboard.h"
-#include "support/FakeKeyboardLayout.h"
-#include "support/FakeWindowActivator.h"
-#include "support/RecordingDebugSink.h"
-#include "support/RecordingKeyInjector.h"
+#include "support/FakeServices.h"
 #include "support/TempFolder.h"
 
 namespace korvex::test {
 namespace {
 
-struct FeedFixture {
-    RecordingKeyInjector keys;
-    JournalClock clock{keys.journal};
-    JournalUi ui{keys.journal};
-    FakeKeyboardLayout layout;
-    FakeWindowActivator windows;
-    FakeClipboard clipboard;
-    RecordingDebugSink debug;
+struct FeedFixture : FakeServices {
     TempFolder folder;  // where an Exit leaves its shutdown note
     frmKorvex form{services(), program()};
 
     FeedFixture() {
         windows.titles = {"Bank Teller - Deposit", "Terminal"};
-        windows.journal = &keys.journal;
-        clipboard.journal = &keys.journal;
         form.LastSentText = "before";
-    }
-    Services services() {
-        Services s;
-        s.clock = &clock;
-        s.debug = &debug;
-        s.ui = &ui;
-        s.keyboardLayout = &layout;
-        s.keys = &keys;
-        s.windows = &windows;
-        s.clipboard = &clipboard;
-        return s;
     }
     ProgramInfo program() const {
         ProgramInfo info;

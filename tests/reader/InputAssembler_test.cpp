@@ -281,9 +281,12 @@ TEST(InputAssembler, EndlessInputWithoutTerminatorStaysBounded) {
     EXPECT_EQ(buffer.size(), InputAssembler::kBufferLimit);
     EXPECT_EQ(buffer.substr(buffer.size() - 4), "more");
 
-    int overflowNotes = 0;
-    for (const auto& m : rig.logs) overflowNotes += m.rfind("Input without a terminator", 0) == 0;
-    EXPECT_EQ(overflowNotes, 1);
+    auto overflowNotes = [&rig] {
+        int n = 0;
+        for (const auto& m : rig.logs) n += m.rfind("Input without a terminator", 0) == 0;
+        return n;
+    };
+    EXPECT_EQ(overflowNotes(), 1);
     EXPECT_EQ(rig.logs.back(), kPartial + "more");
 
     // The reader comes back to its senses: the newest text with its terminator is one message.
@@ -292,6 +295,15 @@ TEST(InputAssembler, EndlessInputWithoutTerminatorStaysBounded) {
     EXPECT_EQ(rig.logs.back().substr(0, 14), "Unidentified: ");
     EXPECT_EQ(rig.logs.back().size(), 14 + InputAssembler::kBufferLimit);
     EXPECT_TRUE(buffer.empty());
+
+    // A pipeline that fails on the last message leaves nothing waiting: the next flood is noted.
+    dispatch.during[dispatch.calls.size()] = [] { throw std::runtime_error("pipeline failed"); };
+    dispatch.classes = {{"A", 1}};
+    rig.port.feed("A\r");
+    assembler.tick(rig.io, buffer, {}, dispatch);
+    rig.port.feed(noise);
+    assembler.tick(rig.io, buffer, {}, dispatch);
+    EXPECT_EQ(overflowNotes(), 2);
 }
 
 TEST(InputAssembler, BinaryBytesAndNulPassThroughUnchanged) {

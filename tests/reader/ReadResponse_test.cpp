@@ -41,6 +41,9 @@ TEST(ReadResponse, WaitsAreCountedInSleeps) {
         {"the total limit counts from the start", "\r", {{250, "12,3"}}, 10, 300, 300, "12,3",
          300, 30},
         {"the first-character limit", "\r", {{700, "late\r"}}, 10, 600, 600, "", 600, 60},
+        {"a shorter first-character limit", "\r", {{200, "late\r"}}, 10, 100, 1500, "", 100, 10},
+        {"a first character in time waits the total", "\r", {{50, "a"}, {400, "b\r"}}, 10, 100,
+         1500, "ab\r", 400, 40},
         {"a zero poll interval still ends", "\r", {}, 0, 5, 5, "", 5, 5},
         {"an empty terminator ends at the first text", "", {{20, "x"}}, 10, 100, 100, "x", 20, 2},
     };

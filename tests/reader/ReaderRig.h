@@ -4,18 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "support/FakeClock.h"
-#include "support/FakeSerialPort.h"
-#include "support/ScriptedOperatorUi.h"
+#include "support/FakeServices.h"
 #include "support/TempFolder.h"
 #include "reader/ReaderIo.h"
 
 namespace korvex::test {
 
-struct ReaderRig {
-    FakeSerialPort port;
-    FakeClock clock;
-    ScriptedOperatorUi ui;
+struct ReaderRig : FakeServices {
     TempFolder folder;
     std::vector<std::string> logs;
     int programEnds = 0;

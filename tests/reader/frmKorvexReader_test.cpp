@@ -2,29 +2,19 @@
 
 #include "app/frmKorvex.h"
 #include "reader/ReaderRig.h"
-#include "support/RecordingDebugSink.h"
 
 namespace korvex {
 namespace {
 
 struct Window {
     test::ReaderRig rig;
-    test::RecordingDebugSink debug;
     frmKorvex form;
-    static Services services(test::ReaderRig& r, DebugSink& d) {
-        Services s;
-        s.clock = &r.clock;
-        s.debug = &d;
-        s.ui = &r.ui;
-        s.serial = &r.port;
-        return s;
-    }
     static ProgramInfo program(const std::filesystem::path& folder) {
         ProgramInfo p;
         p.folder = folder;
         return p;
     }
-    Window() : form(services(rig, debug), program(rig.folder.path())) {
+    Window() : form(rig.services(), program(rig.folder.path())) {
         form.global().TerminationString = "\r";
     }
 };
@@ -34,7 +24,7 @@ TEST(frmKorvexReader, CommEventsAreLoggedOncePerChange) {
     w.rig.port.setCommEventHandler([&w](int code) { w.form.OnComm(code); });
     const auto logged = [&w] {
         std::vector<std::string> events;
-        for (const auto& m : w.debug.messages()) {
+        for (const auto& m : w.rig.debug.messages()) {
             if (m.rfind("Comm event: ", 0) == 0) events.push_back(m.substr(12));
         }
         return events;

@@ -9,51 +9,21 @@
 #include <vector>
 
 #include "app/frmKorvex.h"
-#include "support/FakeClipboard.h"
-#include "support/FakeClock.h"
-#include "support/FakeHttpClient.h"
-#include "support/FakeKeyboardLayout.h"
-#include "support/FakeProcessLauncher.h"
-#include "support/FakeSerialPort.h"
-#include "support/FakeWindowActivator.h"
-#include "support/RecordingDebugSink.h"
-#include "support/RecordingKeyInjector.h"
-#include "support/ScriptedOperatorUi.h"
+#include "support/FakeServices.h"
 #include "support/TempFolder.h"
 #include "text/Cp1255.h"
 
 namespace korvex::test {
 
-struct CoreHarness {
+struct CoreHarness : FakeServices {
     TempFolder folder;
-    ScriptedOperatorUi ui;
-    FakeSerialPort port;
-    FakeClock clock;
-    RecordingDebugSink debug;
-    FakeHttpClient http;
-    FakeProcessLauncher processes;
-    FakeKeyboardLayout layout;
-    RecordingKeyInjector keys;
-    FakeWindowActivator windows;
-    FakeClipboard clipboard;
     std::unique_ptr<frmKorvex> form;
 
     explicit CoreHarness(const std::string& commandLine = {}) {
-        Services services;
-        services.clock = &clock;
-        services.debug = &debug;
-        services.ui = &ui;
-        services.serial = &port;
-        services.http = &http;
-        services.processes = &processes;
-        services.keyboardLayout = &layout;
-        services.keys = &keys;
-        services.windows = &windows;
-        services.clipboard = &clipboard;
         ProgramInfo program;
         program.folder = folder.path();
         program.commandLine = commandLine;
-        form = std::make_unique<frmKorvex>(services, program);
+        form = std::make_unique<frmKorvex>(services(), program);
     }
 
     // Writes Korvex.ini from UTF-8 text (Hebrew included) as Windows-1255 bytes.

@@ -37,6 +37,7 @@ TEST(Cp1255, MalformedUtf8NeverCrashesAndBecomesQuestionMarks) {
 TEST(Cp1255, Utf8EncoderHandlesEveryLength) {
     EXPECT_EQ(cp1255::encodeUtf8(U"a\u05D0\u20AC\U0001F600"), "a\xD7\x90\xE2\x82\xAC\xF0\x9F\x98\x80");
     EXPECT_EQ(cp1255::decodeUtf8("a\xD7\x90\xE2\x82\xAC\xF0\x9F\x98\x80"), U"a\u05D0\u20AC\U0001F600");
+    EXPECT_EQ(cp1255::decodeUtf8("\x7F\x80"), U"\u007F\uFFFD");  // a stray continuation byte
 }
 
 }  // namespace

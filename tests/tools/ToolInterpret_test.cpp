@@ -1,4 +1,5 @@
-// korvex-tool classify, groups, verify and field, run as the built program.
+// korvex-tool classify, groups, verify and field, run as the built program: the options, the
+// code page at the edges and the exit status. The rules themselves are tested in the core.
 
 #include "tools/ToolRunner.h"
 
@@ -11,12 +12,10 @@ using test::runTool;
 using test::ToolRun;
 
 TEST(ToolInterpret, ClassifyPrintsTheClassOfEachLine) {
-    const std::string q28(28, '?');
     const std::string fifthAt34 = "????" + std::string(29, 'x') + "?";
     expectRuns({
-        {{"classify", "A123 C12A456E 7890C", "NO MICR", "NO MICR ", ";123=45?", ""}, 0,
-         "1\tA123 C12A456E 7890C\n3\tNO MICR\n0\tNO MICR \n2\t;123=45?\n0\t\n"},
-        {{"classify", q28, "A123B", "123456789012345"}, 0, "3\t" + q28 + "\n4\tA123B\n5\t123456789012345\n"},
+        {{"classify", "A123 C12A456E 7890C", "NO MICR", ";123=45?", ""}, 0,
+         "1\tA123 C12A456E 7890C\n3\tNO MICR\n2\t;123=45?\n0\t\n"},
         {{"classify", "--min-unread", "5", fifthAt34}, 0, "3\t" + fifthAt34 + "\n"},
         {{"classify", fifthAt34}, 0, "0\t" + fifthAt34 + "\n"},
         {{"classify", "--nonus", ":0012345<12:456>1234567<", "A0012345C12A456E1234567A"}, 0,
@@ -35,31 +34,24 @@ TEST(ToolInterpret, ClassifyPrintsTheClassOfEachLine) {
 TEST(ToolInterpret, GroupsPrintsTheFourGroupsOrWhyNot) {
     expectRuns({
         {{"groups", "A0012345C12A456E1234567A"}, 0, "0012345\n12\n456\n1234567\n"},
-        {{"groups", "A123 C1A456E 789C"}, 0, "123\n1\n456\n789\n"},  // by position
         {{"groups", "--nonus", ":0012345<12:456>1234567<"}, 0, "0012345\n12\n456\n1234567\n"},
         {{"groups", "--nonus", ":0012345<1:456>1234567<"}, 0, "dropped\n"},
     });
-    for (const char* line : {"A123C1A456E789C", "A123 12A456E 789C", "DEBUG"}) {
-        const ToolRun run = runTool({"groups", line});
-        EXPECT_EQ(run.status, 1) << line;
-        EXPECT_EQ(run.out.rfind("error: ", 0), 0u) << line << ": " << run.out;
-        EXPECT_GT(run.out.size(), 8u) << line;  // a description follows
-    }
+    const ToolRun run = runTool({"groups", "DEBUG"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out.rfind("error: ", 0), 0u) << run.out;
+    EXPECT_GT(run.out.size(), 8u);  // a description follows
     expectUsageErrors({{"groups"}, {"groups", "A", "B"}, {"groups", "--flip", "A"}}, "groups");
 }
 
 TEST(ToolInterpret, VerifyPrintsTheCode) {
     test::TempFolder folder;
-    folder.write("banks.txt", "12,300,399,7,0,0,0\r\n20,401,401,8,0,0,0\r\n19,1,999,0,0,0,0\r\n99,1,9,0,0,0,0\r\n");
+    folder.write("banks.txt", "12,300,399,7,0,0,0\r\n");
     folder.write("broken.txt", "12,300,399,7,0,0\r\n");
     const std::string banks = (folder / "banks.txt").string();
     expectRuns({
         {{"verify", "--branches", banks, "12", "345", "000123456"}, 0, "0\n"},
         {{"verify", "--branches", banks, "12", "345", "000123457"}, 0, "1\n"},
-        {{"verify", "--branches", banks, "19", "123", "000123455"}, 0, "1\n"},
-        {{"verify", "--branches", banks, "12", "500", "000123456"}, 0, "555\n"},
-        {{"verify", "--branches", banks, "99", "5", "000123456"}, 0, "999\n"},
-        {{"verify", "--branches", banks, "x", "5", "000123456"}, 0, "888\n"},
         {{"verify", "--branches", banks, "--ignore", "x", "5", "1"}, 0, "0\n"},
         {{"verify", "--branches", banks, "--", "-1", "5", "1"}, 0, "555\n"},
     });
@@ -86,11 +78,7 @@ TEST(ToolInterpret, FieldAppliesCutZerosAndFlip) {
     };
     expectRuns({
         {field("-13", "13", "0", {"0001234"}), 0, "1234\n"},
-        {field("5", "-2", "-1", {"123456"}), 0, "45\n"},
-        {field("1", "6", "-2", {"123"}), 0, "000123\n"},
-        {field("1", "5", "1", {"00012"}), 0, "012\n"},
         {field("1", "5", "-1", {"--flip", "12345"}), 0, "54321\n"},
-        {field("1", "5", "-1", {"--flip", ""}), 0, "\n"},
         {field("1", "5", "-1", {"--", "-1234"}), 0, "-1234\n"},
         {field("1", "3", "-1", {"שלום"}), 0, "שלו\n"},  // characters, not UTF-8 bytes
     });

@@ -52,7 +52,7 @@ TEST(ChequeDialogs, DateBoxReading) {
     } cases[] = {
         {"05/12/26", true}, {"31/12/99", true}, {"29/02/24", true}, {"29/02/26", false},
         {"12/__/26", false}, {"31/04/26", false}, {"00/01/26", false}, {"01/13/26", false},
-        {"1/1/26", false},   {"", false},         {"aa/bb/cc", false},
+        {"1/1/26", false},   {"01x01/26", false},   {"", false},         {"aa/bb/cc", false},
     };
     for (const auto& c : cases) EXPECT_EQ(parseDialogDate(c.text).has_value(), c.valid) << c.text;
     const auto d = parseDialogDate("05/12/26");

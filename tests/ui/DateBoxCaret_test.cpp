@@ -38,6 +38,7 @@ TEST(DateBoxCaret, KeyUpRulesInOvertype) {
         {"home", vk::Home, 6, false, {0, true, false}},
         {"keypad 7, Num Lock off", vk::Numpad7, 6, false, {0, true, false}},
         {"other key", 65, 2, false, {std::nullopt, false, false}},
+        {"other key, Num Lock on", 65, 2, true, {std::nullopt, false, false}},
     };
     for (const auto& c : cases) {
         DateBoxCaret caret;

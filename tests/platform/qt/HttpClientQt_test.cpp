@@ -96,21 +96,18 @@ struct PageCase {
     std::string expected;  // Windows-1255
 };
 
+// The decoding rules are the core's; here the header and the body reach them.
 TEST(HttpClientQt, FetchesPagesAndDecodesThemByTheirCharset) {
     TestHttpServer server;
     ASSERT_TRUE(server.listening());
     HttpClientQt client;
     const std::string title = he("חשבון לא מוגבל");
     const std::vector<PageCase> cases = {
-        {"windows-1255 declared", "text/html; charset=windows-1255", page(title),
-         std::string(page(title))},
         {"utf-8 declared", "text/html; charset=utf-8", page(cp1255::toUtf8(title)),
          std::string(page(title))},
         {"utf-8 in a meta tag", "text/html",
          bytes("<meta charset=\"utf-8\"><title>" + cp1255::toUtf8(title) + "</title>"),
          "<meta charset=\"utf-8\"><title>" + title + "</title>"},
-        {"nothing declared", "", page(title), std::string(page(title))},
-        {"empty page", "text/html", QByteArray(), ""},
     };
     for (const auto& c : cases) {
         server.answer.contentType = c.contentType;

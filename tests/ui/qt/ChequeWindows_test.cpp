@@ -239,6 +239,7 @@ TEST(ChequeWindows, AnIncompleteDateKeepsTheDialogOpen) {
     EXPECT_EQ(full.focusWidget(), full.txtDate);
 }
 
+// The caret's rules are the core's; here each kind of key reaches them through the box.
 TEST(ChequeWindows, DateBoxOvertypeCaretMovesOneDigitAtATime) {
     const struct {
         int from;
@@ -248,16 +249,11 @@ TEST(ChequeWindows, DateBoxOvertypeCaretMovesOneDigitAtATime) {
         const char* text;
     } cases[] = {
         {0, Qt::Key_1, Qt::NoModifier, 1, "16/12/26"},
-        {1, Qt::Key_7, Qt::NoModifier, 3, "07/12/26"},
         {4, Qt::Key_9, Qt::KeypadModifier, 6, "06/19/26"},  // keypad digit, Num Lock on
-        {7, Qt::Key_5, Qt::NoModifier, -1, "06/12/25"},
         {0, Qt::Key_Right, Qt::NoModifier, 1, "06/12/26"},
-        {1, Qt::Key_Right, Qt::NoModifier, 3, "06/12/26"},
         {3, Qt::Key_Right, Qt::KeypadModifier, 4, "06/12/26"},  // keypad 6, Num Lock off
-        {7, Qt::Key_Right, Qt::NoModifier, 7, "06/12/26"},
         {3, Qt::Key_Left, Qt::NoModifier, 1, "06/12/26"},
         {6, Qt::Key_Left, Qt::KeypadModifier, 4, "06/12/26"},
-        {0, Qt::Key_Left, Qt::NoModifier, 0, "06/12/26"},
         {6, Qt::Key_Home, Qt::NoModifier, 0, "06/12/26"},
     };
     for (const auto& c : cases) {

@@ -122,8 +122,6 @@ TEST(DetailsWindow, TryStringAsksAndRoutesByClass) {
          "צ'ק רגיל"},
         {1, QMessageBox::No, "A1234567 C12A12345E 123456C", {}, {}, "צ'ק רגיל"},
         {2, QMessageBox::Yes, "%B4580;123?", {}, {"%B4580;123?"}, "כרטיס מגנטי"},
-        {4, QMessageBox::Yes, "A1C2C3", {"A1C2C"}, {}, "צ'ק של בנק הדואר"},
-        {0, QMessageBox::Yes, "", {}, {}, "לא מזוהה"},
     };
     for (const auto& c : cases) {
         DetailsRig rig;

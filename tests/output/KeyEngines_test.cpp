@@ -1,0 +1,220 @@
+// The four key engines (keybd_event, SendInput, wait mode, clipboard paste) on the fixed US
+// layout, run over one table: each text's events, and the text its paste puts on the clipboard.
+#include <gtest/gtest.h>
+
+#include "support/FakeServices.h"
+#include "output/SendKeys.h"
+
+namespace korvex::test {
+namespace {
+
+struct Engines : FakeServices {
+    std::vector<std::string> log;
+    modSendKeys engines{services(), [this](const std::string& line) { log.push_back(line); }};
+};
+
+// A key pressed and released, by US-layout virtual key and scan code.
+Journal key(int vk, int scan) {
+    const std::string codes = std::to_string(vk) + " " + std::to_string(scan);
+    return {"down " + codes, "up " + codes};
+}
+Journal uni(int codePoint) {
+    const std::string cp = "unicode " + std::to_string(codePoint);
+    return {cp + " down", cp + " up"};
+}
+const Journal kShiftDown{"down 16 42"}, kShiftUp{"up 16 42"};
+const Journal kCtrlDown{"down 17 29"}, kCtrlUp{"up 17 29"};
+const Journal kAltDown{"down 18 56"}, kAltUp{"up 18 56"};
+const Journal kA = key(65, 30), k1 = key(49, 2), kTab = key(9, 15), kEnter = key(13, 28);
+Journal shifted(int vk, int scan) { return kShiftDown + key(vk, scan) + kShiftUp; }
+const Journal kCapitalA = shifted(65, 30);
+
+Journal batchOf(const Journal& events) {
+    if (events.empty()) return {};
+    return Journal{"batch " + std::to_string(events.size())} + events;
+}
+
+TEST(KeyEngines, EveryEngineTypesTheSameText) {
+    struct Case {
+        std::string text;
+        Journal events;
+        std::string paste;
+    };
+    const std::vector<Case> cases = {
+        {"", {}, ""},
+        {"+a1{TAB 2}~", kShiftDown + kA + kShiftUp + k1 + kTab + kTab + kEnter, "a1\t\t\r\n"},
+        {"^A", kCtrlDown + kCapitalA + kCtrlUp, "A"},
+        {"+A", kShiftDown + kA + kShiftUp, "A"},  // the prefix already holds Shift
+        {"^%a", kCtrlDown + kAltDown + kA + kCtrlUp + kAltUp, "a"},
+        {"{A 5}", times(5, kCapitalA), "AAAAA"},
+        {"{abc 2}{x 0}", times(2, kA + key(66, 48) + key(67, 46)), "abcabc"},
+        {"12+", k1 + key(50, 3) + kShiftDown + kShiftUp, "12"},
+        {"1.", k1 + key(190, 52), "1."},
+        {"{tab}{Tab}", kTab + kTab, "\t\t"},
+        {"{TAB 0}{TAB 0}", {}, ""},
+        {"^{TAB 0}", kCtrlDown + kCtrlUp, ""},
+        {"++a", kShiftDown + kA + kShiftUp, "a"},
+        {"%{F4}{UP}", kAltDown + key(115, 62) + kAltUp + key(38, 72), ""},
+        {"{NUMPADENTER}{ENTER}", key(108, 0) + kEnter, "\r\n\r\n"},
+        {"{BS}{ESC}{SPACE}", key(8, 14) + key(27, 1) + key(32, 57), "\b\x1b "},
+        {"{MULTIPLY}{ADD}{DECIMAL}{SUBTRACT}{DIVIDE}",
+         key(106, 55) + key(107, 78) + key(110, 83) + key(109, 74) + key(111, 53), "*+.-/"},
+        {"{+}{{}", shifted(187, 13) + shifted(219, 26), "+{"},
+        {"+^%{}", kShiftDown + kCtrlDown + kAltDown + kShiftUp + kCtrlUp + kAltUp, ""},
+        {"{a 2147483648}", kA, "a"},
+        {"{F17}", shifted(70, 33) + k1 + key(55, 8), "F17"},
+        // Hebrew alef and bet and the euro sign have no key on the US layout; a prefix is
+        // still held around them and no other modifier is added.
+        {"\xE0\xE1", uni(1488) + uni(1489), "\xE0\xE1"},
+        {"+{\xE0}\x80", kShiftDown + uni(1488) + kShiftUp + uni(8364), "\xE0\x80"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("text: " + c.text);
+        Engines single, batch, wait, paste;
+        single.engines.VbSendKeys(c.text, 0, false);
+        EXPECT_EQ(single.keys.journal, c.events);
+        EXPECT_EQ(single.keys.endOfTextCalls, 1);
+        wait.engines.SendKeysWait(c.text);
+        const Journal waited = c.events.empty() ? Journal{} : batchOf(c.events) + Journal{"wait"};
+        EXPECT_EQ(wait.keys.journal, waited);
+        if (c.text.find('.') == std::string::npos) {  // SendInput rewrites the full stop
+            batch.layout.setNumLock(true);
+            EXPECT_TRUE(batch.engines.VbSendInput(c.text));
+            EXPECT_EQ(batch.keys.journal, batchOf(c.events));
+            // The log carries the text as received, before the full stops are rewritten.
+            EXPECT_EQ(batch.log, Journal{"VbSendInput => " + c.text});
+        }
+        ASSERT_TRUE(paste.engines.VbSendPaste(c.text));
+        EXPECT_EQ(paste.clipboard.text, c.paste);
+        EXPECT_EQ(pasteTextOf(c.text), c.paste);
+        EXPECT_TRUE(paste.keys.journal.empty());
+    }
+}
+
+TEST(KeyEngines, DelayAndYieldComeBeforeEachKey) {
+    struct Case {
+        std::string text;
+        int32_t delay;
+        bool yield;
+        Journal expected;
+    };
+    const Journal kB = key(66, 48);
+    const std::vector<Case> cases = {
+        {"ab{cd}", 50, false,
+         Journal{"sleep 50"} + kA + Journal{"sleep 50"} + kB + Journal{"sleep 50"} + key(67, 46) +
+             key(68, 32)},
+        {"a{TAB 2}", 7, true,
+         Journal{"yield", "sleep 7", "yield"} + kA + Journal{"yield", "sleep 7", "yield"} +
+             kTab + Journal{"yield", "sleep 7", "yield"} + kTab},
+        {"a", -5, true, kA},  // no delay, no yield
+    };
+    for (const auto& c : cases) {
+        Engines f;
+        f.engines.VbSendKeys(c.text, c.delay, c.yield);
+        EXPECT_EQ(f.keys.journal, c.expected) << "text: " << c.text;
+    }
+}
+
+TEST(KeyEngines, SendInputSendsFullStopsToTheKeypad) {
+    const Journal k5 = key(53, 6), k0 = key(48, 11), kDecimal = key(110, 83);
+    const Journal kNumLock = key(144, 69);
+    struct Case {
+        std::string text;
+        bool numLock;
+        Journal expected;
+    };
+    const std::vector<Case> cases = {
+        {"1.50", true, batchOf(k1 + kDecimal + k5 + k0)},
+        {"1.50", false, batchOf(k1 + kNumLock + kDecimal + kNumLock + k5 + k0)},
+        // {1.} becomes {1{DECIMAL}}: the literal text "1{DECIMAL" and a "}".
+        {"{1.}", true,
+         batchOf(k1 + shifted(219, 26) + shifted(68, 32) + shifted(69, 18) + shifted(67, 46) +
+                 shifted(73, 23) + shifted(77, 50) + kCapitalA + shifted(76, 38) +
+                 shifted(221, 27))},
+    };
+    for (const auto& c : cases) {
+        Engines f;
+        f.layout.setNumLock(c.numLock);
+        EXPECT_EQ(f.engines.NumLockOn(), c.numLock);
+        EXPECT_TRUE(f.engines.VbSendInput(c.text));
+        EXPECT_EQ(f.keys.journal, c.expected) << c.text;
+    }
+}
+
+TEST(KeyEngines, SendInputReportsFalseWhenFewerEventsWereInserted) {
+    for (const int accepted : {0, 3, 4}) {
+        Engines f;
+        f.keys.batchAcceptLimit = accepted;
+        EXPECT_EQ(f.engines.VbSendInput("+a"), accepted == 4) << accepted;
+    }
+    EXPECT_EQ(MakeKeyInput(65, 30, 0), KeyEvent::key(65, 30, false));
+    EXPECT_EQ(MakeKeyInput(144, 69, 3), KeyEvent::key(144, 69, true));
+}
+
+TEST(KeyEngines, TextsPastTheLimitsAreRefusedWhole) {
+    struct Case {
+        std::string text;
+        bool sent;
+    };
+    const std::vector<Case> keyCases = {
+        {"x{TAB 2000000000}", false}, {"{TAB 49999}xx", false}, {"{TAB 50000}", true}};
+    for (const auto& c : keyCases) {
+        Engines single, batch;
+        single.engines.VbSendKeys(c.text, 0, false);
+        EXPECT_EQ(single.keys.journal.size(), c.sent ? 100000u : 0u) << c.text;
+        EXPECT_EQ(batch.engines.VbSendInput(c.text), c.sent) << c.text;
+        EXPECT_EQ(batch.keys.batches, c.sent ? 1 : 0);
+        EXPECT_EQ(single.log.size(), c.sent ? 0u : 1u);
+        if (!c.sent) {
+            EXPECT_NE(single.log[0].find("Key text not sent"), std::string::npos);
+        }
+    }
+    // The paste limit counts the text already collected, not each token alone.
+    const std::vector<Case> pasteCases = {{"{abcdefghij 200000}", false},
+                                          {"{abcdefghij 90000}{abcdefghij 20000}", false},
+                                          {"{abcdefghij 90000}{abcdefghij 10000}", true}};
+    for (const auto& c : pasteCases) {
+        Engines f;
+        EXPECT_EQ(f.engines.VbSendPaste(c.text), c.sent) << c.text;
+        EXPECT_EQ(f.clipboard.text.size(), c.sent ? 1000000u : 0u + sizeof "earlier content" - 1);
+        EXPECT_EQ(f.log.size(), c.sent ? 0u : 1u);
+    }
+}
+
+TEST(KeyEngines, TablesAreFilledOnceAndKeptAfterALayoutChange) {
+    Engines f;
+    f.engines.VbSendKeys("a", 0, false);
+    const int queriesAfterFirstCall = f.layout.queries;
+    EXPECT_GT(queriesAfterFirstCall, 0);
+    // The layout changes: "a" would now be the key with virtual-key 81 and Shift.
+    f.layout.vkKeyScanOverride['a'] = 0x151;
+    f.keys.journal.clear();
+    f.engines.VbSendKeys("a", 0, false);
+    EXPECT_EQ(f.keys.journal, kA);
+    EXPECT_EQ(f.layout.queries, queriesAfterFirstCall);
+    // The SendInput engine keeps tables of its own and fills them now, from the new layout.
+    f.keys.journal.clear();
+    EXPECT_TRUE(f.engines.VbSendInput("a"));
+    EXPECT_EQ(f.keys.journal, batchOf(kShiftDown + key(81, 30) + kShiftUp));
+}
+
+TEST(KeyEngines, PasteGoesToTheForegroundWindowOrIsLogged) {
+    Engines f;
+    f.windows.foreground = 77;
+    ASSERT_TRUE(f.engines.VbSendPaste(""));
+    f.engines.PasteIntoForeground();
+    EXPECT_EQ(f.clipboard.pastes, std::vector<uint64_t>{77});
+    EXPECT_TRUE(f.log.empty());
+    f.windows.foreground = 0;
+    f.windows.error = 1400;
+    f.engines.PasteIntoForeground();
+    EXPECT_EQ(f.clipboard.pastes.size(), 1u);
+    EXPECT_EQ(f.log, (std::vector<std::string>{"Cannot find target", "1400"}));
+    // A clipboard that cannot be taken keeps its content and is reported.
+    f.clipboard.refuse = true;
+    EXPECT_FALSE(f.engines.VbSendPaste("abc"));
+    EXPECT_EQ(f.clipboard.text, "");
+}
+
+}  // namespace
+}  // namespace korvex::test
