@@ -37,13 +37,16 @@ constexpr std::size_t kTypedCharacters = 8 + 1 + 2 + 1 + 3 + 1 + 9 + 1 + 10 + 1 
 // The key events one text takes (on a US keymap, as Xvfb has).
 class CountingKeys : public korvex::KeyInjector {
 public:
-    void sendKey(const korvex::KeyEvent&) override { ++events; }
-    uint32_t sendBatch(const std::vector<korvex::KeyEvent>& batch) override {
+    korvex::PlatformResult sendKey(const korvex::KeyEvent&) override {
+        ++events;
+        return {};
+    }
+    korvex::PlatformResult sendBatch(const std::vector<korvex::KeyEvent>& batch) override {
         events += batch.size();
-        return static_cast<uint32_t>(batch.size());
+        return {};
     }
     void waitUntilProcessed() override {}
-    void endOfText() override {}
+    korvex::PlatformResult endOfText() override { return {}; }
     std::size_t events = 0;
 };
 

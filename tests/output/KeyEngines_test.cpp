@@ -145,7 +145,7 @@ TEST(KeyEngines, SendInputReportsFalseWhenFewerEventsWereInserted) {
     for (const int accepted : {0, 3, 4}) {
         Engines f;
         f.keys.batchAcceptLimit = accepted;
-        EXPECT_EQ(f.engines.VbSendInput("+a"), accepted == 4) << accepted;
+        EXPECT_EQ(static_cast<bool>(f.engines.VbSendInput("+a")), accepted == 4) << accepted;
     }
     EXPECT_EQ(MakeKeyInput(65, 30, 0), KeyEvent::key(65, 30, false));
     EXPECT_EQ(MakeKeyInput(144, 69, 3), KeyEvent::key(144, 69, true));
@@ -162,7 +162,7 @@ TEST(KeyEngines, TextsPastTheLimitsAreRefusedWhole) {
         Engines single, batch;
         single.engines.VbSendKeys(c.text, 0, false);
         EXPECT_EQ(single.keys.journal.size(), c.sent ? 100000u : 0u) << c.text;
-        EXPECT_EQ(batch.engines.VbSendInput(c.text), c.sent) << c.text;
+        EXPECT_EQ(static_cast<bool>(batch.engines.VbSendInput(c.text)), c.sent) << c.text;
         EXPECT_EQ(batch.keys.batches, c.sent ? 1 : 0);
         EXPECT_EQ(single.log.size(), c.sent ? 0u : 1u);
         if (!c.sent) {
@@ -175,7 +175,7 @@ TEST(KeyEngines, TextsPastTheLimitsAreRefusedWhole) {
                                           {"{abcdefghij 90000}{abcdefghij 10000}", true}};
     for (const auto& c : pasteCases) {
         Engines f;
-        EXPECT_EQ(f.engines.VbSendPaste(c.text), c.sent) << c.text;
+        EXPECT_EQ(static_cast<bool>(f.engines.VbSendPaste(c.text)), c.sent) << c.text;
         EXPECT_EQ(f.clipboard.text.size(), c.sent ? 1000000u : 0u + sizeof "earlier content" - 1);
         EXPECT_EQ(f.log.size(), c.sent ? 0u : 1u);
     }

@@ -3,7 +3,7 @@
 // turns, timer switches, activations and paste commands also go into the key journal, so one
 // vector holds the whole sequence a test compares.
 
-#include "app/Services.h"
+#include "platform/Services.h"
 #include "support/FakeClipboard.h"
 #include "support/FakeClock.h"
 #include "support/FakeHttpClient.h"
