@@ -9,7 +9,6 @@
 #include <QTimer>
 
 #include "app/ChequeDialogs.h"
-#include "text/FilePath.h"
 #include "ui/DateBox.h"
 #include "ui/ImageBox.h"
 #include "ui/LengthLimit.h"
@@ -165,7 +164,7 @@ frmChequeFull::frmChequeFull(const ChequeDialogInput& input, QDate today, QWidge
     txtDate->selectOneAt(0);
 
     if (!input.imageFile.empty()) {
-        QImageReader reader(QString::fromStdU16String(toFsPath(input.imageFile).u16string()));
+        QImageReader reader(QString::fromStdU16String(input.imageFile.u16string()));
         reader.setAutoTransform(true);
         const QImage picture = reader.read();
         if (!picture.isNull()) {
