@@ -23,7 +23,7 @@ struct ReaderRig {
                 folder.path(), [this] { ++programEnds; }};
 
     ReaderRig() {
-        port.setSettings("9600,n,8,1");
+        port.setSettings(LineSettings{});
         port.open();
         port.settingsHistory.clear();
         port.openCount = 0;
