@@ -51,7 +51,7 @@ void BM_ImageThroughput(benchmark::State& state) {
     test::TempFolder folder;
     ReaderIo io{port, clock, ui, [](const std::string&) {}, "\r", folder.path(), [] {}};
     port.setPortName(reader.device());
-    port.setSettings("115200,n,8,1");
+    port.setSettings({.baud = 115200});
     if (reader.device().empty() || !port.open()) {
         state.SkipWithError("no simulated reader on a pseudo-terminal");
         return;

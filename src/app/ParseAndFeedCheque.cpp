@@ -162,7 +162,7 @@ private:
             }
         }
         // A missing picture leaves the dialog without one; that is the dialog's concern.
-        input.imageFile = fromFsPath(resolveIn(folder, kPreviewImageGif));
+        input.imageFile = resolveIn(folder, kPreviewImageGif);
         return completedLine(ui_.showChequeFull(input), true);
     }
 

@@ -10,6 +10,7 @@
 #include "config/SettingKeys.h"
 #include "platform/OperatorUi.h"
 #include "platform/SerialPort.h"
+#include "reader/SerialSettings.h"
 #include "resources/Resources.h"
 #include "text/Convert.h"
 #include "text/Cp1255.h"
@@ -90,7 +91,13 @@ bool frmKorvex::ReadConfig() {
     if (port != nullptr) port->setPortName(value);
 
     value = readConfigValue(configIni_, "CommSettings");
-    if (port != nullptr && !port->setSettings(value)) {
+    std::string why;
+    const auto line = parseLineSettings(value, &why);
+    if (!line) {
+        return stopOnBadValue(*this, "CommSettings", value,
+                              "baud,parity,data bits,stop bits (e.g. 9600,n,8,1): " + why);
+    }
+    if (port != nullptr && !port->setSettings(*line)) {
         return stopOnBadValue(*this, "CommSettings", value,
                               "baud,parity,data bits,stop bits (e.g. 9600,n,8,1): " +
                                   serialDescription(*port));

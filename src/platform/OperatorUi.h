@@ -6,6 +6,7 @@
 // All texts are Windows-1255. Message boxes are right-aligned and read right to left.
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace korvex {
@@ -28,8 +29,9 @@ struct ChequeDialogInput {
     // The VerifyCode box's caption; empty keeps the box hidden.
     std::string verifyCaption;
     uint8_t TabChar = 32;
-    // Full-details dialog only: the cheque's front image (may not exist).
-    std::string imageFile;
+    // Full-details dialog only: the cheque's front image (may not exist). A path for the disk:
+    // the program folder it lies in may be named with characters Windows-1255 lacks.
+    std::filesystem::path imageFile;
 };
 
 struct ChequeDialogResult {

@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/SerialLine.h"
+
 namespace korvex {
 
 struct SerialError {
@@ -28,10 +30,11 @@ public:
     virtual int16_t commPort() const = 0;
     // A device name that overrides the port number when not empty (e.g. /dev/ttyUSB0, COM12).
     virtual void setPortName(const std::string& name) = 0;
-    // Settings: "baud,parity,data bits,stop bits", e.g. "9600,n,8,1". Returns false (with a
-    // description in lastError) for a text the port cannot take.
-    virtual bool setSettings(const std::string& settings) = 0;
-    virtual std::string settings() const = 0;
+    // Settings: baud, parity, data bits and stop bits (the core reads them from a text such as
+    // "9600,n,8,1"). On an open port they apply at once; returns false (with a description in
+    // lastError) when the line refuses them, and the line keeps its previous settings.
+    virtual bool setSettings(const LineSettings& settings) = 0;
+    virtual LineSettings settings() const = 0;
     // Handshaking: 0 none, 1 XON/XOFF, 2 RTS/CTS, 3 both.
     virtual bool setHandshaking(int16_t code) = 0;
     virtual bool setRTSEnable(bool on) = 0;

@@ -45,10 +45,11 @@ bool registerReplyPasses(const std::string& name, const std::string& reply,
     return seen == name + "=11111111" + terminator;
 }
 
-std::string otherRateSettings(const std::string& settings) {
-    if (settings.rfind("9600,", 0) == 0) return "115200," + settings.substr(5);
-    if (settings.rfind("115200,", 0) == 0) return "9600," + settings.substr(7);
-    return settings;
+LineSettings otherRateSettings(const LineSettings& settings) {
+    LineSettings other = settings;
+    if (settings.baud == 9600) other.baud = 115200;
+    if (settings.baud == 115200) other.baud = 9600;
+    return other;
 }
 
 std::string trackCommand(const std::string& msrTracks) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/SerialLine.h"
 #include "reader/ReaderIo.h"
 
 namespace korvex {
@@ -21,8 +22,8 @@ bool CheckIsMagtek(ReaderIo& io, bool retry = false);
 bool registerReplyPasses(const std::string& name, const std::string& reply,
                          const std::string& terminator);
 
-// The settings text with 9600 and 115200 exchanged at its start; any other rate unchanged.
-std::string otherRateSettings(const std::string& settings);
+// The settings with 9600 and 115200 baud exchanged; any other rate unchanged.
+LineSettings otherRateSettings(const LineSettings& settings);
 
 // "HW" and the 8-character track mask built from MSRTracks ("2" gives HW00001000).
 std::string trackCommand(const std::string& msrTracks);

@@ -79,10 +79,4 @@ std::optional<LineSettings> parseLineSettings(const std::string& text, std::stri
     return s;
 }
 
-std::string serialDeviceName(int16_t commPort, const std::string& portName, bool windows) {
-    if (!portName.empty()) return portName;
-    if (commPort < 1) return {};
-    return windows ? "COM" + std::to_string(commPort) : "/dev/ttyS" + std::to_string(commPort - 1);
-}
-
 }  // namespace korvex

@@ -16,7 +16,7 @@ using test::cp;
 struct StartupRig : test::CoreHarness {
     explicit StartupRig(const std::string& commandLine = {}) : CoreHarness(commandLine) {
         port.responder = [this](const std::string& sent) -> std::string {
-            if (port.settings().rfind("9600,", 0) != 0) return {};
+            if (port.settings().baud != 9600) return {};
             static const std::map<std::string, std::string> answers = {
                 {"VR\r", "Version 2.04\r"},   {"SWA\r", "SWA=00100000\r"}, {"SWB\r", "SWB=01000001\r"},
                 {"SWC\r", "SWC=00000000\r"},  {"HW\r", "HW=0000 1000\r"},  {"FC 00 00\r", "OK\r"},

@@ -29,7 +29,7 @@ TEST(CheckForINI, WritesTheDefaultFileAndStartsOnItsProfile) {
     EXPECT_EQ(h.global().MSRTracks, "2");
     EXPECT_FALSE(h.global().Nonus);
     EXPECT_EQ(h.port.commPort(), 1);
-    EXPECT_EQ(h.port.settings(), "9600,n,8,1");
+    EXPECT_EQ(lineSettingsText(h.port.settings()), "9600,n,8,1");
     EXPECT_EQ(h.port.portName, "");
     EXPECT_EQ(h.port.openCount, 1);
     EXPECT_EQ(h.ui.splashes, (std::vector<std::pair<int, bool>>{{750, false}}));
@@ -109,7 +109,7 @@ TEST(ReadConfig, EmptyFileStartsOnBuiltInDefaultsWithoutProfiles) {
               cp("קורא צ'קים וכרטיסים - פרופיל נוכחי: <הגדרות ברירת מחדל>"));
     EXPECT_EQ(h.global().TerminationString, "\r");
     EXPECT_EQ(h.port.commPort(), 1);
-    EXPECT_EQ(h.port.settings(), "9600,n,8,1");
+    EXPECT_EQ(lineSettingsText(h.port.settings()), "9600,n,8,1");
     EXPECT_EQ(h.port.handshaking, 0);
     EXPECT_FALSE(h.port.rts);
     EXPECT_EQ(h.global().MSRTracks, "2");
@@ -192,7 +192,7 @@ TEST(ReadConfig, SerialLineAndReaderSettings) {
         "FlowControl=2\r\nRTS=-1\r\nNonus=2\r\nMSRTracks=1,2\r\n"));
     EXPECT_EQ(h.port.commPort(), 3);
     EXPECT_EQ(h.port.portName, "/dev/ttyUSB0");
-    EXPECT_EQ(h.port.settings(), "115200,n,8,1");
+    EXPECT_EQ(lineSettingsText(h.port.settings()), "115200,n,8,1");
     EXPECT_EQ(h.port.handshaking, 2);
     EXPECT_TRUE(h.port.rts);
     EXPECT_TRUE(h.global().Nonus);
@@ -210,6 +210,7 @@ TEST(ReadConfig, ValuesThatDoNotConvertStopTheStartWithOneMessage) {
         {"FlowControl", "x"},        {"FlowControl", "4"},           {"FlowControl", "-1"},
         {"RTS", "yes"},              {"RTS", "40000"},               {"Nonus", "on"},
         {"Nonus", ""},               {"DataTerminationChars", "256"}, {"DataTerminationChars", "13,-1"},
+        {"CommSettings", "9600;n;8;1"}, {"CommSettings", "9600,x,8,1"},
     };
     for (const auto& c : cases) {
         ConfigHarness h;

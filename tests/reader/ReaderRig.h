@@ -18,7 +18,7 @@ struct ReaderRig : FakeServices {
                 folder.path(), [this] { ++programEnds; }};
 
     ReaderRig() {
-        port.setSettings("9600,n,8,1");
+        port.setSettings(LineSettings{});
         port.open();
         port.settingsHistory.clear();
         port.openCount = 0;

@@ -30,6 +30,8 @@ TEST(SerialSettings, AcceptedTexts) {
         EXPECT_EQ(s->parity, c.parity);
         EXPECT_EQ(s->dataBits, c.dataBits);
         EXPECT_EQ(s->stopBits, c.stopBits);
+        // The text the port shows in its messages reads back as the same settings.
+        EXPECT_EQ(parseLineSettings(lineSettingsText(*s)), s);
     }
 }
 

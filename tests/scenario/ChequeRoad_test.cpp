@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "accounts/RestrictedAccounts.h"
 #include "output/Template.h"
@@ -132,8 +134,7 @@ TEST(ChequeRoad, FullDetailsAddAmountAndDateToTheLogAndTheKeys) {
     ASSERT_EQ(rig.ui.chequeFullShown.size(), 1u);
     EXPECT_EQ(rig.ui.chequeFullShown[0].AccountNum, "000123456");
     EXPECT_EQ(rig.ui.chequeFullShown[0].verifyCaption, "");
-    EXPECT_EQ(std::filesystem::path(rig.ui.chequeFullShown[0].imageFile),
-              rig.folder.path() / "netpbm" / "tmpimage.gif");
+    EXPECT_EQ(rig.ui.chequeFullShown[0].imageFile, rig.folder.path() / "netpbm" / "tmpimage.gif");
     ASSERT_EQ(rig.processes.runs.size(), 1u);
     EXPECT_EQ(rig.processes.runs[0].script, "netpbm\\tif2gif");
     EXPECT_EQ(rig.processes.runs[0].arguments,
@@ -151,6 +152,30 @@ TEST(ChequeRoad, FullDetailsAddAmountAndDateToTheLogAndTheKeys) {
     // The image fetched for the dialog is the one saved: the reader is asked once.
     EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
     EXPECT_EQ(rig.imageRequests(), 1);
+}
+
+// The program folder comes from the system and may be named with characters Windows-1255 lacks;
+// the dialog is still handed the converted picture that lies in it.
+TEST(ChequeRoad, FullDetailsPictureInAProgramFolderNamedOutsideWindows1255) {
+    ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", "2"}});
+    ProgramInfo program = rig.form->program();
+    program.folder = rig.folder.path() / std::u8string(u8"Korvex é");
+    ASSERT_TRUE(std::filesystem::create_directories(program.folder / "netpbm"));
+    for (const char* name : {"Korvex.ini", "banks_branches.txt"}) {
+        std::filesystem::copy_file(rig.folder / name, program.folder / name);
+    }
+    rig.form = std::make_unique<frmKorvex>(rig.form->services(), program);
+    ASSERT_TRUE(rig.start());
+    // The conversion script writes the picture; look for it while the dialog is open.
+    rig.processes.onRun = [&](const auto&) {
+        std::ofstream(program.folder / "netpbm" / "tmpimage.gif") << "GIF89a";
+    };
+    bool pictureThere = false;
+    rig.ui.onChequeDialog = [&] { pictureThere = exists(rig.ui.chequeFullShown.back().imageFile); };
+    rig.ui.chequeFullAnswers.push_back(confirmed(kValidCheque, false, "150.00", "31/12/2026"));
+    rig.scan(kValidCheque);
+    ASSERT_EQ(rig.ui.chequeFullShown.size(), 1u);
+    EXPECT_TRUE(pictureThere) << rig.ui.chequeFullShown[0].imageFile;
 }
 
 TEST(ChequeRoad, AHungPreviewConversionIsLoggedAndTheChequeGoesOnWithoutIt) {

@@ -1,6 +1,7 @@
 #pragma once
 // A ProcessLauncher that records what would run and answers as the test says.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ public:
     };
 
     LaunchResult result{true, 0, false, {}};  // what every run answers
+    std::function<void(const Run&)> onRun;     // what the script would do, when it matters
     bool priorityAccepted = true;
 
     std::vector<Run> runs;
@@ -30,6 +32,7 @@ public:
     LaunchResult runScript(const std::string& scriptName, const std::vector<std::string>& arguments,
                            std::optional<std::chrono::milliseconds> timeLimit) override {
         runs.push_back({scriptName, arguments, timeLimit});
+        if (onRun) onRun(runs.back());
         return result;
     }
     WatchdogHost watchdogHost() const override { return host; }

@@ -19,7 +19,7 @@ public:
     SerialError openError{8002, "FakeSerialPort", "Invalid port number"};
     std::string pending;               // bytes waiting to be read
     std::vector<std::string> written;  // every output() call
-    std::vector<std::string> settingsHistory;
+    std::vector<LineSettings> settingsHistory;
     // Replies queued per command: when the program writes a text starting with the key, the
     // reply is appended to `pending`.
     std::vector<std::pair<std::string, std::string>> replies;
@@ -45,12 +45,12 @@ public:
     }
     int16_t commPort() const override { return port_; }
     void setPortName(const std::string& name) override { portName = name; }
-    bool setSettings(const std::string& settings) override {
+    bool setSettings(const LineSettings& settings) override {
         settings_ = settings;
         settingsHistory.push_back(settings);
         return true;
     }
-    std::string settings() const override { return settings_; }
+    LineSettings settings() const override { return settings_; }
     bool setHandshaking(int16_t code) override {
         handshaking = code;
         return true;
@@ -128,7 +128,7 @@ public:
 
 private:
     int16_t port_ = 0;
-    std::string settings_;
+    LineSettings settings_;
     bool open_ = false;
     InputMode mode_ = InputMode::Text;
     SerialError error_;

@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
 #include <sys/wait.h>
-#endif
 
 #include "support/TempFolder.h"
 
@@ -21,15 +19,9 @@ struct ToolRun {
 };
 
 inline std::string shellQuoted(const std::string& arg) {
-#ifdef _WIN32
-    std::string q = "\"";
-    for (const char c : arg) q += c == '"' ? std::string("\\\"") : std::string(1, c);
-    return q + "\"";
-#else
     std::string q = "'";
     for (const char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
-#endif
 }
 
 // Starts korvex-tool with `args` and `input` on standard input; the exit status is -1 when the
@@ -44,11 +36,7 @@ inline ToolRun runTool(const std::vector<std::string>& args, const std::string& 
                shellQuoted((io / "err.txt").string());
     const int raw = std::system(command.c_str());
     ToolRun run;
-#ifdef _WIN32
-    run.status = raw;
-#else
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
     run.out = io.read("out.txt");
     run.err = io.read("err.txt");
     return run;

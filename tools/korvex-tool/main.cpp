@@ -4,13 +4,7 @@
 #include <vector>
 
 #include "Command.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <windows.h>
-#include <shellapi.h>
-#endif
+#include "ToolArgs.h"
 
 namespace korvex::tool {
 
@@ -78,44 +72,9 @@ int usageError(std::ostream& err, const std::string& usage, const std::string& m
 
 }  // namespace korvex::tool
 
-#ifdef _WIN32
-namespace {
-
-// The arguments as UTF-8, as on other systems: the 8-bit argv of Windows is in the ANSI code page
-// and loses every character that page lacks, so the UTF-16 command line is read instead.
-std::vector<std::string> utf8Arguments() {
-    std::vector<std::string> args;
-    int count = 0;
-    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    if (wide == nullptr) return args;
-    for (int i = 1; i < count; ++i) {
-        const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string arg(length > 0 ? static_cast<std::size_t>(length) : 1, '\0');
-        if (length > 0) ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), length, nullptr, nullptr);
-        arg.resize(arg.size() - 1);  // the closing NUL
-        args.push_back(std::move(arg));
-    }
-    ::LocalFree(wide);
-    return args;
-}
-
-}  // namespace
-#endif
-
 int main(int argc, char** argv) {
     using namespace korvex::tool;
-#ifdef _WIN32
-    (void)argc;
-    (void)argv;
-    std::vector<std::string> args = utf8Arguments();
-    // Output as on other systems: UTF-8 with "\n" line ends, byte for byte, so scripts and the
-    // comparison with the other builds see the same text.
-    ::SetConsoleOutputCP(CP_UTF8);
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-#else
-    std::vector<std::string> args(argv + 1, argv + argc);
-#endif
+    std::vector<std::string> args = programArguments(argc, argv);
     if (args.empty() || commands().count(args[0]) == 0) {
         if (!args.empty()) std::cerr << "korvex-tool: unknown command " << args[0] << "\n";
         std::cerr << "usage:\n";

@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     }
     {
         QDir temp = QDir::temp();
-        in.imageFile = korvex::cp1255::fromUtf8(sampleCheque(temp).toStdString());
+        in.imageFile = sampleCheque(temp).toStdU16String();
         korvex::ui::frmChequeFull full(in, QDate(2026, 12, 6));
         full.txtAmount->setText(QStringLiteral("1250.00"));
         ok &= save(&full, dir, "cheque-full.png");

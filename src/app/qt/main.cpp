@@ -12,10 +12,8 @@
 #include "app/qt/PlatformServices.h"
 #include "app/qt/TerminationSignal.h"
 #include "interpret/MicrRecognition.h"
-#if defined(KORVEX_HAVE_X11)
-#include "platform/x11/X11Connection.h"
-#endif
 #include "platform/SerialPort.h"
+#include "platform/x11/X11Connection.h"
 #include "text/Cp1255.h"
 #include "text/FilePath.h"
 #include "ui/qt/QtOperatorUi.h"
@@ -34,7 +32,6 @@ constexpr int kExitDisplayGone = 69;
 // starts because it aborts the process on a display it cannot open. Runs without X (another
 // platform plugin, or no DISPLAY at all) are not this check's business.
 bool displayAnswers() {
-#if defined(KORVEX_HAVE_X11)
     const char* name = std::getenv("DISPLAY");
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     const bool usesX =
@@ -43,9 +40,6 @@ bool displayAnswers() {
     if (korvex::x11::X11Connection(name).ok()) return true;
     std::fprintf(stderr, "Korvex: cannot open the display %s\n", name);
     return false;
-#else
-    return true;
-#endif
 }
 
 korvex::ProgramInfo programInfo(const QStringList& arguments) {

@@ -7,12 +7,6 @@ namespace {
 
 constexpr int kWriteTimeoutMs = 5000;
 
-#ifdef Q_OS_WIN
-constexpr bool kWindows = true;
-#else
-constexpr bool kWindows = false;
-#endif
-
 }  // namespace
 
 int serialErrorNumber(QSerialPort::SerialPortError error) {
@@ -63,7 +57,7 @@ bool SerialPortQt::fail(int number, const std::string& description) {
     return false;
 }
 
-std::string SerialPortQt::deviceName() const { return serialDeviceName(commPort_, portName_, kWindows); }
+std::string SerialPortQt::deviceName() const { return serialDeviceName(commPort_, portName_, false); }
 
 bool SerialPortQt::setCommPort(int16_t number) {
     if (number < 1) return fail(8002, "Invalid port number " + std::to_string(number));
@@ -72,18 +66,12 @@ bool SerialPortQt::setCommPort(int16_t number) {
     return true;
 }
 
-bool SerialPortQt::setSettings(const std::string& settings) {
-    std::string why;
-    const auto parsed = parseLineSettings(settings, &why);
-    if (!parsed) return fail(380, why);
-    const std::string previousText = settingsText_;
+bool SerialPortQt::setSettings(const LineSettings& settings) {
     const LineSettings previous = line_;
-    settingsText_ = settings;
-    line_ = *parsed;
+    line_ = settings;
     if (!port_.isOpen() || applyLineSettings()) return true;
     // The line keeps running as before; the failure stays in lastError.
     const SerialError refused = error_;
-    settingsText_ = previousText;
     line_ = previous;
     applyLineSettings();
     error_ = refused;
@@ -136,7 +124,7 @@ bool SerialPortQt::applyLineSettings() {
     if (!ok) {
         const std::string description = cp1255::fromUtf8(port_.errorString().toStdString());
         port_.clearError();
-        return fail(8015, "Settings " + settingsText_ + " could not be applied: " + description);
+        return fail(8015, "Settings " + lineSettingsText(line_) + " could not be applied: " + description);
     }
     return true;
 }

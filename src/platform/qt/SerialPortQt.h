@@ -8,14 +8,13 @@
 // Failure numbers follow the serial control the configuration was written for: 8002 no such
 // port, 8005 port already in use or not accessible, 8010 the device failed or went away, 8012 the
 // port is not open, 8015 the settings could not be applied, 8018 operation needs an open port,
-// 380 a settings text that cannot be taken. The same numbers are CommEvent codes for failures
+// 380 a handshaking code that is not one. The same numbers are CommEvent codes for failures
 // reported while the port is open.
 
 #include <QSerialPort>
 #include <functional>
 
 #include "platform/SerialPort.h"
-#include "reader/SerialSettings.h"
 
 namespace korvex {
 
@@ -27,8 +26,8 @@ public:
     bool setCommPort(int16_t number) override;
     int16_t commPort() const override { return commPort_; }
     void setPortName(const std::string& name) override { portName_ = name; }
-    bool setSettings(const std::string& settings) override;
-    std::string settings() const override { return settingsText_; }
+    bool setSettings(const LineSettings& settings) override;
+    LineSettings settings() const override { return line_; }
     bool setHandshaking(int16_t code) override;
     bool setRTSEnable(bool on) override;
 
@@ -65,7 +64,6 @@ private:
     QSerialPort port_;
     int16_t commPort_ = 1;
     std::string portName_;
-    std::string settingsText_ = "9600,n,8,1";
     LineSettings line_;
     int16_t handshaking_ = 0;
     bool rts_ = false;

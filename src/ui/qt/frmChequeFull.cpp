@@ -8,7 +8,6 @@
 #include <QResizeEvent>
 #include <QTimer>
 
-#include "text/FilePath.h"
 #include "ui/ChequeDialogs.h"
 #include "ui/qt/DateBox.h"
 #include "ui/qt/ImageBox.h"
@@ -165,7 +164,7 @@ frmChequeFull::frmChequeFull(const ChequeDialogInput& input, QDate today, QWidge
     txtDate->selectOneAt(0);
 
     if (!input.imageFile.empty()) {
-        QImageReader reader(QString::fromStdU16String(toFsPath(input.imageFile).u16string()));
+        QImageReader reader(QString::fromStdU16String(input.imageFile.u16string()));
         reader.setAutoTransform(true);
         const QImage picture = reader.read();
         if (!picture.isNull()) {

@@ -320,12 +320,12 @@ TEST(ChequeWindows, PictureOfTheChequeOrAShorterDialog) {
     ASSERT_TRUE(picture.save(file));
 
     auto in = input("1", "2", "3", "4");
-    in.imageFile = toCp1255(file);
+    in.imageFile = file.toStdU16String();
     frmChequeFull withImage(in, kToday);
     EXPECT_TRUE(withImage.imageLoaded());
     EXPECT_EQ(withImage.Image1->image().size(), QSize(200, 90));
 
-    in.imageFile = toCp1255(dir.filePath("missing.png"));
+    in.imageFile = dir.filePath("missing.png").toStdU16String();
     frmChequeFull without(in, kToday);
     EXPECT_FALSE(without.imageLoaded());
     EXPECT_LT(without.height(), withImage.height());
@@ -340,7 +340,7 @@ TEST(ChequeWindows, PictureOfTheChequeOrAShorterDialog) {
         for (int i = 0; i < 4096; ++i) bytes.append(char((i * 131) & 0xFF));
         f.write(bytes);
     }
-    in.imageFile = toCp1255(noise);
+    in.imageFile = noise.toStdU16String();
     frmChequeFull broken(in, kToday);
     EXPECT_FALSE(broken.imageLoaded());
     EXPECT_EQ(broken.height(), without.height());

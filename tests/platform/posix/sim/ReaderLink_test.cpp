@@ -10,6 +10,7 @@
 #include "reader/InputAssembler.h"
 #include "reader/ReadResponse.h"
 #include "reader/ReaderSetup.h"
+#include "reader/SerialSettings.h"
 #include "SimulatedReader.h"
 #include "support/ScriptedOperatorUi.h"
 #include "support/TempFolder.h"
@@ -35,7 +36,7 @@ struct Link {
 
     Link(std::vector<std::string> options, const std::string& settings) : reader(std::move(options)) {
         port.setPortName(reader.device());
-        port.setSettings(settings);
+        port.setSettings(*parseLineSettings(settings));
     }
     // Something the reader sends on its own: it must have arrived before the routine asks.
     void drain() {
@@ -68,7 +69,7 @@ TEST(ReaderLinkOnPty, IdentifiesTheReaderAtItsRate) {
         ASSERT_FALSE(link.reader.device().empty());
         ASSERT_TRUE(link.port.open()) << link.port.lastError().description;
         EXPECT_TRUE(CheckIsMagtek(link.io));
-        EXPECT_EQ(link.port.settings(), c.finalSettings);
+        EXPECT_EQ(lineSettingsText(link.port.settings()), c.finalSettings);
         EXPECT_EQ(link.programEnds, 0);
         EXPECT_TRUE(link.ui.messageBoxes.empty());
         // The set-up commands change the reader's registers.
