@@ -159,8 +159,16 @@ inline std::vector<ProcessEntry> listProcesses() {
         if (name.find_first_not_of("0123456789") != std::string::npos) continue;
         ProcessEntry p;
         p.pid = static_cast<pid_t>(std::stol(name));
+        // A process can end between the listing and the read; the read then fails (ESRCH), and
+        // libstdc++ reports that as an exception from the stream.
+        std::string stat, cmdline;
+        try {
+            stat = readWholeFile(entry.path() / "stat");
+            cmdline = readWholeFile(entry.path() / "cmdline");
+        } catch (const std::exception&) {
+            continue;
+        }
         // The parent is the fourth field of stat, after the name in parentheses.
-        const std::string stat = readWholeFile(entry.path() / "stat");
         const auto close = stat.rfind(')');
         if (close == std::string::npos) continue;
         char state = 0;
@@ -168,7 +176,6 @@ inline std::vector<ProcessEntry> listProcesses() {
         if (std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &parent) != 2) continue;
         if (state == 'Z') continue;  // ended, only waiting to be reaped
         p.parent = static_cast<pid_t>(parent);
-        const std::string cmdline = readWholeFile(entry.path() / "cmdline");
         std::size_t from = 0;
         while (from < cmdline.size()) {
             const std::size_t end = cmdline.find('\0', from);
