@@ -153,11 +153,13 @@ void runRoute(benchmark::State& state, bool clipboard, int32_t delay, bool useOl
     for (auto _ : state) {
         const std::size_t before = r.received();
         const auto start = std::chrono::steady_clock::now();
-        if (r.form->FeedStringToApp(kTemplate) != FeedOutcome::Sent || !r.waitFor(before + perText)) {
+        if (r.form->FeedStringToApp(kTemplate) != FeedOutcome::Sent ||
+            !r.waitFor(before + perText)) {
             state.SkipWithError("the target did not receive the text");
             return;
         }
-        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
     state.counters["characters/s"] = benchmark::Counter(
         static_cast<double>(kTypedCharacters), benchmark::Counter::kIsIterationInvariantRate);

@@ -38,7 +38,8 @@ bool frmKorvex::Form_Load() {
     if (!profile_.AccountListPath.empty() && ui != nullptr) {
         const auto list = restrictedListForAgeCheck(program_.folder, profile_.AccountListPath);
         const auto modified = list ? fileModifiedLocal(*list) : std::nullopt;
-        const LocalDateTime now = services_.clock != nullptr ? services_.clock->now() : LocalDateTime{};
+        const LocalDateTime now =
+            services_.clock != nullptr ? services_.clock->now() : LocalDateTime{};
         if (restrictedListTooOld(modified, now)) {
             ui->messageBox(listAgeWarningText(), programTitle(), MsgIcon::Exclamation);
         }
@@ -49,7 +50,9 @@ bool frmKorvex::Form_Load() {
         const HttpResult page =
             services_.http->get(profile_.LimitedAccountURL, global_.URLConnectionTimeout);
         if (page.page.empty()) {
-            if (!page.ok) DebugLog("Error #" + std::to_string(page.errorNumber) + " - " + page.errorDescription);
+            if (!page.ok)
+                DebugLog("Error #" + std::to_string(page.errorNumber) + " - " +
+                         page.errorDescription);
             if (ui != nullptr) ui->messageBox(pageUnreachableText(), programTitle(), MsgIcon::Stop);
             DoEnd(true);
             return false;
@@ -77,9 +80,9 @@ bool frmKorvex::Form_Load() {
 
 void frmKorvex::LauncherMode() {
     const auto script = program_.folder / "Korvex.watchtemp";
-    const bool windowsHost = services_.processes != nullptr &&
-                             services_.processes->watchdogHost() ==
-                                 ProcessLauncher::WatchdogHost::WindowsScriptHost;
+    const bool windowsHost =
+        services_.processes != nullptr &&
+        services_.processes->watchdogHost() == ProcessLauncher::WatchdogHost::WindowsScriptHost;
     {
         const std::string_view text =
             windowsHost ? resources::watchdogVbScript() : resources::watchdogShellScript();

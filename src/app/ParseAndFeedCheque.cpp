@@ -93,12 +93,14 @@ private:
             form_.DebugLog(pipelineErrorLine(groups.failure.number, groups.failure.description));
         }
 
-        const int32_t verifyResult = form_.VerifyCheque(groups.group2, groups.group3, groups.group4);
+        const int32_t verifyResult =
+            form_.VerifyCheque(groups.group2, groups.group3, groups.group4);
         const bool unread =
             uncut || hasQuestionMark(groups.group4 + groups.group3 + groups.group2 + groups.group1);
         const ProfileSettings& p = form_.profile();
 
-        if (p.LetUserFillDetails == 2 && !pass.skipVerifyPrompt && (unread || pass.chequeDate.empty())) {
+        if (p.LetUserFillDetails == 2 && !pass.skipVerifyPrompt &&
+            (unread || pass.chequeDate.empty())) {
             return askFullDetails(groups, verifyResult);
         }
         // Any value but 0 holds back partly read cheques, so any such value lets the operator
@@ -128,7 +130,8 @@ private:
         return input;
     }
 
-    std::optional<ChequePass> completedLine(const ChequeDialogResult& result, bool withDetails) const {
+    std::optional<ChequePass> completedLine(const ChequeDialogResult& result,
+                                            bool withDetails) const {
         if (result.Cancelled || form_.ended()) return std::nullopt;
         ChequePass next;
         next.line = form_.global().Nonus ? result.NonusLine : result.MagtekLine;
@@ -148,10 +151,11 @@ private:
         form_.ReceiveImage(preview, true);
         if (form_.ended()) return std::nullopt;
         if (ProcessLauncher* launcher = form_.services().processes) {
-            const LaunchResult converted =
-                launcher->runScript(kPreviewScript, {kPreviewImage, kPreviewImageGif}, kPreviewTimeLimit);
+            const LaunchResult converted = launcher->runScript(
+                kPreviewScript, {kPreviewImage, kPreviewImageGif}, kPreviewTimeLimit);
             if (!converted.started) {
-                form_.DebugLog("Cannot start " + std::string(kPreviewScript) + ": " + converted.error);
+                form_.DebugLog("Cannot start " + std::string(kPreviewScript) + ": " +
+                               converted.error);
             } else if (converted.timedOut) {
                 form_.DebugLog(std::string(kPreviewScript) + " did not end within " +
                                std::to_string(kPreviewTimeLimit.count()) +
@@ -196,11 +200,13 @@ private:
         if (!pass.chequeDate.empty()) {
             chequeDate = ParseChequeDate(pass.chequeDate);
             if (!chequeDate) {
-                throw PipelineAbort(kErrorInvalidChequeDate, invalidChequeDateDescription(pass.chequeDate));
+                throw PipelineAbort(kErrorInvalidChequeDate,
+                                    invalidChequeDateDescription(pass.chequeDate));
             }
         }
-        const std::string logBegun = BeginChequeLogLine(groups.group1, groups.group2, groups.group3,
-                                                        groups.group4, clock_.now(), pass.amount, chequeDate);
+        const std::string logBegun =
+            BeginChequeLogLine(groups.group1, groups.group2, groups.group3, groups.group4,
+                               clock_.now(), pass.amount, chequeDate);
 
         if (const auto failure = ApplyChequeFieldRules(cheque, p)) {
             throw PipelineAbort(failure->number, failure->description);
@@ -219,12 +225,12 @@ private:
             cheque.Restricted ? p.LimitedImageFileNameTemplate : p.ImageFileNameTemplate;
         if (!frontTemplate.empty()) {
             global.FrontScanTime = clock_.now();
-            cheque.ImageFileName =
-                ExpandTemplate(TemplateKind::FrontImage, frontTemplate, fields, global.FrontScanTime, &user);
+            cheque.ImageFileName = ExpandTemplate(TemplateKind::FrontImage, frontTemplate, fields,
+                                                  global.FrontScanTime, &user);
         }
 
-        if (const auto failure = AppendChequeLog(folder, p.CSVFile,
-                                                 FinishChequeLogLine(logBegun, cheque.ImageFileName))) {
+        if (const auto failure = AppendChequeLog(
+                folder, p.CSVFile, FinishChequeLogLine(logBegun, cheque.ImageFileName))) {
             throw PipelineAbort(failure->number, failure->description);
         }
 
@@ -251,10 +257,10 @@ private:
     }
 
     bool checkRestricted(const MicrGroups& groups, const ProfileSettings& p) {
-        return CheckRestrictedAccount(groups.group4, groups.group3, groups.group2, form_.program().folder,
-                                      p.AccountListPath, p.LimitedAccountURL, form_.global().URLConnectionTimeout,
-                                      form_.services().http, ui_,
-                                      [this](const std::string& line) { form_.DebugLog(line); });
+        return CheckRestrictedAccount(
+            groups.group4, groups.group3, groups.group2, form_.program().folder, p.AccountListPath,
+            p.LimitedAccountURL, form_.global().URLConnectionTimeout, form_.services().http, ui_,
+            [this](const std::string& line) { form_.DebugLog(line); });
     }
 
     // The front image under its name, and the name the back side will be saved under.
@@ -274,11 +280,13 @@ private:
                 const std::string folderPart = FolderPart(name);
                 if (!folderPart.empty()) MakeDirectoryPath(folder, folderPart);
                 std::error_code copyError;
-                std::filesystem::copy_file(resolveIn(folder, kPreviewImage), resolveIn(folder, name),
-                                           std::filesystem::copy_options::overwrite_existing, copyError);
+                std::filesystem::copy_file(
+                    resolveIn(folder, kPreviewImage), resolveIn(folder, name),
+                    std::filesystem::copy_options::overwrite_existing, copyError);
                 if (copyError) {
-                    throw PipelineAbort(kErrImageCopyFailed, "Cannot copy " + std::string(kPreviewImage) +
-                                                                 " to " + name + ": " + copyError.message());
+                    throw PipelineAbort(kErrImageCopyFailed,
+                                        "Cannot copy " + std::string(kPreviewImage) + " to " +
+                                            name + ": " + copyError.message());
                 }
             } else {
                 form_.ReceiveImage(name, false);
@@ -288,11 +296,11 @@ private:
         }
         // The key tested is the ordinary back template even for a restricted account.
         if (!p.BackImageFileNameTemplate.empty() && p.ChequeBackTimeout != 0) {
-            const std::string& backTemplate =
-                cheque.Restricted ? p.LimitedBackImageFileNameTemplate : p.BackImageFileNameTemplate;
+            const std::string& backTemplate = cheque.Restricted ? p.LimitedBackImageFileNameTemplate
+                                                                : p.BackImageFileNameTemplate;
             fields.FileName = name;
-            global.PendingBackImageFile =
-                ExpandTemplate(TemplateKind::BackImage, backTemplate, fields, global.FrontScanTime, &user);
+            global.PendingBackImageFile = ExpandTemplate(TemplateKind::BackImage, backTemplate,
+                                                         fields, global.FrontScanTime, &user);
         }
     }
 
@@ -312,10 +320,11 @@ private:
 
 }  // namespace
 
-void frmKorvex::ParseAndFeedCheque(const std::string& line, bool alreadySeen, const std::string& amountText,
-                                   const std::string& dateText) {
+void frmKorvex::ParseAndFeedCheque(const std::string& line, bool alreadySeen,
+                                   const std::string& amountText, const std::string& dateText) {
     if (services_.ui == nullptr || services_.clock == nullptr) {
-        DebugLog(pipelineErrorLine(kErrNoOperatorServices, "No operator windows or clock for the cheque " + line));
+        DebugLog(pipelineErrorLine(kErrNoOperatorServices,
+                                   "No operator windows or clock for the cheque " + line));
         return;
     }
     // Whatever the last cheque was waiting for ends with the arrival of this one, however this

@@ -27,7 +27,8 @@ void frmKorvex::ParseAndFeedGenUSCheque(const std::string& message) {
     runPipeline(
         [&] {
             if (services_.ui == nullptr || services_.clock == nullptr) {
-                throw PipelineAbort(kErrNoOperatorServices, "No operator windows or clock for the cheque " + message);
+                throw PipelineAbort(kErrNoOperatorServices,
+                                    "No operator windows or clock for the cheque " + message);
             }
             OperatorUi& ui = *services_.ui;
             Clock& clock = *services_.clock;
@@ -40,8 +41,8 @@ void frmKorvex::ParseAndFeedGenUSCheque(const std::string& message) {
             std::string frontName;
             if (!p.GenUSFileNameTemplate.empty()) {
                 global_.FrontScanTime = clock.now();
-                frontName = ExpandTemplate(TemplateKind::GenUSFileName, p.GenUSFileNameTemplate, fields,
-                                           global_.FrontScanTime, &user);
+                frontName = ExpandTemplate(TemplateKind::GenUSFileName, p.GenUSFileNameTemplate,
+                                           fields, global_.FrontScanTime, &user);
             }
 
             std::string line = message;
@@ -54,12 +55,15 @@ void frmKorvex::ParseAndFeedGenUSCheque(const std::string& message) {
 
             fields.MICR = line;
             fields.FileName = frontName;
-            const std::string keyText = ExpandTemplate(TemplateKind::GenUS, p.GenUSTemplate, fields, clock.now(), nullptr);
+            const std::string keyText =
+                ExpandTemplate(TemplateKind::GenUS, p.GenUSTemplate, fields, clock.now(), nullptr);
 
             // An operator who cancels the repair declines the cheque: typing an empty line into
             // the target would enter a cheque nobody read.
-            const bool passOn = !repairCancelled && (p.DontPassPartialRead == 0 || !hasQuestionMark(line));
-            if (repairCancelled) DebugLog("Unparsed cheque not sent: the repair was cancelled: " + message);
+            const bool passOn =
+                !repairCancelled && (p.DontPassPartialRead == 0 || !hasQuestionMark(line));
+            if (repairCancelled)
+                DebugLog("Unparsed cheque not sent: the repair was cancelled: " + message);
             const bool imageFirst = p.ImageBeforeSendKeys;
 
             // Exit chosen during the keys or the transfer ends the cheque there.
@@ -75,8 +79,9 @@ void frmKorvex::ParseAndFeedGenUSCheque(const std::string& message) {
                     // The back carries the repaired line; a cancelled repair leaves the line read.
                     TemplateFields back;
                     back.MICR = repairCancelled ? message : line;
-                    global_.PendingBackImageFile = ExpandTemplate(
-                        TemplateKind::GenUSBackFileName, p.GenUSBackFileNameTemplate, back, global_.FrontScanTime, &user);
+                    global_.PendingBackImageFile =
+                        ExpandTemplate(TemplateKind::GenUSBackFileName, p.GenUSBackFileNameTemplate,
+                                       back, global_.FrontScanTime, &user);
                 }
             }
             if (passOn && imageFirst) FeedStringToApp(keyText);

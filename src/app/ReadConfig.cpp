@@ -98,9 +98,9 @@ bool frmKorvex::ReadConfig() {
                               "baud,parity,data bits,stop bits (e.g. 9600,n,8,1): " + why);
     }
     if (port != nullptr && !port->setSettings(*line)) {
-        return stopOnBadValue(*this, "CommSettings", value,
-                              "baud,parity,data bits,stop bits (e.g. 9600,n,8,1): " +
-                                  serialDescription(*port));
+        return stopOnBadValue(
+            *this, "CommSettings", value,
+            "baud,parity,data bits,stop bits (e.g. 9600,n,8,1): " + serialDescription(*port));
     }
 
     value = readConfigValue(configIni_, "FlowControl");

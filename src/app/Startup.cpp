@@ -11,8 +11,7 @@ namespace korvex {
 namespace {
 
 bool equalsNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::toupper(static_cast<unsigned char>(x)) ==
                       std::toupper(static_cast<unsigned char>(y));
            });
@@ -30,10 +29,12 @@ std::optional<std::filesystem::path> restrictedListForAgeCheck(
     const std::filesystem::path& programFolder, const std::string& accountListPath) {
     // Split the prefix into its folder and the start of the file name.
     const auto cut = accountListPath.find_last_of('\\');
-    const std::string folderText = cut == std::string::npos ? std::string() : accountListPath.substr(0, cut + 1);
+    const std::string folderText =
+        cut == std::string::npos ? std::string() : accountListPath.substr(0, cut + 1);
     const std::string namePrefix =
         (cut == std::string::npos ? accountListPath : accountListPath.substr(cut + 1)) + "ACC";
-    const std::filesystem::path folder = folderText.empty() ? programFolder : resolveIn(programFolder, folderText);
+    const std::filesystem::path folder =
+        folderText.empty() ? programFolder : resolveIn(programFolder, folderText);
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
          it.increment(error)) {
@@ -64,13 +65,15 @@ std::string listAgeWarningText() {
 
 std::string pageUnreachableText() {
     return cp1255::fromUtf8("אין תקשורת נתונים לאתר בנק ישראל. ") + "\r\n\r\n" +
-           cp1255::fromUtf8("לא ניתן להריץ את התוכנה.") + "\r\n\r\n" + cp1255::fromUtf8(kSupportLine);
+           cp1255::fromUtf8("לא ניתן להריץ את התוכנה.") + "\r\n\r\n" +
+           cp1255::fromUtf8(kSupportLine);
 }
 
 std::string branchFileMissingText() {
     return cp1255::fromUtf8("שגיאה:") + "\r\n" +
-           cp1255::fromUtf8("קובץ סניפי בנק מותרים לא נמצא. ייתכן כי יהיו בעיות בקריאת צ'קים. "
-                            "אנא פנה ל-Ovra בטלפון: 03-5550123");
+           cp1255::fromUtf8(
+               "קובץ סניפי בנק מותרים לא נמצא. ייתכן כי יהיו בעיות בקריאת צ'קים. "
+               "אנא פנה ל-Ovra בטלפון: 03-5550123");
 }
 
 std::string exitQuestionTitle() { return cp1255::fromUtf8("קורא כרטיסים וצ'קים של Ovra"); }

@@ -14,8 +14,8 @@ namespace korvex {
 // The restricted-list age check: the first file that matches `accountListPath` followed
 // directly by "ACC*.TXT" (the path is a prefix: it names a folder when it ends with "\"), else
 // the path itself. nullopt when neither exists.
-std::optional<std::filesystem::path> restrictedListForAgeCheck(const std::filesystem::path& programFolder,
-                                                               const std::string& accountListPath);
+std::optional<std::filesystem::path> restrictedListForAgeCheck(
+    const std::filesystem::path& programFolder, const std::string& accountListPath);
 
 // True when the warning is due: more than 7 calendar days, or the time cannot be read.
 bool restrictedListTooOld(const std::optional<LocalDateTime>& modified, const LocalDateTime& now);

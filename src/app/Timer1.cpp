@@ -18,11 +18,14 @@ public:
 
     int classify(const std::string& message) override {
         // Read at each message: a bank profile loaded for one cheque is gone again by the next.
-        return static_cast<int>(ClassifyInput(message, form_.global().Nonus, form_.profile().MinUnreadCharsForNoMICR));
+        return static_cast<int>(
+            ClassifyInput(message, form_.global().Nonus, form_.profile().MinUnreadCharsForNoMICR));
     }
     void cheque(const std::string& line) override { form_.ParseAndFeedCheque(line, false, {}, {}); }
     void magStripe(const std::string& message) override { form_.ParseAndFeedMagStripe(message); }
-    void genUSCheque(const std::string& message) override { form_.ParseAndFeedGenUSCheque(message); }
+    void genUSCheque(const std::string& message) override {
+        form_.ParseAndFeedGenUSCheque(message);
+    }
     void backsideImage() override { form_.GetBacksideImage(); }
     void documentImage() override { form_.GetDocumentImage(); }
     bool ended() const override { return form_.ended(); }
@@ -34,7 +37,9 @@ private:
 }  // namespace
 
 void frmKorvex::Timer1_Timer() {
-    if (ended_ || services_.serial == nullptr || services_.clock == nullptr || services_.ui == nullptr) return;
+    if (ended_ || services_.serial == nullptr || services_.clock == nullptr ||
+        services_.ui == nullptr)
+        return;
     ReaderIo io = readerIo();
     TickSettings settings;
     settings.debugFeedMode = DebugFeedMode;
@@ -44,7 +49,8 @@ void frmKorvex::Timer1_Timer() {
 }
 
 void frmKorvex::GetBacksideImage() {
-    if (services_.serial == nullptr || services_.clock == nullptr || services_.ui == nullptr) return;
+    if (services_.serial == nullptr || services_.clock == nullptr || services_.ui == nullptr)
+        return;
     ReaderIo io = readerIo();
     // A document without ink that is not an awaited back side is a cheque whose magnetic line
     // the reader could not read: the operator types it.

@@ -8,7 +8,7 @@
 namespace korvex {
 namespace {
 
-constexpr std::size_t kValueLimit = 254;     // what one read returns
+constexpr std::size_t kValueLimit = 254;        // what one read returns
 constexpr std::size_t kSectionListRoom = 8190;  // what the list of all sections can hold
 
 std::string folded(std::string_view name) {
@@ -48,7 +48,10 @@ std::vector<ConfigProblem> checkConfiguration(std::string_view fileBytes) {
     const IniDocument doc = IniDocument::parse(fileBytes);
     const auto& lines = doc.lines();
     if (fileBytes.substr(0, 3) == "\xEF\xBB\xBF") {
-        problems.push_back({1, {}, {}, {},
+        problems.push_back({1,
+                            {},
+                            {},
+                            {},
                             "the file starts with a UTF-8 byte-order mark: it must be saved as "
                             "Windows-1255 (ANSI) text, and its first line is not read as written"});
     }
@@ -63,7 +66,10 @@ std::vector<ConfigProblem> checkConfiguration(std::string_view fileBytes) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const IniLine& line = lines[i];
         if (line.raw.find('\0') != std::string::npos) {
-            problems.push_back({line.number, section, line.name, {},
+            problems.push_back({line.number,
+                                section,
+                                line.name,
+                                {},
                                 "contains a NUL character; the rest of its name or value is "
                                 "ignored"});
         }
@@ -75,13 +81,19 @@ std::vector<ConfigProblem> checkConfiguration(std::string_view fileBytes) {
             configSource = configHeader && *configHeader == i;
             profile = line.name != "Config";
             if (ignoredSection) {
-                problems.push_back({line.number, section, {}, {},
+                problems.push_back({line.number,
+                                    section,
+                                    {},
+                                    {},
                                     "repeated section: only the first [" + line.name +
                                         "] is read, this one and its keys are ignored"});
                 continue;
             }
             if (configSource && profile) {
-                problems.push_back({line.number, section, {}, {},
+                problems.push_back({line.number,
+                                    section,
+                                    {},
+                                    {},
                                     "read as [Config] and also listed as a profile named \"" +
                                         line.name + "\"; write it as [Config]"});
             }
@@ -89,7 +101,10 @@ std::vector<ConfigProblem> checkConfiguration(std::string_view fileBytes) {
                 listSize += line.name.size() + 1;
                 if (!listFull && listSize > kSectionListRoom) {
                     listFull = true;
-                    problems.push_back({line.number, section, {}, {},
+                    problems.push_back({line.number,
+                                        section,
+                                        {},
+                                        {},
                                         "the names of all sections exceed 8190 characters: this "
                                         "section and the ones after it are not seen as profiles"});
                 }
@@ -99,15 +114,18 @@ std::vector<ConfigProblem> checkConfiguration(std::string_view fileBytes) {
         if (line.kind == IniLine::Kind::Other) {
             const auto first = line.raw.find_first_not_of(" \t\v\f");
             if (first != std::string::npos && line.raw[first] != ';') {
-                problems.push_back({line.number, section, {}, printableValue(line.raw),
+                problems.push_back({line.number,
+                                    section,
+                                    {},
+                                    printableValue(line.raw),
                                     "neither a section header, a key line nor a comment; ignored"});
             }
             continue;
         }
         // A key line.
         if (!inSection) {
-            problems.push_back({line.number, {}, line.name, line.value,
-                                "key outside any section; ignored"});
+            problems.push_back(
+                {line.number, {}, line.name, line.value, "key outside any section; ignored"});
             continue;
         }
         if (ignoredSection) continue;
@@ -127,12 +145,13 @@ std::vector<ConfigProblem> checkConfiguration(std::string_view fileBytes) {
             if (!configKey->converts(value)) {
                 problems.push_back({line.number, section, line.name, value,
                                     "does not convert, so the program stops at start-up; "
-                                    "accepted: " + configKey->accepts});
+                                    "accepted: " +
+                                        configKey->accepts});
             }
         } else if (profileKey != nullptr) {
             if (!profileValueConverts(*profileKey, value)) {
-                problems.push_back({line.number, section, line.name, value,
-                                    notConverting(profileKey->accepts)});
+                problems.push_back(
+                    {line.number, section, line.name, value, notConverting(profileKey->accepts)});
             }
         } else if (findConfigKey(line.name) != nullptr) {
             problems.push_back({line.number, section, line.name, value,

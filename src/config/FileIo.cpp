@@ -61,8 +61,8 @@ bool writeFileAtomically(const fs::path& requested, std::string_view bytes) {
 
     fs::path temporary;
     for (int attempt = 0; attempt < 8; ++attempt) {
-        fs::path candidate = folder / (target.filename().native() +
-                                       fs::path(".tmp-" + randomSuffix()).native());
+        fs::path candidate =
+            folder / (target.filename().native() + fs::path(".tmp-" + randomSuffix()).native());
         if (!fs::exists(candidate, error)) {
             temporary = std::move(candidate);
             break;

@@ -165,7 +165,8 @@ std::vector<std::string> IniDocument::sectionNames() const {
     std::vector<std::string> names;
     std::unordered_set<std::string> seen;
     for (const auto& line : lines_) {
-        if (line.kind == IniLine::Kind::Section && !line.name.empty()) addOnce(names, seen, line.name);
+        if (line.kind == IniLine::Kind::Section && !line.name.empty())
+            addOnce(names, seen, line.name);
     }
     return names;
 }

@@ -29,9 +29,9 @@ bool iniNamesEqual(std::string_view a, std::string_view b);
 struct IniLine {
     enum class Kind { Other, Section, Key };
     Kind kind = Kind::Other;
-    std::string name;   // section or key name
-    std::string value;  // key value (Key lines only)
-    std::string raw;    // the line's bytes without its line end
+    std::string name;        // section or key name
+    std::string value;       // key value (Key lines only)
+    std::string raw;         // the line's bytes without its line end
     std::size_t number = 0;  // 1-based line number in the file as read
 };
 

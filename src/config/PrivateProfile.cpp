@@ -52,7 +52,8 @@ std::string getPrivateProfileString(const std::optional<std::string>& section,
                                     const std::filesystem::path& path) {
     if (section && key) {
         const auto bytes = readWholeFile(path);
-        const auto value = bytes ? findIniValue(*bytes, cString(*section), cString(*key)) : std::nullopt;
+        const auto value =
+            bytes ? findIniValue(*bytes, cString(*section), cString(*key)) : std::nullopt;
         return cut(value ? *value : defaultOf(defaultText), bufferSize);
     }
     const IniDocument doc = load(path);
@@ -72,10 +73,10 @@ bool writePrivateProfileString(const std::optional<std::string>& section,
     // line of its own) is refused rather than written half.
     if (hasLineBreak(sectionName) || sectionName.find(']') != std::string::npos) return false;
     const std::string keyName = key ? cString(*key) : std::string();
-    if (key && (keyName.empty() || hasLineBreak(keyName) ||
-                keyName.find('=') != std::string::npos ||
-                keyName.find_first_not_of(" \t") == std::string::npos ||
-                keyName.front() == ';' || keyName.front() == '[')) {
+    if (key &&
+        (keyName.empty() || hasLineBreak(keyName) || keyName.find('=') != std::string::npos ||
+         keyName.find_first_not_of(" \t") == std::string::npos || keyName.front() == ';' ||
+         keyName.front() == '[')) {
         return false;
     }
     const std::string text = value ? cString(*value) : std::string();

@@ -104,7 +104,8 @@ void addRule(std::vector<ProfileKey>& keys, const std::string& prefix, const cha
              const char* length, const char* leadingZeros) {
     keys.push_back({prefix + "Start", start, kAcceptsInt32, storeInt32<Start>});
     keys.push_back({prefix + "Length", length, kAcceptsInt32, storeInt32<Length>});
-    keys.push_back({prefix + "LeadingZeros", leadingZeros, kAcceptsInt32, storeInt32<LeadingZeros>});
+    keys.push_back(
+        {prefix + "LeadingZeros", leadingZeros, kAcceptsInt32, storeInt32<LeadingZeros>});
     keys.push_back({prefix + "Flip", "FALSE", kAcceptsTruth, storeTruth<Flip>});
 }
 
@@ -120,7 +121,8 @@ std::vector<ProfileKey> makeProfileKeys() {
     k.push_back(key("TextGreen", "0", kAcceptsByte, storeTextColour<&I::TextGreen>));
     k.push_back(key("TextBlue", "255", kAcceptsByte, storeTextColour<&I::TextBlue>));
     k.push_back(key("ActivateWindow", "0", kAcceptsSwitch, storeSwitch<&P::ActivateWindow>));
-    k.push_back(key("ActivateWindowAfter", "0", kAcceptsSwitch, storeSwitch<&P::ActivateWindowAfter>));
+    k.push_back(
+        key("ActivateWindowAfter", "0", kAcceptsSwitch, storeSwitch<&P::ActivateWindowAfter>));
     k.push_back(key("ActivateWindowTitle", kNoneRead, "", applyActivateWindowTitle));
     k.push_back(key("WaitMode", "0", kAcceptsSwitch, storeSwitch<&P::WaitMode>));
     k.push_back(key("KeyPressDelay", "0", kAcceptsInt32, storeInt32<&P::KeyPressDelay>));
@@ -146,31 +148,34 @@ std::vector<ProfileKey> makeProfileKeys() {
     addRule<&P::ChequeAccountNumStart, &P::ChequeAccountNumLength, &P::ChequeAccountNumLeadingZeros,
             &P::ChequeAccountNumFlip>(k, "ChequeAccountNum", "1", "9", "1");
     k.push_back(key("TrimAccountByBank", "0", kAcceptsSwitch, storeSwitch<&P::TrimAccountByBank>));
-    k.push_back(key("CombineChequeImages", "0", kAcceptsSwitch, storeSwitch<&P::CombineChequeImages>));
+    k.push_back(
+        key("CombineChequeImages", "0", kAcceptsSwitch, storeSwitch<&P::CombineChequeImages>));
     addRule<&P::MagStripe2Part1Start, &P::MagStripe2Part1Length, &P::MagStripe2Part1LeadingZeros,
             &P::MagStripe2Part1Flip>(k, "MagStripe2Part1", "1", "16", "1");
     addRule<&P::MagStripe2Part2Start, &P::MagStripe2Part2Length, &P::MagStripe2Part2LeadingZeros,
             &P::MagStripe2Part2Flip>(k, "MagStripe2Part2", "1", "4", "1");
     k.push_back(key("ImageFileNameTemplate", "", "", storeText<&P::ImageFileNameTemplate>));
-    k.push_back(key("LimitedImageFileNameTemplate", "", "",
-                    storeText<&P::LimitedImageFileNameTemplate>));
+    k.push_back(
+        key("LimitedImageFileNameTemplate", "", "", storeText<&P::LimitedImageFileNameTemplate>));
     k.push_back(key("BackImageFileNameTemplate", "", "", storeText<&P::BackImageFileNameTemplate>));
     k.push_back(key("LimitedBackImageFileNameTemplate", "", "",
                     storeText<&P::LimitedBackImageFileNameTemplate>));
     k.push_back(key("GenUSTemplate", "", "", storeText<&P::GenUSTemplate>));
     k.push_back(key("GenUSFileNameTemplate", "", "", storeText<&P::GenUSFileNameTemplate>));
     k.push_back(key("GenUSBackFileNameTemplate", "", "", storeText<&P::GenUSBackFileNameTemplate>));
-    k.push_back(key("ScanOverrideFileNameTemplate", "", "",
-                    storeText<&P::ScanOverrideFileNameTemplate>));
+    k.push_back(
+        key("ScanOverrideFileNameTemplate", "", "", storeText<&P::ScanOverrideFileNameTemplate>));
     // No default: an absent key does not convert, so the previous profile's time stays.
     k.push_back(key("ChequeBackTimeout", "", kAcceptsInt32, storeInt32<&P::ChequeBackTimeout>));
-    k.push_back(key("ImageBeforeSendKeys", "0", kAcceptsSwitch, storeSwitch<&P::ImageBeforeSendKeys>));
+    k.push_back(
+        key("ImageBeforeSendKeys", "0", kAcceptsSwitch, storeSwitch<&P::ImageBeforeSendKeys>));
     k.push_back(key("MinUnreadCharsForNoMICR", "0", kAcceptsInt32,
                     storeInt32<&P::MinUnreadCharsForNoMICR>));
     k.push_back(key("AccountListPath", "", "", applyAccountListPath));
     k.push_back(key("LimitedAccountURL", "", "", storeText<&P::LimitedAccountURL>));
     k.push_back(key("URLConnectionTimeout", "60", kAcceptsInt32, applyUrlConnectionTimeout));
-    k.push_back(key("SendChequeIfLimited", "0", kAcceptsTruth, storeTruth<&P::SendChequeIfLimited>));
+    k.push_back(
+        key("SendChequeIfLimited", "0", kAcceptsTruth, storeTruth<&P::SendChequeIfLimited>));
     k.push_back(key("ChequeTemplate",
                     "שיק:{ENTER}מספק: {ChequeNum}{TAB}בנק: {BankNum}{ENTER}סניף: "
                     "{BranchNum}{TAB}חשבון: {AccountNum}{ENTER}{ENTER}",
@@ -229,7 +234,8 @@ std::optional<std::string> convertTerminationChars(std::string_view text) {
     std::size_t start = 0;
     for (;;) {
         const auto comma = text.find(',', start);
-        const auto piece = text.substr(start, comma == std::string_view::npos ? text.npos : comma - start);
+        const auto piece =
+            text.substr(start, comma == std::string_view::npos ? text.npos : comma - start);
         const double code = roundHalfEven(leadingNumber(piece));
         if (!(code >= 0 && code <= 255)) return std::nullopt;
         result.push_back(static_cast<char>(static_cast<unsigned char>(code)));

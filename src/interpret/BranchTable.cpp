@@ -32,7 +32,8 @@ bool parseInt16(std::string_view s, int16_t& out) {
         if (value > 32768) return false;
     }
     if (negative) value = -value;
-    if (value < std::numeric_limits<int16_t>::min() || value > std::numeric_limits<int16_t>::max()) {
+    if (value < std::numeric_limits<int16_t>::min() ||
+        value > std::numeric_limits<int16_t>::max()) {
         return false;
     }
     out = static_cast<int16_t>(value);
@@ -65,7 +66,8 @@ BranchTableLoad BranchTable::load(const std::filesystem::path& file) {
     const std::uintmax_t size = std::filesystem::file_size(file, ec);
     if (ec) return {false, "cannot read " + file.string() + ": " + ec.message(), 0};
     if (size > kMaxFileSize) {
-        return {false, file.string() + " is larger than " + std::to_string(kMaxFileSize) + " bytes", 0};
+        return {false, file.string() + " is larger than " + std::to_string(kMaxFileSize) + " bytes",
+                0};
     }
     std::ifstream in(file, std::ios::binary);
     if (!in) return {false, "cannot open " + file.string(), 0};
@@ -98,14 +100,15 @@ BranchTableLoad BranchTable::parse(std::string_view text) {
             int16_t value = 0;
             if (field.empty()) return {false, "empty value", lineNumber};
             if (!parseInt16(field, value)) {
-                return {false, "\"" + printable(field) + "\" is not a whole number from -32768 to 32767",
+                return {false,
+                        "\"" + printable(field) + "\" is not a whole number from -32768 to 32767",
                         lineNumber};
             }
             if (filled == 0) recordLine = lineNumber;
             pending[filled++] = value;
             if (filled == pending.size()) {
-                records.push_back({pending[0], pending[1], pending[2], pending[3], pending[4], pending[5],
-                                   pending[6]});
+                records.push_back({pending[0], pending[1], pending[2], pending[3], pending[4],
+                                   pending[5], pending[6]});
                 filled = 0;
             }
             if (comma == std::string_view::npos) break;
@@ -113,7 +116,8 @@ BranchTableLoad BranchTable::parse(std::string_view text) {
         }
     }
     if (filled != 0) {
-        return {false, "the last record has " + std::to_string(filled) + " of its 7 values", recordLine};
+        return {false, "the last record has " + std::to_string(filled) + " of its 7 values",
+                recordLine};
     }
     records_ = std::move(records);
     return {true, {}, 0};

@@ -29,14 +29,16 @@ int digit(std::string_view text, size_t index0) {
 // The sum of the digits of w weighted first, first + 1, ... starting at its last character.
 int32_t sumFromRight(std::string_view w, int32_t firstWeight) {
     int32_t sum = 0;
-    for (size_t k = 0; k < w.size(); ++k) sum += digit(w, w.size() - 1 - k) * (firstWeight + static_cast<int32_t>(k));
+    for (size_t k = 0; k < w.size(); ++k)
+        sum += digit(w, w.size() - 1 - k) * (firstWeight + static_cast<int32_t>(k));
     return sum;
 }
 
 // The same starting at its first character.
 int32_t sumFromLeft(std::string_view w, int32_t firstWeight) {
     int32_t sum = 0;
-    for (size_t k = 0; k < w.size(); ++k) sum += digit(w, k) * (firstWeight + static_cast<int32_t>(k));
+    for (size_t k = 0; k < w.size(); ++k)
+        sum += digit(w, k) * (firstWeight + static_cast<int32_t>(k));
     return sum;
 }
 
@@ -50,7 +52,8 @@ std::string Bank20ComputationBranch(std::string_view branch3) {
     return adjusted;
 }
 
-std::optional<CheckResult> ComputeCheckResult(int32_t bank, std::string_view branch3, std::string_view account9) {
+std::optional<CheckResult> ComputeCheckResult(int32_t bank, std::string_view branch3,
+                                              std::string_view account9) {
     const std::string account(account9);
     // Account positions are 1-based: positions a to b.
     auto positions = [&account](size_t a, size_t b) { return account.substr(a - 1, b - a + 1); };
@@ -63,8 +66,9 @@ std::optional<CheckResult> ComputeCheckResult(int32_t bank, std::string_view bra
             return CheckResult{sumFromRight(std::string(branch3) + positions(4, 9), 1) % 11,
                                CheckComparison::Table};
         case 20:
-            return CheckResult{sumFromRight(Bank20ComputationBranch(branch3) + positions(4, 9), 1) % 11,
-                               CheckComparison::Table};
+            return CheckResult{
+                sumFromRight(Bank20ComputationBranch(branch3) + positions(4, 9), 1) % 11,
+                CheckComparison::Table};
         case 7: {
             const std::string w = std::string(branch3) + account;
             int32_t sum = 0;
@@ -75,8 +79,7 @@ std::optional<CheckResult> ComputeCheckResult(int32_t bank, std::string_view bra
             }
             return CheckResult{sum % 10, CheckComparison::Table};
         }
-        case 9:
-            return CheckResult{sumFromLeft(positions(3, 9), 1) % 10, CheckComparison::Table};
+        case 9: return CheckResult{sumFromLeft(positions(3, 9), 1) % 10, CheckComparison::Table};
         case 10:
         case 13:
         case 34: {
@@ -88,8 +91,7 @@ std::optional<CheckResult> ComputeCheckResult(int32_t bank, std::string_view bra
         case 17:
         case 31:
         case 33:
-        case 52:
-            return CheckResult{sumFromRight(account, 1) % 11, CheckComparison::Table};
+        case 52: return CheckResult{sumFromRight(account, 1) % 11, CheckComparison::Table};
         case 19:
             return CheckResult{sumFromLeft(positions(4, 8), 2) % 10, CheckComparison::LastDigit};
         case 22: {
@@ -98,8 +100,7 @@ std::optional<CheckResult> ComputeCheckResult(int32_t bank, std::string_view bra
             sum += digit(account, 1) * 2 + digit(account, 0) * 3;
             return CheckResult{11 - sum % 11, CheckComparison::LastDigit};
         }
-        default:
-            return std::nullopt;
+        default: return std::nullopt;
     }
 }
 

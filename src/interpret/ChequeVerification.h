@@ -12,10 +12,10 @@ namespace korvex {
 
 // The verification codes.
 inline constexpr int32_t kChequeValid = 0;
-inline constexpr int32_t kChequeNotAccepted = 1;   // known bank and branch, result not accepted
-inline constexpr int32_t kChequeNoBranch = 555;    // no table record covers the bank and branch
-inline constexpr int32_t kChequeCheckFailed = 888; // the check itself failed (bank not a number)
-inline constexpr int32_t kChequeNoRule = 999;      // no rule for this bank
+inline constexpr int32_t kChequeNotAccepted = 1;    // known bank and branch, result not accepted
+inline constexpr int32_t kChequeNoBranch = 555;     // no table record covers the bank and branch
+inline constexpr int32_t kChequeCheckFailed = 888;  // the check itself failed (bank not a number)
+inline constexpr int32_t kChequeNoRule = 999;       // no rule for this bank
 
 // How a bank's result is judged.
 enum class CheckComparison { Table, LastDigit };
@@ -26,7 +26,8 @@ struct CheckResult {
     int32_t result = 0;
     CheckComparison comparison = CheckComparison::Table;
 };
-std::optional<CheckResult> ComputeCheckResult(int32_t bank, std::string_view branch3, std::string_view account9);
+std::optional<CheckResult> ComputeCheckResult(int32_t bank, std::string_view branch3,
+                                              std::string_view account9);
 
 // The branch the rules of bank 20 compute with: above 400 it is the value less 400, written as
 // three digits; otherwise the branch itself.

@@ -22,9 +22,10 @@ std::string mid(std::string_view text, int64_t position, int64_t count) {
 FieldResult invalidPosition(int32_t start, int32_t length, int64_t position) {
     return {{},
             InterpretFailure{kErrInvalidArgument,
-                             "Invalid procedure call or argument: field start " + std::to_string(start) +
-                                 " with length " + std::to_string(length) + " begins at position " +
-                                 std::to_string(position) + ", before the first character"}};
+                             "Invalid procedure call or argument: field start " +
+                                 std::to_string(start) + " with length " + std::to_string(length) +
+                                 " begins at position " + std::to_string(position) +
+                                 ", before the first character"}};
 }
 
 }  // namespace
@@ -56,7 +57,8 @@ FieldResult ApplyLeadingZeros(std::string_view text, int32_t leadingZeros, int32
         const auto size = static_cast<int64_t>(text.size());
         int64_t removed = 0;
         if (zeros > leadingZeros) removed = std::min<int64_t>(zeros - leadingZeros, size - 1);
-        return {std::string(text.substr(static_cast<size_t>(std::max<int64_t>(removed, 0)))), std::nullopt};
+        return {std::string(text.substr(static_cast<size_t>(std::max<int64_t>(removed, 0)))),
+                std::nullopt};
     }
     if (leadingZeros == -2) {
         const auto size = static_cast<int64_t>(text.size());
@@ -67,7 +69,8 @@ FieldResult ApplyLeadingZeros(std::string_view text, int32_t leadingZeros, int32
                                                            " exceeds the longest field (" +
                                                            std::to_string(kMaxFieldLength) + ")"}};
         }
-        return {std::string(static_cast<size_t>(length - size), '0') + std::string(text), std::nullopt};
+        return {std::string(static_cast<size_t>(length - size), '0') + std::string(text),
+                std::nullopt};
     }
     return {std::string(text), std::nullopt};
 }
@@ -120,7 +123,8 @@ FieldRule ChequeNumRule(const ProfileSettings& p) {
     return {p.ChequeNumStart, p.ChequeNumLength, p.ChequeNumLeadingZeros, p.ChequeNumFlip};
 }
 FieldRule ChequeBankNumRule(const ProfileSettings& p) {
-    return {p.ChequeBankNumStart, p.ChequeBankNumLength, p.ChequeBankNumLeadingZeros, p.ChequeBankNumFlip};
+    return {p.ChequeBankNumStart, p.ChequeBankNumLength, p.ChequeBankNumLeadingZeros,
+            p.ChequeBankNumFlip};
 }
 FieldRule ChequeBranchNumRule(const ProfileSettings& p) {
     return {p.ChequeBranchNumStart, p.ChequeBranchNumLength, p.ChequeBranchNumLeadingZeros,
@@ -143,13 +147,17 @@ FieldRule MagStripe2Part2Rule(const ProfileSettings& p) {
             p.MagStripe2Part2Flip};
 }
 
-std::optional<InterpretFailure> ApplyChequeFieldRules(ChequeRecord& cheque, const ProfileSettings& profile) {
+std::optional<InterpretFailure> ApplyChequeFieldRules(ChequeRecord& cheque,
+                                                      const ProfileSettings& profile) {
     if (profile.TrimAccountByBank) {
-        cheque.AccountNum = TrimAccountToBankLength(cheque.AccountNum, LeadingDigitsValue(cheque.BankNum));
+        cheque.AccountNum =
+            TrimAccountToBankLength(cheque.AccountNum, LeadingDigitsValue(cheque.BankNum));
     }
     const std::pair<std::string*, FieldRule> steps[] = {
-        {&cheque.ChequeNum, ChequeNumRule(profile)},       {&cheque.BankNum, ChequeBankNumRule(profile)},
-        {&cheque.BranchNum, ChequeBranchNumRule(profile)}, {&cheque.BranchCode, ChequeBranchCodeRule(profile)},
+        {&cheque.ChequeNum, ChequeNumRule(profile)},
+        {&cheque.BankNum, ChequeBankNumRule(profile)},
+        {&cheque.BranchNum, ChequeBranchNumRule(profile)},
+        {&cheque.BranchCode, ChequeBranchCodeRule(profile)},
         {&cheque.AccountNum, ChequeAccountNumRule(profile)},
     };
     for (const auto& [field, rule] : steps) {

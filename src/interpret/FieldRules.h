@@ -69,6 +69,7 @@ FieldRule MagStripe2Part2Rule(const ProfileSettings& profile);
 // TrimAccountByBank is on (bank = the leading number of the raw bank field), then the rules of
 // ChequeNum, BankNum, BranchNum, BranchCode and AccountNum, in that order. On a failure the
 // cheque keeps the fields already done and the failure is returned.
-std::optional<InterpretFailure> ApplyChequeFieldRules(ChequeRecord& cheque, const ProfileSettings& profile);
+std::optional<InterpretFailure> ApplyChequeFieldRules(ChequeRecord& cheque,
+                                                      const ProfileSettings& profile);
 
 }  // namespace korvex

@@ -98,7 +98,7 @@ InputClass ClassifyInput(std::string_view message, bool nonus, int32_t minUnread
     try {
         if (nonus) {
             return nonusClassifyPattern().test(withoutSpaces(message)) ? InputClass::NonusCheque
-                                                                      : InputClass::Unidentified;
+                                                                       : InputClass::Unidentified;
         }
         return classifyMagtek(message, minUnreadCharsForNoMicr);
     } catch (...) {
@@ -191,7 +191,8 @@ MicrGroups SplitMicrByPosition(std::string_view message) {
     return g;
 }
 
-MicrGroups ExtractMicrGroups(std::string_view message, bool nonus, const DebugWindowQuery& debugWindow) {
+MicrGroups ExtractMicrGroups(std::string_view message, bool nonus,
+                             const DebugWindowQuery& debugWindow) {
     try {
         if (message == "DEBUG") {
             if (!debugWindow) {

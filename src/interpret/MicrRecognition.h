@@ -24,7 +24,8 @@ inline constexpr std::string_view kMagtekChequePattern =
 inline constexpr std::string_view kUsChequePattern = "^[-0-9TU ?]{15,}$";
 // The "\0" (backslash, zero) in the first class is the pattern's NUL character.
 inline constexpr std::string_view kNonusClassifyPattern =
-    "[@_:\\0]{0,1}([0-9;@]*)[ ]{0,1}[@_<]([0-9;@]{2})[@_:]([0-9;@]*)[@_>][ ]{0,1}([0-9;@]*)[@_:<].*";
+    "[@_:\\0]{0,1}([0-9;@]*)[ ]{0,1}[@_<]([0-9;@]{2})[@_:]([0-9;@]*)[@_>][ "
+    "]{0,1}([0-9;@]*)[@_:<].*";
 inline constexpr std::string_view kNonusExtractPattern =
     "[:]([0-9]*)[<]([0-9]{2})[:]([0-9]*)[>]([0-9]*)[<:].*";
 
@@ -72,7 +73,8 @@ using DebugWindowQuery = std::function<DebugWindowResult()>;
 
 // Breaks a cheque line into its four groups. The line "DEBUG" takes groups 2 to 4 from
 // debugWindow (an empty query makes it a failure). Never throws.
-MicrGroups ExtractMicrGroups(std::string_view message, bool nonus, const DebugWindowQuery& debugWindow);
+MicrGroups ExtractMicrGroups(std::string_view message, bool nonus,
+                             const DebugWindowQuery& debugWindow);
 // The same, the debug window being the operator interface's.
 MicrGroups ExtractMicrGroups(std::string_view message, bool nonus, OperatorUi& ui);
 

@@ -38,19 +38,15 @@ std::string SanitizeFileName(std::string_view text) {
     out.reserve(text.size());
     for (const char c : text) {
         switch (c) {
-            case '\0':
-                break;
+            case '\0': break;
             case '*':
             case '>':
             case '<':
             case '|':
             case '?':
             case ':':
-            case '"':
-                out.push_back('_');
-                break;
-            default:
-                out.push_back(c);
+            case '"': out.push_back('_'); break;
+            default: out.push_back(c);
         }
     }
     // A text of nothing but NULs is as empty as no text at all.

@@ -7,7 +7,8 @@ namespace korvex {
 std::string describeKeyEvent(const KeyEvent& event) {
     const char* direction = event.keyUp ? "up" : "down";
     if (event.kind == KeyEvent::Kind::Unicode) {
-        return "unicode " + std::to_string(static_cast<uint32_t>(event.codePoint)) + " " + direction;
+        return "unicode " + std::to_string(static_cast<uint32_t>(event.codePoint)) + " " +
+               direction;
     }
     return std::string(direction) + " " + std::to_string(event.virtualKey) + " " +
            std::to_string(event.scanCode);

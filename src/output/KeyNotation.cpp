@@ -13,24 +13,78 @@ struct KeyName {
 
 // Upper-case names; a token's text is upper-cased before it is looked up.
 constexpr std::array<KeyName, 73> kKeyNames{{
-    {"LBUTTON", 1},     {"RBUTTON", 2},     {"BREAK", 3},        {"CANCEL", 3},
-    {"MBUTTON", 4},     {"BACKSPACE", 8},   {"BS", 8},           {"BKSP", 8},
-    {"TAB", 9},         {"CLEAR", 12},      {"ENTER", 13},       {"~", 13},
-    {"SHIFT", 16},      {"CONTROL", 17},    {"MENU", 18},        {"ALT", 18},
-    {"PAUSE", 19},      {"CAPSLOCK", 20},   {"ESCAPE", 27},      {"ESC", 27},
-    {"SPACE", 32},      {"PGUP", 33},       {"PGDN", 34},        {"END", 35},
-    {"HOME", 36},       {"LEFT", 37},       {"UP", 38},          {"RIGHT", 39},
-    {"DOWN", 40},       {"SELECT", 41},     {"PRTSC", 42},       {"EXECUTE", 43},
-    {"SNAPSHOT", 44},   {"INSERT", 45},     {"INS", 45},         {"DELETE", 46},
-    {"DEL", 46},        {"HELP", 47},       {"NUMPAD0", 96},     {"NUMPAD1", 97},
-    {"NUMPAD2", 98},    {"NUMPAD3", 99},    {"NUMPAD4", 100},    {"NUMPAD5", 101},
-    {"NUMPAD6", 102},   {"NUMPAD7", 103},   {"NUMPAD8", 104},    {"NUMPAD9", 105},
-    {"MULTIPLY", 106},  {"ADD", 107},       {"SEPARATOR", 108},  {"SUBTRACT", 109},
-    {"DECIMAL", 110},   {"DIVIDE", 111},    {"F1", 112},         {"F2", 113},
-    {"F3", 114},        {"F4", 115},        {"F5", 116},         {"F6", 117},
-    {"F7", 118},        {"F8", 119},        {"F9", 120},         {"F10", 121},
-    {"F11", 122},       {"F12", 123},       {"F13", 124},        {"F14", 125},
-    {"F15", 126},       {"F16", 127},       {"NUMLOCK", 144},    {"SCROLLLOCK", 145},
+    {"LBUTTON", 1},
+    {"RBUTTON", 2},
+    {"BREAK", 3},
+    {"CANCEL", 3},
+    {"MBUTTON", 4},
+    {"BACKSPACE", 8},
+    {"BS", 8},
+    {"BKSP", 8},
+    {"TAB", 9},
+    {"CLEAR", 12},
+    {"ENTER", 13},
+    {"~", 13},
+    {"SHIFT", 16},
+    {"CONTROL", 17},
+    {"MENU", 18},
+    {"ALT", 18},
+    {"PAUSE", 19},
+    {"CAPSLOCK", 20},
+    {"ESCAPE", 27},
+    {"ESC", 27},
+    {"SPACE", 32},
+    {"PGUP", 33},
+    {"PGDN", 34},
+    {"END", 35},
+    {"HOME", 36},
+    {"LEFT", 37},
+    {"UP", 38},
+    {"RIGHT", 39},
+    {"DOWN", 40},
+    {"SELECT", 41},
+    {"PRTSC", 42},
+    {"EXECUTE", 43},
+    {"SNAPSHOT", 44},
+    {"INSERT", 45},
+    {"INS", 45},
+    {"DELETE", 46},
+    {"DEL", 46},
+    {"HELP", 47},
+    {"NUMPAD0", 96},
+    {"NUMPAD1", 97},
+    {"NUMPAD2", 98},
+    {"NUMPAD3", 99},
+    {"NUMPAD4", 100},
+    {"NUMPAD5", 101},
+    {"NUMPAD6", 102},
+    {"NUMPAD7", 103},
+    {"NUMPAD8", 104},
+    {"NUMPAD9", 105},
+    {"MULTIPLY", 106},
+    {"ADD", 107},
+    {"SEPARATOR", 108},
+    {"SUBTRACT", 109},
+    {"DECIMAL", 110},
+    {"DIVIDE", 111},
+    {"F1", 112},
+    {"F2", 113},
+    {"F3", 114},
+    {"F4", 115},
+    {"F5", 116},
+    {"F6", 117},
+    {"F7", 118},
+    {"F8", 119},
+    {"F9", 120},
+    {"F10", 121},
+    {"F11", 122},
+    {"F12", 123},
+    {"F13", 124},
+    {"F14", 125},
+    {"F15", 126},
+    {"F16", 127},
+    {"NUMLOCK", 144},
+    {"SCROLLLOCK", 145},
     // Not the code of Enter: the keypad's Enter is typed as the separator key.
     {"NUMPADENTER", 108},
 }};
@@ -63,7 +117,8 @@ std::optional<uint8_t> keyNameCode(std::string_view name) {
     for (const auto& entry : kKeyNames) {
         if (entry.name.size() != name.size()) continue;
         bool same = true;
-        for (std::size_t i = 0; i < name.size() && same; ++i) same = upper(name[i]) == entry.name[i];
+        for (std::size_t i = 0; i < name.size() && same; ++i)
+            same = upper(name[i]) == entry.name[i];
         if (same) return entry.code;
     }
     return std::nullopt;
@@ -92,7 +147,8 @@ bool KeyNotationReader::next(KeyToken& token) {
     if (c == '{') {
         // Once a search found no "}", none lies further on: remember it, so that a long text of
         // unclosed braces is read in linear time.
-        const std::size_t close = closeMissing_ ? std::string_view::npos : text_.find('}', pos_ + 1);
+        const std::size_t close =
+            closeMissing_ ? std::string_view::npos : text_.find('}', pos_ + 1);
         if (close == std::string_view::npos) closeMissing_ = true;
         if (close != std::string_view::npos) {
             token.Text.assign(text_.substr(pos_ + 1, close - pos_ - 1));

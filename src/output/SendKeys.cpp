@@ -208,7 +208,8 @@ std::vector<KeyEvent> modSendKeys::collect(const std::string& text, KeyTables& t
     KeyToken token;
     while (reader.next(token)) {
         emitPrefixes(token, tables, false, emit);
-        for (uint64_t i = 0, n = repetitions(token); i < n; ++i) emitRepetition(token, tables, emit);
+        for (uint64_t i = 0, n = repetitions(token); i < n; ++i)
+            emitRepetition(token, tables, emit);
         emitPrefixes(token, tables, true, emit);
     }
     return events;
@@ -257,9 +258,9 @@ PlatformResult modSendKeys::PasteIntoForeground() {
         log_("Cannot find target");
         log_(std::to_string(error));
     }
-    return PlatformResult::failure(PlatformResult::Kind::NotFound,
-                                   "no window in front to paste into (error " +
-                                       std::to_string(error) + ")");
+    return PlatformResult::failure(
+        PlatformResult::Kind::NotFound,
+        "no window in front to paste into (error " + std::to_string(error) + ")");
 }
 
 bool modSendKeys::NumLockOn() { return services_.keyboardLayout->getKeyState(144) != 0; }

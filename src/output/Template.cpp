@@ -60,25 +60,16 @@ std::span<const Step> stepsFor(TemplateKind kind) {
     static constexpr std::array genUsBack{S::MICR, S::UserBack, S::DateCodes};
     static constexpr std::array dateOnly{S::DateCodes};
     switch (kind) {
-        case TemplateKind::Cheque:
-            return cheque;
-        case TemplateKind::FrontImage:
-            return front;
-        case TemplateKind::BackImage:
-            return back;
-        case TemplateKind::MagStripe1:
-            return card1;
-        case TemplateKind::MagStripe2:
-            return card2;
-        case TemplateKind::GenUS:
-            return genUs;
-        case TemplateKind::GenUSFileName:
-            return genUsFront;
-        case TemplateKind::GenUSBackFileName:
-            return genUsBack;
+        case TemplateKind::Cheque: return cheque;
+        case TemplateKind::FrontImage: return front;
+        case TemplateKind::BackImage: return back;
+        case TemplateKind::MagStripe1: return card1;
+        case TemplateKind::MagStripe2: return card2;
+        case TemplateKind::GenUS: return genUs;
+        case TemplateKind::GenUSFileName: return genUsFront;
+        case TemplateKind::GenUSBackFileName: return genUsBack;
         case TemplateKind::ScanOverride:
-        case TemplateKind::CSVRen:
-            return dateOnly;
+        case TemplateKind::CSVRen: return dateOnly;
     }
     return {};
 }
@@ -182,9 +173,7 @@ std::string ExpandTemplate(TemplateKind kind, std::string_view templateText,
     if (out.empty()) return out;
     for (const Step& step : stepsFor(kind)) {
         switch (step.kind) {
-            case Step::Field:
-                out = ReplaceCode(out, step.code, fields.*step.field);
-                break;
+            case Step::Field: out = ReplaceCode(out, step.code, fields.*step.field); break;
             case Step::ChequeDateCodes:
                 if (fields.ChequeDate) out = ExpandDateCodes(out, *fields.ChequeDate, "C");
                 break;
@@ -197,9 +186,7 @@ std::string ExpandTemplate(TemplateKind kind, std::string_view templateText,
                     out = ReplaceCode(out, "{User}", text);
                 }
                 break;
-            case Step::DateCodes:
-                out = ExpandDateCodes(out, moment);
-                break;
+            case Step::DateCodes: out = ExpandDateCodes(out, moment); break;
         }
     }
     return out;

@@ -24,8 +24,12 @@ struct LocalDateTime {
     static LocalDateTime fromSerialSeconds(int64_t seconds);
 
     // Number of second boundaries / midnights from `earlier` to this moment.
-    int64_t secondsSince(const LocalDateTime& earlier) const { return serialSeconds() - earlier.serialSeconds(); }
-    int64_t calendarDaysSince(const LocalDateTime& earlier) const { return dayNumber() - earlier.dayNumber(); }
+    int64_t secondsSince(const LocalDateTime& earlier) const {
+        return serialSeconds() - earlier.serialSeconds();
+    }
+    int64_t calendarDaysSince(const LocalDateTime& earlier) const {
+        return dayNumber() - earlier.dayNumber();
+    }
 
     // "dd/mm/yyyy hh:mm:ss": the general date format of the diagnostics log.
     std::string generalDateText() const;

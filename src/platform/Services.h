@@ -34,10 +34,10 @@ struct Services {
 
 // What the program knows about itself.
 struct ProgramInfo {
-    std::filesystem::path folder;        // the folder of the running executable
-    std::string fileName = "Korvex";     // program file name without extension
-    std::filesystem::path executable;    // full path of the program file
-    std::string commandLine;             // the whole command line after the program name
+    std::filesystem::path folder;      // the folder of the running executable
+    std::string fileName = "Korvex";   // program file name without extension
+    std::filesystem::path executable;  // full path of the program file
+    std::string commandLine;           // the whole command line after the program name
     int versionMajor = 1, versionMinor = 0, versionRevision = 0;
 };
 

@@ -37,8 +37,10 @@ void mergeWithFront(ReaderIo& io, const std::string& frontImageFile, ProcessLaun
         return;
     }
     if (launcher == nullptr) return;
-    const LaunchResult started = launcher->runScript(kCombineScript, {frontImageFile}, std::nullopt);
-    if (!started.started) io.log("Cannot start " + std::string(kCombineScript) + ": " + started.error);
+    const LaunchResult started =
+        launcher->runScript(kCombineScript, {frontImageFile}, std::nullopt);
+    if (!started.started)
+        io.log("Cannot start " + std::string(kCombineScript) + ": " + started.error);
 }
 
 }  // namespace

@@ -83,7 +83,8 @@ bool writeImage(const std::filesystem::path& folder, const std::string& fileName
 Progress DrawProgress(int32_t minimum, int32_t maximum, int32_t value) {
     Progress p;
     if (maximum != minimum) {
-        p.fraction = (static_cast<double>(value) - minimum) / (static_cast<double>(maximum) - minimum);
+        p.fraction =
+            (static_cast<double>(value) - minimum) / (static_cast<double>(maximum) - minimum);
         p.fraction = std::clamp(p.fraction, 0.0, 1.0);
     }
     p.text = std::to_string(static_cast<long>(std::floor(p.fraction * 100.0 + 0.5))) + "% ";
@@ -149,8 +150,7 @@ ImageTransferResult ReceiveImage(ReaderIo& io, std::string& fileName, bool quiet
     result.written = writeImage(io.programFolder, fileName, image);
     if (!result.written) io.log("Could not write the image file " + fileName);
     if (!quiet) io.ui.fileXferClose();
-    echoReaderData(io.ui,
-                   "<<<" + std::to_string(result.received) + " bytes of image data>>>\r\n");
+    echoReaderData(io.ui, "<<<" + std::to_string(result.received) + " bytes of image data>>>\r\n");
     return result;
 }
 

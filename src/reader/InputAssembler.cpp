@@ -154,24 +154,12 @@ void InputAssembler::dispatchAll(ReaderIo& io, const TickSettings& settings,
         ++dispatched_;
         switch (cls) {
             case 1:
-            case 6:
-                dispatch.cheque(message);
-                break;
-            case 2:
-                dispatch.magStripe(message);
-                break;
-            case 3:
-                dispatch.backsideImage();
-                break;
-            case 4:
-                dispatch.cheque(upToLastC(message));
-                break;
-            case 5:
-                dispatch.genUSCheque(message);
-                break;
-            default:
-                io.log("Unidentified: " + message);
-                break;
+            case 6: dispatch.cheque(message); break;
+            case 2: dispatch.magStripe(message); break;
+            case 3: dispatch.backsideImage(); break;
+            case 4: dispatch.cheque(upToLastC(message)); break;
+            case 5: dispatch.genUSCheque(message); break;
+            default: io.log("Unidentified: " + message); break;
         }
     }
 }

@@ -18,7 +18,8 @@ std::vector<std::string> parts(const std::string& text) {
     std::size_t from = 0;
     for (;;) {
         const std::size_t at = text.find(',', from);
-        out.push_back(trimmed(text.substr(from, at == std::string::npos ? std::string::npos : at - from)));
+        out.push_back(
+            trimmed(text.substr(from, at == std::string::npos ? std::string::npos : at - from)));
         if (at == std::string::npos) return out;
         from = at + 1;
     }
@@ -32,7 +33,8 @@ bool allDigits(const std::string& text) {
     return true;
 }
 
-std::optional<LineSettings> fail(std::string* why, const std::string& text, const std::string& reason) {
+std::optional<LineSettings> fail(std::string* why, const std::string& text,
+                                 const std::string& reason) {
     if (why != nullptr) {
         *why = "Serial settings \"" + text + "\" cannot be used: " + reason +
                " (expected baud,parity,data bits,stop bits such as 9600,n,8,1)";
@@ -46,7 +48,8 @@ std::optional<LineSettings> parseLineSettings(const std::string& text, std::stri
     const std::vector<std::string> p = parts(text);
     if (p.size() != 4) return fail(why, text, "it needs exactly four parts separated by commas");
     LineSettings s;
-    if (!allDigits(p[0]) || std::stol(p[0]) <= 0) return fail(why, text, "the baud rate is not a positive whole number");
+    if (!allDigits(p[0]) || std::stol(p[0]) <= 0)
+        return fail(why, text, "the baud rate is not a positive whole number");
     s.baud = static_cast<int32_t>(std::stol(p[0]));
 
     if (p[1].size() != 1) return fail(why, text, "the parity must be one of n, e, o, m, s");

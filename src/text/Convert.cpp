@@ -82,7 +82,8 @@ std::optional<double> parseNumber(std::string_view text) {
     }
     double mantissa = 0;
     size_t digits = 0;
-    for (; i < s.size() && isDigitIn(s[i], 10); ++i, ++digits) mantissa = mantissa * 10 + (s[i] - '0');
+    for (; i < s.size() && isDigitIn(s[i], 10); ++i, ++digits)
+        mantissa = mantissa * 10 + (s[i] - '0');
     if (i < s.size() && s[i] == '.') {
         ++i;
         double scale = 0.1;
@@ -157,7 +158,8 @@ double leadingNumber(std::string_view text) {
     if (i < s.size() && s[i] == '.') {
         ++i;
         double scale = 0.1;
-        for (; i < s.size() && isDigitIn(s[i], 10); ++i, scale /= 10) mantissa += (s[i] - '0') * scale;
+        for (; i < s.size() && isDigitIn(s[i], 10); ++i, scale /= 10)
+            mantissa += (s[i] - '0') * scale;
     }
     if (i + 1 < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
         size_t j = i + 1;

@@ -18,9 +18,9 @@ namespace korvex {
 // The number a text denotes, before rounding and range checks; nullopt when it is not a number.
 std::optional<double> parseNumber(std::string_view text);
 
-std::optional<uint8_t> toByte(std::string_view text);    // 0..255
-std::optional<int16_t> toInt16(std::string_view text);   // -32768..32767
-std::optional<int32_t> toInt32(std::string_view text);   // -2147483648..2147483647
+std::optional<uint8_t> toByte(std::string_view text);   // 0..255
+std::optional<int16_t> toInt16(std::string_view text);  // -32768..32767
+std::optional<int32_t> toInt32(std::string_view text);  // -2147483648..2147483647
 
 // A switch: a 16-bit integer that is on when not 0.
 std::optional<bool> toSwitch(std::string_view text);

@@ -10,7 +10,7 @@
 namespace korvex {
 
 struct TextSelection {
-    int start = 0;   // counted from 0
+    int start = 0;  // counted from 0
     int length = 0;
 };
 

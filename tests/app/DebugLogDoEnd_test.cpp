@@ -35,8 +35,8 @@ TEST(DebugLog, FollowsTheClockAndKeepsCallOrder) {
     h.form->DebugLog("one");
     h.clock.advance(std::chrono::seconds(1));
     h.form->DebugLog("two");
-    EXPECT_EQ(h.debug.lines,
-              (std::vector<std::string>{"09/01/2027 23:59:59 one\r\n", "10/01/2027 00:00:00 two\r\n"}));
+    EXPECT_EQ(h.debug.lines, (std::vector<std::string>{"09/01/2027 23:59:59 one\r\n",
+                                                       "10/01/2027 00:00:00 two\r\n"}));
 }
 
 TEST(DoEnd, LeavesTheSemaphoreAndEndsTheProcess) {

@@ -17,10 +17,13 @@ struct StartupRig : test::CoreHarness {
     explicit StartupRig(const std::string& commandLine = {}) : CoreHarness(commandLine) {
         port.responder = [this](const std::string& sent) -> std::string {
             if (port.settings().baud != 9600) return {};
-            static const std::map<std::string, std::string> answers = {
-                {"VR\r", "Version 2.04\r"},   {"SWA\r", "SWA=00100000\r"}, {"SWB\r", "SWB=01000001\r"},
-                {"SWC\r", "SWC=00000000\r"},  {"HW\r", "HW=0000 1000\r"},  {"FC 00 00\r", "OK\r"},
-                {"FC\r", "OK\r"}};
+            static const std::map<std::string, std::string> answers = {{"VR\r", "Version 2.04\r"},
+                                                                       {"SWA\r", "SWA=00100000\r"},
+                                                                       {"SWB\r", "SWB=01000001\r"},
+                                                                       {"SWC\r", "SWC=00000000\r"},
+                                                                       {"HW\r", "HW=0000 1000\r"},
+                                                                       {"FC 00 00\r", "OK\r"},
+                                                                       {"FC\r", "OK\r"}};
             const auto it = answers.find(sent);
             return it == answers.end() ? std::string() : it->second;
         };
@@ -125,7 +128,8 @@ TEST(FormLoad, OldRestrictedListWarnsAndStartUpGoesOn) {
     ASSERT_TRUE(modified);
     // Eight calendar days after the file's date, early in the morning.
     rig.clock.set(LocalDateTime::fromSerialSeconds(
-        LocalDateTime{modified->year, modified->month, modified->day, 0, 0, 1}.serialSeconds() + 8 * 86400));
+        LocalDateTime{modified->year, modified->month, modified->day, 0, 0, 1}.serialSeconds() +
+        8 * 86400));
     ASSERT_TRUE(rig.load(std::string(kPlainIni) + "AccountListPath=Lists\r\n"));
     ASSERT_FALSE(rig.ui.messageBoxes.empty());
     EXPECT_NE(rig.ui.messageBoxes[0].text.find(cp("אזהרה: נתונים אודות חשבונות מוגבלים")),

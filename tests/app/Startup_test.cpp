@@ -16,9 +16,10 @@ namespace fs = std::filesystem;
 class ListAge : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() /
-                 ("korvex-listage-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder =
+            fs::temp_directory_path() /
+            ("korvex-listage-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder);
         fs::create_directories(folder / "Lists");
     }
@@ -75,9 +76,11 @@ TEST(StartupTexts, MessagesAreTheProgramsOwn) {
 }
 
 TEST(StartupTexts, WatchdogCommandLine) {
-    EXPECT_EQ(windowsWatchdogCommand("C:\\K\\Korvex.watchtemp", "C:\\K\\Korvex.exe", "C:\\K\\Korvex.shutdown"),
-              "wscript.exe \"C:\\K\\Korvex.watchtemp\" //e:vbscript  //nologo \"C:\\K\\Korvex.exe\" "
-              "\"C:\\K\\Korvex.shutdown\"");
+    EXPECT_EQ(
+        windowsWatchdogCommand("C:\\K\\Korvex.watchtemp", "C:\\K\\Korvex.exe",
+                               "C:\\K\\Korvex.shutdown"),
+        "wscript.exe \"C:\\K\\Korvex.watchtemp\" //e:vbscript  //nologo \"C:\\K\\Korvex.exe\" "
+        "\"C:\\K\\Korvex.shutdown\"");
 }
 
 }  // namespace

@@ -31,7 +31,8 @@ struct ReadCase {
 
 TEST(IniRead, LookupRules) {
     const ReadCase cases[] = {
-        {"present but empty reads empty, not the default", "[Config]\r\nName=\r\n", "Config", "Name", ""},
+        {"present but empty reads empty, not the default", "[Config]\r\nName=\r\n", "Config",
+         "Name", ""},
         {"absent key reads the default", "[Config]\r\nOther=1\r\n", "Config", "Name", "DEF"},
         {"absent section reads the default", "[Config]\r\nName=1\r\n", "Profile", "Name", "DEF"},
         {"names ignore letter case", "[config]\r\nport=3", "Config", "PORT", "3"},
@@ -44,7 +45,8 @@ TEST(IniRead, LookupRules) {
         {"text after a value is no comment", "[A]\r\nk=5 ; five\r\n", "A", "k", "5 ; five"},
         {"commented-out key is ignored", "[A]\r\n;k=1\r\n", "A", "k", "DEF"},
         {"first of two sections counts", "[A]\r\nk=1\r\n[a]\r\nk=2\r\nonly=3\r\n", "A", "k", "1"},
-        {"keys of a repeated section are not seen", "[A]\r\nk=1\r\n[a]\r\nonly=3\r\n", "A", "only", "DEF"},
+        {"keys of a repeated section are not seen", "[A]\r\nk=1\r\n[a]\r\nonly=3\r\n", "A", "only",
+         "DEF"},
         {"first of two keys counts", "[A]\r\nk=1\r\nK=2\r\n", "A", "k", "1"},
         {"a key before any section belongs to none", "k=1\r\n[A]\r\n", "A", "k", "DEF"},
         {"lone CR ends lines", "[A]\rk=1\rj=2", "A", "j", "2"},
@@ -53,13 +55,14 @@ TEST(IniRead, LookupRules) {
         {"a line without equals sign is ignored", "[A]\r\nk\r\nk=2\r\n", "A", "k", "2"},
         {"a header without closing bracket is no header", "[A]\r\n[B\r\nk=1\r\n", "A", "k", "1"},
         {"a NUL ends the value", "[A]\r\nk=ab\0cd\r\n"s, "A", "k", "ab"},
-        {"binary bytes pass unchanged", "[A]\r\nk=\x01\xff\xfe\x80\r\n", "A", "k", "\x01\xff\xfe\x80"},
+        {"binary bytes pass unchanged", "[A]\r\nk=\x01\xff\xfe\x80\r\n", "A", "k",
+         "\x01\xff\xfe\x80"},
         {"Hebrew names in Windows-1255", "[\xF4\xF8\xE5\xF4\xE9\xEC 1]\r\nk=\xE0\r\n",
          "\xF4\xF8\xE5\xF4\xE9\xEC 1", "k", "\xE0"},
         {"a UTF-8 byte-order mark hides the first header", "\xEF\xBB\xBF[Config]\r\nPort=2\r\n",
          "Config", "Port", "DEF"},
-        {"sections after a byte-order mark are read", "\xEF\xBB\xBF[Config]\r\nPort=2\r\n[B]\r\nx=1\r\n",
-         "B", "x", "1"},
+        {"sections after a byte-order mark are read",
+         "\xEF\xBB\xBF[Config]\r\nPort=2\r\n[B]\r\nx=1\r\n", "B", "x", "1"},
         {"a key with an empty name is ignored", "[A]\r\n=5\r\n", "A", "", "DEF"},
     };
     test::TempFolder folder;
@@ -194,9 +197,18 @@ TEST(IniRead, CLngDefaultConvertsOrFallsBack) {
         const char* text;
         int32_t expected;
     } cases[] = {
-        {"12.5", 12},       {"13.5", 14},        {"x", 7},          {"99999999999", 7},
-        {" 42 ", 42},       {"-3", -3},          {"", 7},           {"&H10", 16},
-        {"2147483647", 2147483647}, {"-2147483648", INT32_MIN}, {"2147483648", 7}, {"FAIL", 7},
+        {"12.5", 12},
+        {"13.5", 14},
+        {"x", 7},
+        {"99999999999", 7},
+        {" 42 ", 42},
+        {"-3", -3},
+        {"", 7},
+        {"&H10", 16},
+        {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
+        {"2147483648", 7},
+        {"FAIL", 7},
     };
     for (const auto& c : cases) EXPECT_EQ(cInifile::CLngDefault(c.text, 7), c.expected) << c.text;
 }

@@ -149,7 +149,8 @@ TEST(IniWrite, FailedWriteLeavesTheOriginalAndNoTemporary) {
 
 TEST(IniWrite, BrokenFilesAreRewrittenWithoutLosingReadableContent) {
     test::TempFolder folder;
-    const std::string broken = "\xEF\xBB\xBF[Config]\r\nbin=\x01\x02\xff\r\nnul=a\0b\r\n[A]\r\nk=1"s;
+    const std::string broken =
+        "\xEF\xBB\xBF[Config]\r\nbin=\x01\x02\xff\r\nnul=a\0b\r\n[A]\r\nk=1"s;
     folder.write("t.ini", broken);
     cInifile ini = iniAt(folder / "t.ini", "A", "j");
     ini.setValue("2");
@@ -175,7 +176,7 @@ public:
         ++moves;
     }
     void maximize() override { maximized = true; }
-    int32_t screenWidth() const override { return 15360; }  // 1024 pixels of 15 twips
+    int32_t screenWidth() const override { return 15360; }   // 1024 pixels of 15 twips
     int32_t screenHeight() const override { return 11520; }  // 768 pixels
     int32_t twipsPerPixelX() const override { return 15; }
     int32_t twipsPerPixelY() const override { return 15; }
@@ -188,14 +189,16 @@ TEST(FormPosition, SaveWritesPlacementAndKeepsTheKey) {
     ini.SaveFormPosition(window);
     EXPECT_TRUE(ini.Success());
     EXPECT_EQ(ini.Key(), "Mine");
-    EXPECT_EQ(folder.read("t.ini"),
-              "[frmDetails]\r\nMaximised=0\r\nLeft=100\r\nTop=200\r\nWidth=3000\r\nHeight=2000\r\n");
+    EXPECT_EQ(
+        folder.read("t.ini"),
+        "[frmDetails]\r\nMaximised=0\r\nLeft=100\r\nTop=200\r\nWidth=3000\r\nHeight=2000\r\n");
 
     window.maximized = true;
     window.l = 1;
     ini.SaveFormPosition(window);
-    EXPECT_EQ(folder.read("t.ini"),
-              "[frmDetails]\r\nMaximised=1\r\nLeft=100\r\nTop=200\r\nWidth=3000\r\nHeight=2000\r\n");
+    EXPECT_EQ(
+        folder.read("t.ini"),
+        "[frmDetails]\r\nMaximised=1\r\nLeft=100\r\nTop=200\r\nWidth=3000\r\nHeight=2000\r\n");
 
     window.minimized = true;
     folder.write("t.ini", "");
@@ -220,8 +223,8 @@ TEST(FormPosition, LoadKeepsTheWindowOnTheScreen) {
         int moves;
         bool maximized;
     } cases[] = {
-        {"stored placement", "Left=1000\r\nTop=900\r\nWidth=4000\r\nHeight=3000\r\nMaximised=0", 0, 0,
-         1000, 900, 4000, 3000, 1, false},
+        {"stored placement", "Left=1000\r\nTop=900\r\nWidth=4000\r\nHeight=3000\r\nMaximised=0", 0,
+         0, 1000, 900, 4000, 3000, 1, false},
         {"missing keys keep the current values", "", 0, 0, 100, 200, 3000, 2000, 1, false},
         {"garbage keeps the current values", "Left=x\r\nTop=\r\nWidth=abc", 0, 0, 100, 200, 3000,
          2000, 1, false},
@@ -230,7 +233,8 @@ TEST(FormPosition, LoadKeepsTheWindowOnTheScreen) {
          11520 - m - 2000, 3000, 2000, 1, false},
         {"too wide for the screen is narrowed", "Left=0\r\nWidth=20000\r\nHeight=30000", 0, 0, m, m,
          15360 - 2 * m, 11520 - 2 * m, 1, false},
-        {"raised to the minimum size", "Width=10\r\nHeight=10", 500, 400, 100, 200, 500, 400, 1, false},
+        {"raised to the minimum size", "Width=10\r\nHeight=10", 500, 400, 100, 200, 500, 400, 1,
+         false},
         {"not moved when the screen is smaller than the minimum", "Width=10", 20000, 0, 100, 200,
          3000, 2000, 0, false},
         {"maximised", "Maximised=1", 0, 0, 100, 200, 3000, 2000, 1, true},

@@ -74,11 +74,17 @@ using I = IconAppearance;
 using L = Loaded;
 using Change = std::function<void(Loaded&)>;
 template <typename T, typename V>
-Change set(T P::*f, V v) { return [=](Loaded& l) { l.p.*f = static_cast<T>(v); }; }
+Change set(T P::*f, V v) {
+    return [=](Loaded& l) { l.p.*f = static_cast<T>(v); };
+}
 template <typename T, typename V>
-Change set(T I::*f, V v) { return [=](Loaded& l) { l.i.*f = static_cast<T>(v); }; }
+Change set(T I::*f, V v) {
+    return [=](Loaded& l) { l.i.*f = static_cast<T>(v); };
+}
 template <typename T, typename V>
-Change set(T L::*f, V v) { return [=](Loaded& l) { l.*f = static_cast<T>(v); }; }
+Change set(T L::*f, V v) {
+    return [=](Loaded& l) { l.*f = static_cast<T>(v); };
+}
 
 Loaded loadedWith(const std::string& line) {
     ConfigHarness h;
@@ -182,11 +188,12 @@ TEST(LoadProfile, IconFontSizeLimits) {
     const struct {
         const char* value;
         int expected;
-    } cases[] = {{"0", 1}, {"-5", 1}, {"1", 1}, {"72", 72}, {"73", 72}, {"100", 72}, {"30", 30},
-                 {"abc", 12}, {"40000", 12}};
+    } cases[] = {{"0", 1},    {"-5", 1},  {"1", 1},    {"72", 72},   {"73", 72},
+                 {"100", 72}, {"30", 30}, {"abc", 12}, {"40000", 12}};
     for (const auto& c : cases) {
         ConfigHarness h;
-        ASSERT_TRUE(h.start("[Before]\r\nIconFontSize=12\r\n[P]\r\nIconFontSize="s + c.value + "\r\n"));
+        ASSERT_TRUE(
+            h.start("[Before]\r\nIconFontSize=12\r\n[P]\r\nIconFontSize="s + c.value + "\r\n"));
         h.form->LoadProfile(2);
         EXPECT_EQ(h.form->iconAppearance().IconFontSize, c.expected) << c.value;
         EXPECT_EQ(h.ui.icons.back().fontSize, c.expected) << c.value;
@@ -205,10 +212,10 @@ TEST(LoadProfile, ValuesThatDoNotConvertKeepThePreviousProfilesValue) {
     h.form->LoadProfile(2);
     EXPECT_EQ(h.profile().Red, 10);
     EXPECT_EQ(h.profile().ChequeBackTimeout, 60);  // absent: kept
-    EXPECT_TRUE(h.profile().ChequeNumFlip);         // "yes" is no truth text
+    EXPECT_TRUE(h.profile().ChequeNumFlip);        // "yes" is no truth text
     EXPECT_EQ(h.form->iconAppearance().TextRed, 20);
     EXPECT_EQ(h.profile().TabChar, 9);
-    EXPECT_EQ(h.profile().Green, 7);  // empty does not convert: kept, not reset
+    EXPECT_EQ(h.profile().Green, 7);     // empty does not convert: kept, not reset
     EXPECT_EQ(h.profile().CSVFile, "");  // an empty text is a value
     h.form->LoadProfile(3);
     EXPECT_TRUE(h.profile().ChequeNumFlip);
@@ -239,7 +246,9 @@ TEST(LoadProfile, AccountListPathEndsWithABackslash) {
     const struct {
         const char* value;
         const char* expected;
-    } cases[] = {{"C:\\Lists", "C:\\Lists\\"}, {"", ""}, {"C:\\Lists\\", "C:\\Lists\\"},
+    } cases[] = {{"C:\\Lists", "C:\\Lists\\"},
+                 {"", ""},
+                 {"C:\\Lists\\", "C:\\Lists\\"},
                  {"lists/", "lists/\\"}};
     for (const auto& c : cases) {
         ConfigHarness h;
@@ -250,10 +259,10 @@ TEST(LoadProfile, AccountListPathEndsWithABackslash) {
 
 TEST(LoadProfile, CombinedImagesReplaceOnlyTheBackTemplate) {
     ConfigHarness h;
-    ASSERT_TRUE(h.start(
-        "[On]\r\nCombineChequeImages=1\r\nBackImageFileNameTemplate=b.tif\r\n"
-        "LimitedBackImageFileNameTemplate=lb.tif\r\nGenUSBackFileNameTemplate=ub.tif\r\n"
-        "[Off]\r\nCombineChequeImages=0\r\nBackImageFileNameTemplate=b.tif\r\n"));
+    ASSERT_TRUE(
+        h.start("[On]\r\nCombineChequeImages=1\r\nBackImageFileNameTemplate=b.tif\r\n"
+                "LimitedBackImageFileNameTemplate=lb.tif\r\nGenUSBackFileNameTemplate=ub.tif\r\n"
+                "[Off]\r\nCombineChequeImages=0\r\nBackImageFileNameTemplate=b.tif\r\n"));
     EXPECT_EQ(h.profile().BackImageFileNameTemplate, "netpbm\\tmp-back.jpg");
     EXPECT_EQ(h.profile().LimitedBackImageFileNameTemplate, "lb.tif");
     EXPECT_EQ(h.profile().GenUSBackFileNameTemplate, "ub.tif");
@@ -322,8 +331,8 @@ TEST(ProfileChoice, FindProfileComparesExactly) {
     const struct {
         const char* name;
         int32_t expected;
-    } cases[] = {{"A", 1}, {"Bank11", 2}, {"Bank011", 3}, {"bank11", 0}, {"Bank1", 0},
-                 {"bank", 4}, {" bank ", 0}, {"", 0}};
+    } cases[] = {{"A", 1},     {"Bank11", 2}, {"Bank011", 3}, {"bank11", 0},
+                 {"Bank1", 0}, {"bank", 4},   {" bank ", 0},  {"", 0}};
     for (const auto& c : cases) EXPECT_EQ(h.form->FindProfile(c.name), c.expected) << c.name;
 
     ConfigHarness none;

@@ -41,7 +41,8 @@ TEST(CheckForINI, WritesTheDefaultFileAndStartsOnItsProfile) {
     EXPECT_EQ(p.ChequeNumStart, -13);
     EXPECT_EQ(p.ChequeBankNumLeadingZeros, -1);
     EXPECT_EQ(p.ChequeBackTimeout, 60);
-    EXPECT_EQ(p.ChequeTemplate, "{ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}");
+    EXPECT_EQ(p.ChequeTemplate,
+              "{ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}");
     EXPECT_EQ(p.GenUSFileNameTemplate, "{MM}{YY}\\US\\{MICR}.tif");
     EXPECT_EQ(p.LimitedImageFileNameTemplate, "");  // commented out
     EXPECT_TRUE(p.CombineChequeImages);
@@ -71,7 +72,8 @@ TEST(DefaultConfig, IsWindows1255WithCrLfLinesAndTheSampleHeader) {
     }
     EXPECT_EQ(text.rfind(";Communicator for Magtek cheque & card reader", 0), 0u);
     EXPECT_NE(text.find("\r\n;Sample configuration file\r\n"), std::string::npos);
-    EXPECT_NE(text.find(cp(";LimitedImageFileNameTemplate={MM}{YY}\\Limited\\")), std::string::npos);
+    EXPECT_NE(text.find(cp(";LimitedImageFileNameTemplate={MM}{YY}\\Limited\\")),
+              std::string::npos);
 }
 
 TEST(CheckForINI, AnExistingFileIsNeverChanged) {
@@ -134,7 +136,8 @@ TEST(ReadConfig, SplashTime) {
         ConfigHarness h;
         ASSERT_TRUE(h.start("[Config]\r\nSplashScreenTime="s + c.value + "\r\n")) << c.value;
         EXPECT_EQ(h.global().SplashScreenTime, c.expected) << c.value;
-        EXPECT_EQ(h.ui.splashes, (std::vector<std::pair<int, bool>>{{c.expected, false}})) << c.value;
+        EXPECT_EQ(h.ui.splashes, (std::vector<std::pair<int, bool>>{{c.expected, false}}))
+            << c.value;
     }
     for (const char* commandLine : {"/NOSPLASH", "/nosplash", "x /AntiCrash/NoSplash"}) {
         ConfigHarness h(commandLine);
@@ -174,9 +177,9 @@ TEST(ReadConfig, TerminationCharacters) {
         std::string value;
         std::string expected;
     } cases[] = {
-        {"13,10", "\r\n"}, {"", ""},           {"&H0D", "\r"},     {"13,", "\r\0"s},
-        {" 1 3 , 1 0 ", "\r\n"}, {"10.5", "\n"}, {"11.5", "\f"}, {"x", "\0"s},
-        {"255,0", "\xff\0"s}, {"&HFF", "\xff"}, {"3;4", "\x03"},
+        {"13,10", "\r\n"},       {"", ""},         {"&H0D", "\r"},  {"13,", "\r\0"s},
+        {" 1 3 , 1 0 ", "\r\n"}, {"10.5", "\n"},   {"11.5", "\f"},  {"x", "\0"s},
+        {"255,0", "\xff\0"s},    {"&HFF", "\xff"}, {"3;4", "\x03"},
     };
     for (const auto& c : cases) {
         ConfigHarness h;
@@ -187,9 +190,9 @@ TEST(ReadConfig, TerminationCharacters) {
 
 TEST(ReadConfig, SerialLineAndReaderSettings) {
     ConfigHarness h;
-    ASSERT_TRUE(h.start(
-        "[Config]\r\nPort=3\r\nPortName=/dev/ttyUSB0\r\nCommSettings=115200,n,8,1\r\n"
-        "FlowControl=2\r\nRTS=-1\r\nNonus=2\r\nMSRTracks=1,2\r\n"));
+    ASSERT_TRUE(
+        h.start("[Config]\r\nPort=3\r\nPortName=/dev/ttyUSB0\r\nCommSettings=115200,n,8,1\r\n"
+                "FlowControl=2\r\nRTS=-1\r\nNonus=2\r\nMSRTracks=1,2\r\n"));
     EXPECT_EQ(h.port.commPort(), 3);
     EXPECT_EQ(h.port.portName, "/dev/ttyUSB0");
     EXPECT_EQ(lineSettingsText(h.port.settings()), "115200,n,8,1");
@@ -205,12 +208,23 @@ TEST(ReadConfig, ValuesThatDoNotConvertStopTheStartWithOneMessage) {
         const char* key;
         const char* value;
     } cases[] = {
-        {"SplashScreenTime", "abc"}, {"SplashScreenTime", "40000"}, {"SplashScreenTime", ""},
-        {"Port", "COM1"},           {"Port", "0"},                  {"Port", "70000"},
-        {"FlowControl", "x"},        {"FlowControl", "4"},           {"FlowControl", "-1"},
-        {"RTS", "yes"},              {"RTS", "40000"},               {"Nonus", "on"},
-        {"Nonus", ""},               {"DataTerminationChars", "256"}, {"DataTerminationChars", "13,-1"},
-        {"CommSettings", "9600;n;8;1"}, {"CommSettings", "9600,x,8,1"},
+        {"SplashScreenTime", "abc"},
+        {"SplashScreenTime", "40000"},
+        {"SplashScreenTime", ""},
+        {"Port", "COM1"},
+        {"Port", "0"},
+        {"Port", "70000"},
+        {"FlowControl", "x"},
+        {"FlowControl", "4"},
+        {"FlowControl", "-1"},
+        {"RTS", "yes"},
+        {"RTS", "40000"},
+        {"Nonus", "on"},
+        {"Nonus", ""},
+        {"DataTerminationChars", "256"},
+        {"DataTerminationChars", "13,-1"},
+        {"CommSettings", "9600;n;8;1"},
+        {"CommSettings", "9600,x,8,1"},
     };
     for (const auto& c : cases) {
         ConfigHarness h;
@@ -236,7 +250,8 @@ TEST(ReadConfig, MessageNamesWhatIsAcceptedAndShowsOddValuesSafely) {
     EXPECT_FALSE(h.start("[Config]\r\nFlowControl=\x01" + std::string(100, '7') + "\r\n"));
     ASSERT_EQ(h.ui.messageBoxes.size(), 1u);
     const std::string& text = h.ui.messageBoxes[0].text;
-    EXPECT_NE(text.find("0 (none), 1 (XON/XOFF), 2 (RTS) or 3 (RTS and XON/XOFF)"), std::string::npos);
+    EXPECT_NE(text.find("0 (none), 1 (XON/XOFF), 2 (RTS) or 3 (RTS and XON/XOFF)"),
+              std::string::npos);
     EXPECT_NE(text.find("\"?" + std::string(63, '7') + "...\""), std::string::npos);
     EXPECT_EQ(text.find('\x01'), std::string::npos);
 }
@@ -282,11 +297,15 @@ TEST(ProfileList, StartProfileChoice) {
         int32_t current;
     } cases[] = {
         {"Config first", "[Config]\r\n[A]\r\n[B]\r\n", {"A", "B"}, 1},
-        {"letter case of the default counts", "[Config]\r\nDefaultProfileName=b\r\n[A]\r\n[B]\r\n",
-         {"A", "B"}, 1},
+        {"letter case of the default counts",
+         "[Config]\r\nDefaultProfileName=b\r\n[A]\r\n[B]\r\n",
+         {"A", "B"},
+         1},
         {"empty default", "[Config]\r\nDefaultProfileName=\r\n[A]\r\n[B]\r\n", {"A", "B"}, 1},
-        {"Hebrew default", "[Config]\r\nDefaultProfileName=פרופיל ב\r\n[פרופיל א]\r\n[פרופיל ב]\r\n",
-         {cp("פרופיל א"), cp("פרופיל ב")}, 2},
+        {"Hebrew default",
+         "[Config]\r\nDefaultProfileName=פרופיל ב\r\n[פרופיל א]\r\n[פרופיל ב]\r\n",
+         {cp("פרופיל א"), cp("פרופיל ב")},
+         2},
         {"repeated section listed once", "[A]\r\n[B]\r\n[a]\r\n", {"A", "B"}, 1},
     };
     for (const auto& c : cases) {
@@ -327,7 +346,8 @@ TEST(ReadConfig, BrokenFilesStartWithoutCrashing) {
         {"NUL inside lines", "[Config]\r\nPort=2\0junk\r\n[A\0B]\r\n"s, 1},
         {"a 1 MB line", "[Config]\r\nx=" + std::string(1 << 20, 'y') + "\r\n[A]\r\n", 1},
         {"no final line end", "[Config]\r\nPort=2\r\n[A]\r\nRed=3", 1},
-        {"duplicate sections and keys", "[Config]\r\nPort=2\r\nPort=9\r\n[A]\r\n[A]\r\n[config]\r\n", 1},
+        {"duplicate sections and keys",
+         "[Config]\r\nPort=2\r\nPort=9\r\n[A]\r\n[A]\r\n[config]\r\n", 1},
         {"UTF-8 with byte-order mark", "\xEF\xBB\xBF[Config]\r\nPort=2\r\n[\xD7\x90]\r\n", 1},
     };
     for (const auto& c : cases) {

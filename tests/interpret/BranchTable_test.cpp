@@ -16,14 +16,17 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-fs::path fixture(const std::string& name) { return fs::path(KORVEX_TEST_DATA) / "interpret" / name; }
+fs::path fixture(const std::string& name) {
+    return fs::path(KORVEX_TEST_DATA) / "interpret" / name;
+}
 
 // A fresh folder per test, removed afterwards.
 class TempFolder {
 public:
     TempFolder() {
         std::random_device rd;
-        path_ = fs::temp_directory_path() / ("korvex-branches-" + std::to_string(rd()) + std::to_string(rd()));
+        path_ = fs::temp_directory_path() /
+                ("korvex-branches-" + std::to_string(rd()) + std::to_string(rd()));
         fs::create_directories(path_);
     }
     ~TempFolder() {
@@ -43,7 +46,8 @@ private:
 std::vector<int16_t> flatten(const BranchTable& t) {
     std::vector<int16_t> out;
     for (const BranchRecord& r : t.records()) {
-        out.insert(out.end(), {r.Bank, r.FirstBranch, r.LastBranch, r.Accept1, r.Accept2, r.Accept3, r.Accept4});
+        out.insert(out.end(), {r.Bank, r.FirstBranch, r.LastBranch, r.Accept1, r.Accept2, r.Accept3,
+                               r.Accept4});
     }
     return out;
 }
@@ -52,13 +56,15 @@ TEST(BranchTableTest, ReadsRecordsSevenValuesAtATime) {
     BranchTable t;
     const BranchTableLoad crlf = t.load(fixture("branches_crlf.txt"));
     ASSERT_TRUE(crlf.ok) << crlf.error;
-    EXPECT_EQ(flatten(t), (std::vector<int16_t>{4, 100, 199, 0, 0, 0, 0, 12, 300, 399, 7, 0, 0, 0,
-                                                12, 400, 499, 1, 2, 3, 4, 20, 401, 401, 8, 0, 0, 0}));
+    EXPECT_EQ(flatten(t),
+              (std::vector<int16_t>{4,  100, 199, 0, 0, 0, 0, 12, 300, 399, 7, 0, 0, 0,
+                                    12, 400, 499, 1, 2, 3, 4, 20, 401, 401, 8, 0, 0, 0}));
 
     // Blank lines anywhere, and a record that runs over two lines.
     const BranchTableLoad blank = t.load(fixture("branches_blank_lines.txt"));
     ASSERT_TRUE(blank.ok) << blank.error;
-    EXPECT_EQ(flatten(t), (std::vector<int16_t>{4, 100, 199, 0, 0, 0, 0, 12, 300, 399, 7, 0, 0, 0}));
+    EXPECT_EQ(flatten(t),
+              (std::vector<int16_t>{4, 100, 199, 0, 0, 0, 0, 12, 300, 399, 7, 0, 0, 0}));
 
     struct Case {
         std::string text;
@@ -71,7 +77,9 @@ TEST(BranchTableTest, ReadsRecordsSevenValuesAtATime) {
         {"1,2,3,4,5,6,7,8,9,10,11,12,13,14\n", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
         {"1\n2\n3\n4\n5\n6\n7\n", {1, 2, 3, 4, 5, 6, 7}},
         {"-32768,+32767,0,-1,007,0,0", {-32768, 32767, 0, -1, 7, 0, 0}},
-        {"\xEF\xBB\xBF" "1,2,3,4,5,6,7\r\n", {1, 2, 3, 4, 5, 6, 7}},  // byte-order mark
+        {"\xEF\xBB\xBF"
+         "1,2,3,4,5,6,7\r\n",
+         {1, 2, 3, 4, 5, 6, 7}},  // byte-order mark
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -105,10 +113,20 @@ TEST(BranchTableTest, BrokenFilesFailAndLeaveTheTableEmpty) {
         EXPECT_EQ(t.count(), 0u);
     }
     const std::vector<std::string> broken = {
-        "1,2,3,4,5,6",           "1,2,3,4,5,6,7,8",     "1,,3,4,5,6,7",        "1,2,3,4,5,6,7,",
-        "1,2,3,4,5,6,-32769",    "1,2,3,4,5,6,99999999999999999999", "1,2,3,4,5,6,1.5",
-        "1,2,3,4,5,6,&H10",      "1,2,3,4,5,6,1e2",     "1,2,3,4,5,6,+",       "1,2,3,4,5,6,7 8",
-        "1,2,3,4,5,6,\0"s,       ",",                   "1;2;3;4;5;6;7",
+        "1,2,3,4,5,6",
+        "1,2,3,4,5,6,7,8",
+        "1,,3,4,5,6,7",
+        "1,2,3,4,5,6,7,",
+        "1,2,3,4,5,6,-32769",
+        "1,2,3,4,5,6,99999999999999999999",
+        "1,2,3,4,5,6,1.5",
+        "1,2,3,4,5,6,&H10",
+        "1,2,3,4,5,6,1e2",
+        "1,2,3,4,5,6,+",
+        "1,2,3,4,5,6,7 8",
+        "1,2,3,4,5,6,\0"s,
+        ",",
+        "1;2;3;4;5;6;7",
     };
     for (const auto& text : broken) {
         SCOPED_TRACE(text);
@@ -160,10 +178,12 @@ TEST(BranchTableTest, LookupFindsTheBankOfTheFirstCoveringRecord) {
         int32_t expected;
     };
     const std::vector<Case> cases = {
-        {"12", "345", 12}, {"12", "300", 12},  {"12", "399", 12},  {"12", "499", 12},
-        {"12", "299", 0},  {"12", "500", 0},   {"11", "345", 0},   {"12", "3456", 12},  // first three
-        {"12", "34", 0},   {"012", "345", 12}, {" 12", "345 ", 12}, {"12?", "345", 12},
-        {"?2", "345", 0},  {"", "", 0},        {"20", "401", 20},  {"20", "1", 0},
+        {"12", "345", 12},  {"12", "300", 12},  {"12", "399", 12},
+        {"12", "499", 12},  {"12", "299", 0},   {"12", "500", 0},
+        {"11", "345", 0},   {"12", "3456", 12},  // first three
+        {"12", "34", 0},    {"012", "345", 12}, {" 12", "345 ", 12},
+        {"12?", "345", 12}, {"?2", "345", 0},   {"", "", 0},
+        {"20", "401", 20},  {"20", "1", 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(t.LookupBranch(c.bank, c.branch), c.expected) << c.bank << " / " << c.branch;
@@ -199,7 +219,8 @@ TEST(BranchTableTest, TheMainWindowLoadsTheFileFromTheProgramFolder) {
 
 TEST(BranchTableTest, TheShippedSampleTableLoads) {
     BranchTable t;
-    const BranchTableLoad r = t.load(fs::path(KORVEX_SOURCE_DIR) / "src" / "resources" / kBranchTableFileName);
+    const BranchTableLoad r =
+        t.load(fs::path(KORVEX_SOURCE_DIR) / "src" / "resources" / kBranchTableFileName);
     ASSERT_TRUE(r.ok) << r.error << " line " << r.line;
     // Every bank with a rule has at least one record, so the demo can verify each of them.
     for (int bank : {4, 7, 9, 10, 11, 12, 13, 14, 17, 19, 20, 22, 28, 31, 33, 34, 46, 52}) {

@@ -73,21 +73,25 @@ TEST_F(ChequeVerificationTest, EveryBankRuleOnWorkedExamples) {
          "(with 401 itself r would be 0; a lookup with 001 would find only result 3)"},
         {"20", "123", "000123456", 0, "w 123123456: 6+10+12+12+10+6+21+16+9 = 102, r = 3"},
         {"20", "123", "000123457", 1, "w 123123457: sum 103, r = 4"},
-        {"20", "523", "000654321", 0, "523 computes as 123: w 123654321: 1+4+9+16+25+36+21+16+9 = 137, r = 5"},
+        {"20", "523", "000654321", 0,
+         "523 computes as 123: w 123654321: 1+4+9+16+25+36+21+16+9 = 137, r = 5"},
         {"20", "523", "000654320", 1, "w 123654320: sum 136, r = 4"},
         // Bank 7: w = branch + account (12 digits), weights 1,2,1,2.. from the right, products
         // above 9 replaced by their digit sum, r = sum mod 10.
         {"7", "159", "000357951", 0,
-         "w 159000357951 from the right: 1, 5*2=10->1, 9, 7*2=14->5, 5, 3*2=6, 0, 0, 0, 9*2=18->9, 5, 1*2=2: 43, r = 3"},
+         "w 159000357951 from the right: 1, 5*2=10->1, 9, 7*2=14->5, 5, 3*2=6, 0, 0, 0, 9*2=18->9, "
+         "5, 1*2=2: 43, r = 3"},
         {"7", "159", "000357952", 1, "last product 2 instead of 1: 44, r = 4"},
         // Bank 9: account positions 3-9, weights 1..7 from the left, r = sum mod 10.
         {"9", "100", "001234567", 0, "1+4+9+16+25+36+49 = 140, r = 0"},
         {"9", "100", "001234568", 1, "1+4+9+16+25+36+56 = 147, r = 7"},
         // Banks 10, 13, 34: w = branch + account positions 2-7, weights 2..10 from the right,
         // r = (sum + the number at positions 8 and 9) mod 100.
-        {"10", "800", "012345678", 0, "w 800123456: 12+15+16+15+12+7+0+0+80 = 157; +78 = 235, r = 35"},
+        {"10", "800", "012345678", 0,
+         "w 800123456: 12+15+16+15+12+7+0+0+80 = 157; +78 = 235, r = 35"},
         {"10", "800", "012345679", 1, "157 + 79 = 236, r = 36"},
-        {"13", "101", "098765432", 0, "w 101987654: 8+15+24+35+48+63+8+0+10 = 211; +32 = 243, r = 43"},
+        {"13", "101", "098765432", 0,
+         "w 101987654: 8+15+24+35+48+63+8+0+10 = 211; +32 = 243, r = 43"},
         {"13", "101", "098765433", 1, "211 + 33 = 244, r = 44"},
         {"34", "250", "011223344", 0, "w 250112233: 6+9+8+10+6+7+0+45+20 = 111; +44 = 155, r = 55"},
         {"34", "250", "011223345", 1, "111 + 45 = 156, r = 56"},
@@ -108,14 +112,15 @@ TEST_F(ChequeVerificationTest, EveryBankRuleOnWorkedExamples) {
         {"19", "123", "000123455", 1, "r = 0, last digit 5"},
         // Bank 22: positions 8..3 weigh 2..7, position 2 weighs 2, position 1 weighs 3;
         // r = 11 - (sum mod 11), against the last digit.
-        {"22", "111", "123456785", 0, "8*2+7*3+6*4+5*5+4*6+3*7+2*2+1*3 = 138, 138 mod 11 = 6, r = 5"},
+        {"22", "111", "123456785", 0,
+         "8*2+7*3+6*4+5*5+4*6+3*7+2*2+1*3 = 138, 138 mod 11 = 6, r = 5"},
         {"22", "111", "123456789", 1, "r = 5, last digit 9"},
         {"22", "111", "000000000", 1, "sum 0, r = 11: no digit equals it"},
         {"22", "111", "000000060", 1, "6*2 = 12, 12 mod 11 = 1, r = 10: no digit equals it"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string("bank ") + c.bank + " branch " + c.branch + " account " + c.account +
-                     ": " + c.why);
+        SCOPED_TRACE(std::string("bank ") + c.bank + " branch " + c.branch + " account " +
+                     c.account + ": " + c.why);
         EXPECT_EQ(VerifyCheque(table, c.bank, c.branch, c.account, false), c.expected);
     }
 }
@@ -198,7 +203,8 @@ TEST(Bank20BranchTest, AboveFourHundredLessFourHundredInThreeDigits) {
         {"523", "123"}, {"405", "005"}, {"401", "001"}, {"400", "400"},
         {"123", "123"}, {"999", "599"}, {"4?1", "4?1"},  // "4?1" reads as 4
     };
-    for (const auto& [branch, expected] : cases) EXPECT_EQ(Bank20ComputationBranch(branch), expected) << branch;
+    for (const auto& [branch, expected] : cases)
+        EXPECT_EQ(Bank20ComputationBranch(branch), expected) << branch;
 }
 
 }  // namespace

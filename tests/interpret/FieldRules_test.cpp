@@ -58,7 +58,8 @@ TEST(FieldRulesTest, CutZerosAndFlipInThatOrder) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("\"" + c.text + "\" start " + std::to_string(c.rule.start) + " length " +
-                     std::to_string(c.rule.length) + " zeros " + std::to_string(c.rule.leadingZeros));
+                     std::to_string(c.rule.length) + " zeros " +
+                     std::to_string(c.rule.leadingZeros));
         const FieldResult r = ApplyFieldRule(c.text, c.rule);
         ASSERT_TRUE(r.ok()) << r.failure->description;
         EXPECT_EQ(r.text, c.expected);
@@ -75,14 +76,13 @@ TEST(FieldRulesTest, PaddingUsesTheFieldLengthNotTheText) {
 
 TEST(FieldRulesTest, AWindowBeforeTheFirstCharacterFails) {
     const std::vector<std::pair<int32_t, int32_t>> invalid = {
-        {0, 3},          // start 0
-        {0, 0},          //
-        {0, -1},         // ends at 0
-        {2, -3},         // begins at 0
-        {-2, -5},        // "123": 3 - 2 - 5 + 2 = -2
-        {INT32_MIN, -1}, // extreme settings do not overflow
-        {1, INT32_MIN},
-        {INT32_MIN, INT32_MIN},
+        {0, 3},           // start 0
+        {0, 0},           //
+        {0, -1},          // ends at 0
+        {2, -3},          // begins at 0
+        {-2, -5},         // "123": 3 - 2 - 5 + 2 = -2
+        {INT32_MIN, -1},  // extreme settings do not overflow
+        {1, INT32_MIN},  {INT32_MIN, INT32_MIN},
     };
     for (const auto& [start, length] : invalid) {
         SCOPED_TRACE(std::to_string(start) + ", " + std::to_string(length));
@@ -153,7 +153,8 @@ TEST(FieldRulesTest, ChequeFieldsFollowTheProfile) {
     p.ChequeBankNumStart = 1, p.ChequeBankNumLength = 2, p.ChequeBankNumLeadingZeros = -1;
     p.ChequeBranchNumStart = 1, p.ChequeBranchNumLength = 3, p.ChequeBranchNumLeadingZeros = -1;
     p.ChequeBranchCodeStart = -2, p.ChequeBranchCodeLength = 2, p.ChequeBranchCodeLeadingZeros = -1;
-    p.ChequeAccountNumStart = -13, p.ChequeAccountNumLength = 13, p.ChequeAccountNumLeadingZeros = 0;
+    p.ChequeAccountNumStart = -13, p.ChequeAccountNumLength = 13,
+    p.ChequeAccountNumLeadingZeros = 0;
     p.TrimAccountByBank = true;
 
     ChequeRecord cheque;
@@ -207,7 +208,8 @@ TEST(MicrDigitsTest, ReadsLeadingNumbersAndSingleDigits) {
         int32_t value;
     };
     const std::vector<Case> cases = {
-        {"12", 12}, {" 1 2", 12}, {"12?3", 12}, {"?12", 0}, {"", 0}, {"abc", 0},
+        {"12", 12}, {" 1 2", 12}, {"12?3", 12},
+        {"?12", 0}, {"", 0},      {"abc", 0},
         {"007", 7}, {"-5", 0},    {"99999999999999", INT32_MAX},
     };
     for (const auto& c : cases) EXPECT_EQ(LeadingDigitsValue(c.text), c.value) << c.text;

@@ -76,18 +76,22 @@ TEST(ClassifyInputTest, DecidesTheClassInTheOrderOfTheTests) {
         {"T123456789012345X", false, 0, InputClass::Unidentified, "foreign letter"},
         {":0012345<12:456>1234567<", true, 0, InputClass::NonusCheque, "Nonus line"},
         {": 0012345 <12:456> 1234567 <", true, 0, InputClass::NonusCheque, "Nonus, blanks"},
-        {"\0" "0012345<12:456>1234567:"s, true, 0, InputClass::NonusCheque, "NUL first"},
+        {"\0"
+         "0012345<12:456>1234567:"s,
+         true, 0, InputClass::NonusCheque, "NUL first"},
         {"@0012345_12_456_1234567_", true, 0, InputClass::NonusCheque, "other symbols"},
         {"xx:0012345<12:456>1234567<", true, 0, InputClass::NonusCheque, "not anchored"},
         {":0012345<1:456>1234567<", true, 0, InputClass::Unidentified, "Nonus bank of one"},
-        {"A0012345C12A456E1234567A", true, 0, InputClass::Unidentified, "Magtek line in Nonus mode"},
+        {"A0012345C12A456E1234567A", true, 0, InputClass::Unidentified,
+         "Magtek line in Nonus mode"},
         {"AxyzC", true, 0, InputClass::Unidentified, "no other test in Nonus mode"},
         {"NO MICR", true, 0, InputClass::Unidentified, "no other test in Nonus mode"},
         {":0012345<12:456>1234567<", false, 0, InputClass::Unidentified, "Nonus line, Magtek mode"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
-        EXPECT_EQ(ClassifyInput(c.message, c.nonus, c.minUnread), c.expected) << "\"" << c.message << "\"";
+        EXPECT_EQ(ClassifyInput(c.message, c.nonus, c.minUnread), c.expected)
+            << "\"" << c.message << "\"";
     }
 }
 
@@ -113,8 +117,10 @@ TEST(ClassifyInputTest, DisplayNamesAreTheDetailsWindowTexts) {
     EXPECT_EQ(cp1255::toUtf8(InputClassDisplayName(InputClass::Unidentified)), "לא מזוהה");
     EXPECT_EQ(cp1255::toUtf8(InputClassDisplayName(InputClass::RegularCheque)), "צ'ק רגיל");
     EXPECT_EQ(cp1255::toUtf8(InputClassDisplayName(InputClass::MagneticCard)), "כרטיס מגנטי");
-    EXPECT_EQ(cp1255::toUtf8(InputClassDisplayName(InputClass::NoMicrDocument)), "מסמך ללא דיו מגנטית");
-    EXPECT_EQ(cp1255::toUtf8(InputClassDisplayName(InputClass::PostalBankCheque)), "צ'ק של בנק הדואר");
+    EXPECT_EQ(cp1255::toUtf8(InputClassDisplayName(InputClass::NoMicrDocument)),
+              "מסמך ללא דיו מגנטית");
+    EXPECT_EQ(cp1255::toUtf8(InputClassDisplayName(InputClass::PostalBankCheque)),
+              "צ'ק של בנק הדואר");
     EXPECT_EQ(InputClassDisplayName(InputClass::UnparsedUsCheque), "");
     EXPECT_EQ(cp1255::toUtf8(InputClassDisplayName(InputClass::NonusCheque)), "צ'ק של נונוס");
     // One byte a Hebrew letter in the code page.
@@ -132,28 +138,48 @@ struct GroupsCase {
     bool nonus;
     MicrOutcome outcome;
     std::vector<std::string> groups;  // empty when the outcome carries none
-    bool logged;                       // "Regexp failed for " expected
+    bool logged;                      // "Regexp failed for " expected
 };
 
 TEST(ExtractMicrGroupsTest, RecognisesOrSplitsByPosition) {
     const std::vector<GroupsCase> cases = {
-        {"A0012345C12A456E1234567A", false, MicrOutcome::Recognised,
-         {"0012345", "12", "456", "1234567"}, false},
-        {"A123 C12A456E 7890C", false, MicrOutcome::Recognised, {"123", "12", "456", "7890"}, false},
-        {"A00?2345C1?A456E12?4567?", false, MicrOutcome::Recognised,
-         {"00?2345", "1?", "456", "12?4567"}, false},
+        {"A0012345C12A456E1234567A",
+         false,
+         MicrOutcome::Recognised,
+         {"0012345", "12", "456", "1234567"},
+         false},
+        {"A123 C12A456E 7890C",
+         false,
+         MicrOutcome::Recognised,
+         {"123", "12", "456", "7890"},
+         false},
+        {"A00?2345C1?A456E12?4567?",
+         false,
+         MicrOutcome::Recognised,
+         {"00?2345", "1?", "456", "12?4567"},
+         false},
         {"A123 C1A456E 789C", false, MicrOutcome::ByPosition, {"123", "1", "456", "789"}, true},
         // Several blanks: a double blank becomes one before the split.
         {"A123  C1A456E  789 C", false, MicrOutcome::ByPosition, {"123", "1", "456", "789"}, true},
         {"AA123 C1A456E 789C", false, MicrOutcome::ByPosition, {"123", "1", "456", "789"}, true},
         {"A123 CA456E 789C", false, MicrOutcome::ByPosition, {"123", "", "456", "789"}, true},
-        {":0012345<12:456>1234567<", true, MicrOutcome::Recognised,
-         {"0012345", "12", "456", "1234567"}, false},
-        {": 0012345 <12:456> 1234567 :", true, MicrOutcome::Recognised,
-         {"0012345", "12", "456", "1234567"}, false},
+        {":0012345<12:456>1234567<",
+         true,
+         MicrOutcome::Recognised,
+         {"0012345", "12", "456", "1234567"},
+         false},
+        {": 0012345 <12:456> 1234567 :",
+         true,
+         MicrOutcome::Recognised,
+         {"0012345", "12", "456", "1234567"},
+         false},
         // Whatever stands before the match is not part of any group.
-        {"\0" ":0012345<12:456>1234567<"s, true, MicrOutcome::Recognised,
-         {"0012345", "12", "456", "1234567"}, false},
+        {"\0"
+         ":0012345<12:456>1234567<"s,
+         true,
+         MicrOutcome::Recognised,
+         {"0012345", "12", "456", "1234567"},
+         false},
         {":0012345<1:456>1234567<", true, MicrOutcome::Dropped, {}, true},
         {"A0012345C12A456E1234567A", true, MicrOutcome::Dropped, {}, true},
     };

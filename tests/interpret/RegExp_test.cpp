@@ -82,8 +82,8 @@ TEST(RegExpTest, SearchesWithScriptingSemantics) {
 // Syntax beyond what the reader's patterns use is refused, not misread.
 TEST(RegExpTest, RefusesSyntaxItDoesNotKnow) {
     for (const std::string pattern :
-         {"(", "a)", "[a", "a{3,2}", "*a", "a**", "a*?", "(a)*", "(?:a)", "a|b", "\\d", "\\1",
-          "a\\", "[z-a]", "a{1001}", "{2}", "a{2}{3}", "a{2", "a^", "$a"}) {
+         {"(",   "a)",  "[a",  "a{3,2}", "*a",      "a**", "a*?",     "(a)*", "(?:a)", "a|b",
+          "\\d", "\\1", "a\\", "[z-a]",  "a{1001}", "{2}", "a{2}{3}", "a{2",  "a^",    "$a"}) {
         EXPECT_THROW((void)RegExp(pattern), std::invalid_argument) << pattern;
     }
 }
@@ -132,7 +132,8 @@ TEST(RegExpTest, AgreesWithStdRegexOnTheReaderPatternsForShortLines) {
                 ASSERT_EQ(m->groups[g].has_value(), sm[static_cast<int>(g)].matched)
                     << pattern << " on \"" << line << "\" group " << g;
                 if (m->groups[g]) {
-                    EXPECT_EQ(m->groups[g]->position, static_cast<size_t>(sm.position(static_cast<int>(g))));
+                    EXPECT_EQ(m->groups[g]->position,
+                              static_cast<size_t>(sm.position(static_cast<int>(g))));
                     EXPECT_EQ(std::string(m->group(g, line)), sm.str(static_cast<int>(g)))
                         << pattern << " on \"" << line << "\" group " << g;
                 }
@@ -175,7 +176,9 @@ TEST(RegExpTest, LongBinaryAndNulInputIsSafe) {
     // A megabyte of NUL characters: the NUL of the Nonus class is a character like any other.
     std::string nuls(kMiB, '\0');
     EXPECT_FALSE(nonus.test(nuls));
-    nuls.replace(kMiB / 2, 14, "\0" "12<34:5>6<"s);
+    nuls.replace(kMiB / 2, 14,
+                 "\0"
+                 "12<34:5>6<"s);
     const auto nm = nonus.search(nuls);
     ASSERT_TRUE(nm.has_value());
     EXPECT_EQ(nm->group(2, nuls), "34");

@@ -104,8 +104,8 @@ TEST(KeyEngines, DelayAndYieldComeBeforeEachKey) {
          Journal{"sleep 50"} + kA + Journal{"sleep 50"} + kB + Journal{"sleep 50"} + key(67, 46) +
              key(68, 32)},
         {"a{TAB 2}", 7, true,
-         Journal{"yield", "sleep 7", "yield"} + kA + Journal{"yield", "sleep 7", "yield"} +
-             kTab + Journal{"yield", "sleep 7", "yield"} + kTab},
+         Journal{"yield", "sleep 7", "yield"} + kA + Journal{"yield", "sleep 7", "yield"} + kTab +
+             Journal{"yield", "sleep 7", "yield"} + kTab},
         {"a", -5, true, kA},  // no delay, no yield
     };
     for (const auto& c : cases) {

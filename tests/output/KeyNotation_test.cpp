@@ -78,18 +78,22 @@ TEST(KeyNotation, ReadsTokens) {
 
 TEST(KeyNotation, KnowsEveryKeyNameInAnyCase) {
     const std::vector<std::pair<std::string, int>> names = {
-        {"LBUTTON", 1},   {"RBUTTON", 2},     {"BREAK", 3},       {"CANCEL", 3},
-        {"MBUTTON", 4},   {"BACKSPACE", 8},   {"BS", 8},          {"BKSP", 8},
-        {"TAB", 9},       {"CLEAR", 12},      {"ENTER", 13},      {"~", 13},
-        {"SHIFT", 16},    {"CONTROL", 17},    {"MENU", 18},       {"ALT", 18},
-        {"PAUSE", 19},    {"CAPSLOCK", 20},   {"ESCAPE", 27},     {"ESC", 27},
-        {"SPACE", 32},    {"PGUP", 33},       {"PGDN", 34},       {"END", 35},
-        {"HOME", 36},     {"LEFT", 37},       {"UP", 38},         {"RIGHT", 39},
-        {"DOWN", 40},     {"SELECT", 41},     {"PRTSC", 42},      {"EXECUTE", 43},
-        {"SNAPSHOT", 44}, {"INSERT", 45},     {"INS", 45},        {"DELETE", 46},
-        {"DEL", 46},      {"HELP", 47},       {"MULTIPLY", 106},  {"ADD", 107},
-        {"SEPARATOR", 108}, {"SUBTRACT", 109}, {"DECIMAL", 110},  {"DIVIDE", 111},
-        {"NUMLOCK", 144}, {"SCROLLLOCK", 145}, {"NUMPADENTER", 108},
+        {"LBUTTON", 1},      {"RBUTTON", 2},       {"BREAK", 3},
+        {"CANCEL", 3},       {"MBUTTON", 4},       {"BACKSPACE", 8},
+        {"BS", 8},           {"BKSP", 8},          {"TAB", 9},
+        {"CLEAR", 12},       {"ENTER", 13},        {"~", 13},
+        {"SHIFT", 16},       {"CONTROL", 17},      {"MENU", 18},
+        {"ALT", 18},         {"PAUSE", 19},        {"CAPSLOCK", 20},
+        {"ESCAPE", 27},      {"ESC", 27},          {"SPACE", 32},
+        {"PGUP", 33},        {"PGDN", 34},         {"END", 35},
+        {"HOME", 36},        {"LEFT", 37},         {"UP", 38},
+        {"RIGHT", 39},       {"DOWN", 40},         {"SELECT", 41},
+        {"PRTSC", 42},       {"EXECUTE", 43},      {"SNAPSHOT", 44},
+        {"INSERT", 45},      {"INS", 45},          {"DELETE", 46},
+        {"DEL", 46},         {"HELP", 47},         {"MULTIPLY", 106},
+        {"ADD", 107},        {"SEPARATOR", 108},   {"SUBTRACT", 109},
+        {"DECIMAL", 110},    {"DIVIDE", 111},      {"NUMLOCK", 144},
+        {"SCROLLLOCK", 145}, {"NUMPADENTER", 108},
     };
     std::vector<std::pair<std::string, int>> all = names;
     for (int i = 0; i <= 9; ++i) all.emplace_back("NUMPAD" + std::to_string(i), 96 + i);

@@ -278,7 +278,8 @@ TEST(ParseChequeDate, AcceptsCalendarDatesOnly) {
         if (date) {
             EXPECT_EQ(FormatDayMonthYear(*date), *c.expected) << c.text;
         } else if (*c.text != '\0') {
-            EXPECT_NE(invalidChequeDateDescription(c.text).find(c.text), std::string::npos) << c.text;
+            EXPECT_NE(invalidChequeDateDescription(c.text).find(c.text), std::string::npos)
+                << c.text;
         }
     }
 }

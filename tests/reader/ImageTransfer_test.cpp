@@ -40,7 +40,8 @@ TEST(ReceiveImage, ANoImageReplyChangesNothing) {
     EXPECT_EQ(rig.folder.entries(), std::vector<std::string>{});
     EXPECT_TRUE(rig.ui.fileXferShown.empty());
     EXPECT_TRUE(rig.ui.timerChanges.empty());
-    EXPECT_EQ(rig.port.modeHistory, std::vector<SerialPort::InputMode>{SerialPort::InputMode::Text});
+    EXPECT_EQ(rig.port.modeHistory,
+              std::vector<SerialPort::InputMode>{SerialPort::InputMode::Text});
     EXPECT_EQ(rig.port.written, std::vector<std::string>{"IS\r"});
 }
 
@@ -201,7 +202,7 @@ TEST(DrawProgress, WholePercentagesOverAClampedBar) {
         std::string text;
     };
     const std::vector<Case> cases = {
-        {0, 100, 37, 0.37, "37% "}, {0, 3, 1, 1.0 / 3, "33% "},   {0, 3, 2, 2.0 / 3, "67% "},
+        {0, 100, 37, 0.37, "37% "}, {0, 3, 1, 1.0 / 3, "33% "},    {0, 3, 2, 2.0 / 3, "67% "},
         {0, 200, 1, 0.005, "1% "},  {0, 50000, 50000, 1, "100% "}, {0, 10, 12, 1, "100% "},
         {10, 20, 5, 0, "0% "},      {5, 5, 5, 0, "0% "},
     };

@@ -55,35 +55,97 @@ struct TickCase {
 
 TEST(InputAssembler, DispatchesCompleteBuffersByClassInArrivalOrder) {
     const std::vector<TickCase> cases = {
-        {"cheque line in two ticks", "\r", {"A0012345C12", "A456E1234567C\r"},
-         {{"A0012345C12A456E1234567C", 1}}, false, {"cheque:A0012345C12A456E1234567C"},
-         {kPartial + "A0012345C12"}, ""},
-        {"two messages in one tick keep their order", "\r", {"X\rY\r"}, {{"X", 2}, {"Y", 1}},
-         false, {"card:X", "cheque:Y"}, {}, ""},
-        {"an unfinished second message holds back the first", "\r", {"X\rY", "", "\r"},
-         {{"X", 1}, {"Y", 5}}, false, {"cheque:X", "us:Y"}, {kPartial + "X\rY"}, ""},
+        {"cheque line in two ticks",
+         "\r",
+         {"A0012345C12", "A456E1234567C\r"},
+         {{"A0012345C12A456E1234567C", 1}},
+         false,
+         {"cheque:A0012345C12A456E1234567C"},
+         {kPartial + "A0012345C12"},
+         ""},
+        {"two messages in one tick keep their order",
+         "\r",
+         {"X\rY\r"},
+         {{"X", 2}, {"Y", 1}},
+         false,
+         {"card:X", "cheque:Y"},
+         {},
+         ""},
+        {"an unfinished second message holds back the first",
+         "\r",
+         {"X\rY", "", "\r"},
+         {{"X", 1}, {"Y", 5}},
+         false,
+         {"cheque:X", "us:Y"},
+         {kPartial + "X\rY"},
+         ""},
         {"a lone terminator dispatches nothing", "\r", {"\r"}, {}, false, {}, {}, ""},
-        {"a doubled terminator gives an empty unidentified message", "\r", {"X\r\r"},
-         {{"X", 1}}, false, {"cheque:X"}, {"Unidentified: "}, ""},
-        {"CR LF: a lone CR is part of the message", "\r\n", {"AB\rCD\r\n"}, {{"AB\rCD", 5}},
-         false, {"us:AB\rCD"}, {}, ""},
-        {"CR LF split across two ticks", "\r\n", {"X\r", "\n"}, {{"X", 2}}, false, {"card:X"},
-         {kPartial + "X\r"}, ""},
-        {"empty terminator: each tick's input is one message", "", {"X\rY", "", "Z"},
-         {{"X\rY", 5}, {"Z", 2}}, false, {"us:X\rY", "card:Z"}, {}, ""},
-        {"postal-bank line up to its last C", "\r", {"A123C12A456E789CB\r"},
-         {{"A123C12A456E789CB", 4}}, false, {"cheque:A123C12A456E789C"}, {}, ""},
+        {"a doubled terminator gives an empty unidentified message",
+         "\r",
+         {"X\r\r"},
+         {{"X", 1}},
+         false,
+         {"cheque:X"},
+         {"Unidentified: "},
+         ""},
+        {"CR LF: a lone CR is part of the message",
+         "\r\n",
+         {"AB\rCD\r\n"},
+         {{"AB\rCD", 5}},
+         false,
+         {"us:AB\rCD"},
+         {},
+         ""},
+        {"CR LF split across two ticks",
+         "\r\n",
+         {"X\r", "\n"},
+         {{"X", 2}},
+         false,
+         {"card:X"},
+         {kPartial + "X\r"},
+         ""},
+        {"empty terminator: each tick's input is one message",
+         "",
+         {"X\rY", "", "Z"},
+         {{"X\rY", 5}, {"Z", 2}},
+         false,
+         {"us:X\rY", "card:Z"},
+         {},
+         ""},
+        {"postal-bank line up to its last C",
+         "\r",
+         {"A123C12A456E789CB\r"},
+         {{"A123C12A456E789CB", 4}},
+         false,
+         {"cheque:A123C12A456E789C"},
+         {},
+         ""},
         {"postal-bank line without C", "\r", {"XYZ\r"}, {{"XYZ", 4}}, false, {"cheque:"}, {}, ""},
-        {"documents without ink, Nonus and US cheques", "\r", {"N\rU\rQ\r"},
-         {{"N", 3}, {"U", 5}, {"Q", 6}}, false, {"back", "us:U", "cheque:Q"}, {}, ""},
+        {"documents without ink, Nonus and US cheques",
+         "\r",
+         {"N\rU\rQ\r"},
+         {{"N", 3}, {"U", 5}, {"Q", 6}},
+         false,
+         {"back", "us:U", "cheque:Q"},
+         {},
+         ""},
         {"unidentified text is logged", "\r", {"OK\r"}, {}, false, {}, {"Unidentified: OK"}, ""},
-        {"scan override: cards logged, Nonus ignored, the rest fetch images", "\r",
+        {"scan override: cards logged, Nonus ignored, the rest fetch images",
+         "\r",
          {"u\rc\rm\rd\rp\rs\rn\r"},
-         {{"u", 0}, {"c", 1}, {"m", 2}, {"d", 3}, {"p", 4}, {"s", 5}, {"n", 6}}, true,
+         {{"u", 0}, {"c", 1}, {"m", 2}, {"d", 3}, {"p", 4}, {"s", 5}, {"n", 6}},
+         true,
          {"document", "document", "document", "document", "document"},
-         {"Magstripe (In override mode): m"}, ""},
-        {"partial input is logged with only the new text", "\r", {"ab", "cd", ""}, {}, false, {},
-         {kPartial + "ab", kPartial + "cd"}, "abcd"},
+         {"Magstripe (In override mode): m"},
+         ""},
+        {"partial input is logged with only the new text",
+         "\r",
+         {"ab", "cd", ""},
+         {},
+         false,
+         {},
+         {kPartial + "ab", kPartial + "cd"},
+         "abcd"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -117,8 +179,7 @@ TEST(InputAssembler, DebugFeedRunsOnEveryTickBeforeTheMessages) {
     assembler.tick(rig.io, buffer, settings, dispatch);
     rig.port.feed("X\r");
     assembler.tick(rig.io, buffer, settings, dispatch);
-    EXPECT_EQ(dispatch.calls,
-              (std::vector<std::string>{"cheque:DEBUG", "cheque:DEBUG", "card:X"}));
+    EXPECT_EQ(dispatch.calls, (std::vector<std::string>{"cheque:DEBUG", "cheque:DEBUG", "card:X"}));
 }
 
 TEST(InputAssembler, PreviewImagesAreDeletedBeforeNormalDispatchOnly) {
@@ -128,9 +189,9 @@ TEST(InputAssembler, PreviewImagesAreDeletedBeforeNormalDispatchOnly) {
         bool scanOverride;
         bool deleted;
     };
-    for (const Case& c : {Case{"complete buffer", "\r", false, true},
-                          Case{"partial input", "abc", false, false},
-                          Case{"scan override", "X\r", true, false}}) {
+    for (const Case& c :
+         {Case{"complete buffer", "\r", false, true}, Case{"partial input", "abc", false, false},
+          Case{"scan override", "X\r", true, false}}) {
         SCOPED_TRACE(c.name);
         ReaderRig rig;
         std::filesystem::create_directory(rig.folder / "netpbm");
@@ -270,7 +331,8 @@ TEST(InputAssembler, EndlessInputWithoutTerminatorStaysBounded) {
     InputAssembler assembler;
     std::string buffer;
     std::string noise;
-    for (std::size_t i = 0; i < (1u << 20); ++i) noise += static_cast<char>(i % 13 == 0 ? 'x' : i % 251 + 14);
+    for (std::size_t i = 0; i < (1u << 20); ++i)
+        noise += static_cast<char>(i % 13 == 0 ? 'x' : i % 251 + 14);
     noise[noise.size() - 1] = 'E';
     rig.port.feed(noise);
     assembler.tick(rig.io, buffer, {}, dispatch);

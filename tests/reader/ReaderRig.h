@@ -14,8 +14,13 @@ struct ReaderRig : FakeServices {
     TempFolder folder;
     std::vector<std::string> logs;
     int programEnds = 0;
-    ReaderIo io{port, clock, ui, [this](const std::string& m) { logs.push_back(m); }, "\r",
-                folder.path(), [this] { ++programEnds; }};
+    ReaderIo io{port,
+                clock,
+                ui,
+                [this](const std::string& m) { logs.push_back(m); },
+                "\r",
+                folder.path(),
+                [this] { ++programEnds; }};
 
     ReaderRig() {
         port.setSettings(LineSettings{});

@@ -16,17 +16,20 @@ void answerAtRate(ReaderRig& rig, const std::string& rate) {
     rig.port.responder = [&rig, rate](const std::string& sent) -> std::string {
         if (lineSettingsText(rig.port.settings()).rfind(rate + ",", 0) != 0) return {};
         static const std::map<std::string, std::string> answers = {
-            {"VR\r", "Version 2.04 MICRImage\r"}, {"SWA\r", "SWA=00100000\r"},
-            {"SWB\r", "SWB=01000001\r"},          {"SWC\r", "SWC=00000000\r"},
-            {"HW\r", "HW=0000 1000\r"},           {"FC 00 00\r", "OK\r"},
+            {"VR\r", "Version 2.04 MICRImage\r"},
+            {"SWA\r", "SWA=00100000\r"},
+            {"SWB\r", "SWB=01000001\r"},
+            {"SWC\r", "SWC=00000000\r"},
+            {"HW\r", "HW=0000 1000\r"},
+            {"FC 00 00\r", "OK\r"},
             {"FC\r", "OK\r"}};
         const auto it = answers.find(sent);
         return it == answers.end() ? std::string() : it->second;
     };
 }
 
-const std::vector<std::string> kIdentification = {"bla\r", "VR\r",  "SWA\r",      "SWB\r",
-                                                  "SWC\r", "HW\r",  "FC 00 00\r", "FC\r"};
+const std::vector<std::string> kIdentification = {"bla\r", "VR\r", "SWA\r",      "SWB\r",
+                                                  "SWC\r", "HW\r", "FC 00 00\r", "FC\r"};
 
 TEST(CheckIsMagtek, FindsTheReaderAtEitherRate) {
     struct Case {
@@ -41,8 +44,7 @@ TEST(CheckIsMagtek, FindsTheReaderAtEitherRate) {
         {"reader at the configured rate", "9600,n,8,1", "9600", true, "9600,n,8,1", 8, 1500},
         {"9600 configured, reader at 115200", "9600,n,8,1", "115200", true, "115200,n,8,1", 10,
          4500},
-        {"115200 configured, reader at 9600", "115200,e,7,2", "9600", true, "9600,e,7,2", 10,
-         4500},
+        {"115200 configured, reader at 9600", "115200,e,7,2", "9600", true, "9600,e,7,2", 10, 4500},
         {"a silent reader: about 6 s of reads", "9600,n,8,1", "none", false, "115200,n,8,1", 4,
          6000},
         {"another rate is tried twice as it is", "19200,n,8,1", "115200", false, "19200,n,8,1", 4,
@@ -80,15 +82,19 @@ TEST(CheckIsMagtek, FindsTheReaderAtEitherRate) {
 
 TEST(CheckIsMagtek, AnyWrongReplyFailsTheAttempt) {
     // Each case spoils one answer of a reader that otherwise passes at both rates.
-    const std::vector<std::pair<std::string, std::string>> spoiled = {
-        {"VR\r", "Version2.04\r"}, {"SWA\r", "SWA=1000001\r"}, {"SWB\r", "SWB=20000000\r"},
-        {"SWC\r", "SWC=00000000\r\r"}, {"HW\r", "HW=0000 100\r"}};
+    const std::vector<std::pair<std::string, std::string>> spoiled = {{"VR\r", "Version2.04\r"},
+                                                                      {"SWA\r", "SWA=1000001\r"},
+                                                                      {"SWB\r", "SWB=20000000\r"},
+                                                                      {"SWC\r", "SWC=00000000\r\r"},
+                                                                      {"HW\r", "HW=0000 100\r"}};
     for (const auto& [command, reply] : spoiled) {
         SCOPED_TRACE(command);
         ReaderRig rig;
-        std::map<std::string, std::string> answers = {
-            {"VR\r", "Version 1\r"},    {"SWA\r", "SWA=00000000\r"}, {"SWB\r", "SWB=00000000\r"},
-            {"SWC\r", "SWC=11111111\r"}, {"HW\r", "HW=0000 1000\r"}};
+        std::map<std::string, std::string> answers = {{"VR\r", "Version 1\r"},
+                                                      {"SWA\r", "SWA=00000000\r"},
+                                                      {"SWB\r", "SWB=00000000\r"},
+                                                      {"SWC\r", "SWC=11111111\r"},
+                                                      {"HW\r", "HW=0000 1000\r"}};
         answers[command] = reply;
         rig.port.responder = [answers](const std::string& sent) {
             const auto it = answers.find(sent);
@@ -116,10 +122,10 @@ TEST(ReaderSetup, RegisterReplies) {
         bool passes;
     };
     const std::vector<Case> cases = {
-        {"SWA", "SWA=10000001\r", true},  {"SWA", "SWA=1000001\r", false},
-        {"SWA", "SWA=20000000\r", false}, {"SWA", "SWB=10000001\r", false},
-        {"SWB", "SWB=11111111\r", true},  {"SWC", "SWC=00000000", false},
-        {"HW", "HW=0000 1000\r", true},   {"HW", " H W = 0 0 0 0 1 0 0 0 \r", true},
+        {"SWA", "SWA=10000001\r", true},   {"SWA", "SWA=1000001\r", false},
+        {"SWA", "SWA=20000000\r", false},  {"SWA", "SWB=10000001\r", false},
+        {"SWB", "SWB=11111111\r", true},   {"SWC", "SWC=00000000", false},
+        {"HW", "HW=0000 1000\r", true},    {"HW", " H W = 0 0 0 0 1 0 0 0 \r", true},
         {"SWA", "SWA=0000 1000\r", false}, {"HW", "HW=00001000\r\r", false},
     };
     for (const auto& c : cases) {
@@ -128,14 +134,18 @@ TEST(ReaderSetup, RegisterReplies) {
 }
 
 TEST(ReaderSetup, TrackMaskAndRateSwitch) {
-    const std::vector<std::pair<std::string, std::string>> tracks = {
-        {"2", "HW00001000"}, {"1,3", "HW00010100"}, {"", "HW00000000"}, {"123", "HW00011100"},
-        {"4", "HW00000000"}};
+    const std::vector<std::pair<std::string, std::string>> tracks = {{"2", "HW00001000"},
+                                                                     {"1,3", "HW00010100"},
+                                                                     {"", "HW00000000"},
+                                                                     {"123", "HW00011100"},
+                                                                     {"4", "HW00000000"}};
     for (const auto& [setting, command] : tracks) EXPECT_EQ(trackCommand(setting), command);
 
     const std::vector<std::pair<std::string, std::string>> rates = {
-        {"9600,n,8,1", "115200,n,8,1"}, {"115200,o,7,1.5", "9600,o,7,1.5"},
-        {"19200,n,8,1", "19200,n,8,1"}, {"96000,n,8,1", "96000,n,8,1"}};
+        {"9600,n,8,1", "115200,n,8,1"},
+        {"115200,o,7,1.5", "9600,o,7,1.5"},
+        {"19200,n,8,1", "19200,n,8,1"},
+        {"96000,n,8,1", "96000,n,8,1"}};
     for (const auto& [from, to] : rates) {
         EXPECT_EQ(lineSettingsText(otherRateSettings(*parseLineSettings(from))), to);
     }

@@ -37,11 +37,16 @@ TEST(SerialSettings, AcceptedTexts) {
 
 TEST(SerialSettings, RefusedTextsSayWhy) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"", "four parts"},           {"9600,n,8", "four parts"},
-        {"9600,n,8,1,x", "four parts"}, {"fast,n,8,1", "baud rate"},
-        {"0,n,8,1", "baud rate"},     {"-9600,n,8,1", "baud rate"},
-        {"9600,x,8,1", "parity"},     {"9600,no,8,1", "parity"},
-        {"9600,n,6,1", "data bits"},  {"9600,n,8,3", "stop bits"},
+        {"", "four parts"},
+        {"9600,n,8", "four parts"},
+        {"9600,n,8,1,x", "four parts"},
+        {"fast,n,8,1", "baud rate"},
+        {"0,n,8,1", "baud rate"},
+        {"-9600,n,8,1", "baud rate"},
+        {"9600,x,8,1", "parity"},
+        {"9600,no,8,1", "parity"},
+        {"9600,n,6,1", "data bits"},
+        {"9600,n,8,3", "stop bits"},
         {std::string("9600,n,8\0,1", 11), "data bits"},
         {std::string(100000, '9') + ",n,8,1", "baud rate"},
     };

@@ -93,7 +93,8 @@ TEST(BackSideRoad, CombinedImagesMergeTheBackIntoTheFront) {
     EXPECT_EQ(rig.folder.read("netpbm/tmp-front.jpg"), "FRONT");
     ASSERT_EQ(rig.processes.runs.size(), 1u);
     EXPECT_EQ(rig.processes.runs[0].script, "netpbm\\CombinePics");
-    EXPECT_EQ(rig.processes.runs[0].arguments, std::vector<std::string>{"1226\\0012345_000123456.tif"});
+    EXPECT_EQ(rig.processes.runs[0].arguments,
+              std::vector<std::string>{"1226\\0012345_000123456.tif"});
     EXPECT_FALSE(rig.processes.runs[0].timeLimit.has_value());
     EXPECT_FALSE(rig.folder.exists(kBackName));
 }
@@ -140,7 +141,8 @@ TEST(BackSideRoad, ABackIsNeverMergedIntoAnEarlierChequesFront) {
 }
 
 TEST(BackSideRoad, ScanOverrideSavesEveryDocumentByItsMomentAndNothingElse) {
-    ScenarioRig rig(ProfileKeys{{"ScanOverrideFileNameTemplate", "{YYYY}{MM}{DD}_{HH}{NN}{SS}.tif"}});
+    ScenarioRig rig(
+        ProfileKeys{{"ScanOverrideFileNameTemplate", "{YYYY}{MM}{DD}_{HH}{NN}{SS}.tif"}});
     rig.readerSends(std::string(kValidCheque) + "\r;4580123456789012=0905101?\r");
     EXPECT_EQ(rig.folder.read("20261206_103000.tif"), "FRONT");
     EXPECT_TRUE(rig.debug.contains("Magstripe (In override mode): ;4580123456789012=0905101?"));

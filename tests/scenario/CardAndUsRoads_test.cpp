@@ -23,7 +23,8 @@ TEST(CardRoad, TracksBecomeKeysThroughTheirTemplates) {
     const std::string expiry = "{Account}{TAB}{DateMM}/{DateYY}{ENTER}";
     const std::vector<Case> cases = {
         {"track 2", ";4580123456789012=0905101?", t1, t2, "4580123456789012=0905101{ENTER}"},
-        {"track 2 expiry", ";4580123456789012=0905101?", t1, expiry, "4580123456789012{TAB}05/09{ENTER}"},
+        {"track 2 expiry", ";4580123456789012=0905101?", t1, expiry,
+         "4580123456789012{TAB}05/09{ENTER}"},
         {"track 2 of a card number beginning with 59", ";5912345678=1230905?", t1, expiry,
          "5912345678{TAB}05/09{ENTER}"},
         {"track 1", "%B4580123456789012^HOLDER/CARD^0905101?", t1, t2,
@@ -33,8 +34,8 @@ TEST(CardRoad, TracksBecomeKeysThroughTheirTemplates) {
         {"track 1 with one separator: the expiry from the start", "%B4580123456789012^0905?",
          "{Account}{TAB}{Name}{TAB}{DateMM}{ENTER}", t2, "4580123456789012{TAB}{TAB}45{ENTER}"},
         {"both separators: track 2", "%B4580^X^=0905?", t1, "{MagPart2}{ENTER}", "0905{ENTER}"},
-        {"track 2 without text after the separator", ";4580=?", t1, "{MagPart1}{TAB}{DateMM}{DateYY}{ENTER}",
-         "4580{TAB}{ENTER}"},
+        {"track 2 without text after the separator", ";4580=?", t1,
+         "{MagPart1}{TAB}{DateMM}{DateYY}{ENTER}", "4580{TAB}{ENTER}"},
         {"neither form", ";ABC?", t1, t2, "ABC{ENTER}"},
         {"an empty template types nothing", ";4580123456789012=0905101?", t1, "", ""},
     };
@@ -56,11 +57,11 @@ TEST(CardRoad, TracksBecomeKeysThroughTheirTemplates) {
 
 TEST(CardRoad, TheTrackTwoRulesCutAndTurnTheParts) {
     ScenarioRig rig(ProfileKeys{{"MagStripe2Part1Start", "-4"},
-                     {"MagStripe2Part1Length", "4"},
-                     {"MagStripe2Part2Start", "1"},
-                     {"MagStripe2Part2Length", "4"},
-                     {"MagStripe2Part2Flip", "TRUE"},
-                     {"MagStripe2Template", "{MagPart1}-{MagPart2}{ENTER}"}});
+                                {"MagStripe2Part1Length", "4"},
+                                {"MagStripe2Part2Start", "1"},
+                                {"MagStripe2Part2Length", "4"},
+                                {"MagStripe2Part2Flip", "TRUE"},
+                                {"MagStripe2Template", "{MagPart1}-{MagPart2}{ENTER}"}});
     rig.scan(";4580123456789012=0905101?");
     EXPECT_EQ(rig.typed(), "9012-5090{ENTER}");
 }
@@ -101,16 +102,33 @@ TEST(UsChequeRoad, UnreadCharactersAreRepairedByTheOperator) {
     };
     const std::string received = "12345?789 0001234";
     const std::vector<Case> cases = {
-        {"repaired on the second prompt", "1", "1", {"12345?789 000123", "123456789 0001234"}, 2,
-         "{TAB}123456789 0001234{ENTER}", "1226\\US\\123456789 0001234-back.tif"},
+        {"repaired on the second prompt",
+         "1",
+         "1",
+         {"12345?789 000123", "123456789 0001234"},
+         2,
+         "{TAB}123456789 0001234{ENTER}",
+         "1226\\US\\123456789 0001234-back.tif"},
         {"not asked, held back", "0", "1", {}, 0, "", "1226\\US\\12345?789 0001234-back.tif"},
-        {"not asked, passed with the question mark", "0", "0", {}, 0, "{TAB}12345?789 0001234{ENTER}",
+        {"not asked, passed with the question mark",
+         "0",
+         "0",
+         {},
+         0,
+         "{TAB}12345?789 0001234{ENTER}",
          "1226\\US\\12345?789 0001234-back.tif"},
-        {"the repair cancelled: nothing typed", "1", "1", {}, 1, "", "1226\\US\\12345?789 0001234-back.tif"},
+        {"the repair cancelled: nothing typed",
+         "1",
+         "1",
+         {},
+         1,
+         "",
+         "1226\\US\\12345?789 0001234-back.tif"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", c.letUserFill}, {"DontPassPartialRead", c.dontPassPartial}});
+        ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", c.letUserFill},
+                                    {"DontPassPartialRead", c.dontPassPartial}});
         rig.ui.inputBoxAnswers.assign(c.answers.begin(), c.answers.end());
         rig.scan(received);
 
@@ -128,13 +146,16 @@ TEST(UsChequeRoad, UnreadCharactersAreRepairedByTheOperator) {
 }
 
 TEST(UsChequeRoad, TheFileNameInTheKeysIsTheFrontNameAsBuilt) {
-    ScenarioRig rig(ProfileKeys{{"GenUSTemplate", "{FileName}{ENTER}"}, {"LetUserFillDetails", "0"}, {"DontPassPartialRead", "0"}});
+    ScenarioRig rig(ProfileKeys{{"GenUSTemplate", "{FileName}{ENTER}"},
+                                {"LetUserFillDetails", "0"},
+                                {"DontPassPartialRead", "0"}});
     rig.scan("12345?789 0001234");
     EXPECT_EQ(rig.typed(), "1226\\US\\12345?789 0001234.tif{ENTER}");
 }
 
 TEST(UsChequeRoad, AUserNameIsAskedOnceForFrontAndBack) {
-    ScenarioRig rig(ProfileKeys{{"GenUSFileNameTemplate", "{User}.tif"}, {"GenUSBackFileNameTemplate", "{User}-{MICR}.tif"}});
+    ScenarioRig rig(ProfileKeys{{"GenUSFileNameTemplate", "{User}.tif"},
+                                {"GenUSBackFileNameTemplate", "{User}-{MICR}.tif"}});
     rig.ui.inputBoxAnswers.push_back("a:b");
     rig.scan("123456789 0001234");
     ASSERT_EQ(rig.ui.inputBoxes.size(), 1u);

@@ -70,7 +70,11 @@ TEST(ChequeRoad, AChequeWithUnreadDigitsGoesThroughTheManualEntryDialog) {
          {"000123457"},
          "0012345{TAB}12{TAB}345{TAB}000123457{ENTER}"},
         {"still invalid and unticked, then Cancel", {confirmed(invalid), cancelled()}, 2, {}, ""},
-        {"still invalid, then corrected", {confirmed(invalid), confirmed(corrected)}, 2, {"000123456"}, kValidKeys},
+        {"still invalid, then corrected",
+         {confirmed(invalid), confirmed(corrected)},
+         2,
+         {"000123456"},
+         kValidKeys},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -113,8 +117,8 @@ TEST(ChequeRoad, WithoutHoldingBackPartialReadsTheQuestionMarksGoThrough) {
 }
 
 TEST(ChequeRoad, AnInvalidChequeWithoutDialogsIsProcessedLikeAValidOne) {
-    for (const ProfileKeys& keys : std::vector<ProfileKeys>{{{"LetUserFillDetails", "0"}},
-                                                            {{"DontPassPartialRead", "0"}}}) {
+    for (const ProfileKeys& keys :
+         std::vector<ProfileKeys>{{{"LetUserFillDetails", "0"}}, {{"DontPassPartialRead", "0"}}}) {
         SCOPED_TRACE(keys[0].first);
         ScenarioRig rig(keys);
         rig.scan("A0012345 C12A345E 000123457C");
@@ -125,8 +129,9 @@ TEST(ChequeRoad, AnInvalidChequeWithoutDialogsIsProcessedLikeAValidOne) {
 }
 
 TEST(ChequeRoad, FullDetailsAddAmountAndDateToTheLogAndTheKeys) {
-    ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", "2"},
-                     {"ChequeTemplate", "{ChequeNum}{TAB}{Amount}{TAB}{CDD}/{CMM}/{CYYYY}{ENTER}"}});
+    ScenarioRig rig(
+        ProfileKeys{{"LetUserFillDetails", "2"},
+                    {"ChequeTemplate", "{ChequeNum}{TAB}{Amount}{TAB}{CDD}/{CMM}/{CYYYY}{ENTER}"}});
     rig.ui.chequeFullAnswers.push_back(confirmed(kValidCheque, false, "150.00", "31/12/2026"));
     rig.scan(kValidCheque);
 
@@ -183,8 +188,9 @@ TEST(ChequeRoad, AHungPreviewConversionIsLoggedAndTheChequeGoesOnWithoutIt) {
     rig.processes.result = {true, -1, true, {}};  // the launcher stopped it at its time limit
     rig.ui.chequeFullAnswers.push_back(confirmed(kValidCheque, false, "150.00", "31/12/2026"));
     rig.scan(kValidCheque);
-    EXPECT_TRUE(rig.debug.contains(
-        "netpbm\\tif2gif did not end within 30 seconds and was stopped: no preview for this cheque"));
+    EXPECT_TRUE(
+        rig.debug.contains("netpbm\\tif2gif did not end within 30 seconds and was stopped: no "
+                           "preview for this cheque"));
     EXPECT_EQ(rig.ui.chequeFullShown.size(), 1u);
     EXPECT_EQ(rig.logLines().size(), 1u);
     EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
@@ -194,20 +200,23 @@ TEST(ChequeRoad, FullDetailsWithADateThatIsNoDateEndOnTheErrorPath) {
     ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", "2"}});
     rig.ui.chequeFullAnswers.push_back(confirmed(kValidCheque, false, "1", "31/02/2026"));
     rig.scan(kValidCheque);
-    EXPECT_EQ(rig.errorLines(),
-              std::vector<std::string>{"Error #13 - " + invalidChequeDateDescription("31/02/2026")});
+    EXPECT_EQ(rig.errorLines(), std::vector<std::string>{
+                                    "Error #13 - " + invalidChequeDateDescription("31/02/2026")});
     EXPECT_EQ(rig.typed(), "");
     EXPECT_FALSE(rig.folder.exists("Log.CSV"));
 }
 
 TEST(ChequeRoad, APreviewThatCannotBeCopiedEndsTheChequeAfterWhatWasDone) {
-    ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", "2"}, {"ImageFileNameTemplate", "blocker\\{ChequeNum}.tif"}});
+    ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", "2"},
+                                {"ImageFileNameTemplate", "blocker\\{ChequeNum}.tif"}});
     rig.folder.write("blocker", "a file where the image folder should be");
     rig.ui.chequeFullAnswers.push_back(confirmed(kValidCheque, false, "", "01/12/2026"));
     rig.scan(kValidCheque);
 
     ASSERT_EQ(rig.errorLines().size(), 1u);
-    EXPECT_EQ(rig.errorLines()[0].rfind("Error #1101 - Cannot copy netpbm\\tmpimage.tif to blocker\\0012345.tif", 0), 0u)
+    EXPECT_EQ(rig.errorLines()[0].rfind(
+                  "Error #1101 - Cannot copy netpbm\\tmpimage.tif to blocker\\0012345.tif", 0),
+              0u)
         << rig.errorLines()[0];
     // The log line and the keys came before the image and stay; no back side is awaited.
     EXPECT_EQ(rig.logLines().size(), 1u);
@@ -218,9 +227,10 @@ TEST(ChequeRoad, APreviewThatCannotBeCopiedEndsTheChequeAfterWhatWasDone) {
 
 TEST(ChequeRoad, ABankProfileServesItsChequesAndIsLeftAgain) {
     const std::string bank11 = test::section(
-        "Bank11", test::withKeys(test::mainProfileKeys(), {{"ChequeTemplate", "B11 {AccountNum}{ENTER}"},
-                                                         {"CSVFile", "bank11.csv"},
-                                                         {"ImageFileNameTemplate", "b11\\{ChequeNum}.tif"}}));
+        "Bank11", test::withKeys(test::mainProfileKeys(),
+                                 {{"ChequeTemplate", "B11 {AccountNum}{ENTER}"},
+                                  {"CSVFile", "bank11.csv"},
+                                  {"ImageFileNameTemplate", "b11\\{ChequeNum}.tif"}}));
     ScenarioRig rig({}, bank11);
     const std::string mainTemplate = rig.profile().ChequeTemplate;
     rig.scan(kBank11Cheque);
@@ -237,7 +247,8 @@ TEST(ChequeRoad, ABankProfileServesItsChequesAndIsLeftAgain) {
 
 TEST(ChequeRoad, ABankProfileIsLeftAgainWhenTheChequeFails) {
     const std::string bank11 = test::section(
-        "Bank11", test::withKeys(test::mainProfileKeys(), {{"CSVFile", "no such folder\\bank11.csv"}}));
+        "Bank11",
+        test::withKeys(test::mainProfileKeys(), {{"CSVFile", "no such folder\\bank11.csv"}}));
     ScenarioRig rig({}, bank11);
     rig.scan(kBank11Cheque);
 
@@ -256,8 +267,8 @@ TEST(ChequeRoad, ABankProfileIsLeftAgainWhenTheChequeFails) {
 }
 
 TEST(ChequeRoad, OnlyAProfileNamedExactlyForTheBankIsTaken) {
-    const std::string bank011 =
-        test::section("Bank011", test::withKeys(test::mainProfileKeys(), {{"CSVFile", "bank011.csv"}}));
+    const std::string bank011 = test::section(
+        "Bank011", test::withKeys(test::mainProfileKeys(), {{"CSVFile", "bank011.csv"}}));
     ScenarioRig rig({}, bank011);
     rig.scan(kBank11Cheque);
     EXPECT_EQ(rig.logLines().size(), 1u);
@@ -267,10 +278,15 @@ TEST(ChequeRoad, OnlyAProfileNamedExactlyForTheBankIsTaken) {
 
 TEST(ChequeRoad, ARestrictedAccountIsLoggedAndSavedApartAndTypedOnlyWhenAllowed) {
     // Positions 11-18: the account's last eight digits; then the restriction's first and last day.
-    const std::string listLine = "0123456789" "00123456" "20250101" "20271231\r\n";
+    const std::string listLine =
+        "0123456789"
+        "00123456"
+        "20250101"
+        "20271231\r\n";
     for (const bool sendIfLimited : {false, true}) {
         SCOPED_TRACE(sendIfLimited);
-        ScenarioRig rig(ProfileKeys{{"AccountListPath", "lists\\"}, {"SendChequeIfLimited", sendIfLimited ? "1" : "0"}});
+        ScenarioRig rig(ProfileKeys{{"AccountListPath", "lists\\"},
+                                    {"SendChequeIfLimited", sendIfLimited ? "1" : "0"}});
         std::filesystem::create_directories(rig.folder / "lists");
         rig.folder.write("lists/ACC12345.TXT", listLine);
         rig.scan(kValidCheque);
@@ -279,7 +295,8 @@ TEST(ChequeRoad, ARestrictedAccountIsLoggedAndSavedApartAndTypedOnlyWhenAllowed)
         EXPECT_EQ(rig.ui.messageBoxes[0].title, restrictedAccountTitle());
         EXPECT_EQ(rig.typed(), sendIfLimited ? kValidKeys : "");
         ASSERT_EQ(rig.logLines().size(), 1u);
-        EXPECT_NE(rig.logLines()[0].find("\"1226\\Limited\\0012345_000123456.tif\""), std::string::npos);
+        EXPECT_NE(rig.logLines()[0].find("\"1226\\Limited\\0012345_000123456.tif\""),
+                  std::string::npos);
         EXPECT_EQ(rig.folder.read("1226/Limited/0012345_000123456.tif"), "FRONT");
         EXPECT_FALSE(rig.folder.exists(kValidImage));
         EXPECT_EQ(rig.global().PendingBackImageFile, "1226\\Limited\\0012345_000123456-back.tif");
@@ -294,10 +311,12 @@ TEST(ChequeRoad, TheRestrictedPageDecidesOverTheLocalList) {
     for (const Case& c : {Case{"חשבון מוגבל", true}, Case{"חשבון לא מוגבל", false}}) {
         SCOPED_TRACE(c.restricted);
         ScenarioRig rig(ProfileKeys{{"LimitedAccountURL", "http://registry.test/q"}});
-        rig.http.answers.push_back(test::FakeHttpClient::page("<html><title>" + cp(c.title) + "</title></html>"));
+        rig.http.answers.push_back(
+            test::FakeHttpClient::page("<html><title>" + cp(c.title) + "</title></html>"));
         rig.scan(kValidCheque);
         ASSERT_EQ(rig.http.requests.size(), 1u);
-        EXPECT_EQ(rig.http.requests[0].url, "http://registry.test/q?bank=12&snif=345&acct=00123456");
+        EXPECT_EQ(rig.http.requests[0].url,
+                  "http://registry.test/q?bank=12&snif=345&acct=00123456");
         EXPECT_EQ(rig.typed(), c.restricted ? "" : kValidKeys);
         EXPECT_EQ(rig.folder.exists("1226/Limited/0012345_000123456.tif"), c.restricted);
     }
@@ -310,8 +329,9 @@ TEST(ChequeRoad, TheImageComesBeforeOrAfterTheKeysAsTheProfileSays) {
         rig.scan(kValidCheque);
         const auto& journal = rig.keys.journal;
         const auto image = std::find(journal.begin(), journal.end(), "reader TI F4");
-        const auto keys = std::find_if(journal.begin(), journal.end(),
-                                       [](const std::string& s) { return s.rfind("batch", 0) == 0; });
+        const auto keys = std::find_if(journal.begin(), journal.end(), [](const std::string& s) {
+            return s.rfind("batch", 0) == 0;
+        });
         ASSERT_NE(image, journal.end());
         ASSERT_NE(keys, journal.end());
         EXPECT_EQ(image < keys, imageFirst);
@@ -348,7 +368,8 @@ TEST(ChequeRoad, ExitChosenDuringTheImageTransferStopsTheCheque) {
 }
 
 TEST(ChequeRoad, AnImageNameTheOperatorLeftEmptyIsNotSavedButTheBackNameIsPrepared) {
-    ScenarioRig rig(ProfileKeys{{"ImageFileNameTemplate", "{User}.tif"}, {"BackImageFileNameTemplate", "{User}-back.tif"}});
+    ScenarioRig rig(ProfileKeys{{"ImageFileNameTemplate", "{User}.tif"},
+                                {"BackImageFileNameTemplate", "{User}-back.tif"}});
     rig.scan(kValidCheque);  // the {User} box is cancelled
 
     ASSERT_EQ(rig.ui.inputBoxes.size(), 1u);
@@ -377,11 +398,29 @@ TEST(ChequeRoad, ALineTheFallbackCannotCutIsNeverDroppedSilently) {
     };
     const std::string noBlank = "A123 C1A456E789C", noC = "A123 12A456E 789C";
     const std::vector<Case> cases = {
-        {"no blank after \"E\": completed", {}, noBlank, {"123", "1", "456", "?"}, 0, 0, kValidKeys},
+        {"no blank after \"E\": completed",
+         {},
+         noBlank,
+         {"123", "1", "456", "?"},
+         0,
+         0,
+         kValidKeys},
         {"no \"C\": completed", {}, noC, {"123", "?", "456", "789"}, 0, 0, kValidKeys},
         {"the image and details dialog", {{"LetUserFillDetails", "2"}}, noBlank, {}, 1, 0, ""},
-        {"nobody asked: the operator is told", {{"LetUserFillDetails", "0"}}, noBlank, {}, 0, 1, ""},
-        {"partial reads pass: the operator is told", {{"DontPassPartialRead", "0"}}, noC, {}, 0, 1, ""},
+        {"nobody asked: the operator is told",
+         {{"LetUserFillDetails", "0"}},
+         noBlank,
+         {},
+         0,
+         1,
+         ""},
+        {"partial reads pass: the operator is told",
+         {{"DontPassPartialRead", "0"}},
+         noC,
+         {},
+         0,
+         1,
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -392,7 +431,9 @@ TEST(ChequeRoad, ALineTheFallbackCannotCutIsNeverDroppedSilently) {
         ASSERT_EQ(rig.ui.chequeDataShown.size(), c.shown.empty() ? 0u : 1u);
         if (!c.shown.empty()) {
             const ChequeDialogInput& in = rig.ui.chequeDataShown[0];
-            EXPECT_EQ((std::vector<std::string>{in.ChequeNum, in.BankNum, in.BranchNum, in.AccountNum}), c.shown);
+            EXPECT_EQ(
+                (std::vector<std::string>{in.ChequeNum, in.BankNum, in.BranchNum, in.AccountNum}),
+                c.shown);
         }
         EXPECT_EQ(rig.ui.chequeFullShown.size(), c.fullDialogs);
         ASSERT_EQ(rig.ui.messageBoxes.size(), c.messages);
@@ -453,7 +494,12 @@ TEST(ChequeRoad, TheTickClassifiesWithTheProfileAndTheReaderDialect) {
         std::string logged;
     };
     const std::vector<Case> cases = {
-        {"a postal-bank cheque is cut after its last C", {}, std::string(kValidCheque) + "B", kValidKeys, 1, ""},
+        {"a postal-bank cheque is cut after its last C",
+         {},
+         std::string(kValidCheque) + "B",
+         kValidKeys,
+         1,
+         ""},
         {"five unread characters make a document without ink",
          {{"MinUnreadCharsForNoMICR", "5"}, {"LetUserFillDetails", "0"}},
          "??? ?? x",

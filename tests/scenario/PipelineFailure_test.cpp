@@ -19,18 +19,21 @@ TEST(PipelineFailure, EveryKindOfFailureEndsAsOneErrorLineAfterTheCleanUp) {
     };
     const std::vector<Case> cases = {
         {"success", [] {}, {}},
-        {"a failure of a step", [] { throw PipelineAbort(1101, "Cannot copy a to b"); },
+        {"a failure of a step",
+         [] { throw PipelineAbort(1101, "Cannot copy a to b"); },
          {"clean up", "Error #1101 - Cannot copy a to b"}},
         {"out of memory", [] { throw std::bad_alloc(); }, {"clean up", "Error #7 - Out of memory"}},
-        {"a library refusing", [] { throw std::runtime_error("boom"); },
+        {"a library refusing",
+         [] { throw std::runtime_error("boom"); },
          {"clean up", "Error #51 - Internal error: boom"}},
         {"anything else", [] { throw 42; }, {"clean up", "Error #51 - Internal error"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<std::string> happened;
-        runPipeline(c.body, [&] { happened.push_back("clean up"); },
-                    [&](const std::string& line) { happened.push_back(line); });
+        runPipeline(
+            c.body, [&] { happened.push_back("clean up"); },
+            [&](const std::string& line) { happened.push_back(line); });
         EXPECT_EQ(happened, c.expected);
     }
 }

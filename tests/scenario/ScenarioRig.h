@@ -53,7 +53,8 @@ inline ProfileKeys mainProfileKeys() {
         {"ImageFileNameTemplate", "{MM}{YY}\\{ChequeNum}_{AccountNum}.tif"},
         {"LimitedImageFileNameTemplate", "{MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}.tif"},
         {"BackImageFileNameTemplate", "{MM}{YY}\\{ChequeNum}_{AccountNum}-back.tif"},
-        {"LimitedBackImageFileNameTemplate", "{MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}-back.tif"},
+        {"LimitedBackImageFileNameTemplate",
+         "{MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}-back.tif"},
         {"GenUSTemplate", "{TAB}{MICR}{ENTER}"},
         {"GenUSFileNameTemplate", "{MM}{YY}\\US\\{MICR}.tif"},
         {"GenUSBackFileNameTemplate", "{MM}{YY}\\US\\{MICR}-back.tif"},
@@ -93,9 +94,11 @@ inline std::string section(const std::string& name, const ProfileKeys& keys) {
     return text;
 }
 
-inline std::string scenarioIni(const ProfileKeys& mainChanges = {}, const std::string& moreSections = {},
+inline std::string scenarioIni(const ProfileKeys& mainChanges = {},
+                               const std::string& moreSections = {},
                                const std::string& configLines = {}) {
-    return "[Config]\r\nPort=1\r\nDataTerminationChars=13\r\nNonus=0\r\nDefaultProfileName=Main\r\n" +
+    return "[Config]\r\nPort=1\r\nDataTerminationChars=13\r\nNonus=0\r\nDefaultProfileName="
+           "Main\r\n" +
            configLines + section("Main", withKeys(mainProfileKeys(), mainChanges)) + moreSections;
 }
 

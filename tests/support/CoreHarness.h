@@ -27,8 +27,12 @@ struct CoreHarness : FakeServices {
     }
 
     // Writes Korvex.ini from UTF-8 text (Hebrew included) as Windows-1255 bytes.
-    void writeIni(const std::string& utf8) const { folder.write("Korvex.ini", cp1255::fromUtf8(utf8)); }
-    void writeBranches(const std::string& table) const { folder.write("banks_branches.txt", table); }
+    void writeIni(const std::string& utf8) const {
+        folder.write("Korvex.ini", cp1255::fromUtf8(utf8));
+    }
+    void writeBranches(const std::string& table) const {
+        folder.write("banks_branches.txt", table);
+    }
 
     // The start-up part that reads the configuration, then the branch table.
     bool start() {
@@ -59,7 +63,8 @@ struct CoreHarness : FakeServices {
             std::string command = sent.substr(0, sent.find('\r'));
             keys.journal.push_back("reader " + command);
             if (command == "IS") {
-                return image.empty() ? "MN0,0,0\r" : "IM1," + std::to_string(image.size()) + ",F4\r";
+                return image.empty() ? "MN0,0,0\r"
+                                     : "IM1," + std::to_string(image.size()) + ",F4\r";
             }
             if (command == "TI F4") return image;
             return {};
@@ -82,7 +87,8 @@ struct CoreHarness : FakeServices {
         bool shift = false;
         for (const KeyEvent& e : events) {
             if (e.kind == KeyEvent::Kind::Unicode) {
-                if (!e.keyUp) out += "<u+" + std::to_string(static_cast<uint32_t>(e.codePoint)) + ">";
+                if (!e.keyUp)
+                    out += "<u+" + std::to_string(static_cast<uint32_t>(e.codePoint)) + ">";
                 continue;
             }
             const int vk = e.virtualKey;
@@ -111,7 +117,8 @@ struct CoreHarness : FakeServices {
         std::vector<std::string> lines;
         const std::string text = folder.read(name);
         std::size_t from = 0;
-        for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", from)) {
+        for (std::size_t at = text.find("\r\n"); at != std::string::npos;
+             at = text.find("\r\n", from)) {
             lines.push_back(text.substr(from, at - from));
             from = at + 2;
         }

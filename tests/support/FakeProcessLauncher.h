@@ -18,7 +18,7 @@ public:
     };
 
     LaunchResult result{true, 0, false, {}};  // what every run answers
-    std::function<void(const Run&)> onRun;     // what the script would do, when it matters
+    std::function<void(const Run&)> onRun;    // what the script would do, when it matters
     bool priorityAccepted = true;
 
     std::vector<Run> runs;
@@ -36,7 +36,8 @@ public:
         return result;
     }
     WatchdogHost watchdogHost() const override { return host; }
-    LaunchResult startWatchdog(const std::filesystem::path& script, const std::filesystem::path& program,
+    LaunchResult startWatchdog(const std::filesystem::path& script,
+                               const std::filesystem::path& program,
                                const std::filesystem::path& semaphore) override {
         watchdogs.push_back({script, program, semaphore});
         return result;

@@ -117,7 +117,9 @@ public:
         return true;
     }
     SerialError lastError() const override { return error_; }
-    void setCommEventHandler(std::function<void(int)> handler) override { onComm = std::move(handler); }
+    void setCommEventHandler(std::function<void(int)> handler) override {
+        onComm = std::move(handler);
+    }
 
     std::string portName;
     int16_t handshaking = 0;

@@ -14,10 +14,10 @@ namespace korvex::test {
 class FakeWindowActivator : public WindowActivator {
 public:
     std::vector<std::string> titles;
-    std::vector<std::string> calls;     // every appActivate argument
-    std::string active;                 // title of the window last activated
-    uint64_t foreground = 1;            // what foregroundWindow answers
-    uint32_t error = 1400;              // what lastError answers
+    std::vector<std::string> calls;  // every appActivate argument
+    std::string active;              // title of the window last activated
+    uint64_t foreground = 1;         // what foregroundWindow answers
+    uint32_t error = 1400;           // what lastError answers
     // Appended to the journal of a RecordingKeyInjector, when set, as "activate TITLE ok|fail".
     std::vector<std::string>* journal = nullptr;
 

@@ -375,8 +375,7 @@ TEST_F(ReaderGoesAway, AReaderBackInTimeIsPolledAgainAndItsNextChequeTyped) {
     ASSERT_TRUE(startReader());
     const std::string device = linkTarget().string();
     kill(program.pid(), SIGCONT);
-    ASSERT_TRUE(waitUntil([&] { return holdsDevice(program.pid(), device); }, 10s))
-        << programLog();
+    ASSERT_TRUE(waitUntil([&] { return holdsDevice(program.pid(), device); }, 10s)) << programLog();
     ASSERT_TRUE(polled()) << programLog();
 
     script("image " + (folder / "front.tif").string());

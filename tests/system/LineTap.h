@@ -65,18 +65,12 @@ private:
 
     static long rateOf(speed_t speed) {
         switch (speed) {
-            case B9600:
-                return 9600;
-            case B19200:
-                return 19200;
-            case B38400:
-                return 38400;
-            case B57600:
-                return 57600;
-            case B115200:
-                return 115200;
-            default:
-                return 0;
+            case B9600: return 9600;
+            case B19200: return 19200;
+            case B38400: return 38400;
+            case B57600: return 57600;
+            case B115200: return 115200;
+            default: return 0;
         }
     }
 

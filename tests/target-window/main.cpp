@@ -57,8 +57,10 @@ int main(int argc, char** argv) {
     QString outPath;
     const QStringList args = app.arguments();
     for (qsizetype i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == "--title") title = args[++i];
-        else if (args[i] == "--out") outPath = args[++i];
+        if (args[i] == "--title")
+            title = args[++i];
+        else if (args[i] == "--out")
+            outPath = args[++i];
     }
     QWidget window;
     window.setWindowTitle(title);

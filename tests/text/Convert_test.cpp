@@ -13,14 +13,35 @@ TEST(Convert, Int16) {
         const char* text;
         std::optional<int16_t> expected;
     } cases[] = {
-        {"0", 0},           {"  42  ", 42},      {"-7", -7},        {"+7", 7},
-        {"12.5", 12},       {"13.5", 14},        {"-2.5", -2},      {"2.51", 3},
-        {"&H0D", 13},       {"&h1f", 31},        {"&HFFFF", -1},    {"&O17", 15},
-        {"32767", 32767},   {"-32768", -32768},  {"32768", std::nullopt},
-        {"-32769", std::nullopt}, {"1e3", 1000}, {"", std::nullopt}, {"   ", std::nullopt},
-        {"x", std::nullopt}, {"12x", std::nullopt}, {"1 2", std::nullopt}, {"&H", std::nullopt},
-        {"&HG", std::nullopt}, {"&X10", std::nullopt}, {"1e", std::nullopt}, {".5", 0},
-        {"1.5", 2},         {"&H10000", std::nullopt},
+        {"0", 0},
+        {"  42  ", 42},
+        {"-7", -7},
+        {"+7", 7},
+        {"12.5", 12},
+        {"13.5", 14},
+        {"-2.5", -2},
+        {"2.51", 3},
+        {"&H0D", 13},
+        {"&h1f", 31},
+        {"&HFFFF", -1},
+        {"&O17", 15},
+        {"32767", 32767},
+        {"-32768", -32768},
+        {"32768", std::nullopt},
+        {"-32769", std::nullopt},
+        {"1e3", 1000},
+        {"", std::nullopt},
+        {"   ", std::nullopt},
+        {"x", std::nullopt},
+        {"12x", std::nullopt},
+        {"1 2", std::nullopt},
+        {"&H", std::nullopt},
+        {"&HG", std::nullopt},
+        {"&X10", std::nullopt},
+        {"1e", std::nullopt},
+        {".5", 0},
+        {"1.5", 2},
+        {"&H10000", std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(toInt16(c.text), c.expected) << '"' << c.text << '"';
 }
@@ -59,9 +80,9 @@ TEST(Convert, LeadingNumber) {
         const char* text;
         double expected;
     } cases[] = {
-        {"13", 13},   {" 1 3 ", 13}, {"&H0D", 13}, {"&o17", 15}, {"", 0},    {"x", 0},
-        {"12abc", 12}, {"12.5x", 12.5}, {"-4", -4}, {"1e2", 100}, {"&H", 0}, {"&Z1", 0},
-        {"5,000", 5}, {"\t9", 9},
+        {"13", 13}, {" 1 3 ", 13}, {"&H0D", 13},    {"&o17", 15}, {"", 0},
+        {"x", 0},   {"12abc", 12}, {"12.5x", 12.5}, {"-4", -4},   {"1e2", 100},
+        {"&H", 0},  {"&Z1", 0},    {"5,000", 5},    {"\t9", 9},
     };
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(leadingNumber(c.text), c.expected) << c.text;
 }

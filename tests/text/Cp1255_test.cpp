@@ -22,21 +22,23 @@ TEST(Cp1255, MalformedUtf8NeverCrashesAndBecomesQuestionMarks) {
     const struct {
         std::string input, expected;
     } cases[] = {
-        {"\xC3", "?"},                 // truncated two-byte sequence
-        {"\xE2\x82", "?"},             // truncated three-byte sequence
-        {"\x80\x80", "??"},            // stray continuation bytes
-        {"\xC0\xAF", "?"},             // overlong "/"
-        {"\xED\xA0\x80", "?"},         // a surrogate
-        {"\xF4\x90\x80\x80", "?"},     // beyond U+10FFFF
-        {"a\xC3(b", "a?(b"},           // interrupted sequence keeps what follows
+        {"\xC3", "?"},              // truncated two-byte sequence
+        {"\xE2\x82", "?"},          // truncated three-byte sequence
+        {"\x80\x80", "??"},         // stray continuation bytes
+        {"\xC0\xAF", "?"},          // overlong "/"
+        {"\xED\xA0\x80", "?"},      // a surrogate
+        {"\xF4\x90\x80\x80", "?"},  // beyond U+10FFFF
+        {"a\xC3(b", "a?(b"},        // interrupted sequence keeps what follows
         {std::string("\0x", 2), std::string("\0x", 2)},
     };
     for (const auto& c : cases) EXPECT_EQ(cp1255::fromUtf8(c.input), c.expected) << c.input;
 }
 
 TEST(Cp1255, Utf8EncoderHandlesEveryLength) {
-    EXPECT_EQ(cp1255::encodeUtf8(U"a\u05D0\u20AC\U0001F600"), "a\xD7\x90\xE2\x82\xAC\xF0\x9F\x98\x80");
-    EXPECT_EQ(cp1255::decodeUtf8("a\xD7\x90\xE2\x82\xAC\xF0\x9F\x98\x80"), U"a\u05D0\u20AC\U0001F600");
+    EXPECT_EQ(cp1255::encodeUtf8(U"a\u05D0\u20AC\U0001F600"),
+              "a\xD7\x90\xE2\x82\xAC\xF0\x9F\x98\x80");
+    EXPECT_EQ(cp1255::decodeUtf8("a\xD7\x90\xE2\x82\xAC\xF0\x9F\x98\x80"),
+              U"a\u05D0\u20AC\U0001F600");
     EXPECT_EQ(cp1255::decodeUtf8("\x7F\x80"), U"\u007F\uFFFD");  // a stray continuation byte
 }
 

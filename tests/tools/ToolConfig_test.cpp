@@ -13,8 +13,9 @@ ToolRun tool(const std::vector<std::string>& args) { return test::runTool(args);
 
 TEST(ToolIni, ListsSectionsKeysAndReadsValues) {
     test::TempFolder folder;
-    const std::string text = cp1255::fromUtf8("[Config]\r\nPort=3\r\n[פרופיל 1]\r\nRed=1\r\n"
-                                              "CSVFile=\"יומן.csv\"\r\nEmpty=\r\n[B]\r\n");
+    const std::string text = cp1255::fromUtf8(
+        "[Config]\r\nPort=3\r\n[פרופיל 1]\r\nRed=1\r\n"
+        "CSVFile=\"יומן.csv\"\r\nEmpty=\r\n[B]\r\n");
     folder.write("t.ini", text);
     const std::string file = (folder / "t.ini").string();
     // A folder whose name Windows-1255 cannot write.

@@ -45,7 +45,9 @@ TEST(ToolExpand, PrintsTheExpandedTemplate) {
          "",
          "HOLDER CARD 09{HH}\n"},
         {"unparsed cheque",
-         {"expand", "--kind", "usfront", "--set", "MICR=1 2", "US\\{MICR}.tif"}, "", "US\\1 2.tif\n"},
+         {"expand", "--kind", "usfront", "--set", "MICR=1 2", "US\\{MICR}.tif"},
+         "",
+         "US\\1 2.tif\n"},
         {"Hebrew", {"expand", "--set", "Amount=שקל", "{Amount} ש\"ח"}, "", "שקל ש\"ח\n"},
         {"template starting with a dash", {"expand", "--", "-{BankNum}-"}, "", "--\n"},
     };

@@ -14,11 +14,13 @@ using test::ToolRun;
 TEST(ToolInterpret, ClassifyPrintsTheClassOfEachLine) {
     const std::string fifthAt34 = "????" + std::string(29, 'x') + "?";
     expectRuns({
-        {{"classify", "A123 C12A456E 7890C", "NO MICR", ";123=45?", ""}, 0,
+        {{"classify", "A123 C12A456E 7890C", "NO MICR", ";123=45?", ""},
+         0,
          "1\tA123 C12A456E 7890C\n3\tNO MICR\n2\t;123=45?\n0\t\n"},
         {{"classify", "--min-unread", "5", fifthAt34}, 0, "3\t" + fifthAt34 + "\n"},
         {{"classify", fifthAt34}, 0, "0\t" + fifthAt34 + "\n"},
-        {{"classify", "--nonus", ":0012345<12:456>1234567<", "A0012345C12A456E1234567A"}, 0,
+        {{"classify", "--nonus", ":0012345<12:456>1234567<", "A0012345C12A456E1234567A"},
+         0,
          "6\t:0012345<12:456>1234567<\n0\tA0012345C12A456E1234567A\n"},
         {{"classify", "--", "-5"}, 0, "0\t-5\n"},
         {{"classify", "אבג"}, 0, "0\tאבג\n"},  // Hebrew passes through the code page and back
@@ -57,7 +59,8 @@ TEST(ToolInterpret, VerifyPrintsTheCode) {
     });
     // A broken or missing table: the code the program would give with an empty table, status 1
     // and the reason on standard error.
-    for (const std::string& file : {(folder / "broken.txt").string(), (folder / "none.txt").string()}) {
+    for (const std::string& file :
+         {(folder / "broken.txt").string(), (folder / "none.txt").string()}) {
         const ToolRun run = runTool({"verify", "--branches", file, "12", "345", "000123456"});
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.out, "555\n");

@@ -17,18 +17,28 @@ struct KeysCase {
 
 TEST(ToolKeys, PrintsWhatEachEngineWouldSend) {
     const std::vector<KeysCase> cases = {
-        {"SendInput is the default", {"+a"}, 0,
+        {"SendInput is the default",
+         {"+a"},
+         0,
          "batch 4\ndown 16 42\ndown 65 30\nup 65 30\nup 16 42\n"},
-        {"Num Lock off wraps the decimal key", {"--numlock", "off", "1."}, 0,
+        {"Num Lock off wraps the decimal key",
+         {"--numlock", "off", "1."},
+         0,
          "batch 8\ndown 49 2\nup 49 2\ndown 144 69\nup 144 69\ndown 110 83\nup 110 83\n"
          "down 144 69\nup 144 69\n"},
         {"Num Lock on", {"--numlock", "on", "."}, 0, "batch 2\ndown 110 83\nup 110 83\n"},
-        {"keybd with a delay", {"--engine", "keybd", "--delay", "50", "a{TAB 2}"}, 0,
+        {"keybd with a delay",
+         {"--engine", "keybd", "--delay", "50", "a{TAB 2}"},
+         0,
          "sleep 50\ndown 65 30\nup 65 30\nsleep 50\ndown 9 15\nup 9 15\nsleep 50\ndown 9 15\n"
          "up 9 15\n"},
-        {"Hebrew is typed as itself", {"--engine", "keybd", "\xD7\x90"}, 0,
+        {"Hebrew is typed as itself",
+         {"--engine", "keybd", "\xD7\x90"},
+         0,
          "unicode 1488 down\nunicode 1488 up\n"},
-        {"paste", {"--engine", "paste", "+1~2{TAB}{BS}{ESC}\\{F5}"}, 0,
+        {"paste",
+         {"--engine", "paste", "+1~2{TAB}{BS}{ESC}\\{F5}"},
+         0,
          "paste 1\\r\\n2\\t\\b\\e\\\\\n"},
         {"a text of billions of keys is refused", {"{a 2000000000}"}, 1, ""},
         {"no text", {}, 2, ""},

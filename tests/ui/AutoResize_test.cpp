@@ -59,9 +59,9 @@ TEST(AutoResize, ResizesToTheRecordedFractionsRoundingDown) {
         int w, h;
         ControlBox chequeNum;
     } cases[] = {
-        {2000, 600, {200, 50, 666, 25}},   // twice as wide: lefts and widths double, floor
-        {1000, 300, {100, 25, 333, 12}},   // half the height: 12.5 -> 12
-        {1500, 900, {150, 75, 499, 37}},   // 499.5 -> 499, 37.5 -> 37
+        {2000, 600, {200, 50, 666, 25}},  // twice as wide: lefts and widths double, floor
+        {1000, 300, {100, 25, 333, 12}},  // half the height: 12.5 -> 12
+        {1500, 900, {150, 75, 499, 37}},  // 499.5 -> 499, 37.5 -> 37
     };
     for (const auto& c : cases) {
         FakeForm f = designForm();

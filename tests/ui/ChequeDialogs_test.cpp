@@ -12,14 +12,11 @@ TEST(ChequeDialogs, MarkMissingDataSelectsFromFirstToLastMarker) {
         const char* text;
         std::optional<TextSelection> expected;
     } cases[] = {
-        {"12?4?6", TextSelection{2, 3}},
-        {"?", TextSelection{0, 1}},
-        {"1@@2", TextSelection{1, 2}},
-        {"a;b;", TextSelection{1, 3}},
+        {"12?4?6", TextSelection{2, 3}}, {"?", TextSelection{0, 1}},
+        {"1@@2", TextSelection{1, 2}},   {"a;b;", TextSelection{1, 3}},
         {"?@;", TextSelection{0, 1}},  // "?" wins over the others
         {"@1;", TextSelection{0, 1}},  // "@" wins over ";"
-        {"123456", std::nullopt},
-        {"", std::nullopt},
+        {"123456", std::nullopt},        {"", std::nullopt},
     };
     for (const auto& c : cases) {
         const auto got = MarkMissingData(c.text);
@@ -50,9 +47,9 @@ TEST(ChequeDialogs, DateBoxReading) {
         const char* text;
         bool valid;
     } cases[] = {
-        {"05/12/26", true}, {"31/12/99", true}, {"29/02/24", true}, {"29/02/26", false},
+        {"05/12/26", true},  {"31/12/99", true},  {"29/02/24", true},  {"29/02/26", false},
         {"12/__/26", false}, {"31/04/26", false}, {"00/01/26", false}, {"01/13/26", false},
-        {"1/1/26", false},   {"01x01/26", false},   {"", false},         {"aa/bb/cc", false},
+        {"1/1/26", false},   {"01x01/26", false}, {"", false},         {"aa/bb/cc", false},
     };
     for (const auto& c : cases) EXPECT_EQ(parseDialogDate(c.text).has_value(), c.valid) << c.text;
     const auto d = parseDialogDate("05/12/26");

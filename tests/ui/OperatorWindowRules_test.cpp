@@ -52,10 +52,10 @@ TEST(OperatorWindowRules, ProgressFractionBarAndText) {
     } cases[] = {
         {0, 50000, 20000, 200, 80, "40% "},
         {0, 100, 37, 100, 37, "37% "},
-        {0, 1000, 5, 300, 1, "1% "},     // 0.5 % rounds up
-        {0, 1000, 4, 300, 1, "0% "},     // 1.2 px rounded down, 0.4 % down
+        {0, 1000, 5, 300, 1, "1% "},         // 0.5 % rounds up
+        {0, 1000, 4, 300, 1, "0% "},         // 1.2 px rounded down, 0.4 % down
         {0, 1000, 1100, 300, 300, "110% "},  // more bytes than announced: bar full
-        {10, 10, 10, 300, 0, "0% "},     // empty range: no division by zero
+        {10, 10, 10, 300, 0, "0% "},         // empty range: no division by zero
         {0, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max(), 50, 50,
          "100% "},
     };

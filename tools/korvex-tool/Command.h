@@ -17,7 +17,8 @@ namespace korvex::tool {
 
 struct Command {
     std::string usage;  // e.g. "classify [--nonus] [--min-unread N] LINE..."
-    std::function<int(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)> run;
+    std::function<int(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)>
+        run;
 };
 
 std::map<std::string, Command>& commands();
@@ -51,5 +52,6 @@ int usageError(std::ostream& err, const std::string& usage, const std::string& m
 
 #define KORVEX_TOOL_CONCAT2(a, b) a##b
 #define KORVEX_TOOL_CONCAT(a, b) KORVEX_TOOL_CONCAT2(a, b)
-#define KORVEX_TOOL_COMMAND(name, ...) \
-    static const ::korvex::tool::Registrar KORVEX_TOOL_CONCAT(registrar_, __LINE__)(name, __VA_ARGS__)
+#define KORVEX_TOOL_COMMAND(name, ...)                                                    \
+    static const ::korvex::tool::Registrar KORVEX_TOOL_CONCAT(registrar_, __LINE__)(name, \
+                                                                                    __VA_ARGS__)

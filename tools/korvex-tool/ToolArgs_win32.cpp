@@ -23,9 +23,11 @@ std::vector<std::string> programArguments(int, char**) {
     wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     if (wide == nullptr) return args;
     for (int i = 1; i < count; ++i) {
-        const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        const int length =
+            ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
         std::string arg(length > 0 ? static_cast<std::size_t>(length) : 1, '\0');
-        if (length > 0) ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), length, nullptr, nullptr);
+        if (length > 0)
+            ::WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), length, nullptr, nullptr);
         arg.resize(arg.size() - 1);  // the closing NUL
         args.push_back(std::move(arg));
     }

@@ -28,8 +28,9 @@ int runCheckConfig(const std::vector<std::string>& args, std::ostream& out, std:
     const std::filesystem::path folder(std::u8string(folderText.begin(), folderText.end()));
     const auto bytes = readWholeFile(folder / "Korvex.ini");
     if (!bytes) {
-        out << folderText << ": no readable Korvex.ini (the program would write the default one "
-                             "when none exists)\n";
+        out << folderText
+            << ": no readable Korvex.ini (the program would write the default one "
+               "when none exists)\n";
         return 1;
     }
     const auto problems = checkConfiguration(*bytes);

@@ -31,7 +31,8 @@ int runField(const std::vector<std::string>& args, std::ostream& out, std::ostre
         const auto value = parser.value(name);
         if (!value) return usageError(err, kUsage, std::string(name) + " is required");
         if (!parseInt32(*value, *target)) {
-            return usageError(err, kUsage, std::string(name) + " needs a whole number, not \"" + *value + "\"");
+            return usageError(err, kUsage,
+                              std::string(name) + " needs a whole number, not \"" + *value + "\"");
         }
     }
     rule.flip = parser.flag("--flip");

@@ -18,12 +18,10 @@ int runGroups(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (!parser.ok()) return usageError(err, kUsage, parser.error());
     if (parser.operands().size() != 1) return usageError(err, kUsage, "give exactly one LINE");
     // No operator here to answer the bank-selection window, so "DEBUG" reports that.
-    const MicrGroups g =
-        ExtractMicrGroups(cp1255::fromUtf8(parser.operands()[0]), parser.flag("--nonus"), DebugWindowQuery{});
+    const MicrGroups g = ExtractMicrGroups(cp1255::fromUtf8(parser.operands()[0]),
+                                           parser.flag("--nonus"), DebugWindowQuery{});
     switch (g.outcome) {
-        case MicrOutcome::Dropped:
-            out << "dropped\n";
-            return 0;
+        case MicrOutcome::Dropped: out << "dropped\n"; return 0;
         case MicrOutcome::Failed:
             out << "error: " << cp1255::toUtf8(g.failure.description) << "\n";
             return 1;

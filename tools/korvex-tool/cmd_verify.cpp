@@ -24,15 +24,17 @@ int runVerify(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (operands.size() != 3) return usageError(err, kUsage, "give BANK, BRANCH and ACCOUNT");
 
     BranchTable table;
-    const BranchTableLoad load = table.load(std::filesystem::path(std::u8string(file->begin(), file->end())));
+    const BranchTableLoad load =
+        table.load(std::filesystem::path(std::u8string(file->begin(), file->end())));
     if (!load.ok) {
         // The program runs on with an empty table; show the code it would give, and the reason.
         err << "korvex-tool: " << *file;
         if (load.line != 0) err << " line " << load.line;
         err << ": " << load.error << "\n";
     }
-    const int32_t code = VerifyCheque(table, cp1255::fromUtf8(operands[0]), cp1255::fromUtf8(operands[1]),
-                                      cp1255::fromUtf8(operands[2]), parser.flag("--ignore"));
+    const int32_t code =
+        VerifyCheque(table, cp1255::fromUtf8(operands[0]), cp1255::fromUtf8(operands[1]),
+                     cp1255::fromUtf8(operands[2]), parser.flag("--ignore"));
     out << code << "\n";
     return load.ok ? 0 : 1;
 }

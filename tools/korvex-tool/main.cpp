@@ -78,7 +78,8 @@ int main(int argc, char** argv) {
     if (args.empty() || commands().count(args[0]) == 0) {
         if (!args.empty()) std::cerr << "korvex-tool: unknown command " << args[0] << "\n";
         std::cerr << "usage:\n";
-        for (const auto& [name, command] : commands()) std::cerr << "  korvex-tool " << command.usage << "\n";
+        for (const auto& [name, command] : commands())
+            std::cerr << "  korvex-tool " << command.usage << "\n";
         return 2;
     }
     const Command& command = commands().at(args[0]);

@@ -235,7 +235,8 @@ void Simulator::answer(const std::string& command) {
     } else if (command == "TI F4") {
         if (!heldImage_) {
             send("MN0,0,0" + t);
-        } else if (o_.imageStopsAt >= 0 && static_cast<std::size_t>(o_.imageStopsAt) < heldImage_->size()) {
+        } else if (o_.imageStopsAt >= 0 &&
+                   static_cast<std::size_t>(o_.imageStopsAt) < heldImage_->size()) {
             send(heldImage_->substr(0, static_cast<std::size_t>(o_.imageStopsAt)));
         } else {
             send(*heldImage_);
@@ -284,7 +285,8 @@ bool Simulator::execute(const std::string& raw) {
         std::size_t from = 0;
         for (;;) {
             const std::size_t bar = rest.find('|', from);
-            std::string piece = rest.substr(from, bar == std::string::npos ? std::string::npos : bar - from);
+            std::string piece =
+                rest.substr(from, bar == std::string::npos ? std::string::npos : bar - from);
             if (bar == std::string::npos) piece += t;
             timed_.emplace_back(when, piece);
             if (bar == std::string::npos) break;

@@ -43,7 +43,8 @@ QString sampleCheque(const QDir& dir) {
     p.drawText(QRect(20, 20, 560, 40), Qt::AlignRight, QString::fromUtf8("בנק לדוגמה בע\"מ"));
     p.drawText(QRect(20, 90, 560, 40), Qt::AlignLeft, QStringLiteral("1,250.00"));
     p.setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 18));
-    p.drawText(QRect(20, 200, 560, 40), Qt::AlignCenter, QStringLiteral("A1234567 C12A12345E 1234?6C"));
+    p.drawText(QRect(20, 200, 560, 40), Qt::AlignCenter,
+               QStringLiteral("A1234567 C12A12345E 1234?6C"));
     p.end();
     const QString file = dir.filePath(QStringLiteral("sample-cheque.png"));
     cheque.save(file);
@@ -116,8 +117,7 @@ int main(int argc, char** argv) {
         const QImage icon = korvex::ui::profileIcon(255, 0, 0, 22, 0, 255, 255, 3)
                                 .scaled(72, 72, Qt::KeepAspectRatio, Qt::FastTransformation);
         QImage sheet(a.width() + b.width() + icon.width() + 40,
-                     std::max({a.height(), b.height(), icon.height()}) + 20,
-                     QImage::Format_RGB32);
+                     std::max({a.height(), b.height(), icon.height()}) + 20, QImage::Format_RGB32);
         sheet.fill(QColor(220, 224, 230));
         QPainter p(&sheet);
         p.drawImage(10, 10, icon);
@@ -125,7 +125,8 @@ int main(int argc, char** argv) {
         p.drawPixmap(icon.width() + a.width() + 30, 10, b);
         p.end();
         const bool saved = sheet.save(dir.filePath(QStringLiteral("tray-menu.png")));
-        std::fprintf(saved ? stdout : stderr, "%s tray-menu.png\n", saved ? "wrote" : "could not write");
+        std::fprintf(saved ? stdout : stderr, "%s tray-menu.png\n",
+                     saved ? "wrote" : "could not write");
         ok &= saved;
     }
     return ok ? 0 : 1;

@@ -47,7 +47,8 @@ korvex::ProgramInfo programInfo(const QStringList& arguments) {
     const QString executable = QCoreApplication::applicationFilePath();
     program.executable = std::filesystem::path(executable.toStdU16String());
     program.folder = std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String());
-    program.fileName = korvex::cp1255::fromUtf8(QFileInfo(executable).completeBaseName().toStdString());
+    program.fileName =
+        korvex::cp1255::fromUtf8(QFileInfo(executable).completeBaseName().toStdString());
     program.commandLine = korvex::cp1255::fromUtf8(arguments.mid(1).join(' ').toStdString());
     program.versionMajor = KORVEX_VERSION_MAJOR;
     program.versionMinor = KORVEX_VERSION_MINOR;
@@ -76,7 +77,9 @@ int main(int argc, char** argv) {
     korvex::ui::QtOperatorUi::Hooks hooks;
     hooks.timerTick = [&form] { form.Timer1_Timer(); };
     hooks.tray.renameCsv = [&form] { form.RenameCSV_Click(); };
-    hooks.tray.showDetails = [&form, &ui] { korvex::ShowDetails(ui, form.global(), form.LastSentText); };
+    hooks.tray.showDetails = [&form, &ui] {
+        korvex::ShowDetails(ui, form.global(), form.LastSentText);
+    };
     hooks.tray.loadProfile = [&form](int32_t number) { form.LoadProfile(number); };
     hooks.tray.exit = [&form] { form.mnuExit_Click(); };
     hooks.tray.log = [&form](const std::string& line) { form.DebugLog(line); };
@@ -84,8 +87,12 @@ int main(int argc, char** argv) {
         return static_cast<int>(korvex::ClassifyInput(text, form.global().Nonus,
                                                       form.profile().MinUnreadCharsForNoMICR));
     };
-    hooks.details.processCheque = [&form](const std::string& text) { form.ParseAndFeedCheque(text); };
-    hooks.details.processMagStripe = [&form](const std::string& text) { form.ParseAndFeedMagStripe(text); };
+    hooks.details.processCheque = [&form](const std::string& text) {
+        form.ParseAndFeedCheque(text);
+    };
+    hooks.details.processMagStripe = [&form](const std::string& text) {
+        form.ParseAndFeedMagStripe(text);
+    };
     hooks.details.profileChosen = [&form](int32_t number) { form.NewProfileChosen(number); };
     ui.setHooks(std::move(hooks));
 

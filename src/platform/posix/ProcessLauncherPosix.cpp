@@ -64,12 +64,12 @@ std::optional<int> waitFor(pid_t pid, std::chrono::milliseconds limit) {
 
 int niceValueForPriorityClass(int32_t priorityClass) {
     switch (priorityClass) {
-        case 64: return 19;      // idle
-        case 16384: return 5;    // below normal
-        case 32768: return -5;   // above normal
-        case 128: return -10;    // high
-        case 256: return -20;    // real time
-        default: return 0;       // normal and anything unknown
+        case 64: return 19;     // idle
+        case 16384: return 5;   // below normal
+        case 32768: return -5;  // above normal
+        case 128: return -10;   // high
+        case 256: return -20;   // real time
+        default: return 0;      // normal and anything unknown
     }
 }
 
@@ -88,8 +88,7 @@ LaunchResult ProcessLauncherPosix::runScript(const std::string& scriptName,
 LaunchResult ProcessLauncherPosix::startWatchdog(const std::filesystem::path& script,
                                                  const std::filesystem::path& program,
                                                  const std::filesystem::path& semaphore) {
-    return spawnShell({"sh", script.string(), program.string(), semaphore.string()},
-                      std::nullopt);
+    return spawnShell({"sh", script.string(), program.string(), semaphore.string()}, std::nullopt);
 }
 
 LaunchResult ProcessLauncherPosix::spawnShell(std::vector<std::string> words,

@@ -17,7 +17,8 @@ public:
                            std::optional<std::chrono::milliseconds> timeLimit) override;
     bool SetProcessPriority(int32_t priorityClass) override;
     WatchdogHost watchdogHost() const override { return WatchdogHost::PosixShell; }
-    LaunchResult startWatchdog(const std::filesystem::path& script, const std::filesystem::path& program,
+    LaunchResult startWatchdog(const std::filesystem::path& script,
+                               const std::filesystem::path& program,
                                const std::filesystem::path& semaphore) override;
 
 private:

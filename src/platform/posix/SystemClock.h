@@ -14,7 +14,8 @@ namespace korvex {
 class SystemClock : public Clock {
 public:
     LocalDateTime now() override {
-        const std::tm local = localTime(std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()));
+        const std::tm local =
+            localTime(std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()));
         LocalDateTime t;
         t.year = local.tm_year + 1900;
         t.month = local.tm_mon + 1;

@@ -36,10 +36,8 @@ bool isConnectionError(QNetworkReply::NetworkError error) {
         case QNetworkReply::ProxyConnectionRefusedError:
         case QNetworkReply::ProxyConnectionClosedError:
         case QNetworkReply::ProxyNotFoundError:
-        case QNetworkReply::SslHandshakeFailedError:
-            return true;
-        default:
-            return false;
+        case QNetworkReply::SslHandshakeFailedError: return true;
+        default: return false;
     }
 }
 

@@ -57,7 +57,9 @@ bool SerialPortQt::fail(int number, const std::string& description) {
     return false;
 }
 
-std::string SerialPortQt::deviceName() const { return serialDeviceName(commPort_, portName_, false); }
+std::string SerialPortQt::deviceName() const {
+    return serialDeviceName(commPort_, portName_, false);
+}
 
 bool SerialPortQt::setCommPort(int16_t number) {
     if (number < 1) return fail(8002, "Invalid port number " + std::to_string(number));
@@ -107,12 +109,16 @@ bool SerialPortQt::applyLineSettings() {
         case LineSettings::Parity::Even: ok = port_.setParity(QSerialPort::EvenParity) && ok; break;
         case LineSettings::Parity::Odd: ok = port_.setParity(QSerialPort::OddParity) && ok; break;
         case LineSettings::Parity::Mark: ok = port_.setParity(QSerialPort::MarkParity) && ok; break;
-        case LineSettings::Parity::Space: ok = port_.setParity(QSerialPort::SpaceParity) && ok; break;
+        case LineSettings::Parity::Space:
+            ok = port_.setParity(QSerialPort::SpaceParity) && ok;
+            break;
     }
     ok = port_.setDataBits(line_.dataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8) && ok;
     switch (line_.stopBits) {
         case LineSettings::StopBits::One: ok = port_.setStopBits(QSerialPort::OneStop) && ok; break;
-        case LineSettings::StopBits::OneAndHalf: ok = port_.setStopBits(QSerialPort::OneAndHalfStop) && ok; break;
+        case LineSettings::StopBits::OneAndHalf:
+            ok = port_.setStopBits(QSerialPort::OneAndHalfStop) && ok;
+            break;
         case LineSettings::StopBits::Two: ok = port_.setStopBits(QSerialPort::TwoStop) && ok; break;
     }
     // Qt has one flow control: both kinds together run as hardware handshaking.
@@ -124,7 +130,8 @@ bool SerialPortQt::applyLineSettings() {
     if (!ok) {
         const std::string description = cp1255::fromUtf8(port_.errorString().toStdString());
         port_.clearError();
-        return fail(8015, "Settings " + lineSettingsText(line_) + " could not be applied: " + description);
+        return fail(
+            8015, "Settings " + lineSettingsText(line_) + " could not be applied: " + description);
     }
     return true;
 }
@@ -187,7 +194,8 @@ std::string SerialPortQt::input(std::size_t maxBytes) {
     }
     // What arrived before the device went away is still given; the failure stays in lastError.
     pullAvailable();
-    const QByteArray bytes = maxBytes == 0 ? port_.readAll() : port_.read(static_cast<qint64>(maxBytes));
+    const QByteArray bytes =
+        maxBytes == 0 ? port_.readAll() : port_.read(static_cast<qint64>(maxBytes));
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
@@ -201,7 +209,8 @@ bool SerialPortQt::output(const std::string& text) {
     if (gone_) return false;  // lastError keeps why
     if (!port_.isOpen()) return fail(8018, "Operation valid only when the port is open");
     if (text.empty()) return true;
-    if (port_.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
+    if (port_.write(text.data(), static_cast<qint64>(text.size())) !=
+        static_cast<qint64>(text.size())) {
         return fail(8010, cp1255::fromUtf8(port_.errorString().toStdString()));
     }
     while (port_.bytesToWrite() > 0) {

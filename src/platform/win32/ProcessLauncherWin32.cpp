@@ -59,7 +59,8 @@ LaunchResult ProcessLauncherWin32::startWatchdog(const std::filesystem::path& sc
         const std::u8string text = path.u8string();
         return std::string(text.begin(), text.end());
     };
-    const std::string command = windowsWatchdogCommand(utf8(script), utf8(program), utf8(semaphore));
+    const std::string command =
+        windowsWatchdogCommand(utf8(script), utf8(program), utf8(semaphore));
     return start(win32::widenUtf8(command), std::nullopt);
 }
 

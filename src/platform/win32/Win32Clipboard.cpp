@@ -27,9 +27,9 @@ PlatformResult Win32Clipboard::setText(const std::string& text) {
         if (!open) ::Sleep(10);
     }
     if (!open) {
-        return PlatformResult::failure(PlatformResult::Kind::Refused,
-                                       "another program holds the clipboard (error " +
-                                           std::to_string(::GetLastError()) + ")");
+        return PlatformResult::failure(
+            PlatformResult::Kind::Refused,
+            "another program holds the clipboard (error " + std::to_string(::GetLastError()) + ")");
     }
 
     // A NUL would end the clipboard's text early and lose what follows it, so it is dropped.
@@ -55,9 +55,9 @@ PlatformResult Win32Clipboard::setText(const std::string& text) {
     const DWORD error = ok ? 0 : ::GetLastError();
     ::CloseClipboard();
     if (ok) return PlatformResult::ok();
-    return PlatformResult::failure(PlatformResult::Kind::SystemError,
-                                   std::string(step) + " failed (error " + std::to_string(error) +
-                                       ")");
+    return PlatformResult::failure(
+        PlatformResult::Kind::SystemError,
+        std::string(step) + " failed (error " + std::to_string(error) + ")");
 }
 
 PlatformResult Win32Clipboard::paste(uint64_t window) {
@@ -75,9 +75,9 @@ PlatformResult Win32Clipboard::paste(uint64_t window) {
         return PlatformResult::failure(PlatformResult::Kind::Refused,
                                        "the window did not take the paste command");
     }
-    return PlatformResult::failure(PlatformResult::Kind::SystemError,
-                                   "the paste command was not delivered (error " +
-                                       std::to_string(error) + ")");
+    return PlatformResult::failure(
+        PlatformResult::Kind::SystemError,
+        "the paste command was not delivered (error " + std::to_string(error) + ")");
 }
 
 }  // namespace korvex

@@ -85,8 +85,9 @@ PlatformResult Win32KeyInjector::sendBatch(const std::vector<KeyEvent>& events) 
     lastError_ = inserted < records.size() ? ::GetLastError() : 0;
     if (inserted == records.size()) return PlatformResult::ok();
     // Input blocked by another thread (or by a more privileged window) leaves no error number.
-    std::string message = "SendInput inserted " + std::to_string(eventsDelivered(events, inserted)) +
-                          " of " + std::to_string(events.size()) + " key events";
+    std::string message = "SendInput inserted " +
+                          std::to_string(eventsDelivered(events, inserted)) + " of " +
+                          std::to_string(events.size()) + " key events";
     if (lastError_ == 0) return PlatformResult::failure(PlatformResult::Kind::Refused, message);
     return PlatformResult::failure(PlatformResult::Kind::SystemError,
                                    message + " (error " + std::to_string(lastError_) + ")");

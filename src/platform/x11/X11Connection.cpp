@@ -32,7 +32,8 @@ int recordError(Display* display, XErrorEvent* event) {
 X11Connection::X11Connection(const std::string& displayName) {
     XInitThreads();
     display_ = XOpenDisplay(displayName.empty() ? nullptr : displayName.c_str());
-    if (display_ != nullptr && openConnections++ == 0) previousHandler = XSetErrorHandler(recordError);
+    if (display_ != nullptr && openConnections++ == 0)
+        previousHandler = XSetErrorHandler(recordError);
 }
 
 X11Connection::~X11Connection() {

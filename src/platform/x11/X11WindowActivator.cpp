@@ -26,7 +26,8 @@ std::vector<unsigned char> readProperty(Display* display, Window window, Atom pr
                            &items, &after, &data) == Success &&
         data != nullptr && actualType == type) {
         // Xlib hands 32-bit items back as longs.
-        const std::size_t itemSize = format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
+        const std::size_t itemSize =
+            format == 32 ? sizeof(long) : static_cast<std::size_t>(format / 8);
         out.assign(data, data + items * itemSize);
     }
     if (data != nullptr) XFree(data);
@@ -36,8 +37,8 @@ std::vector<unsigned char> readProperty(Display* display, Window window, Atom pr
 std::vector<Window> readWindows(Display* display, Window window, const char* name) {
     int format = 0;
     unsigned long items = 0;
-    const auto raw = readProperty(display, window, XInternAtom(display, name, False), XA_WINDOW,
-                                  format, items);
+    const auto raw =
+        readProperty(display, window, XInternAtom(display, name, False), XA_WINDOW, format, items);
     std::vector<Window> out;
     if (format != 32) return out;
     const auto* longs = reinterpret_cast<const long*>(raw.data());

@@ -23,7 +23,8 @@ XTestKeyInjector::XTestKeyInjector(X11Connection& connection) : connection_(conn
                                        maxKeycode - minKeycode + 1, &per);
     for (int kc = minKeycode; syms != nullptr && kc <= maxKeycode; ++kc) {
         bool empty = true;
-        for (int i = 0; i < per; ++i) empty = empty && syms[(kc - minKeycode) * per + i] == NoSymbol;
+        for (int i = 0; i < per; ++i)
+            empty = empty && syms[(kc - minKeycode) * per + i] == NoSymbol;
         if (empty) spare_.push_back(static_cast<unsigned>(kc));
         if (!empty) mapped_.insert(static_cast<unsigned>(kc));
     }
@@ -147,10 +148,10 @@ PlatformResult XTestKeyInjector::sendBatch(const std::vector<KeyEvent>& events) 
         if (!round && result) result = std::move(round);
     }
     if (result && delivered < events.size()) {
-        result = PlatformResult::failure(
-            PlatformResult::Kind::Refused,
-            std::to_string(events.size() - delivered) + " of " + std::to_string(events.size()) +
-                " key events have no key on this keyboard");
+        result = PlatformResult::failure(PlatformResult::Kind::Refused,
+                                         std::to_string(events.size() - delivered) + " of " +
+                                             std::to_string(events.size()) +
+                                             " key events have no key on this keyboard");
     }
     return result;
 }

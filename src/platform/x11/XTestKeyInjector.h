@@ -58,8 +58,8 @@ private:
 
     X11Connection& connection_;
     bool available_ = false;
-    std::vector<unsigned> spare_;          // keycodes with no keysym at start
-    std::set<unsigned> mapped_;            // keycodes with a keysym at start
+    std::vector<unsigned> spare_;            // keycodes with no keysym at start
+    std::set<unsigned> mapped_;              // keycodes with a keysym at start
     std::map<char32_t, unsigned> borrowed_;  // character -> keycode mapped to it
 };
 

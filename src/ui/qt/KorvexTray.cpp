@@ -84,11 +84,10 @@ void KorvexTray::setTooltip(const std::string& tooltipField) {
     icon_->setToolTip(tooltip_);
 }
 
-void KorvexTray::changeIcon(uint8_t red, uint8_t green, uint8_t blue, int fontSize,
-                            uint8_t textRed, uint8_t textGreen, uint8_t textBlue,
-                            int32_t profileNumber) {
-    iconImage_ = profileIcon(red, green, blue, fontSize, textRed, textGreen, textBlue,
-                             profileNumber);
+void KorvexTray::changeIcon(uint8_t red, uint8_t green, uint8_t blue, int fontSize, uint8_t textRed,
+                            uint8_t textGreen, uint8_t textBlue, int32_t profileNumber) {
+    iconImage_ =
+        profileIcon(red, green, blue, fontSize, textRed, textGreen, textBlue, profileNumber);
     icon_->setIcon(QIcon(QPixmap::fromImage(iconImage_)));
 }
 

@@ -19,10 +19,10 @@ namespace korvex::ui {
 
 // What the tray asks of the main window; the shell wires these.
 struct TrayHooks {
-    std::function<void()> renameCsv;          // RenameCSV_Click
-    std::function<void()> showDetails;        // ShowDetails
-    std::function<void(int32_t)> loadProfile;  // LoadProfile(n), also for the current profile
-    std::function<void()> exit;               // the exit command (question, then shutdown)
+    std::function<void()> renameCsv;              // RenameCSV_Click
+    std::function<void()> showDetails;            // ShowDetails
+    std::function<void(int32_t)> loadProfile;     // LoadProfile(n), also for the current profile
+    std::function<void()> exit;                   // the exit command (question, then shutdown)
     std::function<void(const std::string&)> log;  // DebugLog
 };
 

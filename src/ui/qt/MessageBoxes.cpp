@@ -42,7 +42,8 @@ MsgResult showMessageBox(QWidget* parent, const QString& text, const QString& ti
         box.setStandardButtons(QMessageBox::Ok);
     }
     const int answer = box.exec();
-    if (buttons == MsgButtons::YesNo) return answer == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
+    if (buttons == MsgButtons::YesNo)
+        return answer == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
     return MsgResult::Ok;
 }
 

@@ -15,7 +15,8 @@
 
 namespace korvex::ui {
 
-QtOperatorUi::QtOperatorUi(QObject* parent) : QObject(parent), tray_(std::make_unique<KorvexTray>()) {
+QtOperatorUi::QtOperatorUi(QObject* parent)
+    : QObject(parent), tray_(std::make_unique<KorvexTray>()) {
     timer_.setInterval(100);
     connect(&timer_, &QTimer::timeout, this, [this] {
         if (hooks_.timerTick) hooks_.timerTick();
@@ -37,8 +38,8 @@ void QtOperatorUi::setHooks(Hooks hooks) {
 
 bool QtOperatorUi::addTrayIcon() { return tray_->add(); }
 
-MsgResult QtOperatorUi::messageBox(const std::string& text, const std::string& title,
-                                   MsgIcon icon, MsgButtons buttons) {
+MsgResult QtOperatorUi::messageBox(const std::string& text, const std::string& title, MsgIcon icon,
+                                   MsgButtons buttons) {
     return showMessageBox(nullptr, fromCp1255(text), fromCp1255(title), icon, buttons);
 }
 
@@ -140,9 +141,9 @@ ChequeDialogResult QtOperatorUi::showChequeFull(const ChequeDialogInput& input) 
 DebugWindowResult QtOperatorUi::showManualDebug() {
     // One window for the run: the boxes keep the last choices for the next tick.
     if (!debug_) {
-        debug_ = new frmManuallDebug(hooks_.terminateAtOnce ? hooks_.terminateAtOnce
-                                                            : std::function<void(int)>(
-                                                                  &terminateAtOnce));
+        debug_ = new frmManuallDebug(hooks_.terminateAtOnce
+                                         ? hooks_.terminateAtOnce
+                                         : std::function<void(int)>(&terminateAtOnce));
     }
     return debug_->run();
 }

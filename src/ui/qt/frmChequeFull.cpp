@@ -86,10 +86,10 @@ frmChequeFull::frmChequeFull(const ChequeDialogInput& input, QDate today, QWidge
     setSizeGripEnabled(true);
     resize(kWidth, kHeight);
 
-    auto* top = new QLabel(QString::fromUtf8(
-                               "נא להשלים את פרטי הצ'ק המלאים. יש לשים לב לאפסים גם בתחילת המספר. "
-                               "ניתן לעבור בין השדות עם מקש הטאב ולסיים בלחיצת אנטר."),
-                           this);
+    auto* top = new QLabel(
+        QString::fromUtf8("נא להשלים את פרטי הצ'ק המלאים. יש לשים לב לאפסים גם בתחילת המספר. "
+                          "ניתן לעבור בין השדות עם מקש הטאב ולסיים בלחיצת אנטר."),
+        this);
     top->setObjectName(QStringLiteral("Label1"));
     top->setWordWrap(true);
     top->setGeometry(10, 8, 640, 44);
@@ -136,13 +136,14 @@ frmChequeFull::frmChequeFull(const ChequeDialogInput& input, QDate today, QWidge
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(10, kImageTop, 640, kImageHeight);
 
-    QWidget* chain[] = {ChequeNum, BankNum, BranchNum, AccountNum, txtAmount, txtDate,
-                        cmdOK, cmdCancel, VerifyCode};
+    QWidget* chain[] = {ChequeNum, BankNum, BranchNum, AccountNum, txtAmount,
+                        txtDate,   cmdOK,   cmdCancel, VerifyCode};
     for (std::size_t i = 0; i + 1 < std::size(chain); ++i) setTabOrder(chain[i], chain[i + 1]);
 
     auto* filter = new TabCharFilter(input.TabChar, this);
     if (enterMovesOn) {
-        filter->setEnterChain({ChequeNum, BankNum, BranchNum, AccountNum, txtAmount, txtDate, cmdOK});
+        filter->setEnterChain(
+            {ChequeNum, BankNum, BranchNum, AccountNum, txtAmount, txtDate, cmdOK});
     }
     for (QWidget* w : {static_cast<QWidget*>(ChequeNum), static_cast<QWidget*>(BankNum),
                        static_cast<QWidget*>(BranchNum), static_cast<QWidget*>(AccountNum),
@@ -159,8 +160,8 @@ frmChequeFull::frmChequeFull(const ChequeDialogInput& input, QDate today, QWidge
         VerifyCode->setText(fromCp1255(input.verifyCaption));
         VerifyCode->setVisible(true);
     }
-    txtDate->setText(QString::fromStdString(
-        dialogDateBoxText(today.day(), today.month(), today.year())));
+    txtDate->setText(
+        QString::fromStdString(dialogDateBoxText(today.day(), today.month(), today.year())));
     txtDate->selectOneAt(0);
 
     if (!input.imageFile.empty()) {

@@ -172,10 +172,9 @@ void frmDetails::Copy_Click() {
 void frmDetails::TryString_Click() {
     const std::string text = toCp1255(ManualData->text());
     const int inputClass = hooks_.classify ? hooks_.classify(text) : 0;
-    const MsgResult answer =
-        showMessageBox(this, fromCp1255(tryStringQuestion(inputClass)),
-                       QString::fromUtf8(kTryStringTitleUtf8), MsgIcon::Information,
-                       MsgButtons::YesNo);
+    const MsgResult answer = showMessageBox(this, fromCp1255(tryStringQuestion(inputClass)),
+                                            QString::fromUtf8(kTryStringTitleUtf8),
+                                            MsgIcon::Information, MsgButtons::YesNo);
     if (answer != MsgResult::Yes) return;
     const TryStringRoute route = tryStringRoute(inputClass, text);
     switch (route.kind) {

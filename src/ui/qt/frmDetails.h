@@ -20,10 +20,10 @@ class ImageBox;
 
 // What the window asks of the main window; the shell wires these. Texts are Windows-1255.
 struct DetailsHooks {
-    std::function<int(const std::string&)> classify;  // ClassifyInput with the Nonus setting
-    std::function<void(const std::string&)> processCheque;     // ParseAndFeedCheque
+    std::function<int(const std::string&)> classify;        // ClassifyInput with the Nonus setting
+    std::function<void(const std::string&)> processCheque;  // ParseAndFeedCheque
     std::function<void(const std::string&)> processMagStripe;  // ParseAndFeedMagStripe
-    std::function<void(int32_t)> profileChosen;                 // NewProfileChosen(n), 1-based
+    std::function<void(int32_t)> profileChosen;                // NewProfileChosen(n), 1-based
 };
 
 class frmDetails : public QWidget {

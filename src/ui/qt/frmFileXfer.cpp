@@ -61,8 +61,7 @@ void ProgressPicture::mousePressEvent(QMouseEvent* event) {
     emit clicked();
 }
 
-frmFileXfer::frmFileXfer(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
+frmFileXfer::frmFileXfer(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("frmFileXfer"));
     setWindowTitle(QString::fromUtf8("תמונת מסמך"));
     setLayoutDirection(Qt::RightToLeft);
@@ -83,7 +82,9 @@ frmFileXfer::frmFileXfer(QWidget* parent)
     connect(Picture1, &ProgressPicture::clicked, this, &QWidget::hide);
 }
 
-void frmFileXfer::setFileName(const std::string& cp1255Name) { Text1->setText(fromCp1255(cp1255Name)); }
+void frmFileXfer::setFileName(const std::string& cp1255Name) {
+    Text1->setText(fromCp1255(cp1255Name));
+}
 
 void frmFileXfer::showNoActivate() {
     // Placed before showing (no flash elsewhere) and again once the frame's size is known.

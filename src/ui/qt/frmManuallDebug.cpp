@@ -60,8 +60,8 @@ frmManuallDebug::frmManuallDebug(std::function<void(int)> terminate, QWidget* pa
                       {QStringLiteral("800"), QStringLiteral("936"), QStringLiteral("123")},
                       QRect(90, 76, 200, 24));
     cmbAcc = combo(this, "cmbAcc",
-                   {QStringLiteral("123456"), QStringLiteral("2003456"),
-                    QStringLiteral("39857"), QStringLiteral("400012")},
+                   {QStringLiteral("123456"), QStringLiteral("2003456"), QStringLiteral("39857"),
+                    QStringLiteral("400012")},
                    QRect(90, 108, 200, 24));
     cmdCont = new QPushButton(QStringLiteral("Cont"), this);
     cmdCont->setObjectName(QStringLiteral("cmdCont"));

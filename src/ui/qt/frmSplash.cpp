@@ -89,9 +89,9 @@ frmSplash::frmSplash(int displayMs, std::function<void(const QUrl&)> openUrl, QW
     OvraPic->setGeometry(10, 16, 120, 80);
     OvraPic->setImage(makerPicture());
 
-    OvraLabel = line(this, "OvraLabel",
-                     QString::fromUtf8("קורא צ'קים וכרטיסים של Ovra. תמיכה: 03-5550123"),
-                     QRect(10, 112, 400, 28));
+    OvraLabel =
+        line(this, "OvraLabel", QString::fromUtf8("קורא צ'קים וכרטיסים של Ovra. תמיכה: 03-5550123"),
+             QRect(10, 112, 400, 28));
     const QUrl credit(QString::fromLatin1(KORVEX_CREDIT_URL));
     Label4 = line(this, "Label4", QString::fromUtf8("פיתוח ועיצוב: ") + credit.host(),
                   QRect(10, 150, 400, 24));
@@ -99,11 +99,10 @@ frmSplash::frmSplash(int displayMs, std::function<void(const QUrl&)> openUrl, QW
     QFont underlined = Label4->font();
     underlined.setUnderline(true);
     Label4->setFont(underlined);
-    OvraLink = line(this, "OvraLink",
-                    QStringLiteral("\u00A9 %1 Ovra  %2")
-                        .arg(QDate::currentDate().year())
-                        .arg(credit.host()),
-                    QRect(10, 200, 400, 24));
+    OvraLink = line(
+        this, "OvraLink",
+        QStringLiteral("\u00A9 %1 Ovra  %2").arg(QDate::currentDate().year()).arg(credit.host()),
+        QRect(10, 200, 400, 24));
     connect(Label4, &ClickLabel::clicked, this, [this, credit] {
         if (openUrl_) openUrl_(credit);
     });

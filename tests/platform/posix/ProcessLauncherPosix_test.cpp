@@ -38,7 +38,8 @@ bool waitForFile(const std::filesystem::path& path, std::chrono::milliseconds li
 }
 
 TEST(ProcessLauncherPosix, AWaitedScriptGivesItsExitCodeAndRunsInTheProgramFolder) {
-    ScriptFolder s("probe", "pwd > where.txt\nprintf '%s|' \"$@\" > args.txt\necho noise\nexit 3\n");
+    ScriptFolder s("probe",
+                   "pwd > where.txt\nprintf '%s|' \"$@\" > args.txt\necho noise\nexit 3\n");
     const std::string hebrewName = "images\\" + cp1255::fromUtf8("צק") + " 1.jpg";
     const LaunchResult r =
         s.launcher.runScript("netpbm\\probe", {hebrewName, "two"}, std::chrono::seconds(30));

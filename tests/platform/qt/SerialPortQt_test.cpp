@@ -23,7 +23,8 @@ struct Pty {
     std::string device;
     Pty() {
         master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0) device = ::ptsname(master);
+        if (master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0)
+            device = ::ptsname(master);
     }
     ~Pty() { hangUp(); }
     // The far end goes away, as when the reader's program dies.

@@ -44,8 +44,8 @@ TEST(ProcessLauncherWin32, RunsABatchFileAndWaitsForItsStatus) {
     std::filesystem::create_directories(folder / "out dir");
     ProcessLauncherWin32 launcher(folder.path());
 
-    const LaunchResult result =
-        launcher.runScript("netpbm\\echo", {"hello world", "out dir\\result.txt"}, std::chrono::seconds(30));
+    const LaunchResult result = launcher.runScript(
+        "netpbm\\echo", {"hello world", "out dir\\result.txt"}, std::chrono::seconds(30));
     ASSERT_TRUE(result.started) << result.error;
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 7);
@@ -57,7 +57,8 @@ TEST(ProcessLauncherWin32, HebrewFileNamesArriveIntact) {
     folder.write("netpbm\\echo.bat", kEchoScript);
     ProcessLauncherWin32 launcher(folder.path());
     const std::string name = cp1255::fromUtf8("שיק 1.txt");
-    const LaunchResult result = launcher.runScript("netpbm\\echo", {"x", name}, std::chrono::seconds(30));
+    const LaunchResult result =
+        launcher.runScript("netpbm\\echo", {"x", name}, std::chrono::seconds(30));
     ASSERT_TRUE(result.started) << result.error;
     EXPECT_TRUE(std::filesystem::exists(folder.path() / std::filesystem::path(u8"שיק 1.txt")));
 }
@@ -66,7 +67,8 @@ TEST(ProcessLauncherWin32, RunsWithoutWaiting) {
     TempFolder folder;
     folder.write("netpbm\\echo.bat", kEchoScript);
     ProcessLauncherWin32 launcher(folder.path());
-    const LaunchResult result = launcher.runScript("netpbm\\echo", {"later", "later.txt"}, std::nullopt);
+    const LaunchResult result =
+        launcher.runScript("netpbm\\echo", {"later", "later.txt"}, std::nullopt);
     ASSERT_TRUE(result.started) << result.error;
     EXPECT_EQ(result.exitCode, -1);
     ASSERT_TRUE(waitForFile(folder, "later.txt"));
@@ -80,7 +82,8 @@ TEST(ProcessLauncherWin32, AWaitedScriptPastItsTimeLimitIsEndedWithWhatItStarted
     folder.write("netpbm\\spin.bat", "@echo off\r\n:again\r\necho x>>ticks.txt\r\ngoto again\r\n");
     ProcessLauncherWin32 launcher(folder.path());
     const auto before = std::chrono::steady_clock::now();
-    const LaunchResult result = launcher.runScript("netpbm\\hang", {}, std::chrono::milliseconds(1500));
+    const LaunchResult result =
+        launcher.runScript("netpbm\\hang", {}, std::chrono::milliseconds(1500));
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(10));
     ASSERT_TRUE(result.started) << result.error;
     EXPECT_TRUE(result.timedOut);

@@ -58,7 +58,8 @@ protected:
         ASSERT_TRUE(connection.ok());
         ASSERT_TRUE(keys.available());
         out = folder / "received.txt";
-        target = spawnProcess({KORVEX_TARGET_WINDOW_PATH, "--title", kTitle, "--out", out.string()});
+        target =
+            spawnProcess({KORVEX_TARGET_WINDOW_PATH, "--title", kTitle, "--out", out.string()});
         ASSERT_GT(target, 0);
         // The window exists once it can be activated; give Qt a moment to finish showing it.
         const auto until = std::chrono::steady_clock::now() + 15s;

@@ -55,8 +55,8 @@ public:
         fcntl(fds[0], F_SETFD, FD_CLOEXEC);
         // -noreset: the server must not restart when its last client leaves, or a client that
         // connects during the reset is refused.
-        xvfb_ = spawnProcess({"Xvfb", "-displayfd", std::to_string(fds[1]), "-noreset", "-nolisten", "tcp",
-                              "-screen", "0", "1024x768x24"});
+        xvfb_ = spawnProcess({"Xvfb", "-displayfd", std::to_string(fds[1]), "-noreset", "-nolisten",
+                              "tcp", "-screen", "0", "1024x768x24"});
         close(fds[1]);
         if (xvfb_ <= 0) {
             close(fds[0]);

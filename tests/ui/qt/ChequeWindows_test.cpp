@@ -49,10 +49,10 @@ TEST(ChequeWindows, UnreadablePartsAreSelectedInBothDialogs) {
     const auto in = input("12?4?6", "@@", "9;9;", "123");
     frmChequeData data(in);
     frmChequeFull full(in, kToday);
-    for (auto boxes : {std::array<QLineEdit*, 4>{data.ChequeNum, data.BankNum, data.BranchNum,
-                                                 data.AccountNum},
-                       std::array<QLineEdit*, 4>{full.ChequeNum, full.BankNum, full.BranchNum,
-                                                 full.AccountNum}}) {
+    for (auto boxes :
+         {std::array<QLineEdit*, 4>{data.ChequeNum, data.BankNum, data.BranchNum, data.AccountNum},
+          std::array<QLineEdit*, 4>{full.ChequeNum, full.BankNum, full.BranchNum,
+                                    full.AccountNum}}) {
         EXPECT_EQ(boxes[0]->selectionStart(), 2);
         EXPECT_EQ(boxes[0]->selectedText(), QString("?4?"));
         EXPECT_EQ(boxes[1]->selectedText(), QString("@@"));

@@ -118,7 +118,11 @@ TEST(DetailsWindow, TryStringAsksAndRoutesByClass) {
         std::vector<std::string> cheques, cards;
         const char* name;
     } cases[] = {
-        {1, QMessageBox::Yes, "A1234567 C12A12345E 123456C", {"A1234567 C12A12345E 123456C"}, {},
+        {1,
+         QMessageBox::Yes,
+         "A1234567 C12A12345E 123456C",
+         {"A1234567 C12A12345E 123456C"},
+         {},
          "צ'ק רגיל"},
         {1, QMessageBox::No, "A1234567 C12A12345E 123456C", {}, {}, "צ'ק רגיל"},
         {2, QMessageBox::Yes, "%B4580;123?", {}, {"%B4580;123?"}, "כרטיס מגנטי"},

@@ -106,8 +106,8 @@ TEST(TrayIcon, MenuAndClicksCallTheMainWindow) {
     tray.activate(QSystemTrayIcon::DoubleClick);
     tray.activate(QSystemTrayIcon::Context);
     tray.activate(QSystemTrayIcon::MiddleClick);
-    const std::vector<std::string> expected = {"rename", "load 2", "load 1", "exit",
-                                               "details", "details"};
+    const std::vector<std::string> expected = {"rename", "load 2",  "load 1",
+                                               "exit",   "details", "details"};
     std::vector<std::string> got = calls;
     got.erase(got.begin() + 1);  // "details" from the menu, checked apart
     EXPECT_EQ(calls[1], "details");

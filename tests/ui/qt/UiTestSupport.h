@@ -49,8 +49,10 @@ inline std::shared_ptr<SeenBox> answerMessageBox(QMessageBox::StandardButton but
         seen->title = box->windowTitle();
         seen->icon = box->icon();
         seen->direction = box->layoutDirection();
-        if (auto* b = box->button(button)) b->click();
-        else box->reject();
+        if (auto* b = box->button(button))
+            b->click();
+        else
+            box->reject();
     });
     return seen;
 }

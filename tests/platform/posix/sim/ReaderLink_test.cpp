@@ -31,10 +31,16 @@ struct Link {
     TempFolder folder;
     std::vector<std::string> logs;
     int programEnds = 0;
-    ReaderIo io{port, clock, ui, [this](const std::string& m) { logs.push_back(m); }, "\r",
-                folder.path(), [this] { ++programEnds; }};
+    ReaderIo io{port,
+                clock,
+                ui,
+                [this](const std::string& m) { logs.push_back(m); },
+                "\r",
+                folder.path(),
+                [this] { ++programEnds; }};
 
-    Link(std::vector<std::string> options, const std::string& settings) : reader(std::move(options)) {
+    Link(std::vector<std::string> options, const std::string& settings)
+        : reader(std::move(options)) {
         port.setPortName(reader.device());
         port.setSettings(*parseLineSettings(settings));
     }
@@ -62,8 +68,9 @@ TEST(ReaderLinkOnPty, IdentifiesTheReaderAtItsRate) {
         const char* name;
         std::string rate, configured, finalSettings;
     };
-    for (const Case& c : {Case{"reader and settings at 9600", "9600", "9600,n,8,1", "9600,n,8,1"},
-                          Case{"reader at 115200, settings 9600", "115200", "9600,n,8,1", "115200,n,8,1"}}) {
+    for (const Case& c :
+         {Case{"reader and settings at 9600", "9600", "9600,n,8,1", "9600,n,8,1"},
+          Case{"reader at 115200, settings 9600", "115200", "9600,n,8,1", "115200,n,8,1"}}) {
         SCOPED_TRACE(c.name);
         Link link({"--rate", c.rate}, c.configured);
         ASSERT_FALSE(link.reader.device().empty());
@@ -102,8 +109,12 @@ TEST(ReaderLinkOnPty, ImagesArriveWholeOrAsFarAsTheReaderSent) {
     };
     const std::vector<Case> cases = {
         {"200,000 bytes arriving whole", 200000, {"--rate", "115200"}, 200000, 0, 5},
-        {"50,000 announced, 20,000 sent", 50000, {"--rate", "115200", "--image-stops-at", "20000"},
-         20000, 15, 19},
+        {"50,000 announced, 20,000 sent",
+         50000,
+         {"--rate", "115200", "--image-stops-at", "20000"},
+         20000,
+         15,
+         19},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -123,11 +134,13 @@ TEST(ReaderLinkOnPty, ImagesArriveWholeOrAsFarAsTheReaderSent) {
         EXPECT_EQ(link.folder.read("out/front.tif"), image.substr(0, c.expected));
         EXPECT_GE(seconds, c.minSeconds);
         EXPECT_LT(seconds, c.maxSeconds);
-        EXPECT_NE(link.ui.readerData.find("<<<" + std::to_string(c.expected) + " bytes of image data>>>"),
-                  std::string::npos);
+        EXPECT_NE(
+            link.ui.readerData.find("<<<" + std::to_string(c.expected) + " bytes of image data>>>"),
+            std::string::npos);
         EXPECT_EQ(link.port.inputMode(), SerialPort::InputMode::Text);
-        EXPECT_EQ(link.ui.fileXferProgressDrawn.back().second,
-                  DrawProgress(0, static_cast<int32_t>(c.size), static_cast<int32_t>(c.expected)).text);
+        EXPECT_EQ(
+            link.ui.fileXferProgressDrawn.back().second,
+            DrawProgress(0, static_cast<int32_t>(c.size), static_cast<int32_t>(c.expected)).text);
     }
 }
 
@@ -157,8 +170,9 @@ TEST(ReaderLinkOnPty, TheTickAssemblesMessagesSentInPieces) {
     EXPECT_EQ(dispatch.cheques, std::vector<std::string>{"A0012345C12A456E1234567C"});
     // The noise has no terminator: it waits in the buffer, which stays bounded.
     EXPECT_EQ(buffer.size(), 3000u);
-    EXPECT_GE(std::count_if(link.logs.begin(), link.logs.end(),
-                            [](const std::string& m) { return m.rfind("Received partial input", 0) == 0; }),
+    EXPECT_GE(std::count_if(
+                  link.logs.begin(), link.logs.end(),
+                  [](const std::string& m) { return m.rfind("Received partial input", 0) == 0; }),
               2);
 }
 

@@ -37,7 +37,8 @@ public:
         char line[256] = {};
         if (stdoutOfSim != nullptr && std::fgets(line, sizeof line, stdoutOfSim) != nullptr) {
             device_ = line;
-            while (!device_.empty() && (device_.back() == '\n' || device_.back() == '\r')) device_.pop_back();
+            while (!device_.empty() && (device_.back() == '\n' || device_.back() == '\r'))
+                device_.pop_back();
         }
         if (stdoutOfSim != nullptr) std::fclose(stdoutOfSim);
     }
