@@ -102,6 +102,22 @@ protected:
                   static_cast<ssize_t>(text.size()));
     }
     std::string programLog() const { return readWholeFile(folder / "korvex.log"); }
+    // Polling has begun once a document is reported as unidentified; earlier ones are discarded
+    // by start-up, so the probe is repeated until one is seen.
+    bool polled(std::chrono::milliseconds limit = 25s) {
+        return waitUntil(
+            [&] {
+                const std::string name = "PROBE" + std::to_string(++probes_);
+                script("scan " + name);
+                return waitUntil(
+                    [&] { return programLog().find("Unidentified: " + name) != std::string::npos; },
+                    1500ms);
+            },
+            limit);
+    }
+
+private:
+    int probes_ = 0;
 };
 
 TEST_F(ChequeRoad, AScannedChequeReachesTheTargetTheLogAndTheImageFolder) {
@@ -155,19 +171,7 @@ TEST_F(ChequeRoad, AScannedChequeReachesTheTargetTheLogAndTheImageFolder) {
     EXPECT_TRUE(program.running()) << programLog();
     EXPECT_TRUE(holdsDevice(program.pid(), tap.device()));
 
-    // Polling has begun once an unidentified document is reported; earlier ones are discarded
-    // by start-up, so the probe is repeated until one is seen.
-    int probe = 0;
-    const bool polling = waitUntil(
-        [&] {
-            const std::string name = "PROBE" + std::to_string(++probe);
-            script("scan " + name);
-            return waitUntil(
-                [&] { return programLog().find("Unidentified: " + name) != std::string::npos; },
-                1500ms);
-        },
-        20s);
-    ASSERT_TRUE(polling) << programLog();
+    ASSERT_TRUE(polled(20s)) << programLog();
 
     script("image " + (folder / "front.tif").string());
     script("scan A0012345 C12A345E 000123456C");
@@ -342,27 +346,12 @@ protected:
         ASSERT_TRUE(program.start({folder.program().string()}, programOptions));
         ASSERT_TRUE(polled()) << programLog();
     }
-    // A document the program reports as unidentified proves that it polls the line.
-    bool polled() {
-        return waitUntil(
-            [&] {
-                const std::string name = "PROBE" + std::to_string(++probes_);
-                script("scan " + name);
-                return waitUntil(
-                    [&] { return programLog().find("Unidentified: " + name) != std::string::npos; },
-                    1500ms);
-            },
-            25s);
-    }
     std::size_t count(const std::string& text) const {
         const std::string log = programLog();
         std::size_t n = 0;
         for (auto at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++n;
         return n;
     }
-
-private:
-    int probes_ = 0;
 };
 
 TEST_F(ReaderGoesAway, AReaderBackInTimeIsPolledAgainAndItsNextChequeTyped) {
