@@ -11,20 +11,13 @@
 #include <map>
 #include <string>
 
+#include "ui/ShellHooks.h"
+
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
 
 namespace korvex::ui {
-
-// What the tray asks of the main window; the shell wires these.
-struct TrayHooks {
-    std::function<void()> renameCsv;              // RenameCSV_Click
-    std::function<void()> showDetails;            // ShowDetails
-    std::function<void(int32_t)> loadProfile;     // LoadProfile(n), also for the current profile
-    std::function<void()> exit;                   // the exit command (question, then shutdown)
-    std::function<void(const std::string&)> log;  // DebugLog
-};
 
 class KorvexTray : public QObject {
     Q_OBJECT

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "ui/ShellHooks.h"
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -17,14 +19,6 @@ class QPushButton;
 namespace korvex::ui {
 
 class ImageBox;
-
-// What the window asks of the main window; the shell wires these. Texts are Windows-1255.
-struct DetailsHooks {
-    std::function<int(const std::string&)> classify;        // ClassifyInput with the Nonus setting
-    std::function<void(const std::string&)> processCheque;  // ParseAndFeedCheque
-    std::function<void(const std::string&)> processMagStripe;  // ParseAndFeedMagStripe
-    std::function<void(int32_t)> profileChosen;                // NewProfileChosen(n), 1-based
-};
 
 class frmDetails : public QWidget {
     Q_OBJECT
