@@ -10,6 +10,7 @@
 #include "platform/ProcessLauncher.h"
 #include "platform/SerialPort.h"
 #include "resources/Resources.h"
+#include "text/FilePath.h"
 
 namespace korvex {
 
@@ -17,7 +18,7 @@ bool frmKorvex::Form_Load() {
     OperatorUi* ui = services_.ui;
     DebugLog("Starting " + program_.fileName + " ver. " + std::to_string(program_.versionMajor) +
              "." + std::to_string(program_.versionMinor) + "." +
-             std::to_string(program_.versionRevision));
+             std::to_string(program_.versionRevision) + " in " + fromFsPath(program_.folder));
     if (hasSwitch("/ANTICRASH")) {
         LauncherMode();
         return false;

@@ -6,6 +6,7 @@
 #include "app/Startup.h"
 #include "resources/Resources.h"
 #include "support/CoreHarness.h"
+#include "text/FilePath.h"
 
 namespace korvex {
 namespace {
@@ -45,7 +46,9 @@ TEST(FormLoad, RunsTheWholeSequenceAndStartsPolling) {
     StartupRig rig;
     rig.folder.write("banks_branches.txt", "");
     ASSERT_TRUE(rig.load(std::string(kPlainIni) + "ImageFileNameTemplate=x.tif\r\n"));
-    EXPECT_TRUE(rig.debug.messages().front().rfind("Starting Korvex ver. 1.0.0", 0) == 0);
+    // The first line names the folder in use, which need not be the executable's.
+    EXPECT_EQ(rig.debug.messages().front(),
+              "Starting Korvex ver. 1.0.0 in " + fromFsPath(rig.folder.path()));
     EXPECT_EQ(rig.ui.trayIconsAdded, 1);
     EXPECT_TRUE(rig.port.isOpen());
     // Identification, then the track command and the image switch.

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/ProgramFolder.h"
+#include "support/TempFolder.h"
 #include "text/Cp1255.h"
 
 namespace korvex {
@@ -81,6 +83,48 @@ TEST(StartupTexts, WatchdogCommandLine) {
                                "C:\\K\\Korvex.shutdown"),
         "wscript.exe \"C:\\K\\Korvex.watchtemp\" //e:vbscript  //nologo \"C:\\K\\Korvex.exe\" "
         "\"C:\\K\\Korvex.shutdown\"");
+}
+
+TEST(ProgramFolderChoice, UserDataFolderFollowsTheXdgRules) {
+    const struct {
+        const char *xdg, *home, *expected;
+    } rows[] = {
+        {"/x/data", "/home/op", "/x/data/korvex"},
+        {"", "/home/op", "/home/op/.local/share/korvex"},
+        {"relative/data", "/home/op", "/home/op/.local/share/korvex"},  // relative: ignored
+        {"", "", ""},
+        {"", "relative", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.xdg) + "|" + row.home);
+        EXPECT_EQ(userDataFolder(row.xdg, row.home), fs::path(row.expected).make_preferred());
+    }
+}
+
+TEST(ProgramFolderChoice, AWritableProgramFolderIsKeptElseTheUserFolderIsMadeFromTheSharedData) {
+    test::TempFolder root;
+    root.write("shared/netpbm/tif2gif.sh", "script");
+    root.write("shared/banks_branches.txt", "table");
+    root.write("readonly", "a file is no folder to write in");
+    const fs::path user = root / "user" / "korvex";
+
+    const ProgramFolder kept = chooseProgramFolder(root.path(), user, root / "shared");
+    EXPECT_EQ(kept.folder, root.path());
+    EXPECT_FALSE(kept.userData);
+    EXPECT_FALSE(fs::exists(user));
+
+    root.write("user/korvex/banks_branches.txt", "edited by the operator");
+    const ProgramFolder moved = chooseProgramFolder(root / "readonly", user, root / "shared");
+    EXPECT_EQ(moved.folder, user);
+    EXPECT_TRUE(moved.userData);
+    EXPECT_EQ(moved.error, "");
+    EXPECT_EQ(root.read("user/korvex/netpbm/tif2gif.sh"), "script");
+    EXPECT_EQ(root.read("user/korvex/banks_branches.txt"), "edited by the operator");
+
+    // Nowhere to go, or the user's folder cannot be made: said, never silent.
+    EXPECT_NE(chooseProgramFolder(root / "readonly", {}, root / "shared").error, "");
+    EXPECT_NE(chooseProgramFolder(root / "readonly", root / "readonly" / "k", {}).error, "");
+    EXPECT_FALSE(folderIsWritable(root / "missing"));
 }
 
 }  // namespace

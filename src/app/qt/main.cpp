@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/ProgramFolder.h"
 #include "app/ShowDetails.h"
 #include "app/frmKorvex.h"
 #include "app/qt/PlatformServices.h"
@@ -65,7 +66,15 @@ int main(int argc, char** argv) {
     // The program lives in the tray: closing a window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const korvex::ProgramInfo program = programInfo(QCoreApplication::arguments());
+    korvex::ProgramInfo program = programInfo(QCoreApplication::arguments());
+    // Installed system-wide, the executable's folder is read-only: the user's data folder takes
+    // its place, made from what the package installs beside the executable under share/korvex.
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    const korvex::ProgramFolder folder = korvex::chooseProgramFolder(
+        program.folder, korvex::userDataFolder(dataHome ? dataHome : "", home ? home : ""),
+        program.folder.parent_path() / "share" / "korvex");
+    program.folder = folder.folder;
     korvex::PlatformServices platform(program.folder);
     korvex::ui::QtOperatorUi ui;
     korvex::Services services = platform.services();
@@ -97,6 +106,7 @@ int main(int argc, char** argv) {
     ui.setHooks(std::move(hooks));
 
     if (!platform.shortcomings().empty()) form.DebugLog(platform.shortcomings());
+    if (!folder.error.empty()) form.DebugLog("Program folder: " + folder.error);
     // Asked to quit by the system: the orderly shutdown, so that a watchdog does not restart us.
     // A launcher that is asked to quit simply dies before it starts the watchdog.
     if (!form.hasSwitch("/ANTICRASH")) {
