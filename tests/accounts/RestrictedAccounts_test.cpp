@@ -30,21 +30,19 @@ std::string titled(const std::string& title, const std::string& body = "") {
 }
 
 TEST(TextBetween, FindsTheFirstOpeningFromTheStartAndTheNextClosingAfterIt) {
+    // clang-format off
     const struct {
         std::size_t start;
         const char *text, *open, *close, *expected;
-    } cases[] = {{1, "<title>abc</title>", "title>", "</title", "abc"},
-                 {1, "<TITLE>abc</TITLE>", "title>", "</title", ""},
-                 {1, "<title>abc", "title>", "</title", ""},
-                 {1, "abc</title>", "title>", "</title", ""},
-                 {1, "<title></title>", "title>", "</title", ""},
-                 {1, "a[1]b[2]", "[", "]", "1"},
-                 {4, "a[1]b[2]", "[", "]", "2"},
-                 {9, "a[1]b[2]", "[", "]", ""},
-                 {100, "a[1]b[2]", "[", "]", ""},
-                 {0, "a[1]", "[", "]", "1"},
-                 {1, "x]y[z]", "[", "]", "z"},
-                 {1, "<<a>>", "<", ">", "<a"}};
+    } cases[] = {
+        {1, "<title>abc</title>", "title>", "</title", "abc"},
+        {1, "<TITLE>abc</TITLE>", "title>", "</title", ""},
+        {1, "<title>abc", "title>", "</title", ""}, {1, "abc</title>", "title>", "</title", ""},
+        {1, "<title></title>", "title>", "</title", ""}, {1, "a[1]b[2]", "[", "]", "1"},
+        {4, "a[1]b[2]", "[", "]", "2"}, {9, "a[1]b[2]", "[", "]", ""},
+        {100, "a[1]b[2]", "[", "]", ""}, {0, "a[1]", "[", "]", "1"}, {1, "x]y[z]", "[", "]", "z"},
+        {1, "<<a>>", "<", ">", "<a"}};
+    // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(TextBetween(c.start, c.text, c.open, c.close), c.expected)
             << c.text << " from " << c.start;

