@@ -69,9 +69,7 @@ TEST(LoadProfile, AProfileWithoutKeysGetsTheDefaults) {
 }
 
 // What a profile load sets: compared whole, so that a key wired to the wrong field fails.
-struct Loaded {
-    ProfileSettings p;
-    IconAppearance i;
+struct Loaded : ProfileSettings, IconAppearance {
     int32_t URLConnectionTimeout = 0;
     bool operator==(const Loaded&) const = default;
 };
@@ -79,16 +77,8 @@ using P = ProfileSettings;
 using I = IconAppearance;
 using L = Loaded;
 using Change = std::function<void(Loaded&)>;
-template <typename T, typename V>
-Change set(T P::*f, V v) {
-    return [=](Loaded& l) { l.p.*f = static_cast<T>(v); };
-}
-template <typename T, typename V>
-Change set(T I::*f, V v) {
-    return [=](Loaded& l) { l.i.*f = static_cast<T>(v); };
-}
-template <typename T, typename V>
-Change set(T L::*f, V v) {
+template <typename T, typename C, typename V>
+Change set(T C::*f, V v) {
     return [=](Loaded& l) { l.*f = static_cast<T>(v); };
 }
 
@@ -99,7 +89,7 @@ Change set(T L::*f, V v) {
 Loaded loadedWith(const std::string& line) {
     ConfigHarness h;
     EXPECT_TRUE(h.start("[Config]\r\n[All]\r\n" + line + "\r\n"));
-    return {h.profile(), h.form->iconAppearance(), h.global().URLConnectionTimeout};
+    return {{h.profile()}, {h.form->iconAppearance()}, h.global().URLConnectionTimeout};
 }
 
 TEST(LoadProfile, ReadsEveryKeyOfTheProfileIntoItsOwnField) {
@@ -111,7 +101,7 @@ TEST(LoadProfile, ReadsEveryKeyOfTheProfileIntoItsOwnField) {
         K(I, TextGreen, "5", 5), K(I, TextBlue, "6", 6),
         // Without a title the switch is turned off again.
         {"ActivateWindow=1\r\nActivateWindowTitle=T",
-         [](Loaded& l) { l.p.ActivateWindow = true, l.p.ActivateWindowTitle = "T"; }},
+         [](Loaded& l) { l.ActivateWindow = true, l.ActivateWindowTitle = "T"; }},
         K(P, ActivateWindowAfter, "1", true), K(P, ActivateWindowTitle, "Notepad", "Notepad"),
         K(P, WaitMode, "1", true), K(P, KeyPressDelay, "25", 25), K(P, UseOldSendKeys, "1", true),
         K(P, DoEventsOnDelay, "1", true), K(P, ClipboardWin98DOS, "1", true),
@@ -132,8 +122,8 @@ TEST(LoadProfile, ReadsEveryKeyOfTheProfileIntoItsOwnField) {
         // Combined images replace the back template only.
         {"CombineChequeImages=1",
          [](Loaded& l) {
-             l.p.CombineChequeImages = true;
-             l.p.BackImageFileNameTemplate = "netpbm\\tmp-back.jpg";
+             l.CombineChequeImages = true;
+             l.BackImageFileNameTemplate = "netpbm\\tmp-back.jpg";
          }},
         K(P, MagStripe2Part1Start, "14", 14), K(P, MagStripe2Part1Length, "15", 15),
         K(P, MagStripe2Part1LeadingZeros, "16", 16), K(P, MagStripe2Part1Flip, "TRUE", true),
@@ -168,17 +158,17 @@ TEST(LoadProfile, ReadsEveryKeyOfTheProfileIntoItsOwnField) {
 TEST(LoadProfile, LimitsAndCompletions) {
     for (auto [v, e] :
          std::vector<std::pair<std::string, int>>{{"0", 1}, {"-5", 1}, {"72", 72}, {"73", 72}}) {
-        EXPECT_EQ(loadedWith("IconFontSize=" + v).i.IconFontSize, e) << v;
+        EXPECT_EQ(loadedWith("IconFontSize=" + v).IconFontSize, e) << v;
     }
     for (auto [v, e] : std::vector<std::pair<std::string, std::string>>{
              {"C:\\L", "C:\\L\\"}, {"", ""}, {"C:\\L\\", "C:\\L\\"}, {"lists/", "lists/\\"}}) {
-        EXPECT_EQ(loadedWith("AccountListPath=" + v).p.AccountListPath, e) << v;
+        EXPECT_EQ(loadedWith("AccountListPath=" + v).AccountListPath, e) << v;
     }
     // The switch needs a title; an empty one counts, the marker of "none read" does not.
-    EXPECT_FALSE(loadedWith("ActivateWindow=1\r\nActivateWindowAfter=1").p.ActivateWindow);
-    EXPECT_TRUE(loadedWith("ActivateWindow=1\r\nActivateWindowTitle=").p.ActivateWindow);
+    EXPECT_FALSE(loadedWith("ActivateWindow=1\r\nActivateWindowAfter=1").ActivateWindow);
+    EXPECT_TRUE(loadedWith("ActivateWindow=1\r\nActivateWindowTitle=").ActivateWindow);
     EXPECT_FALSE(
-        loadedWith("ActivateWindow=1\r\nActivateWindowTitle=**NONE READ**").p.ActivateWindow);
+        loadedWith("ActivateWindow=1\r\nActivateWindowTitle=**NONE READ**").ActivateWindow);
 }
 
 TEST(LoadProfile, ValuesThatDoNotConvertKeepThePreviousProfilesValue) {
