@@ -248,30 +248,20 @@ TEST(ProfileList, LowerCaseConfigIsBothConfigAndAProfile) {
     EXPECT_EQ(std::tuple(h.global().CurrentProfile, h.profile().Red), std::tuple(1, 7));
 }
 
-TEST(ReadConfig, BrokenFilesStartWithoutCrashing) {
-    const struct {
-        const char* what;
-        std::string bytes;
-        int32_t profiles;
-    } cases[] = {
-        {"binary bytes", "\x00\xff\xfe[\x01]\r\n\x80\x81=\x82\r\n[Config]\r\nPort=2\r\n"s, 0},
-        {"NUL inside lines", "[Config]\r\nPort=2\0junk\r\n[A\0B]\r\n"s, 1},
-        {"a 1 MB line", "[Config]\r\nx=" + std::string(1 << 20, 'y') + "\r\n[A]\r\n", 1},
-        {"no final line end", "[Config]\r\nPort=2\r\n[A]\r\nRed=3", 1},
-        {"duplicate sections and keys",
-         "[Config]\r\nPort=2\r\nPort=9\r\n[A]\r\n[A]\r\n[config]\r\n", 1},
-        {"UTF-8 with byte-order mark", "\xEF\xBB\xBF[Config]\r\nPort=2\r\n[\xD7\x90]\r\n", 1}};
-    for (const auto& c : cases) {
+// The reading rules for broken files are the INI reader's; here only what start-up makes of them.
+TEST(ReadConfig, BrokenFilesStartWithoutCrashingAndAreNeverRewritten) {
+    for (const std::string& bytes :
+         {"\x00\xff\xfe[\x01]\r\n\x80\x81=\x82\r\n[Config]\r\nPort=2\0junk\r\n"s,
+          "\xEF\xBB\xBF[Config]\r\nPort=2\r\n[\xD7\x90]\r\n"s}) {
         ConfigHarness h;
-        h.folder.write("Korvex.ini", c.bytes);
-        EXPECT_TRUE(h.start()) << c.what;
-        EXPECT_EQ(h.global().ProfileCount, c.profiles) << c.what;
-        EXPECT_EQ(h.global().CurrentProfile, 1) << c.what;
-        EXPECT_EQ(h.folder.read("Korvex.ini"), c.bytes) << c.what;  // never rewritten
-        if (c.bytes[0] != '\xEF') continue;
-        // The mark hides [Config]: Port keeps its default; the mark's line is a section.
-        EXPECT_EQ(h.port.commPort(), 1);
-        EXPECT_EQ(h.global().ProfileNames, Names{"\xD7\x90"});
+        h.folder.write("Korvex.ini", bytes);
+        EXPECT_TRUE(h.start());
+        EXPECT_EQ(h.global().CurrentProfile, 1);
+        EXPECT_EQ(h.folder.read("Korvex.ini"), bytes);
+        // A byte-order mark hides [Config]: Port keeps its default; the mark's line is a section.
+        const bool marked = bytes[0] == '\xEF';
+        EXPECT_EQ(h.port.commPort(), marked ? 1 : 2);
+        EXPECT_EQ(h.global().ProfileNames, marked ? Names{"\xD7\x90"} : Names{});
     }
 }
 
