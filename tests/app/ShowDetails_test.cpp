@@ -9,39 +9,27 @@ namespace korvex {
 namespace {
 
 TEST(ShowDetails, FillsTheListOnceSelectsTheCurrentProfileAndShows) {
-    test::ScriptedOperatorUi ui;
-    GlobalSettings g;
-    g.ProfileNames = {"Default", "Bank12", "Other"};
-    g.ProfileCount = 3;
-    g.CurrentProfile = 2;
-    ShowDetails(ui, g, "A1{TAB}");
-    ShowDetails(ui, g, "A2{TAB}");
-    EXPECT_EQ(ui.detailsProfiles, g.ProfileNames);  // not duplicated by the second opening
-    EXPECT_EQ(ui.detailsSelected, 1);
-    EXPECT_EQ(ui.lastDataSent, "A2{TAB}");
-    EXPECT_EQ(ui.detailsShows, 2);
-    EXPECT_TRUE(ui.detailsWindowExists());
-}
-
-TEST(ShowDetails, NoProfilesLeavesTheListEmptyAndUnselected) {
-    test::ScriptedOperatorUi ui;
-    ui.detailsProfiles = {"stale"};
-    GlobalSettings g;
-    ShowDetails(ui, g, "");
-    EXPECT_TRUE(ui.detailsProfiles.empty());
-    EXPECT_EQ(ui.detailsSelected, -1);
-    EXPECT_EQ(ui.detailsShows, 1);
-}
-
-TEST(ShowDetails, ACountBeyondTheNamesDoesNotReadPastThem) {
-    test::ScriptedOperatorUi ui;
-    GlobalSettings g;
-    g.ProfileNames = {"Only"};
-    g.ProfileCount = 5;
-    g.CurrentProfile = 1;
-    ShowDetails(ui, g, "");
-    EXPECT_EQ(ui.detailsProfiles, std::vector<std::string>{"Only"});
-    EXPECT_EQ(ui.detailsSelected, 0);
+    const struct {
+        std::vector<std::string> names;
+        int32_t count, current;
+        int selected;
+    } cases[] = {{{"Default", "Bank12", "Other"}, 3, 2, 1},
+                 {{}, 0, 0, -1},
+                 {{"Only"}, 5, 1, 0}};  // a count beyond the names does not read past them
+    for (const auto& c : cases) {
+        test::ScriptedOperatorUi ui;
+        ui.detailsProfiles = {"stale"};
+        GlobalSettings g;
+        g.ProfileNames = c.names;
+        g.ProfileCount = c.count;
+        g.CurrentProfile = c.current;
+        ShowDetails(ui, g, "A1{TAB}");
+        ShowDetails(ui, g, "A2{TAB}");
+        EXPECT_EQ(ui.detailsProfiles, c.names);  // not duplicated by the second opening
+        EXPECT_EQ(ui.detailsSelected, c.selected);
+        EXPECT_EQ(ui.lastDataSent, "A2{TAB}");
+        EXPECT_EQ(ui.detailsShows, 2);
+    }
 }
 
 }  // namespace

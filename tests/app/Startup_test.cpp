@@ -2,9 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <ctime>
 #include <filesystem>
-#include <fstream>
 
 #include "app/ProgramFolder.h"
 #include "support/TempFolder.h"
@@ -15,49 +14,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ListAge : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder =
-            fs::temp_directory_path() /
-            ("korvex-listage-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder / "Lists");
-    }
-    void TearDown() override { fs::remove_all(folder); }
-    void touch(const fs::path& p) { std::ofstream(p) << "x"; }
-    fs::path folder;
-};
-
-TEST_F(ListAge, FindsTheFirstAccFileUnderTheFolderPrefix) {
-    touch(folder / "Lists" / "readme.txt");
-    touch(folder / "Lists" / "acc04005.txt");  // the match ignores letter case
-    const auto found = restrictedListForAgeCheck(folder, "Lists\\");
-    ASSERT_TRUE(found);
-    EXPECT_EQ(found->filename(), "acc04005.txt");
-}
-
-TEST_F(ListAge, PrefixWithoutBackslashMatchesFileNamesThatStartWithIt) {
-    touch(folder / "ListsACC1.TXT");
-    const auto found = restrictedListForAgeCheck(folder, "Lists");
-    ASSERT_TRUE(found);
-    EXPECT_EQ(found->filename(), "ListsACC1.TXT");
-}
-
-TEST_F(ListAge, FallsBackToThePathItselfAndThenToNothing) {
-    const auto folderItself = restrictedListForAgeCheck(folder, "Lists\\");
-    ASSERT_TRUE(folderItself);  // no ACC file: the folder is looked at
-    EXPECT_FALSE(restrictedListForAgeCheck(folder, "Missing\\"));
-}
-
-TEST_F(ListAge, ModifiedTimeIsReadInLocalTime) {
-    touch(folder / "Lists" / "ACC1.TXT");
-    const auto when = fileModifiedLocal(folder / "Lists" / "ACC1.TXT");
+TEST(ListAge, FindsTheFirstAccFileUnderThePrefixElseThePathItself) {
+    test::TempFolder folder;
+    folder.write("Lists/readme.txt", "x");
+    EXPECT_TRUE(restrictedListForAgeCheck(folder.path(), "Lists\\"));  // no ACC file: the folder
+    EXPECT_FALSE(restrictedListForAgeCheck(folder.path(), "Missing\\"));
+    folder.write("Lists/acc04005.txt", "x");  // the match ignores letter case
+    folder.write("ListsACC1.TXT", "x");       // without a backslash, names that start with it
+    EXPECT_EQ(restrictedListForAgeCheck(folder.path(), "Lists\\")->filename(), "acc04005.txt");
+    EXPECT_EQ(restrictedListForAgeCheck(folder.path(), "Lists")->filename(), "ListsACC1.TXT");
+    // The modified time is read in local time.
+    const auto when = fileModifiedLocal(folder / "ListsACC1.TXT");
     ASSERT_TRUE(when);
     const std::time_t now = std::time(nullptr);
-    const std::tm* local = std::localtime(&now);
-    EXPECT_EQ(when->year, local->tm_year + 1900);
+    EXPECT_EQ(when->year, std::localtime(&now)->tm_year + 1900);
     EXPECT_FALSE(fileModifiedLocal(folder / "nothing"));
 }
 
@@ -69,15 +39,12 @@ TEST(ListAgeRule, CountsCalendarDaysWhateverTheTimesOfDay) {
     EXPECT_FALSE(restrictedListTooOld(now, now));
 }
 
-TEST(StartupTexts, MessagesAreTheProgramsOwn) {
+TEST(StartupTexts, MessagesAndTheWatchdogCommandLine) {
     EXPECT_EQ(cp1255::toUtf8(pageUnreachableText()),
               "אין תקשורת נתונים לאתר בנק ישראל. \r\n\r\nלא ניתן להריץ את התוכנה.\r\n\r\n"
               "לסיוע, נא לפנות ל-Ovra בטלפון: 03-5550123");
     EXPECT_EQ(cp1255::toUtf8(branchFileMissingText()).substr(0, 13), "שגיאה:\r\n");
     EXPECT_NE(listAgeWarningText().find("\r\n\r\n"), std::string::npos);
-}
-
-TEST(StartupTexts, WatchdogCommandLine) {
     EXPECT_EQ(
         windowsWatchdogCommand("C:\\K\\Korvex.watchtemp", "C:\\K\\Korvex.exe",
                                "C:\\K\\Korvex.shutdown"),

@@ -12,6 +12,8 @@ using namespace std::string_literals;
 namespace korvex {
 namespace {
 
+using Names = std::vector<std::string>;
+
 cInifile iniAt(const std::filesystem::path& file, const std::string& section = {},
                const std::string& key = {}, const std::string& defaultText = {}) {
     cInifile ini;
@@ -22,54 +24,57 @@ cInifile iniAt(const std::filesystem::path& file, const std::string& section = {
     return ini;
 }
 
-struct ReadCase {
-    const char* what;
-    std::string file;
-    std::string section, key;
-    std::string expected;  // the default is always "DEF"
-};
+// The names a section or key list gives, and their count.
+Names sections(const cInifile& ini) {
+    Names names{"stale"};
+    int32_t count = -1;
+    ini.EnumerateAllSections(names, count);
+    EXPECT_EQ(count, int32_t(names.size()));
+    return names;
+}
+Names keys(const cInifile& ini) {
+    Names names{"stale"};
+    int32_t count = -1;
+    ini.EnumerateCurrentSection(names, count);
+    EXPECT_EQ(count, int32_t(names.size()));
+    return names;
+}
 
 TEST(IniRead, LookupRules) {
-    const ReadCase cases[] = {
-        {"present but empty reads empty, not the default", "[Config]\r\nName=\r\n", "Config",
-         "Name", ""},
-        {"absent key reads the default", "[Config]\r\nOther=1\r\n", "Config", "Name", "DEF"},
-        {"absent section reads the default", "[Config]\r\nName=1\r\n", "Profile", "Name", "DEF"},
-        {"names ignore letter case", "[config]\r\nport=3", "Config", "PORT", "3"},
-        {"split at the first equals sign", "[A]\nT = {X}={Y} \n", "A", "T", "{X}={Y}"},
-        {"blanks and tabs around are dropped", "[ A ]\r\n\t k \t=\t v w \t\r\n", "A", "k", "v w"},
-        {"double quotes are removed", "[A]\r\nk=\"  x  \"\r\n", "A", "k", "  x  "},
-        {"single quotes are removed", "[A]\r\nk='y'\r\n", "A", "k", "y"},
-        {"unmatched quotes stay", "[A]\r\nk=\"z'\r\n", "A", "k", "\"z'"},
-        {"a lone quote stays", "[A]\r\nk=\"\r\n", "A", "k", "\""},
-        {"text after a value is no comment", "[A]\r\nk=5 ; five\r\n", "A", "k", "5 ; five"},
-        {"commented-out key is ignored", "[A]\r\n;k=1\r\n", "A", "k", "DEF"},
-        {"first of two sections counts", "[A]\r\nk=1\r\n[a]\r\nk=2\r\nonly=3\r\n", "A", "k", "1"},
-        {"keys of a repeated section are not seen", "[A]\r\nk=1\r\n[a]\r\nonly=3\r\n", "A", "only",
-         "DEF"},
-        {"first of two keys counts", "[A]\r\nk=1\r\nK=2\r\n", "A", "k", "1"},
-        {"a key before any section belongs to none", "k=1\r\n[A]\r\n", "A", "k", "DEF"},
-        {"lone CR ends lines", "[A]\rk=1\rj=2", "A", "j", "2"},
-        {"no final line end", "[A]\r\nk=last", "A", "k", "last"},
-        {"text after the header's bracket is ignored", "[A] ; note\r\nk=1\r\n", "A", "k", "1"},
-        {"a line without equals sign is ignored", "[A]\r\nk\r\nk=2\r\n", "A", "k", "2"},
-        {"a header without closing bracket is no header", "[A]\r\n[B\r\nk=1\r\n", "A", "k", "1"},
-        {"a NUL ends the value", "[A]\r\nk=ab\0cd\r\n"s, "A", "k", "ab"},
-        {"binary bytes pass unchanged", "[A]\r\nk=\x01\xff\xfe\x80\r\n", "A", "k",
-         "\x01\xff\xfe\x80"},
-        {"Hebrew names in Windows-1255", "[\xF4\xF8\xE5\xF4\xE9\xEC 1]\r\nk=\xE0\r\n",
-         "\xF4\xF8\xE5\xF4\xE9\xEC 1", "k", "\xE0"},
-        {"a UTF-8 byte-order mark hides the first header", "\xEF\xBB\xBF[Config]\r\nPort=2\r\n",
-         "Config", "Port", "DEF"},
-        {"sections after a byte-order mark are read",
-         "\xEF\xBB\xBF[Config]\r\nPort=2\r\n[B]\r\nx=1\r\n", "B", "x", "1"},
-        {"a key with an empty name is ignored", "[A]\r\n=5\r\n", "A", "", "DEF"},
-    };
+    const struct {
+        std::string file, section, key, expected;  // the default is always "DEF"
+    } cases[] = {
+        {"[Config]\r\nName=\r\n", "Config", "Name", ""},  // present but empty: not the default
+        {"[Config]\r\nOther=1\r\n", "Config", "Name", "DEF"},
+        {"[Config]\r\nName=1\r\n", "Profile", "Name", "DEF"},
+        {"[config]\r\nport=3", "Config", "PORT", "3"},
+        {"[A]\nT = {X}={Y} \n", "A", "T", "{X}={Y}"},  // split at the first equals sign
+        {"[ A ]\r\n\t k \t=\t v w \t\r\n", "A", "k", "v w"},
+        {"[A]\r\nk=\"  x  \"\r\n", "A", "k", "  x  "},
+        {"[A]\r\nk='y'\r\n", "A", "k", "y"},
+        {"[A]\r\nk=\"z'\r\n", "A", "k", "\"z'"},  // unmatched quotes stay
+        {"[A]\r\nk=\"\r\n", "A", "k", "\""},
+        {"[A]\r\nk=5 ; five\r\n", "A", "k", "5 ; five"},  // no comments after a value
+        {"[A]\r\n;k=1\r\n", "A", "k", "DEF"},
+        {"[A]\r\nk=1\r\n[a]\r\nk=2\r\nonly=3\r\n", "A", "k", "1"},  // first section counts
+        {"[A]\r\nk=1\r\n[a]\r\nonly=3\r\n", "A", "only", "DEF"},
+        {"[A]\r\nk=1\r\nK=2\r\n", "A", "k", "1"},
+        {"k=1\r\n[A]\r\n", "A", "k", "DEF"},
+        {"[A]\rk=1\rj=2", "A", "j", "2"},
+        {"[A]\r\nk=last", "A", "k", "last"},
+        {"[A] ; note\r\nk=1\r\n", "A", "k", "1"},
+        {"[A]\r\nk\r\nk=2\r\n", "A", "k", "2"},
+        {"[A]\r\n[B\r\nk=1\r\n", "A", "k", "1"},  // no closing bracket: no header
+        {"[A]\r\nk=ab\0cd\r\n"s, "A", "k", "ab"},
+        {"[A]\r\nk=\x01\xff\xfe\x80\r\n", "A", "k", "\x01\xff\xfe\x80"},
+        {"[\xF4\xF8\xE5\xF4\xE9\xEC 1]\r\nk=\xE0\r\n", "\xF4\xF8\xE5\xF4\xE9\xEC 1", "k", "\xE0"},
+        {"\xEF\xBB\xBF[Config]\r\nPort=2\r\n", "Config", "Port", "DEF"},  // the mark hides it
+        {"\xEF\xBB\xBF[Config]\r\nPort=2\r\n[B]\r\nx=1\r\n", "B", "x", "1"},
+        {"[A]\r\n=5\r\n", "A", "", "DEF"}};
     test::TempFolder folder;
     for (const auto& c : cases) {
         folder.write("t.ini", c.file);
-        const cInifile ini = iniAt(folder / "t.ini", c.section, c.key, "DEF");
-        EXPECT_EQ(ini.Value(), c.expected) << c.what;
+        EXPECT_EQ(iniAt(folder / "t.ini", c.section, c.key, "DEF").Value(), c.expected) << c.file;
     }
 }
 
@@ -78,139 +83,88 @@ TEST(IniRead, LongValuesAreCutTo254CharactersWithoutDisturbingTheRest) {
     const std::string longValue(300, 'v');
     folder.write("t.ini", "[A]\r\nk=" + longValue + "\r\nbig=" + std::string(1 << 20, 'x') +
                               "\r\nafter=1\r\n[B]\r\nk=2");
-    EXPECT_EQ(iniAt(folder / "t.ini", "A", "k").Value(), std::string(254, 'v'));
-    EXPECT_EQ(iniAt(folder / "t.ini", "A", "big").Value(), std::string(254, 'x'));
-    EXPECT_EQ(iniAt(folder / "t.ini", "A", "after").Value(), "1");
-    EXPECT_EQ(iniAt(folder / "t.ini", "B", "k").Value(), "2");
-    // The default goes through the same buffer.
-    EXPECT_EQ(iniAt(folder / "t.ini", "A", "none", longValue).Value(), std::string(254, 'v'));
+    const auto value = [&](const char* s, const char* k, const std::string& d = {}) {
+        return iniAt(folder / "t.ini", s, k, d).Value();
+    };
+    EXPECT_EQ(value("A", "k"), std::string(254, 'v'));
+    EXPECT_EQ(value("A", "big"), std::string(254, 'x'));
+    EXPECT_EQ(value("A", "after") + value("B", "k"), "12");
+    EXPECT_EQ(value("A", "none", longValue), std::string(254, 'v'));  // the default too
 }
 
 TEST(IniRead, MissingOrUnreadableFilesReadAsDefaults) {
     test::TempFolder folder;
-    EXPECT_EQ(iniAt(folder / "missing.ini", "A", "k", "D").Value(), "D");
-    EXPECT_EQ(iniAt(folder / "no" / "such" / "folder.ini", "A", "k", "D").Value(), "D");
-    // A folder where the file should be.
     std::filesystem::create_directory(folder / "dir.ini");
-    EXPECT_EQ(iniAt(folder / "dir.ini", "A", "k", "D").Value(), "D");
-    int32_t count = -1;
-    std::vector<std::string> names{"stale"};
-    iniAt(folder / "dir.ini").EnumerateAllSections(names, count);
-    EXPECT_EQ(count, 0);
-    EXPECT_TRUE(names.empty());
+    for (const auto& file :
+         {folder / "missing.ini", folder / "no" / "such.ini", folder / "dir.ini"})
+        EXPECT_EQ(iniAt(file, "A", "k", "D").Value(), "D") << file;
+    EXPECT_TRUE(sections(iniAt(folder / "dir.ini")).empty());
 }
 
-TEST(IniRead, SectionListKeepsFileOrder) {
+TEST(IniRead, SectionAndKeyListsKeepFileOrderAndListRepeatsOnce) {
     test::TempFolder folder;
-    folder.write("t.ini", "; header\r\n[A]\r\nk=1\r\n[B]\r\n[C]\r\nj=2\r\n");
-    cInifile ini = iniAt(folder / "t.ini");
+    folder.write("t.ini",
+                 "; head\r\n[A]\r\nk=1\r\nK=2\r\nj=3\r\n[B]\r\n[a]\r\nz=4\r\n[]\r\n[C]\r\n");
+    cInifile ini = iniAt(folder / "t.ini", "A");
     EXPECT_EQ(ini.Sections(), "A\0B\0C\0"s);
-    std::vector<std::string> names;
-    int32_t count = 0;
-    ini.EnumerateAllSections(names, count);
-    EXPECT_EQ(count, 3);
-    EXPECT_EQ(names, (std::vector<std::string>{"A", "B", "C"}));
-
+    EXPECT_EQ(sections(ini), (Names{"A", "B", "C"}));
+    EXPECT_EQ(keys(ini), (Names{"k", "j"}));
+    EXPECT_EQ(ini.INISection(), "k\0j\0"s);
+    ini.setSection("B");
+    EXPECT_EQ(ini.INISection(), "");  // present but without keys
+    ini.setSection("Z");
+    ini.setDefault("nothing");
+    EXPECT_EQ(ini.INISection(), "nothing");
+    EXPECT_TRUE(keys(ini).empty());  // no NUL in the default: no names
     for (const char* empty : {"", "; only a comment\r\n", "k=1\r\n"}) {
         folder.write("e.ini", empty);
-        names = {"stale"};
-        iniAt(folder / "e.ini").EnumerateAllSections(names, count);
-        EXPECT_EQ(count, 0) << empty;
-        EXPECT_TRUE(names.empty()) << empty;
+        EXPECT_TRUE(sections(iniAt(folder / "e.ini")).empty()) << empty;
     }
-}
-
-TEST(IniRead, RepeatedSectionsAndKeysAreListedOnce) {
-    test::TempFolder folder;
-    folder.write("t.ini", "[A]\r\nk=1\r\nK=2\r\nj=3\r\n[B]\r\n[a]\r\nz=4\r\n[]\r\n");
-    cInifile ini = iniAt(folder / "t.ini", "A");
-    std::vector<std::string> names;
-    int32_t count = 0;
-    ini.EnumerateAllSections(names, count);
-    EXPECT_EQ(names, (std::vector<std::string>{"A", "B"}));
-    ini.EnumerateCurrentSection(names, count);
-    EXPECT_EQ(count, 2);
-    EXPECT_EQ(names, (std::vector<std::string>{"k", "j"}));
-    EXPECT_EQ(ini.INISection(), "k\0j\0"s);
-}
-
-TEST(IniRead, KeyListOfAMissingSectionIsTheDefault) {
-    test::TempFolder folder;
-    folder.write("t.ini", "[A]\r\n[B]\r\nk=1\r\n");
-    cInifile ini = iniAt(folder / "t.ini", "Z", {}, "nothing");
-    EXPECT_EQ(ini.INISection(), "nothing");
-    std::vector<std::string> names;
-    int32_t count = -1;
-    ini.EnumerateCurrentSection(names, count);  // no NUL in the default: no names
-    EXPECT_EQ(count, 0);
-    ini.setSection("A");
-    EXPECT_EQ(ini.INISection(), "");  // present but without keys
 }
 
 TEST(IniRead, SectionListDropsNamesBeyondTheBuffer) {
     // 819 names of 9 characters plus their NULs fill 8190 characters exactly; the 820th and
     // 821st do not fit and are dropped whole.
     std::string file;
-    for (int i = 0; i < 821; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "Sect%05d", i);
-        file += "[" + std::string(name) + "]\r\n";
-    }
+    for (int i = 0; i < 821; ++i)
+        file +=
+            "[Sect" + std::string(5 - std::to_string(i).size(), '0') + std::to_string(i) + "]\r\n";
     test::TempFolder folder;
     folder.write("t.ini", file);
-    cInifile ini = iniAt(folder / "t.ini");
-    EXPECT_EQ(ini.Sections().size(), 8190u);
-    std::vector<std::string> names;
-    int32_t count = 0;
-    ini.EnumerateAllSections(names, count);
-    ASSERT_EQ(count, 819);
+    EXPECT_EQ(iniAt(folder / "t.ini").Sections().size(), 8190u);
+    Names names = sections(iniAt(folder / "t.ini"));
+    ASSERT_EQ(names.size(), 819u);
     EXPECT_EQ(names.back(), "Sect00818");
-
     // One character more in the first name and the last name that fitted no longer does.
     folder.write("t.ini", "[XSect]\r\n" + file);
-    iniAt(folder / "t.ini").EnumerateAllSections(names, count);
-    ASSERT_EQ(count, 819);
-    EXPECT_EQ(names.front(), "XSect");
-    EXPECT_EQ(names.back(), "Sect00817");
+    names = sections(iniAt(folder / "t.ini"));
+    ASSERT_EQ(names.size(), 819u);
+    EXPECT_EQ(names.front() + names.back(), "XSectSect00817");
 }
 
 TEST(IniRead, PlatformFunctionHonoursTheBufferSize) {
     test::TempFolder folder;
     folder.write("t.ini", "[A]\r\nk=abcdef\r\n");
-    const std::filesystem::path path = folder / "t.ini";
-    EXPECT_EQ(getPrivateProfileString("A"s, "k"s, "", 4, path), "abc");
-    EXPECT_EQ(getPrivateProfileString("A"s, "k"s, "", 1, path), "");
-    EXPECT_EQ(getPrivateProfileString("A"s, "k"s, "", 0, path), "");
-    // A list keeps room for its two closing NULs.
-    EXPECT_EQ(getPrivateProfileString(std::nullopt, std::nullopt, "", 4, path), "A\0"s);
-    EXPECT_EQ(getPrivateProfileString(std::nullopt, std::nullopt, "", 3, path), "");
     folder.write("two.ini", "[A]\r\n[BC]\r\n");
-    const std::filesystem::path two = folder / "two.ini";
-    EXPECT_EQ(getPrivateProfileString(std::nullopt, std::nullopt, "", 5, two), "A\0"s);
+    const auto get = [&](std::optional<std::string> s, std::optional<std::string> k, const char* d,
+                         int size, const char* file = "t.ini") {
+        return getPrivateProfileString(s, k, d, size, folder / file);
+    };
+    EXPECT_EQ(get("A", "k", "", 4), "abc");
+    EXPECT_EQ(get("A", "k", "", 1) + get("A", "k", "", 0), "");
+    // A list keeps room for its two closing NULs.
+    EXPECT_EQ(get({}, {}, "", 4), "A\0"s);
+    EXPECT_EQ(get({}, {}, "", 3), "");
+    EXPECT_EQ(get({}, {}, "", 5, "two.ini"), "A\0"s);
     // A default loses its trailing blanks.
-    EXPECT_EQ(getPrivateProfileString("A"s, "none"s, " d f  ", 64, path), " d f");
-    EXPECT_EQ(getPrivateProfileString("A"s, "none"s, "   ", 64, path), "");
+    EXPECT_EQ(get("A", "none", " d f  ", 64), " d f");
+    EXPECT_EQ(get("A", "none", "   ", 64), "");
 }
 
+// The conversion itself is toInt32's; here only the fallback.
 TEST(IniRead, CLngDefaultConvertsOrFallsBack) {
-    const struct {
-        const char* text;
-        int32_t expected;
-    } cases[] = {
-        {"12.5", 12},
-        {"13.5", 14},
-        {"x", 7},
-        {"99999999999", 7},
-        {" 42 ", 42},
-        {"-3", -3},
-        {"", 7},
-        {"&H10", 16},
-        {"2147483647", 2147483647},
-        {"-2147483648", INT32_MIN},
-        {"2147483648", 7},
-        {"FAIL", 7},
-    };
-    for (const auto& c : cases) EXPECT_EQ(cInifile::CLngDefault(c.text, 7), c.expected) << c.text;
+    EXPECT_EQ(cInifile::CLngDefault("13.5", 7), 14);
+    EXPECT_EQ(cInifile::CLngDefault("2147483648", 7) + cInifile::CLngDefault("", 7), 14);
 }
 
 }  // namespace

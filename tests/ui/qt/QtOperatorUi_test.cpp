@@ -22,33 +22,26 @@ namespace {
 
 TEST(QtOperatorUi, MessageBoxesAreRightToLeftWithTheirIconsAndAnswers) {
     QtOperatorUi ui;
+    using B = QMessageBox;
     const struct {
         MsgIcon icon;
         MsgButtons buttons;
         QMessageBox::StandardButton press;
         QMessageBox::Icon qtIcon;
         MsgResult result;
-    } cases[] = {
-        {MsgIcon::Stop, MsgButtons::Ok, QMessageBox::Ok, QMessageBox::Critical, MsgResult::Ok},
-        {MsgIcon::Exclamation, MsgButtons::Ok, QMessageBox::Ok, QMessageBox::Warning,
-         MsgResult::Ok},
-        {MsgIcon::Question, MsgButtons::YesNo, QMessageBox::Yes, QMessageBox::Question,
-         MsgResult::Yes},
-        {MsgIcon::Question, MsgButtons::YesNo, QMessageBox::No, QMessageBox::Question,
-         MsgResult::No},
-        {MsgIcon::Information, MsgButtons::YesNo, QMessageBox::Yes, QMessageBox::Information,
-         MsgResult::Yes},
-    };
+    } cases[] = {{MsgIcon::Stop, MsgButtons::Ok, B::Ok, B::Critical, MsgResult::Ok},
+                 {MsgIcon::Exclamation, MsgButtons::Ok, B::Ok, B::Warning, MsgResult::Ok},
+                 {MsgIcon::Question, MsgButtons::YesNo, B::Yes, B::Question, MsgResult::Yes},
+                 {MsgIcon::Question, MsgButtons::YesNo, B::No, B::Question, MsgResult::No},
+                 {MsgIcon::Information, MsgButtons::YesNo, B::Yes, B::Information, MsgResult::Yes}};
     for (const auto& c : cases) {
         auto seen = test::answerMessageBox(c.press);
         const MsgResult r = ui.messageBox(cp1255::fromUtf8("שורה א\r\n\r\nשורה ב"),
                                           cp1255::fromUtf8("קורא צ'קים"), c.icon, c.buttons);
         ASSERT_TRUE(seen->seen);
-        EXPECT_EQ(r, c.result);
-        EXPECT_EQ(seen->icon, c.qtIcon);
-        EXPECT_EQ(seen->direction, Qt::RightToLeft);
-        EXPECT_EQ(seen->title, QString::fromUtf8("קורא צ'קים"));
-        EXPECT_EQ(seen->text, QString::fromUtf8("שורה א\n\nשורה ב"));
+        EXPECT_EQ(std::tuple(r, seen->icon, seen->direction),
+                  std::tuple(c.result, c.qtIcon, Qt::RightToLeft));
+        EXPECT_EQ(seen->title + "|" + seen->text, QString::fromUtf8("קורא צ'קים|שורה א\n\nשורה ב"));
     }
     // Escape on a Yes/No question answers No.
     test::whenModal<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
@@ -63,8 +56,7 @@ TEST(QtOperatorUi, InputBoxReturnsTheTextOrNothingWhenCancelled) {
         d->setTextValue(QString::fromUtf8("חדש"));
         d->accept();
     });
-    EXPECT_EQ(ui.inputBox("prompt", cp1255::fromUtf8("קורא צ'קים"), "old"),
-              cp1255::fromUtf8("חדש"));
+    EXPECT_EQ(ui.inputBox("prompt", "title", "old"), cp1255::fromUtf8("חדש"));
     test::whenModal<QInputDialog>([](QInputDialog* d) { d->reject(); });
     EXPECT_EQ(ui.inputBox("prompt", "title", "old"), "");
 }
@@ -78,14 +70,12 @@ TEST(QtOperatorUi, PollingTimerTicksEvery100msWhileEnabled) {
     EXPECT_FALSE(ui.pollingTimerEnabled());
     EXPECT_EQ(ui.pollingTimer().interval(), 100);
     ui.setPollingTimerEnabled(true);
-    EXPECT_TRUE(ui.pollingTimerEnabled());
     EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 2000));
     ui.setPollingTimerEnabled(false);
     EXPECT_FALSE(ui.pollingTimerEnabled());
     const int stopped = ticks;
     QTest::qWait(250);
     EXPECT_EQ(ticks, stopped);
-
     bool ran = false;
     QTimer::singleShot(0, [&] { ran = true; });
     ui.doEvents();
@@ -107,12 +97,6 @@ TEST(QtOperatorUi, ChequeDialogsAreModalAndTheFrameCancels) {
     ChequeDialogResult r = ui.showChequeData(in);
     EXPECT_FALSE(r.Cancelled);
     EXPECT_EQ(r.MagtekLine, "A123 C10A456E 789C");
-
-    test::whenModal<frmChequeData>([](frmChequeData* d) { d->close(); });
-    r = ui.showChequeData(in);
-    EXPECT_TRUE(r.Cancelled);
-    EXPECT_EQ(r.MagtekLine, "");
-
     test::whenModal<frmChequeFull>([](frmChequeFull* d) {
         d->txtAmount->setText("12.50");
         d->cmdOK->click();
@@ -120,65 +104,45 @@ TEST(QtOperatorUi, ChequeDialogsAreModalAndTheFrameCancels) {
     r = ui.showChequeFull(in);
     EXPECT_FALSE(r.Cancelled);
     EXPECT_EQ(r.AmountText, "12.50");
-    EXPECT_EQ(r.DateText.size(), 10u);  // today as dd/mm/20yy
-    EXPECT_EQ(r.DateText.substr(6, 2), "20");
-
+    EXPECT_EQ(r.DateText.substr(5, 3), "/20");  // today as dd/mm/20yy
     test::whenModal<frmChequeFull>([](frmChequeFull* d) { QTest::keyClick(d, Qt::Key_Escape); });
     EXPECT_TRUE(ui.showChequeFull(in).Cancelled);
 }
 
 TEST(QtOperatorUi, DebugWindowIsOneForTheRun) {
     QtOperatorUi ui;
-    int terminated = -1;
-    QtOperatorUi::Hooks hooks;
-    hooks.terminateAtOnce = [&](int code) { terminated = code; };
-    ui.setHooks(hooks);
     test::whenModal<frmManuallDebug>([](frmManuallDebug* w) {
         w->cmbBranch->setEditText("936");
         w->cmdCont->click();
     });
-    DebugWindowResult r = ui.showManualDebug();
-    EXPECT_EQ(r.bank, "Combo1");
-    EXPECT_EQ(r.branch, "936");
+    EXPECT_EQ(ui.showManualDebug().branch, "936");
     test::whenModal<frmManuallDebug>([](frmManuallDebug* w) { w->cmdCont->click(); });
-    r = ui.showManualDebug();
-    EXPECT_EQ(r.branch, "936");
-    EXPECT_EQ(terminated, -1);
+    EXPECT_EQ(ui.showManualDebug().branch, "936");
 }
 
-TEST(QtOperatorUi, DetailsWindowIsCreatedOnFirstUseAndWiredToTheHooks) {
+TEST(QtOperatorUi, DetailsAndTransferWindowsAreMadeOnFirstUseAndWiredToTheHooks) {
     QtOperatorUi ui;
     std::vector<int32_t> chosen;
     QtOperatorUi::Hooks hooks;
     hooks.details.profileChosen = [&](int32_t n) { chosen.push_back(n); };
     ui.setHooks(hooks);
-    EXPECT_FALSE(ui.detailsWindowExists());
     EXPECT_EQ(ui.detailsReaderData(), "");
     EXPECT_FALSE(ui.detailsWindowExists());  // reading does not create it
     ui.detailsSetReaderData("abc");
     EXPECT_TRUE(ui.detailsWindowExists());
     EXPECT_EQ(ui.detailsReaderData(), "abc");
-    ui.detailsClearProfiles();
     ui.detailsAddProfile("A");
     ui.detailsAddProfile("B");
-    EXPECT_TRUE(ui.detailsSelectProfile(0));
-    EXPECT_FALSE(ui.detailsSelectProfile(2));
-    ui.detailsSetLastDataSent("sent");
+    EXPECT_TRUE(ui.detailsSelectProfile(0) && !ui.detailsSelectProfile(2));
     ui.detailsShow();
-    ASSERT_NE(ui.detailsWindow(), nullptr);
-    EXPECT_TRUE(ui.detailsWindow()->isVisible());
-    EXPECT_TRUE(chosen.empty());
+    EXPECT_TRUE(ui.detailsWindow()->isVisible() && chosen.empty());
     ui.detailsWindow()->cmbProfiles->setCurrentIndex(1);  // as the operator's choice does
     EXPECT_EQ(chosen, std::vector<int32_t>{2});
     ui.detailsWindow()->hide();
-}
 
-TEST(QtOperatorUi, TransferWindowLivesFromShowToClose) {
-    QtOperatorUi ui;
     ui.fileXferProgress(0.5, "50% ");  // before showing: nothing to draw, no crash
     ui.fileXferShow(cp1255::fromUtf8("תמונות\\a.tif"));
     ASSERT_NE(ui.fileXferWindow(), nullptr);
-    EXPECT_TRUE(ui.fileXferWindow()->isVisible());
     EXPECT_EQ(ui.fileXferWindow()->Text1->text(), QString::fromUtf8("תמונות\\a.tif"));
     ui.fileXferProgress(0.37, "37% ");
     EXPECT_EQ(ui.fileXferWindow()->Picture1->lastText(), "37% ");
@@ -201,18 +165,14 @@ TEST(QtOperatorUi, EndProcessStopsTheTimerHidesWindowsAndEnds) {
     ASSERT_TRUE(ui.detailsWindow()->isVisible());
     ui.endProcess(3);
     EXPECT_EQ(ended, std::vector<int>{3});
-    EXPECT_FALSE(ui.pollingTimerEnabled());
-    EXPECT_FALSE(ui.detailsWindow()->isVisible());
-    EXPECT_FALSE(ui.tray().visible());
+    EXPECT_FALSE(ui.pollingTimerEnabled() || ui.detailsWindow()->isVisible() ||
+                 ui.tray().visible());
 }
 
 TEST(Splash, DisplayTimeIsAtLeast750msCountedFromTheFirstPaint) {
-    const struct {
-        int setting, used;
-    } cases[] = {{100, 750}, {749, 750}, {750, 750}, {3000, 3000}};
-    for (const auto& c : cases) {
-        frmSplash splash(c.setting, nullptr);
-        EXPECT_EQ(splash.Timer1->interval(), c.used) << c.setting;
+    for (auto [setting, used] : {std::pair{749, 750}, {750, 750}, {3000, 3000}}) {
+        frmSplash splash(setting, nullptr);
+        EXPECT_EQ(splash.Timer1->interval(), used) << setting;
         EXPECT_TRUE(splash.Timer1->isSingleShot());
         EXPECT_FALSE(splash.Timer1->isActive());  // not before it is painted
     }
@@ -227,29 +187,21 @@ TEST(Splash, DisplayTimeIsAtLeast750msCountedFromTheFirstPaint) {
 
 TEST(Splash, KeysAndBackgroundClicksCloseItTheCreditLineOpensItsAddress) {
     std::vector<QUrl> opened;
-    auto open = [&](const QUrl& url) { opened.push_back(url); };
-    {
-        frmSplash splash(3000, open);
-        splash.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
-        QTest::mouseClick(splash.Label4, Qt::LeftButton);
-        EXPECT_TRUE(splash.isVisible());
-        ASSERT_EQ(opened.size(), 1u);
-        EXPECT_EQ(opened[0], QUrl(QString::fromLatin1(KORVEX_CREDIT_URL)));
-        QTest::mouseClick(splash.MagTekPic, Qt::LeftButton);  // pictures do not react
-        QTest::mouseClick(splash.OvraLabel, Qt::LeftButton);
-        EXPECT_TRUE(splash.isVisible());
-        EXPECT_TRUE(splash.OvraLabel->text().contains("03-5550123"));
-        QTest::mouseClick(&splash, Qt::LeftButton, Qt::NoModifier, QPoint(5, 250));
-        EXPECT_FALSE(splash.isVisible());
-    }
-    {
-        frmSplash splash(3000, open);
-        splash.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
-        QTest::keyClick(&splash, Qt::Key_A);
-        EXPECT_FALSE(splash.isVisible());
-    }
+    frmSplash splash(3000, [&](const QUrl& url) { opened.push_back(url); });
+    splash.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
+    QTest::mouseClick(splash.Label4, Qt::LeftButton);
+    EXPECT_EQ(opened, std::vector<QUrl>{QUrl(QString::fromLatin1(KORVEX_CREDIT_URL))});
+    QTest::mouseClick(splash.MagTekPic, Qt::LeftButton);  // pictures do not react
+    QTest::mouseClick(splash.OvraLabel, Qt::LeftButton);
+    EXPECT_TRUE(splash.isVisible());
+    QTest::mouseClick(&splash, Qt::LeftButton, Qt::NoModifier, QPoint(5, 250));
+    EXPECT_FALSE(splash.isVisible());
+    frmSplash second(3000, nullptr);
+    second.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&second));
+    QTest::keyClick(&second, Qt::Key_A);
+    EXPECT_FALSE(second.isVisible());
     EXPECT_EQ(opened.size(), 1u);
 }
 
