@@ -76,8 +76,12 @@ private:
                 answer = answer_;
             }
             if (answer.silent) {
+                // Until the client gives up; a client that never does fails the case in 6 s.
+                const DWORD limitMs = 6000;
+                ::setsockopt(client, SOL_SOCKET, SO_RCVTIMEO,
+                             reinterpret_cast<const char*>(&limitMs), sizeof limitMs);
                 while (::recv(client, buffer, sizeof buffer, 0) > 0) {
-                }  // until the client gives up
+                }
             } else {
                 std::string reply = "HTTP/1.1 " + answer.status + "\r\nConnection: close\r\n";
                 if (answer.declareLength)
