@@ -92,56 +92,36 @@ TEST(KeyEngines, EveryEngineTypesTheSameText) {
 }
 
 TEST(KeyEngines, DelayAndYieldComeBeforeEachKey) {
-    struct Case {
-        std::string text;
-        int32_t delay;
-        bool yield;
-        Journal expected;
-    };
-    const Journal kB = key(66, 48);
-    const std::vector<Case> cases = {
-        {"ab{cd}", 50, false,
-         Journal{"sleep 50"} + kA + Journal{"sleep 50"} + kB + Journal{"sleep 50"} + key(67, 46) +
-             key(68, 32)},
-        {"a{TAB 2}", 7, true,
-         Journal{"yield", "sleep 7", "yield"} + kA + Journal{"yield", "sleep 7", "yield"} + kTab +
-             Journal{"yield", "sleep 7", "yield"} + kTab},
-        {"a", -5, true, kA},  // no delay, no yield
-    };
-    for (const auto& c : cases) {
-        Engines f;
-        f.engines.VbSendKeys(c.text, c.delay, c.yield);
-        EXPECT_EQ(f.keys.journal, c.expected) << "text: " << c.text;
-    }
+    const Journal pause{"sleep 50"}, yieldPause{"yield", "sleep 7", "yield"};
+    Engines delay, yield, none;
+    delay.engines.VbSendKeys("ab{cd}", 50, false);
+    EXPECT_EQ(delay.keys.journal,
+              pause + kA + pause + key(66, 48) + pause + key(67, 46) + key(68, 32));
+    yield.engines.VbSendKeys("a{TAB 2}", 7, true);
+    EXPECT_EQ(yield.keys.journal, yieldPause + kA + yieldPause + kTab + yieldPause + kTab);
+    none.engines.VbSendKeys("a", -5, true);  // no delay, no yield
+    EXPECT_EQ(none.keys.journal, kA);
 }
 
-TEST(KeyEngines, SendInputSendsFullStopsToTheKeypad) {
+TEST(KeyEngines, SendInputSendsFullStopsToTheKeypadAndChecksTheCount) {
     const Journal k5 = key(53, 6), k0 = key(48, 11), kDecimal = key(110, 83);
     const Journal kNumLock = key(144, 69);
-    struct Case {
-        std::string text;
-        bool numLock;
-        Journal expected;
-    };
-    const std::vector<Case> cases = {
-        {"1.50", true, batchOf(k1 + kDecimal + k5 + k0)},
-        {"1.50", false, batchOf(k1 + kNumLock + kDecimal + kNumLock + k5 + k0)},
-        // {1.} becomes {1{DECIMAL}}: the literal text "1{DECIMAL" and a "}".
-        {"{1.}", true,
-         batchOf(k1 + shifted(219, 26) + shifted(68, 32) + shifted(69, 18) + shifted(67, 46) +
-                 shifted(73, 23) + shifted(77, 50) + kCapitalA + shifted(76, 38) +
-                 shifted(221, 27))},
-    };
-    for (const auto& c : cases) {
+    // {1.} becomes {1{DECIMAL}}: the literal text "1{DECIMAL" and a "}".
+    const Journal braced = k1 + shifted(219, 26) + shifted(68, 32) + shifted(69, 18) +
+                           shifted(67, 46) + shifted(73, 23) + shifted(77, 50) + kCapitalA +
+                           shifted(76, 38) + shifted(221, 27);
+    for (const auto& [text, numLock, expected] :
+         std::vector<std::tuple<std::string, bool, Journal>>{
+             {"1.50", true, k1 + kDecimal + k5 + k0},
+             {"1.50", false, k1 + kNumLock + kDecimal + kNumLock + k5 + k0},
+             {"{1.}", true, braced}}) {
         Engines f;
-        f.layout.setNumLock(c.numLock);
-        EXPECT_EQ(f.engines.NumLockOn(), c.numLock);
-        EXPECT_TRUE(f.engines.VbSendInput(c.text));
-        EXPECT_EQ(f.keys.journal, c.expected) << c.text;
+        f.layout.setNumLock(numLock);
+        EXPECT_EQ(f.engines.NumLockOn(), numLock);
+        EXPECT_TRUE(f.engines.VbSendInput(text));
+        EXPECT_EQ(f.keys.journal, batchOf(expected)) << text;
     }
-}
-
-TEST(KeyEngines, SendInputReportsFalseWhenFewerEventsWereInserted) {
+    // False when fewer events were inserted than sent.
     for (const int accepted : {0, 3, 4}) {
         Engines f;
         f.keys.batchAcceptLimit = accepted;
@@ -152,32 +132,27 @@ TEST(KeyEngines, SendInputReportsFalseWhenFewerEventsWereInserted) {
 }
 
 TEST(KeyEngines, TextsPastTheLimitsAreRefusedWhole) {
-    struct Case {
-        std::string text;
-        bool sent;
-    };
-    const std::vector<Case> keyCases = {
-        {"x{TAB 2000000000}", false}, {"{TAB 49999}xx", false}, {"{TAB 50000}", true}};
-    for (const auto& c : keyCases) {
+    for (const auto& [text, sent] : std::vector<std::pair<std::string, bool>>{
+             {"x{TAB 2000000000}", false}, {"{TAB 49999}xx", false}, {"{TAB 50000}", true}}) {
         Engines single, batch;
-        single.engines.VbSendKeys(c.text, 0, false);
-        EXPECT_EQ(single.keys.journal.size(), c.sent ? 100000u : 0u) << c.text;
-        EXPECT_EQ(static_cast<bool>(batch.engines.VbSendInput(c.text)), c.sent) << c.text;
-        EXPECT_EQ(batch.keys.batches, c.sent ? 1 : 0);
-        EXPECT_EQ(single.log.size(), c.sent ? 0u : 1u);
-        if (!c.sent) {
+        single.engines.VbSendKeys(text, 0, false);
+        EXPECT_EQ(single.keys.journal.size(), sent ? 100000u : 0u) << text;
+        EXPECT_EQ(static_cast<bool>(batch.engines.VbSendInput(text)), sent) << text;
+        EXPECT_EQ(batch.keys.batches, sent ? 1 : 0);
+        EXPECT_EQ(single.log.size(), sent ? 0u : 1u);
+        if (!sent) {
             EXPECT_NE(single.log[0].find("Key text not sent"), std::string::npos);
         }
     }
     // The paste limit counts the text already collected, not each token alone.
-    const std::vector<Case> pasteCases = {{"{abcdefghij 200000}", false},
-                                          {"{abcdefghij 90000}{abcdefghij 20000}", false},
-                                          {"{abcdefghij 90000}{abcdefghij 10000}", true}};
-    for (const auto& c : pasteCases) {
+    for (const auto& [text, sent] : std::vector<std::pair<std::string, bool>>{
+             {"{abcdefghij 200000}", false},
+             {"{abcdefghij 90000}{abcdefghij 20000}", false},
+             {"{abcdefghij 90000}{abcdefghij 10000}", true}}) {
         Engines f;
-        EXPECT_EQ(static_cast<bool>(f.engines.VbSendPaste(c.text)), c.sent) << c.text;
-        EXPECT_EQ(f.clipboard.text.size(), c.sent ? 1000000u : 0u + sizeof "earlier content" - 1);
-        EXPECT_EQ(f.log.size(), c.sent ? 0u : 1u);
+        EXPECT_EQ(static_cast<bool>(f.engines.VbSendPaste(text)), sent) << text;
+        EXPECT_EQ(f.clipboard.text.size(), sent ? 1000000u : sizeof "earlier content" - 1);
+        EXPECT_EQ(f.log.size(), sent ? 0u : 1u);
     }
 }
 

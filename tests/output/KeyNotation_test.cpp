@@ -20,60 +20,53 @@ std::string show(const KeyToken& t) {
     return s;
 }
 
-std::vector<std::string> showAll(std::string_view text) {
-    std::vector<std::string> out;
-    for (const auto& t : readKeyNotation(text)) out.push_back(show(t));
+// The tokens of `text`, "|" between them.
+std::string showAll(std::string_view text) {
+    std::string out;
+    for (const auto& t : readKeyNotation(text)) out += (out.empty() ? "" : "|") + show(t);
     return out;
 }
 
-struct NotationCase {
-    std::string text;
-    std::vector<std::string> tokens;
-};
-
 TEST(KeyNotation, ReadsTokens) {
-    const std::vector<NotationCase> cases = {
-        {"", {}},
-        {"abc", {"'a'", "'b'", "'c'"}},
-        {"+a1{TAB 2}~", {"+'a'", "'1'", "<9>*2", "<13>"}},
-        {"^A", {"^'A'"}},
-        {"{A 5}", {"'A'*5"}},
-        {"12+", {"'1'", "'2'", "+''"}},
-        {"++a", {"+'a'"}},
-        {"%^+x", {"+^%'x'"}},
-        {"%{F4}", {"%<115>"}},
-        {"{NUMPADENTER}", {"<108>"}},
-        {"{tab}{Tab}{TAB}", {"<9>", "<9>", "<9>"}},
-        {"{TAB 0}", {"<9>*0"}},
-        {"^{TAB 0}", {"^<9>*0"}},
-        {"{abc 2}", {"'abc'*2"}},
-        {"{F10}{12}", {"<121>", "'12'"}},
-        {"{a -1}", {"'a -1'"}},
-        {"{ 5}", {"' 5'"}},
-        {"{ab  5}", {"'ab '*5"}},
-        {"{a 007}", {"'a'*7"}},
-        {"{TAB3}", {"'TAB3'"}},
-        {"{a 2147483647}", {"'a'*2147483647"}},
-        {"{a 2147483648}", {"'a'"}},
-        {"{a 99999999999999999999}", {"'a'"}},
-        {"{F17}", {"'F17'"}},
-        {"{abc", {"'{'", "'a'", "'b'", "'c'"}},
-        {"x{", {"'x'", "'{'"}},
-        {"{}", {"''"}},
-        {"+{}", {"+''"}},
-        {"%", {"%''"}},
-        {"~{~}", {"<13>", "<13>"}},
-        {"{+}{^}{%}{{}}", {"'+'", "'^'", "'%'", "'{'", "'}'"}},
-        {"{x{y}", {"'x{y'"}},
-        {"(ab)", {"'('", "'a'", "'b'", "')'"}},
-        {"+{abc}", {"+'abc'"}},
-        {"{enter 2}", {"<13>*2"}},
-        {"{SHIFT}{alt}", {"<16>", "<18>"}},
-        {std::string("a\0{", 3), {"'a'", std::string("'\0'", 3), "'{'"}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(showAll(c.text), c.tokens) << "text: " << c.text;
-    }
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", ""},
+        {"abc", "'a'|'b'|'c'"},
+        {"+a1{TAB 2}~", "+'a'|'1'|<9>*2|<13>"},
+        {"^A", "^'A'"},
+        {"{A 5}", "'A'*5"},
+        {"12+", "'1'|'2'|+''"},
+        {"++a", "+'a'"},
+        {"%^+x", "+^%'x'"},
+        {"%{F4}", "%<115>"},
+        {"{NUMPADENTER}", "<108>"},
+        {"{tab}{Tab}{TAB}", "<9>|<9>|<9>"},
+        {"{TAB 0}", "<9>*0"},
+        {"^{TAB 0}", "^<9>*0"},
+        {"{abc 2}", "'abc'*2"},
+        {"{F10}{12}", "<121>|'12'"},
+        {"{a -1}", "'a -1'"},
+        {"{ 5}", "' 5'"},
+        {"{ab  5}", "'ab '*5"},
+        {"{a 007}", "'a'*7"},
+        {"{TAB3}", "'TAB3'"},
+        {"{a 2147483647}", "'a'*2147483647"},
+        {"{a 2147483648}", "'a'"},
+        {"{a 99999999999999999999}", "'a'"},
+        {"{F17}", "'F17'"},
+        {"{abc", "'{'|'a'|'b'|'c'"},
+        {"x{", "'x'|'{'"},
+        {"{}", "''"},
+        {"+{}", "+''"},
+        {"%", "%''"},
+        {"~{~}", "<13>|<13>"},
+        {"{+}{^}{%}{{}}", "'+'|'^'|'%'|'{'|'}'"},
+        {"{x{y}", "'x{y'"},
+        {"(ab)", "'('|'a'|'b'|')'"},
+        {"+{abc}", "+'abc'"},
+        {"{enter 2}", "<13>*2"},
+        {"{SHIFT}{alt}", "<16>|<18>"}};
+    for (const auto& [text, tokens] : cases) EXPECT_EQ(showAll(text), tokens) << "text: " << text;
+    EXPECT_EQ(showAll(std::string("a\0{", 3)), std::string("'a'|'\0'|'{'", 11));
 }
 
 TEST(KeyNotation, KnowsEveryKeyNameInAnyCase) {
@@ -126,7 +119,7 @@ TEST(KeyNotation, HugeAndBrokenInputEndsWithEveryCharacterRead) {
     for (const auto& t : tokens) wrong += !(t.Shift && t.Control && t.Alt && t.Text == "{");
     EXPECT_EQ(wrong, 0u);
     // Prefixes at the very end make a token of their own with empty text.
-    EXPECT_EQ(showAll("{+^%"), (std::vector<std::string>{"'{'", "+^%''"}));
+    EXPECT_EQ(showAll("{+^%"), "'{'|+^%''");
 }
 
 }  // namespace

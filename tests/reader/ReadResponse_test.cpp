@@ -9,12 +9,13 @@ namespace {
 
 using test::ReaderRig;
 
-// A reader that sends `text` once `atMs` of sleeping has passed.
-void sendAt(ReaderRig& rig, std::vector<std::pair<int64_t, std::string>> script) {
-    rig.port.onPoll = [&rig, script, next = std::size_t{0}]() mutable {
-        while (next < script.size() && rig.sleptMs() >= script[next].first) {
-            rig.port.feed(script[next].second);
-            ++next;
+// A reader that sends each "MS:text" of `script` once MS of sleeping has passed.
+void sendAt(ReaderRig& rig, const std::string& script) {
+    rig.port.onPoll = [&rig, script = test::list(script), next = std::size_t{0}]() mutable {
+        for (; next < script.size(); ++next) {
+            const std::size_t colon = script[next].find(':');
+            if (rig.sleptMs() < std::stoll(script[next].substr(0, colon))) break;
+            rig.port.feed(script[next].substr(colon + 1));
         }
     };
 }
@@ -22,65 +23,25 @@ void sendAt(ReaderRig& rig, std::vector<std::pair<int64_t, std::string>> script)
 TEST(ReadResponse, WaitsAreCountedInSleeps) {
     struct Case {
         const char* name;
-        std::string terminator;
-        std::vector<std::pair<int64_t, std::string>> script;
+        std::string script;
         int32_t poll, first, total;
         std::string reply;
         int64_t slept;
         std::size_t sleeps;
+        std::string terminator = "\r";
     };
     const std::vector<Case> cases = {
-        {"a reader that never answers", "\r", {}, 10, 1500, 1500, "", 1500, 150},
-        {"a reply without terminator takes the total time",
-         "\r",
-         {{0, "SWA=1"}},
-         10,
-         1500,
-         1500,
-         "SWA=1",
-         1500,
-         150},
-        {"a whole reply at once needs no sleep",
-         "\r",
-         {{0, "HW=00001000\r"}},
-         10,
-         1500,
-         1500,
-         "HW=00001000\r",
-         0,
-         0},
-        {"a reply after three polls", "\r", {{30, "OK\r"}}, 10, 1500, 1500, "OK\r", 30, 3},
-        {"pieces are joined",
-         "\r\n",
-         {{0, "Ver"}, {20, "sion 1\r"}, {40, "\n"}},
-         10,
-         1500,
-         1500,
-         "Version 1\r\n",
-         40,
-         4},
-        {"the total limit counts from the start",
-         "\r",
-         {{250, "12,3"}},
-         10,
-         300,
-         300,
-         "12,3",
-         300,
-         30},
-        {"the first-character limit", "\r", {{700, "late\r"}}, 10, 600, 600, "", 600, 60},
-        {"a shorter first-character limit", "\r", {{200, "late\r"}}, 10, 100, 1500, "", 100, 10},
-        {"a first character in time waits the total",
-         "\r",
-         {{50, "a"}, {400, "b\r"}},
-         10,
-         100,
-         1500,
-         "ab\r",
-         400,
-         40},
-        {"a zero poll interval still ends", "\r", {}, 0, 5, 5, "", 5, 5},
-        {"an empty terminator ends at the first text", "", {{20, "x"}}, 10, 100, 100, "x", 20, 2},
+        {"a reader that never answers", "", 10, 1500, 1500, "", 1500, 150},
+        {"no terminator: the total time", "0:SWA=1", 10, 1500, 1500, "SWA=1", 1500, 150},
+        {"a whole reply at once needs no sleep", "0:HW=1\r", 10, 1500, 1500, "HW=1\r", 0, 0},
+        {"pieces are joined", "0:Ver|20:sion 1\r|40:\n", 10, 1500, 1500, "Version 1\r\n", 40, 4,
+         "\r\n"},
+        {"the total counts from the start", "250:12,3", 10, 300, 300, "12,3", 300, 30},
+        {"the first-character limit", "700:late\r", 10, 600, 600, "", 600, 60},
+        {"a shorter first-character limit", "200:late\r", 10, 100, 1500, "", 100, 10},
+        {"a first character in time", "50:a|400:b\r", 10, 100, 1500, "ab\r", 400, 40},
+        {"a zero poll interval still ends", "", 0, 5, 5, "", 5, 5},
+        {"an empty terminator: the first text", "20:x", 10, 100, 100, "x", 20, 2, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
