@@ -4,9 +4,11 @@
 
 #include <filesystem>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "interpret/ChequeVerification.h"
 #include "support/CoreHarness.h"
 
 namespace korvex {
@@ -170,6 +172,86 @@ TEST(BranchTableTest, TheShippedSampleTableHasARecordForEveryBankWithARule) {
         for (const BranchRecord& rec : t.records()) found = found || rec.Bank == bank;
         EXPECT_TRUE(found) << "bank " << bank;
     }
+}
+
+// Accepted results per bank and branch range, chosen so that every rule below has a valid and
+// an invalid example. A record accepting 0 through its unused fields accepts 0 as well; a second
+// record for the same range (12, 400-499) adds result 0.
+const char* const kTable =
+    "4,100,199,0,0,0,0\n12,300,399,7,0,0,0\n12,400,499,5,5,5,5\n12,400,499,6,0,6,6\n"
+    "14,200,200,1,0,0,0\n28,1,999,7,0,0,0\n46,300,399,0,0,0,0\n20,1,399,3,0,0,0\n"
+    "20,401,401,8,0,0,0\n20,500,599,5,0,0,0\n7,100,199,3,0,0,0\n9,1,999,0,0,0,0\n"
+    "10,800,899,35,0,0,0\n13,100,199,43,0,0,0\n34,200,299,55,0,0,0\n11,100,199,0,4,6,8\n"
+    "17,700,799,0,0,0,0\n33,300,399,10,0,0,0\n31,900,999,5,0,0,0\n52,400,499,1,2,3,5\n"
+    "19,1,999,0,0,0,0\n22,1,999,0,0,0,0\n99,1,999,0,0,0,0\n3,1,999,0,0,0,0\n5,1,999,0,0,0,0\n"
+    "53,1,999,0,0,0,0\n";
+
+TEST(ChequeVerification, EveryRuleAndCodeOnWorkedExamples) {
+    BranchTable table;
+    ASSERT_TRUE(table.parse(kTable).ok);
+    // Banks 4, 12, 14, 28, 46: branch + account digits 4-9,
+    // weights 1..9 from the right, mod 11, judged by the table (12/345/000123456: 150 mod 11 = 7;
+    // 12/450 gives 0, accepted by the second record). Bank 20: computed with the branch less 400
+    // (401 -> 001: r = 8), looked up as read. Bank 7: weights 1,2,1,2.. from the right, digit sums
+    // of products, mod 10. Bank 9: account digits 3-9, weights 1..7 from the left, mod 10. Banks
+    // 10, 13, 34: weights 2..10 from the right, plus the number at digits 8-9, mod 100. Banks 11,
+    // 17, 33, 31, 52: the account alone, weights 1..9 from the right, mod 11. Bank 19: digits 4-8,
+    // weights 2..6, mod 10, against the last digit. Bank 22: 11 - (weighted sum mod 11) against the
+    // last digit; 10 and 11 match none. Then 888: no bank number; 555: no record (branch 34 is
+    // 034; the table is asked before the rule); 999: in the table but no rule. Last, normalising:
+    // the last nine account digits, padded; the branch's first three; "?" counts as 0.
+    // Rows "bank/branch/account=expected", separated by blanks.
+    std::istringstream cases(
+        "12/345/000123456=0 12/345/000123457=1 12/450/000123456=0 4/123/000456789=0 "
+        "4/123/000456780=1 14/200/000111222=0 14/200/000111223=1 28/050/000987654=0 "
+        "28/050/000987655=1 46/321/000246810=0 46/321/000246811=1 20/401/000123456=0 "
+        "20/123/000123456=0 20/123/000123457=1 20/523/000654321=0 20/523/000654320=1 "
+        "7/159/000357951=0 7/159/000357952=1 9/100/001234567=0 9/100/001234568=1 "
+        "10/800/012345678=0 10/800/012345679=1 13/101/098765432=0 13/101/098765433=1 "
+        "34/250/011223344=0 34/250/011223345=1 11/150/123456789=0 11/150/123456780=1 "
+        "17/777/000013579=0 17/777/000013578=1 33/333/314159265=0 33/333/314159267=1 "
+        "31/999/271828182=0 31/999/271828183=1 52/404/161803398=0 52/404/161803399=1 "
+        "19/123/000123450=0 19/123/000123455=1 22/111/123456785=0 22/111/123456789=1 "
+        "22/111/000000000=1 22/111/000000060=1 /345/000123456=888 1x/345/000123456=888 "
+        "?2/345/000123456=888 99999/345/000123456=888 12/500/000123456=555 12//000123456=555 "
+        "12/34/000123456=555 8/100/000123456=555 99/100/000123456=999 99/1000/000123456=999 "
+        "3/100/000123456=999 5/100/000123456=999 53/100/000123456=999 99/0/000123456=555 "
+        "12/345/999000123456=0 12/345/123456=0 12/3456/000123456=0 20/4011/000123456=0 "
+        "12/345/=1 12/345/00012345?=1");
+    for (std::string c; cases >> c;) {
+        SCOPED_TRACE(c);
+        const std::size_t slash1 = c.find('/'), slash2 = c.find('/', slash1 + 1), eq = c.find('=');
+        const std::string bank = c.substr(0, slash1),
+                          branch = c.substr(slash1 + 1, slash2 - slash1 - 1);
+        const std::string account = c.substr(slash2 + 1, eq - slash2 - 1);
+        EXPECT_EQ(VerifyCheque(table, bank, branch, account, false), std::stoi(c.substr(eq + 1)));
+        EXPECT_EQ(VerifyCheque(table, bank, branch, account, true), 0);  // IgnoreVerify
+    }
+    EXPECT_EQ(VerifyCheque(table, "12", "345", std::string(1 << 20, '7') + "000123456", false), 0);
+    EXPECT_EQ(VerifyCheque(table, " 12 ", "345", "000123456", false), 0);
+    BranchTable empty;
+    EXPECT_EQ(VerifyCheque(empty, "12", "345", "000123456", false), 555);
+    EXPECT_EQ(VerifyCheque(empty, "99", "345", "000123456", false), 555);
+    EXPECT_EQ(VerifyCheque(empty, "", "345", "000123456", false), 888);
+}
+
+TEST(ComputeCheckResultTest, ResultsAndHowTheyAreJudged) {
+    EXPECT_EQ(ComputeCheckResult(12, "345", "000123456")->result, 7);
+    EXPECT_EQ(ComputeCheckResult(12, "345", "000123456")->comparison, CheckComparison::Table);
+    EXPECT_EQ(ComputeCheckResult(19, "123", "000123455")->result, 0);
+    EXPECT_EQ(ComputeCheckResult(22, "111", "000000000")->result, 11);
+    EXPECT_EQ(ComputeCheckResult(22, "111", "000000000")->comparison, CheckComparison::LastDigit);
+    for (int bank : {0, 1, 3, 5, 6, 8, 15, 21, 23, 30, 53, 54, 99})
+        EXPECT_FALSE(ComputeCheckResult(bank, "123", "000123456").has_value()) << bank;
+}
+
+TEST(Bank20BranchTest, AboveFourHundredLessFourHundredInThreeDigits) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"523", "123"}, {"405", "005"}, {"401", "001"}, {"400", "400"},
+        {"123", "123"}, {"999", "599"}, {"4?1", "4?1"},  // "4?1" reads as 4
+    };
+    for (const auto& [branch, expected] : cases)
+        EXPECT_EQ(Bank20ComputationBranch(branch), expected) << branch;
 }
 
 }  // namespace

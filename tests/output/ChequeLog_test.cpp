@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/frmKorvex.h"
 #include "output/Template.h"
 #include "support/CoreHarness.h"
 #include "support/TempFolder.h"

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <functional>
 #include <map>
-#include <tuple>
 #include <stdexcept>
+#include <tuple>
 
 #include "reader/ReaderRig.h"
 #include "text/Cp1255.h"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "reader/ReadResponse.h"
 #include "reader/ReaderRig.h"
 #include "reader/SerialSettings.h"
 #include "text/Cp1255.h"
@@ -138,6 +139,124 @@ TEST(ReaderSetup, StartUpCommandsAreSentWithTheTerminator) {
     EXPECT_TRUE(rig.clock.sleeps.empty());
     rig.port.close();
     EXPECT_FALSE(SendImageSwitch(rig.io));
+}
+
+// A reader that sends each "MS:text" of `script` once MS of sleeping has passed.
+void sendAt(ReaderRig& rig, const std::string& script) {
+    rig.port.onPoll = [&rig, script = test::list(script), next = std::size_t{0}]() mutable {
+        for (; next < script.size(); ++next) {
+            const std::size_t colon = script[next].find(':');
+            if (rig.sleptMs() < std::stoll(script[next].substr(0, colon))) break;
+            rig.port.feed(script[next].substr(colon + 1));
+        }
+    };
+}
+
+TEST(ReadResponse, WaitsAreCountedInSleeps) {
+    struct Case {
+        const char* name;
+        std::string script;
+        int32_t poll, first, total;
+        std::string reply;
+        int64_t slept;
+        std::size_t sleeps;
+        std::string terminator = "\r";
+    };
+    const std::vector<Case> cases = {
+        {"a reader that never answers", "", 10, 1500, 1500, "", 1500, 150},
+        {"no terminator: the total time", "0:SWA=1", 10, 1500, 1500, "SWA=1", 1500, 150},
+        {"a whole reply at once needs no sleep", "0:HW=1\r", 10, 1500, 1500, "HW=1\r", 0, 0},
+        {"pieces are joined", "0:Ver|20:sion 1\r|40:\n", 10, 1500, 1500, "Version 1\r\n", 40, 4,
+         "\r\n"},
+        {"the total counts from the start", "250:12,3", 10, 300, 300, "12,3", 300, 30},
+        {"the first-character limit", "700:late\r", 10, 600, 600, "", 600, 60},
+        {"a shorter first-character limit", "200:late\r", 10, 100, 1500, "", 100, 10},
+        {"a first character in time", "50:a|400:b\r", 10, 100, 1500, "ab\r", 400, 40},
+        {"a zero poll interval still ends", "", 0, 5, 5, "", 5, 5},
+        {"an empty terminator: the first text", "20:x", 10, 100, 100, "x", 20, 2, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReaderRig rig;
+        rig.io.terminator = c.terminator;
+        sendAt(rig, c.script);
+        EXPECT_EQ(ReadResponse(rig.io, c.poll, c.first, c.total), c.reply);
+        EXPECT_EQ(rig.sleptMs(), c.slept);
+        EXPECT_EQ(rig.clock.sleeps.size(), c.sleeps);
+    }
+}
+
+TEST(ReadResponse, TheReplyIsEchoedToTheDetailsWindow) {
+    ReaderRig rig;
+    rig.ui.detailsExists = true;
+    rig.ui.readerData = "before|";
+    rig.port.feed("Version 2.04\r");
+    ReadResponse(rig.io, 10, 1500, 1500);
+    EXPECT_EQ(rig.ui.readerData, "before|Version 2.04\r");
+}
+
+TEST(ReadResponse, AClosedPortGivesAnEmptyReplyAfterTheLimit) {
+    ReaderRig rig;
+    rig.port.feed("unread\r");
+    rig.port.close();
+    EXPECT_EQ(ReadResponse(rig.io, 10, 100, 100), "");
+    EXPECT_EQ(rig.sleptMs(), 100);
+}
+
+TEST(SerialSettings, AcceptedTexts) {
+    using P = LineSettings::Parity;
+    using S = LineSettings::StopBits;
+    struct Case {
+        std::string text;
+        int32_t baud;
+        P parity;
+        int dataBits;
+        S stopBits;
+    };
+    for (const auto& c :
+         std::vector<Case>{{"9600,n,8,1", 9600, P::None, 8, S::One},
+                           {"115200,E,7,2", 115200, P::Even, 7, S::Two},
+                           {" 19200 , o , 8 , 1.5 ", 19200, P::Odd, 8, S::OneAndHalf},
+                           {"1200,m,7,1", 1200, P::Mark, 7, S::One},
+                           {"300,S,8,2", 300, P::Space, 8, S::Two}}) {
+        SCOPED_TRACE(c.text);
+        const auto s = parseLineSettings(c.text);
+        ASSERT_TRUE(s.has_value());
+        EXPECT_EQ(std::tuple(s->baud, s->parity, s->dataBits, s->stopBits),
+                  std::tuple(c.baud, c.parity, c.dataBits, c.stopBits));
+        // The text the port shows in its messages reads back as the same settings.
+        EXPECT_EQ(parseLineSettings(lineSettingsText(*s)), s);
+    }
+}
+
+TEST(SerialSettings, RefusedTextsSayWhy) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "four parts"},
+        {"9600,n,8", "four parts"},
+        {"9600,n,8,1,x", "four parts"},
+        {"fast,n,8,1", "baud rate"},
+        {"0,n,8,1", "baud rate"},
+        {"-9600,n,8,1", "baud rate"},
+        {"9600,x,8,1", "parity"},
+        {"9600,no,8,1", "parity"},
+        {"9600,n,6,1", "data bits"},
+        {"9600,n,8,3", "stop bits"},
+        {std::string("9600,n,8\0,1", 11), "data bits"},
+        {std::string(100000, '9') + ",n,8,1", "baud rate"}};
+    for (const auto& [text, reason] : cases) {
+        std::string why;
+        EXPECT_FALSE(parseLineSettings(text, &why).has_value()) << text.substr(0, 40);
+        EXPECT_NE(why.find(reason), std::string::npos) << why.substr(0, 200);
+        EXPECT_NE(why.find("9600,n,8,1"), std::string::npos);
+    }
+}
+
+TEST(SerialSettings, DeviceNames) {
+    EXPECT_EQ(serialDeviceName(4, "", false), "/dev/ttyS3");
+    EXPECT_EQ(serialDeviceName(12, "", true), "COM12");
+    EXPECT_EQ(serialDeviceName(1, "/dev/ttyUSB0", false), "/dev/ttyUSB0");
+    EXPECT_EQ(serialDeviceName(0, "", false), "");
+    EXPECT_EQ(serialDeviceName(-3, "", true), "");
 }
 
 }  // namespace
