@@ -62,36 +62,27 @@ TEST(BranchTableTest, ReadsRecordsSevenValuesAtATime) {
 }
 
 TEST(BranchTableTest, BrokenFilesFailAndLeaveTheTableEmpty) {
-    struct Case {
-        std::string file;
-        size_t line;
-        std::string errorPart;
-    };
-    for (const auto& c : std::vector<Case>{{"branches_partial_last.txt", 3, "4 of its 7"},
-                                           {"branches_not_a_number.txt", 2, "39x"},
-                                           {"branches_beyond_16_bits.txt", 2, "32768"},
-                                           {"branches_binary.txt", 2, "\\x00"}}) {
-        SCOPED_TRACE(c.file);
-        BranchTable t;
-        ASSERT_TRUE(t.parse("1,2,3,4,5,6,7").ok);
-        const BranchTableLoad r = t.load(fixture(c.file));
-        EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.line, c.line);
-        EXPECT_NE(r.error.find(c.errorPart), std::string::npos) << r.error;
-        EXPECT_EQ(t.count(), 0u);
-    }
+    // A file of the test data ("line:error part:file") or a text.
     for (const auto& text :
-         {"1,2,3,4,5,6"s, "1,2,3,4,5,6,7,8"s, "1,,3,4,5,6,7"s, "1,2,3,4,5,6,7,"s,
-          "1,2,3,4,5,6,-32769"s, "1,2,3,4,5,6,99999999999999999999"s, "1,2,3,4,5,6,1.5"s,
-          "1,2,3,4,5,6,&H10"s, "1,2,3,4,5,6,1e2"s, "1,2,3,4,5,6,+"s, "1,2,3,4,5,6,7 8"s,
-          "1,2,3,4,5,6,\0"s, ","s, "1;2;3;4;5;6;7"s, std::string(1 << 20, '9')}) {
+         {"3:4 of its 7:branches_partial_last.txt"s, "2:39x:branches_not_a_number.txt"s,
+          "2:32768:branches_beyond_16_bits.txt"s, "2:\\x00:branches_binary.txt"s, "1,2,3,4,5,6"s,
+          "1,2,3,4,5,6,7,8"s, "1,,3,4,5,6,7"s, "1,2,3,4,5,6,7,"s, "1,2,3,4,5,6,-32769"s,
+          "1,2,3,4,5,6,99999999999999999999"s, "1,2,3,4,5,6,1.5"s, "1,2,3,4,5,6,&H10"s,
+          "1,2,3,4,5,6,1e2"s, "1,2,3,4,5,6,+"s, "1,2,3,4,5,6,7 8"s, "1,2,3,4,5,6,\0"s, ","s,
+          "1;2;3;4;5;6;7"s, std::string(1 << 20, '9')}) {
         SCOPED_TRACE(text.substr(0, 40));
         BranchTable t;
         ASSERT_TRUE(t.parse("1,2,3,4,5,6,7").ok);
-        const BranchTableLoad r = t.parse(text);
+        const std::size_t colon = text.find(':'), file = text.rfind(':') + 1;
+        const BranchTableLoad r =
+            colon == std::string::npos ? t.parse(text) : t.load(fixture(text.substr(file)));
         EXPECT_FALSE(r.ok);
-        EXPECT_FALSE(r.error.empty());
         EXPECT_EQ(t.count(), 0u);
+        EXPECT_FALSE(r.error.empty());
+        if (colon == std::string::npos) continue;
+        EXPECT_EQ(r.line, std::stoul(text.substr(0, colon)));
+        EXPECT_NE(r.error.find(text.substr(colon + 1, file - colon - 2)), std::string::npos)
+            << r.error;
     }
 }
 
