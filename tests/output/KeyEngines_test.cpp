@@ -3,6 +3,7 @@
 // the clipboard.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -245,25 +246,19 @@ TEST(KeyNotation, ReadsTokens) {
 }
 
 TEST(KeyNotation, KnowsEveryKeyNameInAnyCase) {
-    const std::vector<std::pair<std::string, int>> names = {
-        {"LBUTTON", 1},      {"RBUTTON", 2},       {"BREAK", 3},
-        {"CANCEL", 3},       {"MBUTTON", 4},       {"BACKSPACE", 8},
-        {"BS", 8},           {"BKSP", 8},          {"TAB", 9},
-        {"CLEAR", 12},       {"ENTER", 13},        {"~", 13},
-        {"SHIFT", 16},       {"CONTROL", 17},      {"MENU", 18},
-        {"ALT", 18},         {"PAUSE", 19},        {"CAPSLOCK", 20},
-        {"ESCAPE", 27},      {"ESC", 27},          {"SPACE", 32},
-        {"PGUP", 33},        {"PGDN", 34},         {"END", 35},
-        {"HOME", 36},        {"LEFT", 37},         {"UP", 38},
-        {"RIGHT", 39},       {"DOWN", 40},         {"SELECT", 41},
-        {"PRTSC", 42},       {"EXECUTE", 43},      {"SNAPSHOT", 44},
-        {"INSERT", 45},      {"INS", 45},          {"DELETE", 46},
-        {"DEL", 46},         {"HELP", 47},         {"MULTIPLY", 106},
-        {"ADD", 107},        {"SEPARATOR", 108},   {"SUBTRACT", 109},
-        {"DECIMAL", 110},    {"DIVIDE", 111},      {"NUMLOCK", 144},
-        {"SCROLLLOCK", 145}, {"NUMPADENTER", 108},
-    };
-    std::vector<std::pair<std::string, int>> all = names;
+    // "NAME=code" with blanks between, then the numbered families.
+    std::istringstream names(
+        "LBUTTON=1 RBUTTON=2 BREAK=3 CANCEL=3 MBUTTON=4 BACKSPACE=8 BS=8 BKSP=8 TAB=9 CLEAR=12 "
+        "ENTER=13 ~=13 SHIFT=16 CONTROL=17 MENU=18 ALT=18 PAUSE=19 CAPSLOCK=20 ESCAPE=27 ESC=27 "
+        "SPACE=32 PGUP=33 PGDN=34 END=35 HOME=36 LEFT=37 UP=38 RIGHT=39 DOWN=40 SELECT=41 "
+        "PRTSC=42 EXECUTE=43 SNAPSHOT=44 INSERT=45 INS=45 DELETE=46 DEL=46 HELP=47 MULTIPLY=106 "
+        "ADD=107 SEPARATOR=108 SUBTRACT=109 DECIMAL=110 DIVIDE=111 NUMLOCK=144 SCROLLLOCK=145 "
+        "NUMPADENTER=108");
+    std::vector<std::pair<std::string, int>> all;
+    for (std::string entry; names >> entry;) {
+        const std::size_t eq = entry.rfind('=');
+        all.emplace_back(entry.substr(0, eq), std::stoi(entry.substr(eq + 1)));
+    }
     for (int i = 0; i <= 9; ++i) all.emplace_back("NUMPAD" + std::to_string(i), 96 + i);
     for (int i = 1; i <= 16; ++i) all.emplace_back("F" + std::to_string(i), 111 + i);
     ASSERT_EQ(all.size(), 73u);

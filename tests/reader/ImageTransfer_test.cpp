@@ -195,7 +195,6 @@ struct BackSide {
 
 TEST(GetBacksideImage, TheTimeLimitDecidesBetweenBackSideAndUnreadableCheque) {
     struct Case {
-        const char* name;
         int64_t secondsAgo;
         int32_t timeout;
         std::string pending;
@@ -203,16 +202,16 @@ TEST(GetBacksideImage, TheTimeLimitDecidesBetweenBackSideAndUnreadableCheque) {
         bool saved;
         int unreadable;
     };
-    const std::vector<Case> cases = {
-        {"60 s with a limit of 60", 60, 60, "back.jpg", 1, true, 0},
-        {"61 s with a limit of 60", 61, 60, "back.jpg", 1, false, 1},
-        {"no limit, a day later", 86400, -1, "back.jpg", 1, true, 0},
-        {"backs switched off", 1, 0, "back.jpg", 1, false, 1},
-        {"nothing awaited", 1, 60, "", 1, false, 1},
-        {"too late and no manual entry", 61, 60, "back.jpg", 0, false, 0},
-    };
+    // 60 s and 61 s with a limit of 60; no limit, a day later; backs switched off; nothing
+    // awaited; too late and no manual entry.
+    const std::vector<Case> cases = {{60, 60, "back.jpg", 1, true, 0},
+                                     {61, 60, "back.jpg", 1, false, 1},
+                                     {86400, -1, "back.jpg", 1, true, 0},
+                                     {1, 0, "back.jpg", 1, false, 1},
+                                     {1, 60, "", 1, false, 1},
+                                     {61, 60, "back.jpg", 0, false, 0}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(std::to_string(c.secondsAgo) + " s, limit " + std::to_string(c.timeout));
         BackSide t(c.secondsAgo, c.timeout, c.pending);
         t.profile.LetUserFillDetails = c.letUserFill;
         t.scanDocumentWithoutInk();
