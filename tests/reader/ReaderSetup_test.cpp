@@ -204,28 +204,16 @@ TEST(ReadResponse, AClosedPortGivesAnEmptyReplyAfterTheLimit) {
 }
 
 TEST(SerialSettings, AcceptedTexts) {
-    using P = LineSettings::Parity;
-    using S = LineSettings::StopBits;
-    struct Case {
-        std::string text;
-        int32_t baud;
-        P parity;
-        int dataBits;
-        S stopBits;
-    };
-    for (const auto& c :
-         std::vector<Case>{{"9600,n,8,1", 9600, P::None, 8, S::One},
-                           {"115200,E,7,2", 115200, P::Even, 7, S::Two},
-                           {" 19200 , o , 8 , 1.5 ", 19200, P::Odd, 8, S::OneAndHalf},
-                           {"1200,m,7,1", 1200, P::Mark, 7, S::One},
-                           {"300,S,8,2", 300, P::Space, 8, S::Two}}) {
-        SCOPED_TRACE(c.text);
-        const auto s = parseLineSettings(c.text);
-        ASSERT_TRUE(s.has_value());
-        EXPECT_EQ(std::tuple(s->baud, s->parity, s->dataBits, s->stopBits),
-                  std::tuple(c.baud, c.parity, c.dataBits, c.stopBits));
-        // The text the port shows in its messages reads back as the same settings.
-        EXPECT_EQ(parseLineSettings(lineSettingsText(*s)), s);
+    // The text the port shows in its messages, for each accepted setting.
+    for (const auto& [text, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"9600,n,8,1", "9600,n,8,1"},
+             {"115200,E,7,2", "115200,e,7,2"},
+             {" 19200 , o , 8 , 1.5 ", "19200,o,8,1.5"},
+             {"1200,m,7,1", "1200,m,7,1"},
+             {"300,S,8,2", "300,s,8,2"}}) {
+        const auto s = parseLineSettings(text);
+        ASSERT_TRUE(s.has_value()) << text;
+        EXPECT_EQ(lineSettingsText(*s), shown);
     }
 }
 
