@@ -1,52 +1,41 @@
 // FeedStringToApp: the route choice, activation before and after, the timer, LastSentText.
 #include <gtest/gtest.h>
 
-#include "app/frmKorvex.h"
-#include "support/FakeServices.h"
-#include "support/TempFolder.h"
+#include "support/CoreHarness.h"
 
 namespace korvex::test {
 namespace {
 
-struct FeedFixture : FakeServices {
-    TempFolder folder;  // where an Exit leaves its shutdown note
-    frmKorvex form{services(), program()};
-
+struct FeedFixture : CoreHarness {
     FeedFixture() {
         windows.titles = {"Bank Teller - Deposit", "Terminal"};
-        form.LastSentText = "before";
+        form->LastSentText = "before";
     }
-    ProgramInfo program() const {
-        ProgramInfo info;
-        info.folder = folder.path();
-        return info;
+    // The journal of keys, waits, yields and timer switches, "|" between the entries.
+    std::string journal() const {
+        std::string out;
+        for (const auto& e : keys.journal) out += (out.empty() ? "" : "|") + e;
+        return out;
     }
-    ProfileSettings& profile() { return form.profile(); }
 };
 
-const Journal k1{"down 49 2", "up 49 2"};
-
-struct RouteCase {
-    const char* name;
-    bool clipboard, waitMode;
-    int32_t delay;
-    bool useOld, doEvents;
-    Journal expected;
-};
+const std::string k1 = "down 49 2|up 49 2";
+const std::string kSent = "timer off|batch 2|" + k1 + "|timer on";
 
 TEST(FeedStringToApp, ChoosesTheRoute) {
-    const Journal batch = Journal{"batch 2"} + k1;
-    const std::vector<RouteCase> cases = {
-        {"clipboard wins over everything", true, true, 5, true, true, {"paste 1"}},
-        {"wait mode wins over delay", false, true, 5, true, false, batch + Journal{"wait"}},
-        {"a delay forces the keybd engine", false, false, 5, false, false,
-         Journal{"timer off", "sleep 5"} + k1 + Journal{"timer on"}},
-        {"the old engine without waits", false, false, 0, true, true,
-         Journal{"timer off"} + k1 + Journal{"timer on"}},
-        {"yields around each wait", false, false, 3, false, true,
-         Journal{"timer off", "yield", "sleep 3", "yield"} + k1 + Journal{"timer on"}},
-        {"SendInput by default", false, false, -1, false, true,
-         Journal{"timer off"} + batch + Journal{"timer on"}},
+    struct Case {
+        bool clipboard, waitMode;
+        int32_t delay;
+        bool useOld, doEvents;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {true, true, 5, true, true, "paste 1"},  // the clipboard wins over everything
+        {false, true, 5, true, false, "batch 2|" + k1 + "|wait"},  // wait mode over a delay
+        {false, false, 5, false, false, "timer off|sleep 5|" + k1 + "|timer on"},  // keybd_event
+        {false, false, 0, true, true, "timer off|" + k1 + "|timer on"},  // old engine, no waits
+        {false, false, 3, false, true, "timer off|yield|sleep 3|yield|" + k1 + "|timer on"},
+        {false, false, -1, false, true, kSent},  // SendInput by default
     };
     for (const auto& c : cases) {
         FeedFixture f;
@@ -55,148 +44,103 @@ TEST(FeedStringToApp, ChoosesTheRoute) {
         f.profile().KeyPressDelay = c.delay;
         f.profile().UseOldSendKeys = c.useOld;
         f.profile().DoEventsOnDelay = c.doEvents;
-        EXPECT_EQ(f.form.FeedStringToApp("1"), FeedOutcome::Sent) << c.name;
-        EXPECT_EQ(f.keys.journal, c.expected) << c.name;
-        EXPECT_NE(f.form.LastSentText, "before") << c.name;
+        EXPECT_EQ(f.form->FeedStringToApp("1"), FeedOutcome::Sent) << c.expected;
+        EXPECT_EQ(f.journal(), c.expected);
+        EXPECT_NE(f.form->LastSentText, "before") << c.expected;
     }
 }
 
-struct ActivationCase {
-    const char* name;
-    bool activate, whenFails, after;
-    std::string title;
-    FeedOutcome outcome;
-    Journal expected;
-};
-
 TEST(FeedStringToApp, ActivatesTheTargetBeforeAndAfter) {
-    const Journal sent = Journal{"timer off", "batch 2"} + k1 + Journal{"timer on"};
-    const std::vector<ActivationCase> cases = {
-        {"found by the start of its title", true, false, false, "bank teller", FeedOutcome::Sent,
-         Journal{"activate bank teller ok"} + sent},
-        {"found by a part of its title", true, false, false, "Deposit", FeedOutcome::Sent,
-         Journal{"activate Deposit ok"} + sent},
-        {"not found: discarded",
-         true,
-         false,
-         true,
-         "Ledger",
-         FeedOutcome::Discarded,
-         {"activate Ledger fail"}},
-        {"not found: sent to the active window", true, true, false, "Ledger", FeedOutcome::Sent,
-         Journal{"activate Ledger fail"} + sent},
-        {"activated again after", true, false, true, "Terminal", FeedOutcome::Sent,
-         Journal{"activate Terminal ok"} + sent + Journal{"yield", "activate Terminal ok"}},
-        {"only after, failing silently", false, false, true, "Ledger", FeedOutcome::Sent,
-         sent + Journal{"yield", "activate Ledger fail"}},
-        {"an empty title matches nothing",
-         true,
-         false,
-         false,
-         "",
-         FeedOutcome::Discarded,
-         {"activate  fail"}},
+    const FeedOutcome sent = FeedOutcome::Sent, dropped = FeedOutcome::Discarded;
+    struct Case {
+        bool activate, whenFails, after;
+        std::string title;
+        FeedOutcome outcome;
+        std::string expected;
+    };
+    const std::vector<Case> cases = {
+        {true, false, false, "bank teller", sent, "activate bank teller ok|" + kSent},  // start
+        {true, false, false, "Deposit", sent, "activate Deposit ok|" + kSent},          // a part
+        {true, false, true, "Ledger", dropped, "activate Ledger fail"},
+        {true, true, false, "Ledger", sent, "activate Ledger fail|" + kSent},
+        {true, false, true, "Terminal", sent,
+         "activate Terminal ok|" + kSent + "|yield|activate Terminal ok"},
+        {false, false, true, "Ledger", sent, kSent + "|yield|activate Ledger fail"},
+        {true, false, false, "", dropped, "activate  fail"},  // an empty title matches nothing
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
         FeedFixture f;
         f.profile().ActivateWindow = c.activate;
         f.profile().WhenActivateWindowFails = c.whenFails;
         f.profile().ActivateWindowAfter = c.after;
         f.profile().ActivateWindowTitle = c.title;
-        EXPECT_EQ(f.form.FeedStringToApp("1"), c.outcome) << c.name;
-        EXPECT_EQ(f.keys.journal, c.expected) << c.name;
-        EXPECT_EQ(f.form.LastSentText == "before", c.outcome == FeedOutcome::Discarded) << c.name;
+        EXPECT_EQ(f.form->FeedStringToApp("1"), c.outcome);
+        EXPECT_EQ(f.journal(), c.expected);
+        EXPECT_EQ(f.form->LastSentText == "before", c.outcome == dropped);
+        EXPECT_EQ(f.debug.contains("Text dropped: window \"" + c.title +
+                                   "\" not activated: not found: no window has this title"),
+                  c.outcome == dropped);
     }
 }
 
-TEST(FeedStringToApp, LogsWhyATextWasDropped) {
-    FeedFixture f;
-    f.profile().ActivateWindow = true;
-    f.profile().ActivateWindowTitle = "Ledger";
-    EXPECT_EQ(f.form.FeedStringToApp("1"), FeedOutcome::Discarded);
-    EXPECT_EQ(f.debug.messages(),
-              std::vector<std::string>{"Text dropped: window \"Ledger\" not activated: not found: "
-                                       "no window has this title"});
-}
-
-TEST(FeedStringToApp, KeepsAReadableCopyOfWhatWasSent) {
+TEST(FeedStringToApp, KeepsAReadableCopyOfWhatWasSentAndShowsIt) {
     FeedFixture f;
     f.clock.set({2026, 3, 9, 14, 5, 7});
-    f.form.FeedStringToApp("123{TAB}456{ENTER}{enter}{TAB 2}");
-    EXPECT_EQ(f.form.LastSentText, "09/03/2026 14:05:07:\r\n\r\n123\t456\r\n{enter}{TAB 2}");
-    // The details window is closed: nothing is written to it.
-    EXPECT_EQ(f.ui.lastDataSent, "");
-}
-
-TEST(FeedStringToApp, ShowsTheSendInputResultInTheDetailsWindow) {
-    struct Case {
-        bool useOld;
-        int acceptLimit;
-        std::string suffix;
-    };
-    const std::vector<Case> cases = {
-        {false, -1, "\r\n***SendInput returned: True"},
-        {true, -1, ""},
-    };
-    for (const auto& c : cases) {
-        FeedFixture f;
-        f.ui.detailsExists = true;
-        f.profile().UseOldSendKeys = c.useOld;
-        f.keys.batchAcceptLimit = c.acceptLimit;
-        f.form.FeedStringToApp("7");
-        EXPECT_EQ(f.ui.lastDataSent, f.form.LastSentText + c.suffix);
-        EXPECT_NE(f.form.LastSentText.find("7"), std::string::npos);
-    }
-}
-
-TEST(FeedStringToApp, NeverPastesStaleClipboardContent) {
-    for (const bool activate : {false, true}) {
-        FeedFixture f;
-        f.profile().ClipboardWin98DOS = true;
-        f.profile().ActivateWindow = activate;
-        f.profile().ActivateWindowTitle = "Terminal";
-        f.clipboard.refuse = true;
-        EXPECT_EQ(f.form.FeedStringToApp("abc"), FeedOutcome::Failed);
-        EXPECT_TRUE(f.clipboard.pastes.empty());
-        EXPECT_EQ(f.form.LastSentText, "before");
-        EXPECT_TRUE(f.debug.contains(
-            "Error #521 - Can't open Clipboard: refused: another program holds the clipboard"));
+    f.form->FeedStringToApp("123{TAB}456{ENTER}{enter}{TAB 2}");
+    EXPECT_EQ(f.form->LastSentText, "09/03/2026 14:05:07:\r\n\r\n123\t456\r\n{enter}{TAB 2}");
+    EXPECT_TRUE(f.debug.contains("VbSendInput => 123{TAB}456{ENTER}{enter}{TAB 2}"));
+    EXPECT_EQ(f.ui.lastDataSent, "");  // the details window is closed
+    // With the details window open it shows the text, and SendInput's result.
+    for (const bool useOld : {false, true}) {
+        FeedFixture open;
+        open.ui.detailsExists = true;
+        open.profile().UseOldSendKeys = useOld;
+        open.form->FeedStringToApp("7");
+        EXPECT_NE(open.form->LastSentText.find("7"), std::string::npos);
+        EXPECT_EQ(open.ui.lastDataSent,
+                  open.form->LastSentText + (useOld ? "" : "\r\n***SendInput returned: True"));
     }
 }
 
 TEST(FeedStringToApp, ABackEndThatFailsIsLoggedAndTheTextCountsAsNotSent) {
-    const PlatformResult xError =
-        PlatformResult::failure(PlatformResult::Kind::SystemError, "X error BadValue");
+    const std::string xError = "Text not sent: system error: X error BadValue";
     struct Case {
-        const char* name;
         bool useOld, waitMode, clipboard;
         int acceptLimit;
         uint64_t foreground;
         std::string line;
+        bool clipboardRefuses = false;  // then nothing stale may be pasted
     };
     const std::vector<Case> cases = {
-        {"SendInput", false, false, false, -1, 1, "Text not sent: system error: X error BadValue"},
-        {"SendInput part way", false, false, false, 1, 1,
-         "Text not sent: refused: inserted 1 of 2 events"},
-        {"keybd_event", true, false, false, -1, 1, "Text not sent: system error: X error BadValue"},
-        {"wait mode", false, true, false, -1, 1, "Text not sent: system error: X error BadValue"},
-        {"paste with no window in front", false, false, true, -1, 0,
+        {false, false, false, -1, 1, xError},  // SendInput
+        {false, false, false, 1, 1, "Text not sent: refused: inserted 1 of 2 events"},
+        {true, false, false, -1, 1, xError},  // keybd_event
+        {false, true, false, -1, 1, xError},  // wait mode
+        {false, false, true, -1, 0,
          "Text not sent: not found: no window in front to paste into (error 1400)"},
+        {false, false, true, -1, 1,
+         "Error #521 - Can't open Clipboard: refused: another program holds the clipboard", true},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
         FeedFixture f;
         f.ui.detailsExists = true;
         f.profile().UseOldSendKeys = c.useOld;
         f.profile().WaitMode = c.waitMode;
         f.profile().ClipboardWin98DOS = c.clipboard;
         f.keys.batchAcceptLimit = c.acceptLimit;
-        if (!c.clipboard) f.keys.failure = c.acceptLimit < 0 ? xError : PlatformResult::ok();
+        if (!c.clipboard && c.acceptLimit < 0)
+            f.keys.failure =
+                PlatformResult::failure(PlatformResult::Kind::SystemError, "X error BadValue");
         f.windows.foreground = c.foreground;
-        EXPECT_EQ(f.form.FeedStringToApp("1"), FeedOutcome::Failed) << c.name;
-        EXPECT_TRUE(f.debug.contains(c.line)) << c.name;
-        EXPECT_EQ(f.form.LastSentText, "before") << c.name;
-        EXPECT_EQ(f.ui.lastDataSent, "") << c.name;
-        EXPECT_EQ(f.ui.timerEnabled, !c.clipboard && !c.waitMode) << c.name;  // back on
+        f.clipboard.refuse = c.clipboardRefuses;
+        EXPECT_EQ(f.form->FeedStringToApp("1"), FeedOutcome::Failed);
+        EXPECT_TRUE(f.clipboard.pastes.empty());
+        EXPECT_TRUE(f.debug.contains(c.line));
+        EXPECT_EQ(f.form->LastSentText, "before");
+        EXPECT_EQ(f.ui.lastDataSent, "");
+        EXPECT_EQ(f.ui.timerEnabled, !c.clipboard && !c.waitMode);  // back on
     }
 }
 
@@ -204,7 +148,7 @@ TEST(FeedStringToApp, ThePasteRouteLeavesTheTimerAlone) {
     FeedFixture f;
     f.profile().ClipboardWin98DOS = true;
     f.windows.foreground = 9;
-    EXPECT_EQ(f.form.FeedStringToApp("1~2"), FeedOutcome::Sent);
+    EXPECT_EQ(f.form->FeedStringToApp("1~2"), FeedOutcome::Sent);
     EXPECT_EQ(f.clipboard.text, "1\r\n2");
     EXPECT_EQ(f.clipboard.pastes, std::vector<uint64_t>{9});
     EXPECT_TRUE(f.ui.timerChanges.empty());
@@ -215,19 +159,12 @@ TEST(FeedStringToApp, ExitChosenDuringAYieldStopsTheTypingAndLeavesTheTimerOff) 
     f.profile().KeyPressDelay = 3;
     f.profile().DoEventsOnDelay = true;
     f.ui.onDoEvents = [&f] {
-        if (f.ui.doEventsCalls == 3) f.form.mnuExit_Click();
+        if (f.ui.doEventsCalls == 3) f.form->mnuExit_Click();
     };
-    f.form.FeedStringToApp("123");
+    f.form->FeedStringToApp("123");
     EXPECT_EQ(f.ui.endedWith, std::vector<int>{0});
-    const Journal firstKeyOnly = Journal{"timer off", "yield", "sleep 3", "yield"} + k1;
-    EXPECT_EQ(f.keys.journal, firstKeyOnly + Journal{"yield"});
+    EXPECT_EQ(f.journal(), "timer off|yield|sleep 3|yield|" + k1 + "|yield");  // the first key only
     EXPECT_FALSE(f.ui.timerEnabled);
-}
-
-TEST(FeedStringToApp, LogsTheSendInputLine) {
-    FeedFixture f;
-    f.form.FeedStringToApp("12.50");
-    EXPECT_TRUE(f.debug.contains("VbSendInput => 12.50"));
 }
 
 }  // namespace

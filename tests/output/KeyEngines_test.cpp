@@ -1,9 +1,15 @@
-// The four key engines (keybd_event, SendInput, wait mode, clipboard paste) on the fixed US
-// layout, run over one table: each text's events, and the text its paste puts on the clipboard.
+// The key notation, and the four key engines (keybd_event, SendInput, wait mode, clipboard paste)
+// on the fixed US layout, run over one table: each text's events, and the text its paste puts on
+// the clipboard.
 #include <gtest/gtest.h>
 
-#include "support/FakeServices.h"
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "output/KeyNotation.h"
 #include "output/SendKeys.h"
+#include "support/FakeServices.h"
 
 namespace korvex::test {
 namespace {
@@ -92,56 +98,36 @@ TEST(KeyEngines, EveryEngineTypesTheSameText) {
 }
 
 TEST(KeyEngines, DelayAndYieldComeBeforeEachKey) {
-    struct Case {
-        std::string text;
-        int32_t delay;
-        bool yield;
-        Journal expected;
-    };
-    const Journal kB = key(66, 48);
-    const std::vector<Case> cases = {
-        {"ab{cd}", 50, false,
-         Journal{"sleep 50"} + kA + Journal{"sleep 50"} + kB + Journal{"sleep 50"} + key(67, 46) +
-             key(68, 32)},
-        {"a{TAB 2}", 7, true,
-         Journal{"yield", "sleep 7", "yield"} + kA + Journal{"yield", "sleep 7", "yield"} + kTab +
-             Journal{"yield", "sleep 7", "yield"} + kTab},
-        {"a", -5, true, kA},  // no delay, no yield
-    };
-    for (const auto& c : cases) {
-        Engines f;
-        f.engines.VbSendKeys(c.text, c.delay, c.yield);
-        EXPECT_EQ(f.keys.journal, c.expected) << "text: " << c.text;
-    }
+    const Journal pause{"sleep 50"}, yieldPause{"yield", "sleep 7", "yield"};
+    Engines delay, yield, none;
+    delay.engines.VbSendKeys("ab{cd}", 50, false);
+    EXPECT_EQ(delay.keys.journal,
+              pause + kA + pause + key(66, 48) + pause + key(67, 46) + key(68, 32));
+    yield.engines.VbSendKeys("a{TAB 2}", 7, true);
+    EXPECT_EQ(yield.keys.journal, yieldPause + kA + yieldPause + kTab + yieldPause + kTab);
+    none.engines.VbSendKeys("a", -5, true);  // no delay, no yield
+    EXPECT_EQ(none.keys.journal, kA);
 }
 
-TEST(KeyEngines, SendInputSendsFullStopsToTheKeypad) {
+TEST(KeyEngines, SendInputSendsFullStopsToTheKeypadAndChecksTheCount) {
     const Journal k5 = key(53, 6), k0 = key(48, 11), kDecimal = key(110, 83);
     const Journal kNumLock = key(144, 69);
-    struct Case {
-        std::string text;
-        bool numLock;
-        Journal expected;
-    };
-    const std::vector<Case> cases = {
-        {"1.50", true, batchOf(k1 + kDecimal + k5 + k0)},
-        {"1.50", false, batchOf(k1 + kNumLock + kDecimal + kNumLock + k5 + k0)},
-        // {1.} becomes {1{DECIMAL}}: the literal text "1{DECIMAL" and a "}".
-        {"{1.}", true,
-         batchOf(k1 + shifted(219, 26) + shifted(68, 32) + shifted(69, 18) + shifted(67, 46) +
-                 shifted(73, 23) + shifted(77, 50) + kCapitalA + shifted(76, 38) +
-                 shifted(221, 27))},
-    };
-    for (const auto& c : cases) {
+    // {1.} becomes {1{DECIMAL}}: the literal text "1{DECIMAL" and a "}".
+    const Journal braced = k1 + shifted(219, 26) + shifted(68, 32) + shifted(69, 18) +
+                           shifted(67, 46) + shifted(73, 23) + shifted(77, 50) + kCapitalA +
+                           shifted(76, 38) + shifted(221, 27);
+    for (const auto& [text, numLock, expected] :
+         std::vector<std::tuple<std::string, bool, Journal>>{
+             {"1.50", true, k1 + kDecimal + k5 + k0},
+             {"1.50", false, k1 + kNumLock + kDecimal + kNumLock + k5 + k0},
+             {"{1.}", true, braced}}) {
         Engines f;
-        f.layout.setNumLock(c.numLock);
-        EXPECT_EQ(f.engines.NumLockOn(), c.numLock);
-        EXPECT_TRUE(f.engines.VbSendInput(c.text));
-        EXPECT_EQ(f.keys.journal, c.expected) << c.text;
+        f.layout.setNumLock(numLock);
+        EXPECT_EQ(f.engines.NumLockOn(), numLock);
+        EXPECT_TRUE(f.engines.VbSendInput(text));
+        EXPECT_EQ(f.keys.journal, batchOf(expected)) << text;
     }
-}
-
-TEST(KeyEngines, SendInputReportsFalseWhenFewerEventsWereInserted) {
+    // False when fewer events were inserted than sent.
     for (const int accepted : {0, 3, 4}) {
         Engines f;
         f.keys.batchAcceptLimit = accepted;
@@ -152,32 +138,27 @@ TEST(KeyEngines, SendInputReportsFalseWhenFewerEventsWereInserted) {
 }
 
 TEST(KeyEngines, TextsPastTheLimitsAreRefusedWhole) {
-    struct Case {
-        std::string text;
-        bool sent;
-    };
-    const std::vector<Case> keyCases = {
-        {"x{TAB 2000000000}", false}, {"{TAB 49999}xx", false}, {"{TAB 50000}", true}};
-    for (const auto& c : keyCases) {
+    for (const auto& [text, sent] : std::vector<std::pair<std::string, bool>>{
+             {"x{TAB 2000000000}", false}, {"{TAB 49999}xx", false}, {"{TAB 50000}", true}}) {
         Engines single, batch;
-        single.engines.VbSendKeys(c.text, 0, false);
-        EXPECT_EQ(single.keys.journal.size(), c.sent ? 100000u : 0u) << c.text;
-        EXPECT_EQ(static_cast<bool>(batch.engines.VbSendInput(c.text)), c.sent) << c.text;
-        EXPECT_EQ(batch.keys.batches, c.sent ? 1 : 0);
-        EXPECT_EQ(single.log.size(), c.sent ? 0u : 1u);
-        if (!c.sent) {
+        single.engines.VbSendKeys(text, 0, false);
+        EXPECT_EQ(single.keys.journal.size(), sent ? 100000u : 0u) << text;
+        EXPECT_EQ(static_cast<bool>(batch.engines.VbSendInput(text)), sent) << text;
+        EXPECT_EQ(batch.keys.batches, sent ? 1 : 0);
+        EXPECT_EQ(single.log.size(), sent ? 0u : 1u);
+        if (!sent) {
             EXPECT_NE(single.log[0].find("Key text not sent"), std::string::npos);
         }
     }
     // The paste limit counts the text already collected, not each token alone.
-    const std::vector<Case> pasteCases = {{"{abcdefghij 200000}", false},
-                                          {"{abcdefghij 90000}{abcdefghij 20000}", false},
-                                          {"{abcdefghij 90000}{abcdefghij 10000}", true}};
-    for (const auto& c : pasteCases) {
+    for (const auto& [text, sent] : std::vector<std::pair<std::string, bool>>{
+             {"{abcdefghij 200000}", false},
+             {"{abcdefghij 90000}{abcdefghij 20000}", false},
+             {"{abcdefghij 90000}{abcdefghij 10000}", true}}) {
         Engines f;
-        EXPECT_EQ(static_cast<bool>(f.engines.VbSendPaste(c.text)), c.sent) << c.text;
-        EXPECT_EQ(f.clipboard.text.size(), c.sent ? 1000000u : 0u + sizeof "earlier content" - 1);
-        EXPECT_EQ(f.log.size(), c.sent ? 0u : 1u);
+        EXPECT_EQ(static_cast<bool>(f.engines.VbSendPaste(text)), sent) << text;
+        EXPECT_EQ(f.clipboard.text.size(), sent ? 1000000u : sizeof "earlier content" - 1);
+        EXPECT_EQ(f.log.size(), sent ? 0u : 1u);
     }
 }
 
@@ -214,6 +195,101 @@ TEST(KeyEngines, PasteGoesToTheForegroundWindowOrIsLogged) {
     f.clipboard.refuse = true;
     EXPECT_FALSE(f.engines.VbSendPaste("abc"));
     EXPECT_EQ(f.clipboard.text, "");
+}
+
+// A token written compactly: prefixes, then <code> for a named key or 'text' for literal text,
+// then *n when the repeat count is not 1.
+std::string show(const KeyToken& t) {
+    std::string s;
+    if (t.Shift) s += '+';
+    if (t.Control) s += '^';
+    if (t.Alt) s += '%';
+    s += t.VirtualKey ? "<" + std::to_string(*t.VirtualKey) + ">" : "'" + t.Text + "'";
+    if (t.RepeatCount != 1) s += "*" + std::to_string(t.RepeatCount);
+    return s;
+}
+
+// The tokens of `text`, "|" between them.
+std::string showAll(std::string_view text) {
+    std::string out;
+    for (const auto& t : readKeyNotation(text)) out += (out.empty() ? "" : "|") + show(t);
+    return out;
+}
+
+TEST(KeyNotation, ReadsTokens) {
+    // Texts the key engines type are checked there, through their events.
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"abc", "'a'|'b'|'c'"},
+        {"%^+x", "+^%'x'"},
+        {"{F10}{12}", "<121>|'12'"},
+        {"{a -1}", "'a -1'"},
+        {"{ 5}", "' 5'"},
+        {"{ab  5}", "'ab '*5"},
+        {"{a 007}", "'a'*7"},
+        {"{TAB3}", "'TAB3'"},
+        {"{a 2147483647}", "'a'*2147483647"},
+        {"{a 99999999999999999999}", "'a'"},
+        {"{abc", "'{'|'a'|'b'|'c'"},
+        {"x{", "'x'|'{'"},
+        {"{}", "''"},
+        {"+{}", "+''"},
+        {"%", "%''"},
+        {"~{~}", "<13>|<13>"},
+        {"{+}{^}{%}{{}}", "'+'|'^'|'%'|'{'|'}'"},
+        {"{x{y}", "'x{y'"},
+        {"(ab)", "'('|'a'|'b'|')'"},
+        {"+{abc}", "+'abc'"},
+        {"{enter 2}", "<13>*2"},
+        {"{SHIFT}{alt}", "<16>|<18>"}};
+    for (const auto& [text, tokens] : cases) EXPECT_EQ(showAll(text), tokens) << "text: " << text;
+    EXPECT_EQ(showAll(std::string("a\0{", 3)), std::string("'a'|'\0'|'{'", 11));
+}
+
+TEST(KeyNotation, KnowsEveryKeyNameInAnyCase) {
+    // "NAME=code" with blanks between, then the numbered families.
+    std::istringstream names(
+        "LBUTTON=1 RBUTTON=2 BREAK=3 CANCEL=3 MBUTTON=4 BACKSPACE=8 BS=8 BKSP=8 TAB=9 CLEAR=12 "
+        "ENTER=13 ~=13 SHIFT=16 CONTROL=17 MENU=18 ALT=18 PAUSE=19 CAPSLOCK=20 ESCAPE=27 ESC=27 "
+        "SPACE=32 PGUP=33 PGDN=34 END=35 HOME=36 LEFT=37 UP=38 RIGHT=39 DOWN=40 SELECT=41 "
+        "PRTSC=42 EXECUTE=43 SNAPSHOT=44 INSERT=45 INS=45 DELETE=46 DEL=46 HELP=47 MULTIPLY=106 "
+        "ADD=107 SEPARATOR=108 SUBTRACT=109 DECIMAL=110 DIVIDE=111 NUMLOCK=144 SCROLLLOCK=145 "
+        "NUMPADENTER=108");
+    std::vector<std::pair<std::string, int>> all;
+    for (std::string entry; names >> entry;) {
+        const std::size_t eq = entry.rfind('=');
+        all.emplace_back(entry.substr(0, eq), std::stoi(entry.substr(eq + 1)));
+    }
+    for (int i = 0; i <= 9; ++i) all.emplace_back("NUMPAD" + std::to_string(i), 96 + i);
+    for (int i = 1; i <= 16; ++i) all.emplace_back("F" + std::to_string(i), 111 + i);
+    ASSERT_EQ(all.size(), 73u);
+    for (const auto& [name, code] : all) {
+        std::string lower = name, mixed = name;
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            lower[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
+            if (i % 2 == 1) mixed[i] = lower[i];
+        }
+        for (const auto& spelling : {name, lower, mixed}) {
+            const auto got = keyNameCode(spelling);
+            ASSERT_TRUE(got.has_value()) << spelling;
+            EXPECT_EQ(*got, code) << spelling;
+        }
+    }
+    for (const char* notAName : {"", "F0", "F17", "NUMPAD10", "ENTERX", " TAB", "TAB ", "{", "+"}) {
+        EXPECT_FALSE(keyNameCode(notAName).has_value()) << notAName;
+    }
+}
+
+TEST(KeyNotation, HugeAndBrokenInputEndsWithEveryCharacterRead) {
+    // 200 kB of prefixes and unclosed braces: every character becomes part of a token.
+    std::string text;
+    for (int i = 0; i < 50000; ++i) text += "+^%{";
+    const auto tokens = readKeyNotation(text);
+    ASSERT_EQ(tokens.size(), 50000u);
+    std::size_t wrong = 0;
+    for (const auto& t : tokens) wrong += !(t.Shift && t.Control && t.Alt && t.Text == "{");
+    EXPECT_EQ(wrong, 0u);
+    // Prefixes at the very end make a token of their own with empty text.
+    EXPECT_EQ(showAll("{+^%"), "'{'|+^%''");
 }
 
 }  // namespace

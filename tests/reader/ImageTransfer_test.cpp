@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "reader/DocumentImages.h"
 #include "reader/ReaderRig.h"
+#include "support/FakeProcessLauncher.h"
 
 namespace korvex {
 namespace {
 
 using test::ReaderRig;
+using Mode = SerialPort::InputMode;
 
 std::string imageBytes(std::size_t n) {
     std::string bytes(n, '\0');
@@ -15,48 +18,37 @@ std::string imageBytes(std::size_t n) {
     return bytes;
 }
 
-// A reader holding `image` and announcing `announced` bytes; it sends `sendNow` bytes of the image
-// at "TI F4" and the rest at the moments given (seconds of sleeping after the request).
-struct ImageReader {
-    std::string sizeReply;
-    std::string image;
-    std::size_t sendNow;
-};
+// A reader that answers "IS" with `sizeReply` and sends the first `sendNow` bytes of `image`
+// at "TI F4".
+void serve(ReaderRig& rig, const std::string& sizeReply, const std::string& image,
+           std::size_t sendNow) {
+    rig.answer({{"IS\r", sizeReply}, {"TI F4\r", image.substr(0, sendNow)}});
+}
 
-void serve(ReaderRig& rig, const ImageReader& reader) {
-    rig.port.responder = [&rig, reader](const std::string& sent) -> std::string {
-        if (sent == "IS\r") return reader.sizeReply;
-        if (sent == "TI F4\r") return reader.image.substr(0, reader.sendNow);
-        return {};
+TEST(ReceiveImage, NoUsableSizeMeansNoTransfer) {
+    struct Case {
+        std::string reply;
+        std::vector<bool> timerChanges;  // "MN0" touches nothing; anything else restores
+        int64_t slept;
     };
-}
-
-TEST(ReceiveImage, ANoImageReplyChangesNothing) {
-    ReaderRig rig;
-    serve(rig, {"MN0,0,0\r", "", 0});
-    std::string name = "front.tif";
-    const auto result = ReceiveImage(rig.io, name, false);
-    EXPECT_FALSE(result.readerHadImage);
-    EXPECT_EQ(rig.folder.entries(), std::vector<std::string>{});
-    EXPECT_TRUE(rig.ui.fileXferShown.empty());
-    EXPECT_TRUE(rig.ui.timerChanges.empty());
-    EXPECT_EQ(rig.port.modeHistory,
-              std::vector<SerialPort::InputMode>{SerialPort::InputMode::Text});
-    EXPECT_EQ(rig.port.written, std::vector<std::string>{"IS\r"});
-}
-
-TEST(ReceiveImage, AReplyWithoutThreeFieldsMeansNoTransfer) {
-    for (const std::string reply : {"IM1,5000\r", "IM1,5000,F4,x\r", "IM1,abc,F4\r", "garbage\r"}) {
-        SCOPED_TRACE(reply);
+    for (const auto& c : std::vector<Case>{{"MN0,0,0\r", {}, 0},
+                                           {"IM1,5000\r", {true}, 0},
+                                           {"IM1,5000,F4,x\r", {true}, 0},
+                                           {"IM1,abc,F4\r", {true}, 0},
+                                           {"", {true}, 300 + 100 + 600}}) {
+        SCOPED_TRACE(c.reply);
         ReaderRig rig;
-        serve(rig, {reply, imageBytes(5000), 5000});
+        if (!c.reply.empty()) serve(rig, c.reply, imageBytes(5000), 5000);
         std::string name = "front.tif";
         const auto result = ReceiveImage(rig.io, name, false);
+        EXPECT_FALSE(result.readerHadImage);
         EXPECT_EQ(result.announced, 0);
-        EXPECT_FALSE(rig.folder.exists("front.tif"));
-        EXPECT_EQ(rig.ui.timerChanges, std::vector<bool>{true});
-        EXPECT_EQ(rig.port.inputMode(), SerialPort::InputMode::Text);
+        EXPECT_TRUE(rig.folder.entries().empty());
+        EXPECT_TRUE(rig.ui.fileXferShown.empty());
+        EXPECT_EQ(rig.ui.timerChanges, c.timerChanges);
+        EXPECT_EQ(rig.port.modeHistory.back(), Mode::Text);
         EXPECT_EQ(rig.port.written, std::vector<std::string>{"IS\r"});
+        EXPECT_EQ(rig.sleptMs(), c.slept);
     }
 }
 
@@ -64,12 +56,12 @@ TEST(ReceiveImage, AShortImageIsWrittenAfterFifteenQuietSeconds) {
     ReaderRig rig;
     rig.ui.detailsExists = true;
     const std::string image = imageBytes(50000);
-    serve(rig, {"IM1, 50000 bytes,F4\r", image, 20000});
-    std::vector<SerialPort::InputMode> modeDuringTransfer;
-    bool timerDuringTransfer = true;
+    serve(rig, "IM1, 50000 bytes,F4\r", image, 20000);
+    std::vector<Mode> modeDuringTransfer;
+    bool timerDuringTransfer = false;
     rig.ui.onDoEvents = [&] {
         modeDuringTransfer.push_back(rig.port.inputMode());
-        timerDuringTransfer = timerDuringTransfer && rig.ui.timerEnabled;
+        timerDuringTransfer = timerDuringTransfer || rig.ui.timerEnabled;
     };
     rig.ui.timerEnabled = true;
     std::string name = "front.tif";
@@ -78,55 +70,40 @@ TEST(ReceiveImage, AShortImageIsWrittenAfterFifteenQuietSeconds) {
     EXPECT_EQ(result.announced, 50000);
     EXPECT_EQ(result.received, 20000);
     EXPECT_EQ(rig.folder.read("front.tif"), image.substr(0, 20000));
-    for (const auto& [limit, got] : rig.port.reads) {
-        if (limit != 0) {
-            EXPECT_LE(got, 1024u);
-        }
-    }
-    // 20 chunks: the last data came at once, then 15 s of waiting.
-    EXPECT_GE(rig.sleptMs(), 15000 + 0);
+    for (const auto& [limit, got] : rig.port.reads) EXPECT_LE(got, limit ? 1024u : got);
+    // 20 chunks at once, then 15 s of waiting.
+    EXPECT_GE(rig.sleptMs(), 15000);
     EXPECT_LT(rig.sleptMs(), 15000 + 50);
     EXPECT_EQ(rig.ui.fileXferShown, std::vector<std::string>{"front.tif"});
     ASSERT_EQ(rig.ui.fileXferProgressDrawn.size(), 20u);
-    EXPECT_EQ(rig.ui.fileXferProgressDrawn.back().second, "40% ");
-    EXPECT_DOUBLE_EQ(rig.ui.fileXferProgressDrawn.back().first, 0.4);
+    EXPECT_EQ(rig.ui.fileXferProgressDrawn.back(), std::make_pair(0.4, std::string("40% ")));
     EXPECT_EQ(rig.ui.fileXferCloses, 1);
-    const std::string echo = "<<<20000 bytes of image data>>>\r\n";
-    EXPECT_EQ(rig.ui.readerData, "IM1, 50000 bytes,F4\r" + echo);
-    for (auto mode : modeDuringTransfer) EXPECT_EQ(mode, SerialPort::InputMode::Binary);
+    EXPECT_EQ(rig.ui.readerData, "IM1, 50000 bytes,F4\r<<<20000 bytes of image data>>>\r\n");
+    EXPECT_EQ(modeDuringTransfer, std::vector<Mode>(modeDuringTransfer.size(), Mode::Binary));
     EXPECT_FALSE(timerDuringTransfer);
     EXPECT_TRUE(rig.ui.timerEnabled);
-    EXPECT_EQ(rig.port.inputMode(), SerialPort::InputMode::Text);
-    EXPECT_EQ(rig.port.written, (std::vector<std::string>{"IS\r", "TI F4\r"}));
+    EXPECT_EQ(rig.port.inputMode(), Mode::Text);
+    EXPECT_EQ(rig.port.written, test::list("IS\r|TI F4\r"));
 }
 
-TEST(ReceiveImage, AWholeImageEndsTheTransferAtOnce) {
+TEST(ReceiveImage, AWholeImageEndsTheTransferAtOnceUnderItsCleanedName) {
     ReaderRig rig;
-    const std::string image = imageBytes(200000);
-    serve(rig, {"IM1,200000,F4\r", image + "extra", image.size() + 5});
-    std::string name = "big.tif";
-    const auto result = ReceiveImage(rig.io, name, true);
-    EXPECT_EQ(result.received, 200005);
+    const std::string image = imageBytes(200000) + "extra";
+    serve(rig, "IM1,200000,F4\r", image, image.size());
+    std::string name = "0012?45_99.tif";
+    EXPECT_EQ(ReceiveImage(rig.io, name, true).received, 200005);
+    EXPECT_EQ(name, "0012#45_99.tif");
     // Bytes beyond the announced size that came in the last read are kept.
-    EXPECT_EQ(rig.folder.read("big.tif"), image + "extra");
+    EXPECT_EQ(rig.folder.read("0012#45_99.tif"), image);
     EXPECT_EQ(rig.sleptMs(), 0);
     EXPECT_TRUE(rig.ui.fileXferShown.empty());
     EXPECT_TRUE(rig.ui.fileXferProgressDrawn.empty());
     EXPECT_EQ(rig.ui.fileXferCloses, 0);
 }
 
-TEST(ReceiveImage, QuestionMarksInTheNameBecomeHashes) {
-    ReaderRig rig;
-    serve(rig, {"IM1,3,F4\r", "abc", 3});
-    std::string name = "0012?45_99.tif";
-    ReceiveImage(rig.io, name, true);
-    EXPECT_EQ(name, "0012#45_99.tif");
-    EXPECT_EQ(rig.folder.read("0012#45_99.tif"), "abc");
-}
-
 TEST(ReceiveImage, MissingFoldersAreCreatedAndUnwritableNamesLogged) {
     ReaderRig rig;
-    serve(rig, {"IM1,3,F4\r", "abc", 3});
+    serve(rig, "IM1,3,F4\r", "abc", 3);
     std::string name = "images\\2026\\12\\a.tif";
     EXPECT_TRUE(ReceiveImage(rig.io, name, true).written);
     EXPECT_EQ(rig.folder.read("images/2026/12/a.tif"), "abc");
@@ -135,21 +112,16 @@ TEST(ReceiveImage, MissingFoldersAreCreatedAndUnwritableNamesLogged) {
     std::string blocked = "plain\\b.tif";
     EXPECT_FALSE(ReceiveImage(rig.io, blocked, true).written);
     EXPECT_TRUE(rig.logged("Could not write the image file plain\\b.tif"));
-    EXPECT_EQ(rig.port.inputMode(), SerialPort::InputMode::Text);
+    EXPECT_EQ(rig.port.inputMode(), Mode::Text);
 }
 
 TEST(ReceiveImage, TheSizeIsAskedOnceAndReadAgainAfterAPause) {
     ReaderRig rig;
+    rig.answer({{"TI F4\r", "abcd"}});
     // The reply comes only after the first read has given up (300 ms) and the pause began.
-    rig.port.responder = [&rig](const std::string& sent) -> std::string {
-        if (sent == "TI F4\r") return "abcd";
-        return {};
-    };
     rig.port.onPoll = [&rig, sent = false]() mutable {
-        if (!sent && rig.sleptMs() >= 400) {
-            rig.port.feed("IM1,4,F4\r");
-            sent = true;
-        }
+        if (!sent && rig.sleptMs() >= 400) rig.port.feed("IM1,4,F4\r");
+        sent = sent || rig.sleptMs() >= 400;
     };
     std::string name = "late.tif";
     ReceiveImage(rig.io, name, true);
@@ -158,40 +130,25 @@ TEST(ReceiveImage, TheSizeIsAskedOnceAndReadAgainAfterAPause) {
     EXPECT_EQ(std::count(rig.port.written.begin(), rig.port.written.end(), "IS\r"), 1);
 }
 
-TEST(ReceiveImage, NoSizeAtAllAfterTheRetryMeansNoTransfer) {
-    ReaderRig rig;
-    std::string name = "none.tif";
-    ReceiveImage(rig.io, name, false);
-    EXPECT_EQ(rig.sleptMs(), 300 + 100 + 600);
-    EXPECT_FALSE(rig.folder.exists("none.tif"));
-    EXPECT_EQ(rig.ui.timerChanges, std::vector<bool>{true});
-}
-
 TEST(ReceiveImage, MidnightDoesNotCutATransferShortNorMakeItEndless) {
-    struct Case {
-        const char* name;
-        int64_t secondPartAfterMs;  // of sleeping; -1: never
-        std::size_t expected;
-        int64_t endsAfterMs;
-    };
-    for (const Case& c : {Case{"the rest comes 14 s later, after midnight", 14000, 20000, 14000},
-                          Case{"the reader stops before midnight", -1, 10000, 15000}}) {
-        SCOPED_TRACE(c.name);
+    // The rest comes 14 s later, after midnight; or the reader stops before midnight.
+    using Case = std::tuple<int64_t, std::size_t, int64_t>;  // rest after, size, ends after
+    for (const auto& [restAfterMs, expected, endsAfterMs] :
+         std::vector<Case>{{14000, 20000, 14000}, {-1, 10000, 15000}}) {
+        SCOPED_TRACE(restAfterMs);
         ReaderRig rig;
         rig.clock.set({2026, 12, 31, 23, 59, 50});
         const std::string image = imageBytes(20000);
-        serve(rig, {"IM1,20000,F4\r", image, 10000});
-        rig.port.onPoll = [&rig, &c, &image, sent = false]() mutable {
-            if (!sent && c.secondPartAfterMs >= 0 && rig.sleptMs() >= c.secondPartAfterMs) {
-                rig.port.feed(image.substr(10000));
-                sent = true;
-            }
+        serve(rig, "IM1,20000,F4\r", image, 10000);
+        rig.port.onPoll = [&rig, &image, after = restAfterMs, sent = false]() mutable {
+            if (!sent && after >= 0 && rig.sleptMs() >= after) rig.port.feed(image.substr(10000));
+            sent = sent || (after >= 0 && rig.sleptMs() >= after);
         };
         std::string name = "night.tif";
         ReceiveImage(rig.io, name, true);
-        EXPECT_EQ(rig.folder.read("night.tif").size(), c.expected);
-        EXPECT_GE(rig.sleptMs(), c.endsAfterMs);
-        EXPECT_LT(rig.sleptMs(), c.endsAfterMs + 50);
+        EXPECT_EQ(rig.folder.read("night.tif").size(), expected);
+        EXPECT_GE(rig.sleptMs(), endsAfterMs);
+        EXPECT_LT(rig.sleptMs(), endsAfterMs + 50);
     }
 }
 
@@ -201,15 +158,86 @@ TEST(DrawProgress, WholePercentagesOverAClampedBar) {
         double fraction;
         std::string text;
     };
-    const std::vector<Case> cases = {
-        {0, 100, 37, 0.37, "37% "}, {0, 3, 1, 1.0 / 3, "33% "},    {0, 3, 2, 2.0 / 3, "67% "},
-        {0, 200, 1, 0.005, "1% "},  {0, 50000, 50000, 1, "100% "}, {0, 10, 12, 1, "100% "},
-        {10, 20, 5, 0, "0% "},      {5, 5, 5, 0, "0% "},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : std::vector<Case>{{0, 100, 37, 0.37, "37% "},
+                                           {0, 3, 1, 1.0 / 3, "33% "},
+                                           {0, 3, 2, 2.0 / 3, "67% "},
+                                           {0, 200, 1, 0.005, "1% "},
+                                           {0, 50000, 50000, 1, "100% "},
+                                           {0, 10, 12, 1, "100% "},
+                                           {10, 20, 5, 0, "0% "},
+                                           {5, 5, 5, 0, "0% "}}) {
         const Progress p = DrawProgress(c.minimum, c.maximum, c.value);
         EXPECT_DOUBLE_EQ(p.fraction, c.fraction) << c.value << "/" << c.maximum;
         EXPECT_EQ(p.text, c.text) << c.value << "/" << c.maximum;
+    }
+}
+
+// A front scanned `secondsAgo` before now, with a back awaited under `pending`.
+struct BackSide {
+    test::ReaderRig rig;
+    GlobalSettings global;
+    ProfileSettings profile;
+    test::FakeProcessLauncher launcher;
+    int unreadable = 0;
+
+    BackSide(int64_t secondsAgo, int32_t timeout, const std::string& pending) {
+        global.FrontScanTime =
+            LocalDateTime::fromSerialSeconds(rig.clock.now().serialSeconds() - secondsAgo);
+        global.PendingBackImageFile = pending;
+        global.FrontImageFile = "front.jpg";
+        profile.ChequeBackTimeout = timeout;
+        rig.holdImage("BACK");
+    }
+    void scanDocumentWithoutInk() {
+        GetBacksideImage(rig.io, global, profile, &launcher, [this] { ++unreadable; });
+    }
+};
+
+TEST(GetBacksideImage, TheTimeLimitDecidesBetweenBackSideAndUnreadableCheque) {
+    struct Case {
+        int64_t secondsAgo;
+        int32_t timeout;
+        std::string pending;
+        uint8_t letUserFill;
+        bool saved;
+        int unreadable;
+    };
+    // 60 s and 61 s with a limit of 60; no limit, a day later; backs switched off; nothing
+    // awaited; too late and no manual entry.
+    const std::vector<Case> cases = {{60, 60, "back.jpg", 1, true, 0},
+                                     {61, 60, "back.jpg", 1, false, 1},
+                                     {86400, -1, "back.jpg", 1, true, 0},
+                                     {1, 0, "back.jpg", 1, false, 1},
+                                     {1, 60, "", 1, false, 1},
+                                     {61, 60, "back.jpg", 0, false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.secondsAgo) + " s, limit " + std::to_string(c.timeout));
+        BackSide t(c.secondsAgo, c.timeout, c.pending);
+        t.profile.LetUserFillDetails = c.letUserFill;
+        t.scanDocumentWithoutInk();
+        EXPECT_EQ(t.rig.folder.read("back.jpg"), c.saved ? "BACK" : "");
+        EXPECT_EQ(t.unreadable, c.unreadable);
+        EXPECT_EQ(t.global.PendingBackImageFile, "");  // saved or not, the wait ends
+        EXPECT_EQ(t.rig.ui.fileXferShown.size(), c.saved ? 1u : 0u);
+    }
+}
+
+TEST(GetBacksideImage, NoMergeWithoutANewBackOrWithoutTheFront) {
+    // The reader has no image while an old back is lying there; or the front image is missing.
+    for (const auto& [readerImage, frontExists] :
+         std::vector<std::pair<std::string, bool>>{{"", true}, {"BACK", false}}) {
+        SCOPED_TRACE(readerImage);
+        BackSide t(5, 60, "back.jpg");
+        t.profile.CombineChequeImages = true;
+        t.rig.holdImage(readerImage);
+        t.rig.folder.write("netpbm/tmp-back.jpg", "OLD BACK");
+        t.rig.folder.write("netpbm/tmp-front.jpg", "OLD FRONT");
+        if (frontExists) t.rig.folder.write("front.jpg", "FRONT");
+        t.scanDocumentWithoutInk();
+        EXPECT_TRUE(t.launcher.runs.empty());
+        EXPECT_NE(t.rig.folder.read("netpbm/tmp-back.jpg"), "OLD BACK");
+        EXPECT_FALSE(t.rig.folder.exists("netpbm/tmp-front.jpg"));
+        EXPECT_EQ(t.global.PendingBackImageFile, "");
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "reader/ReadResponse.h"
 #include "reader/ReaderRig.h"
 #include "reader/SerialSettings.h"
 #include "text/Cp1255.h"
@@ -11,25 +12,13 @@ namespace {
 
 using test::ReaderRig;
 
-// A reader that answers like a MICR reader, but only while the line runs at its rate.
-void answerAtRate(ReaderRig& rig, const std::string& rate) {
-    rig.port.responder = [&rig, rate](const std::string& sent) -> std::string {
-        if (lineSettingsText(rig.port.settings()).rfind(rate + ",", 0) != 0) return {};
-        static const std::map<std::string, std::string> answers = {
-            {"VR\r", "Version 2.04 MICRImage\r"},
-            {"SWA\r", "SWA=00100000\r"},
-            {"SWB\r", "SWB=01000001\r"},
-            {"SWC\r", "SWC=00000000\r"},
-            {"HW\r", "HW=0000 1000\r"},
-            {"FC 00 00\r", "OK\r"},
-            {"FC\r", "OK\r"}};
-        const auto it = answers.find(sent);
-        return it == answers.end() ? std::string() : it->second;
-    };
-}
-
-const std::vector<std::string> kIdentification = {"bla\r", "VR\r", "SWA\r",      "SWB\r",
-                                                  "SWC\r", "HW\r", "FC 00 00\r", "FC\r"};
+const std::map<std::string, std::string> kReader = {{"VR\r", "Version 2.04 MICRImage\r"},
+                                                    {"SWA\r", "SWA=00100000\r"},
+                                                    {"SWB\r", "SWB=01000001\r"},
+                                                    {"SWC\r", "SWC=00000000\r"},
+                                                    {"HW\r", "HW=0000 1000\r"},
+                                                    {"FC 00 00\r", "OK\r"},
+                                                    {"FC\r", "OK\r"}};
 
 TEST(CheckIsMagtek, FindsTheReaderAtEitherRate) {
     struct Case {
@@ -41,65 +30,57 @@ TEST(CheckIsMagtek, FindsTheReaderAtEitherRate) {
         int64_t slept;
     };
     const std::vector<Case> cases = {
-        {"reader at the configured rate", "9600,n,8,1", "9600", true, "9600,n,8,1", 8, 1500},
-        {"9600 configured, reader at 115200", "9600,n,8,1", "115200", true, "115200,n,8,1", 10,
-         4500},
-        {"115200 configured, reader at 9600", "115200,e,7,2", "9600", true, "9600,e,7,2", 10, 4500},
-        {"a silent reader: about 6 s of reads", "9600,n,8,1", "none", false, "115200,n,8,1", 4,
-         6000},
-        {"another rate is tried twice as it is", "19200,n,8,1", "115200", false, "19200,n,8,1", 4,
-         6000},
+        {"at the configured rate", "9600,n,8,1", "9600", true, "9600,n,8,1", 8, 1500},
+        {"9600 set, reader at 115200", "9600,n,8,1", "115200", true, "115200,n,8,1", 10, 4500},
+        {"115200 set, reader at 9600", "115200,e,7,2", "9600", true, "9600,e,7,2", 10, 4500},
+        {"a silent reader: 6 s of reads", "9600,n,8,1", "none", false, "115200,n,8,1", 4, 6000},
+        {"another rate is tried twice", "19200,n,8,1", "115200", false, "19200,n,8,1", 4, 6000},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ReaderRig rig;
         rig.port.setSettings(*parseLineSettings(c.configured));
         rig.ui.timerEnabled = true;
-        answerAtRate(rig, c.readerRate);
+        // The reader answers only while the line runs at its rate.
+        rig.port.responder = [&rig, rate = c.readerRate + ","](const std::string& sent) {
+            const auto it = kReader.find(sent);
+            const bool atRate = lineSettingsText(rig.port.settings()).rfind(rate, 0) == 0;
+            return atRate && it != kReader.end() ? it->second : std::string();
+        };
         EXPECT_EQ(CheckIsMagtek(rig.io), c.identified);
         EXPECT_EQ(lineSettingsText(rig.port.settings()), c.finalSettings);
         EXPECT_EQ(rig.port.written.size(), c.commands);
         EXPECT_EQ(rig.sleptMs(), c.slept);
         EXPECT_TRUE(rig.port.isOpen());
+        EXPECT_EQ(rig.programEnds, c.identified ? 0 : 1);
+        EXPECT_EQ(rig.ui.timerEnabled, c.identified);
+        ASSERT_EQ(rig.ui.messageBoxes.size(), c.identified ? 0u : 1u);
         if (c.identified) {
-            EXPECT_TRUE(rig.ui.messageBoxes.empty());
-            EXPECT_EQ(rig.programEnds, 0);
-            const std::vector<std::string> last(rig.port.written.end() - 8, rig.port.written.end());
-            EXPECT_EQ(last, kIdentification);
+            EXPECT_EQ(std::vector(rig.port.written.end() - 8, rig.port.written.end()),
+                      test::list("bla\r|VR\r|SWA\r|SWB\r|SWC\r|HW\r|FC 00 00\r|FC\r"));
         } else {
-            ASSERT_EQ(rig.ui.messageBoxes.size(), 1u);
             EXPECT_EQ(rig.ui.messageBoxes[0].title, cp1255::fromUtf8("שגיאה בזיהוי הקורא"));
             EXPECT_EQ(rig.ui.messageBoxes[0].text,
                       cp1255::fromUtf8("הקורא המחובר למערכת אינו קורא מקורי של Magtek, אינו מהדגם "
                                        "המתאים או שאינו תקין. אנא צור קשר עם Ovra בטלפון "
                                        "03-5550123."));
             EXPECT_EQ(rig.ui.messageBoxes[0].icon, MsgIcon::Stop);
-            EXPECT_FALSE(rig.ui.timerEnabled);
-            EXPECT_EQ(rig.programEnds, 1);
         }
     }
 }
 
 TEST(CheckIsMagtek, AnyWrongReplyFailsTheAttempt) {
-    // Each case spoils one answer of a reader that otherwise passes at both rates.
-    const std::vector<std::pair<std::string, std::string>> spoiled = {{"VR\r", "Version2.04\r"},
-                                                                      {"SWA\r", "SWA=1000001\r"},
-                                                                      {"SWB\r", "SWB=20000000\r"},
-                                                                      {"SWC\r", "SWC=00000000\r\r"},
-                                                                      {"HW\r", "HW=0000 100\r"}};
-    for (const auto& [command, reply] : spoiled) {
+    for (const auto& [command, reply] :
+         std::map<std::string, std::string>{{"VR\r", "Version2.04\r"},
+                                            {"SWA\r", "SWA=1000001\r"},
+                                            {"SWB\r", "SWB=20000000\r"},
+                                            {"SWC\r", "SWC=00000000\r\r"},
+                                            {"HW\r", "HW=0000 100\r"}}) {
         SCOPED_TRACE(command);
-        ReaderRig rig;
-        std::map<std::string, std::string> answers = {{"VR\r", "Version 1\r"},
-                                                      {"SWA\r", "SWA=00000000\r"},
-                                                      {"SWB\r", "SWB=00000000\r"},
-                                                      {"SWC\r", "SWC=11111111\r"},
-                                                      {"HW\r", "HW=0000 1000\r"}};
+        test::ReaderRig rig;
+        auto answers = kReader;  // a reader that passes at both rates, but for this answer
         answers[command] = reply;
-        rig.port.responder = [answers](const std::string& sent) {
-            const auto it = answers.find(sent);
-            return it == answers.end() ? std::string() : it->second;
-        };
+        rig.answer(answers);
         EXPECT_FALSE(CheckIsMagtek(rig.io));
         EXPECT_EQ(rig.programEnds, 1);
     }
@@ -116,37 +97,35 @@ TEST(CheckIsMagtek, APortThatWillNotReopenIsReportedAsSuch) {
     EXPECT_EQ(rig.programEnds, 1);
 }
 
-TEST(ReaderSetup, RegisterReplies) {
+TEST(ReaderSetup, RegisterRepliesTrackMaskAndRateSwitch) {
     struct Case {
         std::string name, reply;
         bool passes;
     };
-    const std::vector<Case> cases = {
-        {"SWA", "SWA=10000001\r", true},   {"SWA", "SWA=1000001\r", false},
-        {"SWA", "SWA=20000000\r", false},  {"SWA", "SWB=10000001\r", false},
-        {"SWB", "SWB=11111111\r", true},   {"SWC", "SWC=00000000", false},
-        {"HW", "HW=0000 1000\r", true},    {"HW", " H W = 0 0 0 0 1 0 0 0 \r", true},
-        {"SWA", "SWA=0000 1000\r", false}, {"HW", "HW=00001000\r\r", false},
-    };
-    for (const auto& c : cases) {
+    for (const Case& c : std::vector<Case>{{"SWA", "SWA=10000001\r", true},
+                                           {"SWA", "SWA=1000001\r", false},
+                                           {"SWA", "SWA=20000000\r", false},
+                                           {"SWA", "SWB=10000001\r", false},
+                                           {"SWB", "SWB=11111111\r", true},
+                                           {"SWC", "SWC=00000000", false},
+                                           {"HW", "HW=0000 1000\r", true},
+                                           {"HW", " H W = 0 0 0 0 1 0 0 0 \r", true},
+                                           {"SWA", "SWA=0000 1000\r", false},
+                                           {"HW", "HW=00001000\r\r", false}}) {
         EXPECT_EQ(registerReplyPasses(c.name, c.reply, "\r"), c.passes) << c.name << " " << c.reply;
     }
-}
-
-TEST(ReaderSetup, TrackMaskAndRateSwitch) {
-    const std::vector<std::pair<std::string, std::string>> tracks = {{"2", "HW00001000"},
-                                                                     {"1,3", "HW00010100"},
-                                                                     {"", "HW00000000"},
-                                                                     {"123", "HW00011100"},
-                                                                     {"4", "HW00000000"}};
-    for (const auto& [setting, command] : tracks) EXPECT_EQ(trackCommand(setting), command);
-
-    const std::vector<std::pair<std::string, std::string>> rates = {
-        {"9600,n,8,1", "115200,n,8,1"},
-        {"115200,o,7,1.5", "9600,o,7,1.5"},
-        {"19200,n,8,1", "19200,n,8,1"},
-        {"96000,n,8,1", "96000,n,8,1"}};
-    for (const auto& [from, to] : rates) {
+    for (const auto& [setting, command] : std::map<std::string, std::string>{{"2", "HW00001000"},
+                                                                             {"1,3", "HW00010100"},
+                                                                             {"", "HW00000000"},
+                                                                             {"123", "HW00011100"},
+                                                                             {"4", "HW00000000"}}) {
+        EXPECT_EQ(trackCommand(setting), command);
+    }
+    for (const auto& [from, to] :
+         std::map<std::string, std::string>{{"9600,n,8,1", "115200,n,8,1"},
+                                            {"115200,o,7,1.5", "9600,o,7,1.5"},
+                                            {"19200,n,8,1", "19200,n,8,1"},
+                                            {"96000,n,8,1", "96000,n,8,1"}}) {
         EXPECT_EQ(lineSettingsText(otherRateSettings(*parseLineSettings(from))), to);
     }
 }
@@ -156,10 +135,116 @@ TEST(ReaderSetup, StartUpCommandsAreSentWithTheTerminator) {
     rig.io.terminator = "\r\n";
     EXPECT_TRUE(SendTrackCommand(rig.io, "1,2"));
     EXPECT_TRUE(SendImageSwitch(rig.io));
-    EXPECT_EQ(rig.port.written, (std::vector<std::string>{"HW00011000\r\n", "SWE 00000100\r\n"}));
+    EXPECT_EQ(rig.port.written, test::list("HW00011000\r\n|SWE 00000100\r\n"));
     EXPECT_TRUE(rig.clock.sleeps.empty());
     rig.port.close();
     EXPECT_FALSE(SendImageSwitch(rig.io));
+}
+
+// A reader that sends each "MS:text" of `script` once MS of sleeping has passed.
+void sendAt(ReaderRig& rig, const std::string& script) {
+    rig.port.onPoll = [&rig, script = test::list(script), next = std::size_t{0}]() mutable {
+        for (; next < script.size(); ++next) {
+            const std::size_t colon = script[next].find(':');
+            if (rig.sleptMs() < std::stoll(script[next].substr(0, colon))) break;
+            rig.port.feed(script[next].substr(colon + 1));
+        }
+    };
+}
+
+TEST(ReadResponse, WaitsAreCountedInSleeps) {
+    struct Case {
+        const char* name;
+        std::string script;
+        int32_t poll, first, total;
+        std::string reply;
+        int64_t slept;
+        std::size_t sleeps;
+        std::string terminator = "\r";
+    };
+    const std::vector<Case> cases = {
+        {"a reader that never answers", "", 10, 1500, 1500, "", 1500, 150},
+        {"no terminator: the total time", "0:SWA=1", 10, 1500, 1500, "SWA=1", 1500, 150},
+        {"a whole reply at once needs no sleep", "0:HW=1\r", 10, 1500, 1500, "HW=1\r", 0, 0},
+        {"pieces are joined", "0:Ver|20:sion 1\r|40:\n", 10, 1500, 1500, "Version 1\r\n", 40, 4,
+         "\r\n"},
+        {"the total counts from the start", "250:12,3", 10, 300, 300, "12,3", 300, 30},
+        {"the first-character limit", "700:late\r", 10, 600, 600, "", 600, 60},
+        {"a shorter first-character limit", "200:late\r", 10, 100, 1500, "", 100, 10},
+        {"a first character in time", "50:a|400:b\r", 10, 100, 1500, "ab\r", 400, 40},
+        {"a zero poll interval still ends", "", 0, 5, 5, "", 5, 5},
+        {"an empty terminator: the first text", "20:x", 10, 100, 100, "x", 20, 2, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReaderRig rig;
+        rig.io.terminator = c.terminator;
+        sendAt(rig, c.script);
+        EXPECT_EQ(ReadResponse(rig.io, c.poll, c.first, c.total), c.reply);
+        EXPECT_EQ(rig.sleptMs(), c.slept);
+        EXPECT_EQ(rig.clock.sleeps.size(), c.sleeps);
+    }
+}
+
+TEST(ReadResponse, TheReplyIsEchoedToTheDetailsWindow) {
+    ReaderRig rig;
+    rig.ui.detailsExists = true;
+    rig.ui.readerData = "before|";
+    rig.port.feed("Version 2.04\r");
+    ReadResponse(rig.io, 10, 1500, 1500);
+    EXPECT_EQ(rig.ui.readerData, "before|Version 2.04\r");
+}
+
+TEST(ReadResponse, AClosedPortGivesAnEmptyReplyAfterTheLimit) {
+    ReaderRig rig;
+    rig.port.feed("unread\r");
+    rig.port.close();
+    EXPECT_EQ(ReadResponse(rig.io, 10, 100, 100), "");
+    EXPECT_EQ(rig.sleptMs(), 100);
+}
+
+TEST(SerialSettings, AcceptedTexts) {
+    // The text the port shows in its messages, for each accepted setting.
+    for (const auto& [text, shown] : std::vector<std::pair<std::string, std::string>>{
+             {"9600,n,8,1", "9600,n,8,1"},
+             {"115200,E,7,2", "115200,e,7,2"},
+             {" 19200 , o , 8 , 1.5 ", "19200,o,8,1.5"},
+             {"1200,m,7,1", "1200,m,7,1"},
+             {"300,S,8,2", "300,s,8,2"}}) {
+        const auto s = parseLineSettings(text);
+        ASSERT_TRUE(s.has_value()) << text;
+        EXPECT_EQ(lineSettingsText(*s), shown);
+    }
+}
+
+TEST(SerialSettings, RefusedTextsSayWhy) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "four parts"},
+        {"9600,n,8", "four parts"},
+        {"9600,n,8,1,x", "four parts"},
+        {"fast,n,8,1", "baud rate"},
+        {"0,n,8,1", "baud rate"},
+        {"-9600,n,8,1", "baud rate"},
+        {"9600,x,8,1", "parity"},
+        {"9600,no,8,1", "parity"},
+        {"9600,n,6,1", "data bits"},
+        {"9600,n,8,3", "stop bits"},
+        {std::string("9600,n,8\0,1", 11), "data bits"},
+        {std::string(100000, '9') + ",n,8,1", "baud rate"}};
+    for (const auto& [text, reason] : cases) {
+        std::string why;
+        EXPECT_FALSE(parseLineSettings(text, &why).has_value()) << text.substr(0, 40);
+        EXPECT_NE(why.find(reason), std::string::npos) << why.substr(0, 200);
+        EXPECT_NE(why.find("9600,n,8,1"), std::string::npos);
+    }
+}
+
+TEST(SerialSettings, DeviceNames) {
+    EXPECT_EQ(serialDeviceName(4, "", false), "/dev/ttyS3");
+    EXPECT_EQ(serialDeviceName(12, "", true), "COM12");
+    EXPECT_EQ(serialDeviceName(1, "/dev/ttyUSB0", false), "/dev/ttyUSB0");
+    EXPECT_EQ(serialDeviceName(0, "", false), "");
+    EXPECT_EQ(serialDeviceName(-3, "", true), "");
 }
 
 }  // namespace

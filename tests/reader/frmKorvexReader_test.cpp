@@ -8,39 +8,33 @@ namespace {
 
 struct Window {
     test::ReaderRig rig;
-    frmKorvex form;
-    static ProgramInfo program(const std::filesystem::path& folder) {
-        ProgramInfo p;
-        p.folder = folder;
-        return p;
-    }
-    Window() : form(rig.services(), program(rig.folder.path())) {
-        form.global().TerminationString = "\r";
-    }
+    frmKorvex form{rig.services(), [this] {
+                       ProgramInfo p;
+                       p.folder = rig.folder.path();
+                       return p;
+                   }()};
+    Window() { form.global().TerminationString = "\r"; }
 };
 
 TEST(frmKorvexReader, CommEventsAreLoggedOncePerChange) {
     Window w;
     w.rig.port.setCommEventHandler([&w](int code) { w.form.OnComm(code); });
     const auto logged = [&w] {
-        std::vector<std::string> events;
+        std::string events;
         for (const auto& m : w.rig.debug.messages()) {
-            if (m.rfind("Comm event: ", 0) == 0) events.push_back(m.substr(12));
+            if (m.rfind("Comm event: ", 0) == 0) events += m.substr(12) + " ";
         }
         return events;
     };
-    for (int i = 0; i < 3; ++i) w.form.OnComm(1006);
-    w.form.OnComm(8010);
-    w.form.OnComm(1006);
-    EXPECT_EQ(logged(), (std::vector<std::string>{"1006", "8010", "1006"}));
-
+    for (const int code : {1006, 1006, 1006, 8010, 1006}) w.form.OnComm(code);
+    EXPECT_EQ(logged(), "1006 8010 1006 ");
     // The device goes away during a tick's read, twice: each time the port is reopened, and
     // each failure of a new line is logged although its event is the same.
     for (int i = 0; i < 2; ++i) {
         w.rig.port.goneOnRead = true;
         w.form.Timer1_Timer();
     }
-    EXPECT_EQ(logged(), (std::vector<std::string>{"1006", "8010", "1006", "8010", "8010"}));
+    EXPECT_EQ(logged(), "1006 8010 1006 8010 8010 ");
     EXPECT_EQ(w.rig.port.closeCount, 2);
     EXPECT_TRUE(w.rig.port.isOpen());
     EXPECT_FALSE(w.form.ended());
@@ -52,7 +46,7 @@ TEST(frmKorvexReader, SetUpCommandsUseTheSettings) {
     w.form.global().TerminationString = "\r\n";
     w.form.SendTrackCommand();
     w.form.SendImageSwitch();
-    EXPECT_EQ(w.rig.port.written, (std::vector<std::string>{"HW00010100\r\n", "SWE 00000100\r\n"}));
+    EXPECT_EQ(w.rig.port.written, test::list("HW00010100\r\n|SWE 00000100\r\n"));
 }
 
 TEST(frmKorvexReader, AFailedIdentificationEndsTheRun) {
@@ -67,12 +61,10 @@ TEST(frmKorvexReader, AFailedIdentificationEndsTheRun) {
 TEST(frmKorvexReader, ScanOverrideImagesAreNamedByTheMoment) {
     Window w;
     w.form.profile().ScanOverrideFileNameTemplate = "scans\\{YYYY}{MM}{DD}_{HH}{NN}{SS}.tif";
-    w.rig.port.responder = [](const std::string& sent) -> std::string {
-        if (sent == "IS\r") return "IM1,4,F4\r";
-        return sent == "TI F4\r" ? "SCAN" : "";
-    };
+    w.rig.holdImage("SCAN");
     w.form.GetDocumentImage();
     EXPECT_EQ(w.rig.folder.read("scans/20261206_103000.tif"), "SCAN");
+    EXPECT_EQ(w.rig.ui.fileXferShown, std::vector<std::string>{"scans\\20261206_103000.tif"});
 }
 
 }  // namespace
