@@ -10,6 +10,8 @@
 namespace korvex {
 namespace {
 
+using test::ToolTest;
+
 // The arguments, split at "|"; standard error must hold `err`.
 struct ToolCase {
     std::string args;
@@ -34,7 +36,7 @@ void expectRuns(const std::vector<ToolCase>& cases) {
     }
 }
 
-TEST(Tool, CommandsPrintWhatTheProgramWouldDo) {
+TEST_F(ToolTest, CommandsPrintWhatTheProgramWouldDo) {
     test::TempFolder folder;
     const std::string ini = cp1255::fromUtf8(
         "[Config]\r\nPort=3\r\n[פרופיל 1]\r\nRed=1\r\nCSVFile=\"יומן.csv\"\r\nEmpty=\r\n[B]\r\n");
@@ -112,6 +114,7 @@ TEST(Tool, CommandsPrintWhatTheProgramWouldDo) {
          "Korvex.ini:3: [Config] Colour=1: unknown key; ignored\n"
          "Korvex.ini:5: [פרופיל 1] Red=300: does not convert, so it is not used; accepted: a "
          "whole number from 0 to 255\n3 problems found\n"},
+        {"no-such-command", 2, "", "unknown command no-such-command\nusage:\n"},
         {"check-config|" + f + "clean", 0, "Korvex.ini: no problems found\n"},
         // Control bytes are shown safely.
         {"check-config|" + f + "bytes", 1,
@@ -140,7 +143,7 @@ TEST(Tool, CommandsPrintWhatTheProgramWouldDo) {
     }
 }
 
-TEST(Tool, ExpandWithoutAMomentUsesTheClock) {
+TEST_F(ToolTest, ExpandWithoutAMomentUsesTheClock) {
     const std::chrono::year_month_day today{
         std::chrono::floor<std::chrono::days>(std::chrono::system_clock::now())};
     EXPECT_EQ(test::runTool({"expand", "{YYYY}"}).out, std::to_string(int(today.year())) + "\n");

@@ -15,7 +15,14 @@ namespace korvex::test {
 class TargetWindow {
 public:
     explicit TargetWindow(const std::wstring& title) {
-        static const wchar_t* className = registerClass();
+        static const wchar_t* className = [] {
+            WNDCLASSW windowClass{};
+            windowClass.lpfnWndProc = &TargetWindow::procedure;
+            windowClass.hInstance = ::GetModuleHandleW(nullptr);
+            windowClass.lpszClassName = L"KorvexTestTarget";
+            ::RegisterClassW(&windowClass);
+            return windowClass.lpszClassName;
+        }();
         frame_ =
             ::CreateWindowExW(0, className, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
                               400, 200, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
@@ -25,14 +32,12 @@ public:
                                   150, frame_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     }
     ~TargetWindow() {
-        if (frame_ != nullptr) ::DestroyWindow(frame_);
+        ::DestroyWindow(frame_);
         pump();
     }
-    TargetWindow(const TargetWindow&) = delete;
-    TargetWindow& operator=(const TargetWindow&) = delete;
 
     HWND frame() const { return frame_; }
-    HWND edit() const { return edit_; }
+    const std::vector<WPARAM>& systemCommands() const { return systemCommands_; }
 
     // Brings the window to the front with the focus in the edit control.
     bool focus() {
@@ -41,55 +46,36 @@ public:
         pump();
         return ::GetForegroundWindow() == frame_ && ::GetFocus() == edit_;
     }
-
     std::wstring text() const {
-        const int length = ::GetWindowTextLengthW(edit_);
-        std::wstring out(static_cast<std::size_t>(length) + 1, L'\0');
-        out.resize(static_cast<std::size_t>(::GetWindowTextW(edit_, out.data(), length + 1)));
+        std::wstring out(static_cast<std::size_t>(::GetWindowTextLengthW(edit_)) + 1, L'\0');
+        out.resize(static_cast<std::size_t>(
+            ::GetWindowTextW(edit_, out.data(), static_cast<int>(out.size()))));
         return out;
     }
 
-    const std::vector<WPARAM>& systemCommands() const { return systemCommands_; }
-
     // Runs this thread's messages until `done` holds or the time is up; returns `done()`.
-    static bool pumpUntil(const std::function<bool()>& done,
-                          std::chrono::milliseconds limit = std::chrono::milliseconds(3000)) {
+    static bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
         const auto end = std::chrono::steady_clock::now() + limit;
-        for (;;) {
-            pump();
-            if (done()) return true;
-            if (std::chrono::steady_clock::now() >= end) return false;
-            ::Sleep(5);
-        }
+        for (pump(); !done() && std::chrono::steady_clock::now() < end; pump()) ::Sleep(5);
+        return done();
     }
     static void pump() {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
+        for (MSG message; ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+            ::TranslateMessage(&message);  // key messages become characters
             ::DispatchMessageW(&message);
         }
     }
 
 private:
-    static const wchar_t* registerClass() {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = &TargetWindow::procedure;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"KorvexTestTarget";
-        ::RegisterClassW(&windowClass);
-        return windowClass.lpszClassName;
-    }
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<TargetWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (message == WM_SYSCOMMAND && self != nullptr && (wParam & 0xFFFF) < 0xF000) {
-            self->systemCommands_.push_back(wParam);
-            return 0;
-        }
-        return ::DefWindowProcW(window, message, wParam, lParam);
+        if (message != WM_SYSCOMMAND || self == nullptr || (wParam & 0xFFFF) >= 0xF000)
+            return ::DefWindowProcW(window, message, wParam, lParam);
+        self->systemCommands_.push_back(wParam);
+        return 0;
     }
 
-    HWND frame_ = nullptr;
-    HWND edit_ = nullptr;
+    HWND frame_ = nullptr, edit_ = nullptr;
     std::vector<WPARAM> systemCommands_;
 };
 
