@@ -14,12 +14,14 @@
 namespace korvex {
 namespace {
 
-struct Query {
-    std::optional<std::string> section, key;
+const std::nullopt_t kList = std::nullopt;  // a null section or key asks for the names
+// Keys of one section asked alike.
+struct Asked {
+    std::optional<std::string> section;
+    std::vector<std::optional<std::string>> keys;
     std::string defaultText = "DEFAULT";
     std::size_t buffer = 255;
 };
-const std::nullopt_t kList = std::nullopt;  // a null section or key asks for the names
 
 // One file asked of both readers; ours takes the native path, the system's the same as text.
 struct IniFile {
@@ -28,13 +30,13 @@ struct IniFile {
     explicit IniFile(const std::optional<std::string>& text) {
         if (text) folder.write("test.ini", *text);
     }
-    std::string ours(const Query& q) const {
-        return getPrivateProfileString(q.section, q.key, q.defaultText, q.buffer, path);
+    std::string ours(const Asked& q, const std::optional<std::string>& key) const {
+        return getPrivateProfileString(q.section, key, q.defaultText, q.buffer, path);
     }
-    std::string system(const Query& q) const {
+    std::string system(const Asked& q, const std::optional<std::string>& key) const {
         std::string buffer(q.buffer, '\x7F');
         buffer.resize(::GetPrivateProfileStringA(
-            q.section ? q.section->c_str() : nullptr, q.key ? q.key->c_str() : nullptr,
+            q.section ? q.section->c_str() : nullptr, key ? key->c_str() : nullptr,
             q.defaultText.c_str(), buffer.data(), static_cast<DWORD>(q.buffer),
             fromFsPath(path).c_str()));
         return buffer;
@@ -57,53 +59,43 @@ TEST(IniAgainstWindows, AnswersAgree) {
                                 std::string(100000, 'k') + "=long\r\n" +
                                 std::string("Nul=a\0b\r\n", 9) + "[Broken\r\nKey=in broken\r\n" +
                                 "[B]\r\nAfter=2\r\nLong=" + std::string(100000, 'v') + "\r\n";
-    const Query allSections{kList, kList, "", 8192};
-    const std::pair<std::optional<std::string>, std::vector<Query>> cases[] = {
+    const Asked all{kList, {kList}, "", 8192};  // the sections
+    const std::pair<std::optional<std::string>, std::vector<Asked>> cases[] = {
         {kFile,
-         {{"GENERAL", "port"},
-          {"General", "Name"},
-          {"General", "Quoted"},
-          {"General", "Mixed"},
-          {"General", "Equation"},
-          {"General", "Padded Key"},
-          {"General", "Tabbed"},
-          {"General", "Commented"},
-          {"General", "Trailing"},
-          {"General", "Long"},
-          {"General", "Exact"},
-          {"Spaced Section", "Key"},
-          {"Other", "NoEquals"},
-          {"General", "Long", "", 10},
-          {"General", "Missing", "a def", 5},
-          {"General", "Missing", "  blank default  "},
-          {"KEYS", kList, "", 8192},
-          {"Empty", kList, "", 8192},
-          {"Missing", kList, "none", 8192},
-          allSections}},
+         {{"GENERAL",
+           {"port", "Name", "Quoted", "Mixed", "Equation", "Padded Key", "Tabbed", "Commented",
+            "Trailing", "Long", "Exact"}},
+          {"Spaced Section", {"Key"}},
+          {"Other", {"NoEquals"}},
+          {"General", {"Long"}, "", 10},
+          {"General", {"Missing"}, "a def", 5},
+          {"General", {"Missing"}, "  blank default  "},
+          {"KEYS", {kList}, "", 8192},
+          {"Empty", {kList}, "", 8192},
+          {"Missing", {kList}, "none", 8192},
+          all}},
         {"[Dup]\r\nKey=first\r\nkey=second\r\n[dup]\r\nKey=third\r\nOnlyHere=later section\r\n",
-         {{"Dup", "Key"}, {"DUP", "KEY"}, {"dup", "OnlyHere"}}},
-        {std::nullopt,  // no file at all
-         {{"General", "Port"},
-          {"General", "Port", ""},
-          {"General", kList, "none", 8192},
-          allSections}},
+         {{"DUP", {"Key", "OnlyHere"}}}},
+        {std::nullopt,
+         {{"General", {"Port"}},
+          {"General", {"Port"}, ""},
+          {"General", {kList}, "none", 8192},
+          all}},
         {"[A]\nKey=lf only\n\n[B]\r\n\r\nKey=after blank\r\n[C]\r\nKey=no final line end",
-         {{"A", "Key"}, {"B", "Key"}, {"C", "Key"}, allSections}},
+         {{"A", {"Key"}}, {"B", {"Key"}}, {"C", {"Key"}}, all}},
         {damaged,
-         {{"A", "Before"},
-          {"A", "Junk"},
-          {"B", "After"},
-          {"B", "Long"},
-          {"Broken", "Key"},
-          {"A", "Key"},
-          {"A", "Nul"},
-          allSections}},
+         {{"A", {"Before", "Junk", "Key", "Nul"}},
+          {"B", {"After", "Long"}},
+          {"Broken", {"Key"}},
+          all}},
     };
     for (const auto& [text, queries] : cases) {
         const IniFile file(text);
-        for (const Query& q : queries) {
-            SCOPED_TRACE("[" + q.section.value_or("<null>") + "] " + q.key.value_or("<null>"));
-            EXPECT_EQ(file.ours(q), file.system(q));
+        for (const Asked& asked : queries) {
+            for (const auto& key : asked.keys) {
+                SCOPED_TRACE("[" + asked.section.value_or("-") + "] " + key.value_or("-"));
+                EXPECT_EQ(file.ours(asked, key), file.system(asked, key));
+            }
         }
     }
 }
