@@ -78,13 +78,8 @@ struct ToolCase {
 void expectRuns(const std::vector<ToolCase>& cases) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args);
-        std::vector<std::string> args = {""};
-        for (const char ch : c.args) {
-            if (ch == '|')
-                args.emplace_back();
-            else
-                args.back().push_back(ch);
-        }
+        std::vector<std::string> args(1);
+        for (const char ch : c.args) ch == '|' ? args.emplace_back() : args.back() += ch;
         const ToolRun run = runTool(args, c.input);
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_EQ(run.out, c.out);

@@ -143,8 +143,6 @@ TEST(SerialPortQt, AReaderThatGoesAwayIsAFailureAndTheSamePathReachesItsReturn) 
     EXPECT_EQ(within(2, [&] { return port.input(); }), "B\r");
 }
 
-QByteArray bytes(const std::string& text) { return QByteArray::fromStdString(text); }
-
 // A one-page HTTP server: every request gets `answer`, or nothing at all when it is silent.
 struct TestHttpServer {
     struct Answer {
@@ -161,8 +159,7 @@ struct TestHttpServer {
                 auto buffer = std::make_shared<QByteArray>();
                 QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
                     buffer->append(socket->readAll());
-                    if (!buffer->contains("\r\n\r\n")) return;
-                    if (answer.silent) return;
+                    if (!buffer->contains("\r\n\r\n") || answer.silent) return;
                     socket->write("HTTP/1.1 " + QByteArray::number(answer.status) +
                                   " Some Reason\r\nContent-Length: " +
                                   QByteArray::number(answer.body.size()) +
@@ -180,15 +177,17 @@ struct TestHttpServer {
 };
 
 QByteArray page(const std::string& title, const std::string& body = "") {
-    return bytes("<html><head><title>" + title + "</title></head><body>" + body + "</body></html>");
+    return QByteArray::fromStdString("<html><head><title>" + title + "</title></head><body>" +
+                                     body + "</body></html>");
 }
 
 // Pages are decoded by the charset of their header or of a meta tag (the rules are the core's);
 // failures carry their number and say why.
 TEST(HttpClientQt, FetchesPagesOrSaysWhyNot) {
     TestHttpServer server;
-    const std::string title = cp1255::fromUtf8("חשבון לא מוגבל"),
-                      meta = "<meta charset=\"utf-8\"><title>";
+    const std::string u = server.url(), title = cp1255::fromUtf8("חשבון לא מוגבל");
+    const std::string meta = "<meta charset=\"utf-8\"><title>" + cp1255::toUtf8(title);
+    const QByteArray utf8 = page(cp1255::toUtf8(title)), big(kHttpMaxPageBytes + 1024, 'x');
     struct Case {
         std::string url;
         TestHttpServer::Answer answer;
@@ -196,20 +195,16 @@ TEST(HttpClientQt, FetchesPagesOrSaysWhyNot) {
         std::string said;  // the page, or part of the failure's description
     };
     const Case cases[] = {
-        {server.url(),
-         {.contentType = "text/html; charset=utf-8", .body = page(cp1255::toUtf8(title))},
+        {u,
+         {.contentType = "text/html; charset=utf-8", .body = utf8},
          5,
          0,
          std::string(page(title))},
-        {server.url(), {.body = bytes(meta + cp1255::toUtf8(title))}, 5, 0, meta + title},
-        {server.url(), {.status = 500, .body = page("500")}, 5, kHttpErrorStatus, "HTTP 500 Some"},
-        {server.url(), {.silent = true}, 1, kHttpErrorTimeout, "after 1 seconds"},
+        {u, {.body = QByteArray::fromStdString(meta)}, 5, 0, cp1255::fromUtf8(meta)},
+        {u, {.status = 500, .body = page("500")}, 5, kHttpErrorStatus, "HTTP 500 Some"},
+        {u, {.silent = true}, 1, kHttpErrorTimeout, "after 1 seconds"},
         {"http://127.0.0.1:1/q", {}, 5, kHttpErrorConnect, ""},  // nobody listens on port 1
-        {server.url(),
-         {.body = QByteArray(static_cast<qsizetype>(kHttpMaxPageBytes) + 1024, 'x')},
-         10,
-         kHttpErrorTooLarge,
-         "larger than"},
+        {u, {.body = big}, 10, kHttpErrorTooLarge, "larger than"},
         {"not a url", {}, 1, kHttpErrorBadUrl, "web address: not a url"},
         {"ftp://127.0.0.1/x", {}, 1, kHttpErrorBadUrl, "web address"},
         {"http://", {}, 1, kHttpErrorBadUrl, "web address"},
