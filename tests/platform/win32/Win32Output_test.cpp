@@ -169,13 +169,10 @@ TEST(Win32KeyInjector, EventsCountedOnlyWhenAllTheirRecordsWentIn) {
         EXPECT_EQ(eventsDelivered(events, inserted), expected[inserted]) << inserted;
 }
 
-void press(std::vector<KeyEvent>& events, uint8_t vk, uint8_t scan) {
-    events.push_back(KeyEvent::key(vk, scan, false));
-    events.push_back(KeyEvent::key(vk, scan, true));
-}
-void press(std::vector<KeyEvent>& events, char32_t c) {
-    events.push_back(KeyEvent::unicode(c, false));
-    events.push_back(KeyEvent::unicode(c, true));
+void press(std::vector<KeyEvent>& events, KeyEvent event) {
+    events.push_back(event);
+    event.keyUp = true;
+    events.push_back(event);
 }
 
 // A long text arrives whole and in order in one batch, keys and Unicode characters alike, those
@@ -185,25 +182,24 @@ TEST(Win32KeyInjector, TypesIntoTheFocusedWindow) {
     TargetWindow target(L"Korvex typing target");
     ASSERT_TRUE(target.focus());
     std::vector<KeyEvent> events = {KeyEvent::key(VK_SHIFT, 0x2A, false)};
-    press(events, 'K', 0x25);
+    press(events, KeyEvent::key('K', 0x25, false));
     events.push_back(KeyEvent::key(VK_SHIFT, 0x2A, true));
-    for (const char32_t c : {U'\U0001F600', char32_t{0xD800}, char32_t{0x110000}}) press(events, c);
+    for (const char32_t c : {U'\U0001F600', char32_t{0xD800}, char32_t{0x110000}})
+        press(events, KeyEvent::unicode(c, false));
     std::wstring expected = L"K\U0001F600\uFFFD\uFFFD";
-    for (int i = 0; i < 1500; ++i) {
-        if (i % 3 == 2) {
-            press(events, U'\u05D0' + static_cast<char32_t>(i % 27));
-            expected.push_back(static_cast<wchar_t>(L'\u05D0' + i % 27));
-        } else {
-            press(events, static_cast<uint8_t>('A' + i % 26), 0);
-            expected.push_back(static_cast<wchar_t>('a' + i % 26));
-        }
+    for (int i = 0; i < 500; ++i) {
+        press(events, KeyEvent::key(static_cast<uint8_t>('A' + i % 26), 0, false));
+        press(events, KeyEvent::key('B', 0, false));
+        press(events, KeyEvent::unicode(U'\u05D0' + static_cast<char32_t>(i % 27), false));
+        expected +=
+            {static_cast<wchar_t>('a' + i % 26), L'b', static_cast<wchar_t>(0x5D0 + i % 27)};
     }
     Win32KeyInjector keys;
     ASSERT_TRUE(keys.sendBatch(events));
     EXPECT_EQ(keys.lastError(), 0u);
     events.clear();
-    press(events, 'Q', 0x10);
-    press(events, U'\u20AA');
+    press(events, KeyEvent::key('Q', 0x10, false));
+    press(events, KeyEvent::unicode(U'\u20AA', false));
     for (const KeyEvent& e : events) keys.sendKey(e);
     expected += L"q\u20AA";
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
