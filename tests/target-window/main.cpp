@@ -1,8 +1,5 @@
-// korvex-target-window --title TITLE --out FILE
-//
-// A window with the given title and one text field that has the focus. Every character the field
-// receives, typed or pasted, is appended at once to FILE (UTF-8, unaltered: Enter as CR, Tab as
-// TAB).
+// korvex-target-window --title TITLE --out FILE: a window whose focused text field appends every
+// character it receives, typed or pasted, at once to FILE (UTF-8, unaltered: Enter as CR).
 
 #include <QApplication>
 #include <QFile>

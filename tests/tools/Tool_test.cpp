@@ -29,8 +29,7 @@ std::string shellQuoted(const std::string& arg) {
     return q + "'";
 }
 
-// The status is -1 when the program did not exit normally: a crash must never pass as a usage
-// error.
+// Status -1 when the program did not exit normally: a crash must never pass as a usage error.
 ToolRun runProgram(const std::string& program, const std::vector<std::string>& args,
                    const std::string& input) {
     TempFolder io;

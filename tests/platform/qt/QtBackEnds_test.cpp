@@ -1,7 +1,5 @@
-// The Qt back ends against the real thing: the serial port on pseudo-terminals (the test holds the
-// master, the port opens the other end) and the HTTP client against a server on 127.0.0.1, served
-// by the client's own local event loop while the request waits. One QCoreApplication runs them:
-// sockets, timers and network replies need its event dispatcher on this thread.
+// The serial port on pseudo-terminals and the HTTP client against a server on 127.0.0.1, run in a
+// QCoreApplication: sockets, timers and network replies need its event dispatcher.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <termios.h>

@@ -15,7 +15,6 @@ namespace korvex {
 namespace {
 
 const std::nullopt_t kList = std::nullopt;  // a null section or key asks for the names
-// Keys of one section asked alike.
 struct Asked {
     std::optional<std::string> section;
     std::vector<std::optional<std::string>> keys;

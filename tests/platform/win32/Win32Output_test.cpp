@@ -18,9 +18,8 @@
 namespace korvex {
 namespace {
 
-// A top-level window of the test's own with an edit control that takes the keyboard focus: what
-// the edit control holds is what it received. The frame records the WM_SYSCOMMAND codes sent to
-// it (the paste command) instead of acting on them.
+// A window of the test's own: its edit control holds what it received, and the paste command
+// sent to the frame (a WM_SYSCOMMAND) is recorded instead of acted on.
 class TargetWindow {
 public:
     explicit TargetWindow(const std::wstring& title) {
@@ -35,7 +34,6 @@ public:
         frame_ =
             ::CreateWindowExW(0, className, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
                               400, 200, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-        ::SetWindowLongPtrW(frame_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         edit_ = ::CreateWindowExW(0, L"EDIT", L"",
                                   WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0, 380,
                                   150, frame_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
@@ -46,9 +44,11 @@ public:
     }
 
     HWND frame() const { return frame_; }
-    const std::vector<WPARAM>& systemCommands() const { return systemCommands_; }
+    static std::vector<WPARAM>& systemCommands() {
+        static std::vector<WPARAM> sent;
+        return sent;
+    }
 
-    // Brings the window to the front with the focus in the edit control.
     bool focus() {
         ::SetForegroundWindow(frame_);
         ::SetFocus(edit_);
@@ -71,15 +71,13 @@ public:
 
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        auto* self = reinterpret_cast<TargetWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (message != WM_SYSCOMMAND || self == nullptr || (wParam & 0xFFFF) >= 0xF000)
+        if (message != WM_SYSCOMMAND || (wParam & 0xFFFF) >= 0xF000)
             return ::DefWindowProcW(window, message, wParam, lParam);
-        self->systemCommands_.push_back(wParam);
+        systemCommands().push_back(wParam);
         return 0;
     }
 
     HWND frame_ = nullptr, edit_ = nullptr;
-    std::vector<WPARAM> systemCommands_;
 };
 
 TEST(Win32WindowActivator, PicksEqualThenStartsWithThenContains) {
@@ -161,10 +159,9 @@ TEST(Win32KeyboardLayout, AnswersAsWindowsAndAsTheFixedUsTable) {
 
 TEST(Win32KeyInjector, EventsCountedOnlyWhenAllTheirRecordsWentIn) {
     const std::vector<KeyEvent> events = {
-        // 1, 2, 2 and 1 records
         KeyEvent::key(0x41, 0x1E, false), KeyEvent::unicode(U'\U0001F600', false),
         KeyEvent::unicode(U'\U0001F600', true), KeyEvent::key(0x41, 0x1E, true)};
-    const uint32_t expected[] = {0, 1, 1, 2, 2, 3, 4, 4};
+    const uint32_t expected[] = {0, 1, 1, 2, 2, 3, 4, 4};  // the events take 1, 2, 2 and 1 records
     for (uint32_t inserted = 0; inserted < 8; ++inserted)
         EXPECT_EQ(eventsDelivered(events, inserted), expected[inserted]) << inserted;
 }
