@@ -1,8 +1,5 @@
-// korvex-target-window --title TITLE [--out FILE]
-//
-// A window with the given title and one text field that has the focus. Every character the field
-// receives, typed or pasted, is appended at once (UTF-8, unaltered: Enter as CR, Tab as TAB) to
-// FILE, or written to standard output.
+// korvex-target-window --title TITLE --out FILE: a window whose focused text field appends every
+// character it receives, typed or pasted, at once to FILE (UTF-8, unaltered: Enter as CR).
 
 #include <QApplication>
 #include <QFile>
@@ -10,18 +7,13 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
-#include <QWidget>
-#include <cstdio>
 
 namespace {
 
 class RecordingField : public QPlainTextEdit {
 public:
-    explicit RecordingField(const QString& outPath) {
-        if (!outPath.isEmpty()) {
-            file_.setFileName(outPath);
-            file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
-        }
+    explicit RecordingField(const QString& outPath) : file_(outPath) {
+        file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
     }
 
 protected:
@@ -36,16 +28,7 @@ protected:
     }
 
 private:
-    void record(const QString& text) {
-        const QByteArray bytes = text.toUtf8();
-        if (file_.isOpen()) {
-            file_.write(bytes);
-            file_.flush();
-        } else {
-            std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-            std::fflush(stdout);
-        }
-    }
+    void record(const QString& text) { file_.write(text.toUtf8()); }
     QFile file_;
 };
 
@@ -53,8 +36,7 @@ private:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QString title = "Korvex Target Window";
-    QString outPath;
+    QString title = "Korvex Target Window", outPath;
     const QStringList args = app.arguments();
     for (qsizetype i = 1; i + 1 < args.size(); ++i) {
         if (args[i] == "--title")
@@ -64,9 +46,8 @@ int main(int argc, char** argv) {
     }
     QWidget window;
     window.setWindowTitle(title);
-    auto* layout = new QVBoxLayout(&window);
     auto* field = new RecordingField(outPath);
-    layout->addWidget(field);
+    (new QVBoxLayout(&window))->addWidget(field);
     window.resize(400, 200);
     window.show();
     window.activateWindow();

@@ -1,0 +1,239 @@
+// The serial port on pseudo-terminals and the HTTP client against a server on 127.0.0.1, run in a
+// QCoreApplication: sockets, timers and network replies need its event dispatcher.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <thread>
+
+#include "platform/qt/HttpClientQt.h"
+#include "platform/qt/SerialPortQt.h"
+#include "support/TempFolder.h"
+#include "text/Cp1255.h"
+
+namespace korvex {
+namespace {
+
+struct Pty {
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    std::string device = ::grantpt(master) == 0 && ::unlockpt(master) == 0 ? ::ptsname(master) : "";
+    ~Pty() { ::close(master); }
+    termios line() const {
+        termios t{};
+        ::tcgetattr(master, &t);
+        return t;
+    }
+    std::string read() const {
+        char buffer[64];
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
+    }
+};
+
+// Polls `read` until `expected` bytes came or a second has passed.
+template <typename Read>
+std::string within(std::size_t expected, Read read) {
+    std::string got = read();
+    for (int i = 0; i < 200 && got.size() < expected; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        got += read();
+    }
+    return got;
+}
+
+TEST(SerialPortQt, OpensAPseudoTerminalWithTheLineSettings) {
+    Pty pty;
+    SerialPortQt port;
+    port.setPortName(pty.device);
+    ASSERT_TRUE(port.open()) << port.lastError().description;
+    // DTR fails on a pty; that must not be left as the port's error.
+    EXPECT_EQ(port.lastError().number, 0) << port.lastError().description;
+    termios t = pty.line();
+    EXPECT_EQ(::cfgetospeed(&t), speed_t{B9600});
+    EXPECT_EQ(t.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t{CS8});
+    ASSERT_TRUE(port.setSettings({.baud = 115200, .stopBits = LineSettings::StopBits::Two}));
+    // A pseudo-terminal always runs 8 bits without parity: a line it cannot take is refused
+    // with the reason, and the line keeps its settings.
+    EXPECT_FALSE(port.setSettings({.parity = LineSettings::Parity::Even, .dataBits = 7}));
+    EXPECT_EQ(port.lastError().number, 8015);
+    EXPECT_NE(port.lastError().description.find("9600,e,7,1"), std::string::npos);
+    EXPECT_EQ(lineSettingsText(port.settings()), "115200,n,8,2");
+    t = pty.line();
+    EXPECT_EQ(::cfgetospeed(&t), speed_t{B115200});
+    EXPECT_TRUE(t.c_cflag & CSTOPB);
+}
+
+TEST(SerialPortQt, BytesPassBothWaysUnchangedAndThePortReopens) {
+    Pty pty;
+    SerialPortQt port;
+    port.setPortName(pty.device);
+    ASSERT_TRUE(port.open());
+    EXPECT_FALSE(port.open());
+    EXPECT_TRUE(port.close());
+    EXPECT_FALSE(port.isOpen());
+    ASSERT_TRUE(port.open());
+    ASSERT_TRUE(port.output("VR\r"));
+    EXPECT_EQ(within(3, [&] { return pty.read(); }), "VR\r");
+
+    std::string bytes;
+    for (int i = 0; i < 256; ++i) bytes += static_cast<char>(i);
+    ASSERT_EQ(::write(pty.master, bytes.data(), bytes.size()), 256);
+    port.setInputMode(SerialPort::InputMode::Binary);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(port.inBufferCount(), 256u);
+    EXPECT_EQ(port.input(100), bytes.substr(0, 100));
+    EXPECT_EQ(within(156, [&] { return port.input(); }), bytes.substr(100));
+    EXPECT_EQ(port.input(), "");
+}
+
+TEST(SerialPortQt, FailuresCarryNumberAndDescription) {
+    SerialPortQt port;
+    port.setPortName("/dev/korvex-no-such-port");
+    EXPECT_FALSE(port.open());
+    EXPECT_EQ(port.lastError().number, 8002);
+    EXPECT_NE(port.lastError().description.find("/dev/korvex-no-such-port"), std::string::npos);
+    EXPECT_FALSE(port.output("x"));
+    EXPECT_EQ(port.lastError().number, 8018);
+    EXPECT_EQ(port.input(), "");
+    EXPECT_FALSE(port.close());
+    port.setPortName("");
+    EXPECT_TRUE(port.setCommPort(3));
+    EXPECT_EQ(port.deviceName(), "/dev/ttyS2");
+    EXPECT_FALSE(port.setCommPort(0));
+}
+
+// The reader's program dies: one failure, the port says it is closed, and a reopen of the same
+// path reaches the reader's return on a new device.
+TEST(SerialPortQt, AReaderThatGoesAwayIsAFailureAndTheSamePathReachesItsReturn) {
+    test::TempFolder folder;
+    const auto link = folder / "reader-line";
+    auto first = std::make_unique<Pty>();
+    std::filesystem::create_symlink(first->device, link);
+    SerialPortQt port;
+    std::vector<int> events;
+    port.setCommEventHandler([&](int code) { events.push_back(code); });
+    port.setPortName(link.string());
+    ASSERT_TRUE(port.open()) << port.lastError().description;
+    ASSERT_EQ(::write(first->master, "A\r", 2), 2);
+    EXPECT_EQ(within(2, [&] { return port.input(); }), "A\r");
+    first.reset();
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(port.input(), "");
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_EQ(port.lastError().number, 8010) << port.lastError().description;
+    EXPECT_EQ(events, std::vector<int>{8010});
+
+    Pty second;
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(second.device, link);
+    port.close();
+    ASSERT_TRUE(port.open()) << port.lastError().description;
+    ASSERT_EQ(::write(second.master, "B\r", 2), 2);
+    EXPECT_EQ(within(2, [&] { return port.input(); }), "B\r");
+}
+
+// A one-page HTTP server: every request gets `answer`, or nothing at all when it is silent.
+struct TestHttpServer {
+    struct Answer {
+        int status = 200;
+        QByteArray contentType = "text/html", body = {};
+        bool silent = false;  // accept, read, never answer
+    } answer;
+    QTcpServer server;
+
+    TestHttpServer() {
+        server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket* socket = server.nextPendingConnection()) {
+                auto buffer = std::make_shared<QByteArray>();
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, buffer] {
+                    buffer->append(socket->readAll());
+                    if (!buffer->contains("\r\n\r\n") || answer.silent) return;
+                    socket->write("HTTP/1.1 " + QByteArray::number(answer.status) +
+                                  " Some Reason\r\nContent-Length: " +
+                                  QByteArray::number(answer.body.size()) +
+                                  "\r\nConnection: close\r\nContent-Type: " + answer.contentType +
+                                  "\r\n\r\n" + answer.body);
+                    socket->disconnectFromHost();
+                });
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+    std::string url() const {
+        return "http://127.0.0.1:" + std::to_string(server.serverPort()) + "/q";
+    }
+};
+
+QByteArray page(const std::string& title, const std::string& body = "") {
+    return QByteArray::fromStdString("<html><head><title>" + title + "</title></head><body>" +
+                                     body + "</body></html>");
+}
+
+// Pages are decoded by the charset of their header or of a meta tag (the rules are the core's);
+// failures carry their number and say why.
+TEST(HttpClientQt, FetchesPagesOrSaysWhyNot) {
+    TestHttpServer server;
+    const std::string u = server.url(), title = cp1255::fromUtf8("חשבון לא מוגבל");
+    const std::string meta = "<meta charset=\"utf-8\"><title>" + cp1255::toUtf8(title);
+    const QByteArray utf8 = page(cp1255::toUtf8(title)), big(kHttpMaxPageBytes + 1024, 'x');
+    struct Case {
+        std::string url;
+        TestHttpServer::Answer answer;
+        int seconds, error;
+        std::string said;  // the page, or part of the failure's description
+    };
+    const Case cases[] = {
+        {u,
+         {.contentType = "text/html; charset=utf-8", .body = utf8},
+         5,
+         0,
+         std::string(page(title))},
+        {u, {.body = QByteArray::fromStdString(meta)}, 5, 0, cp1255::fromUtf8(meta)},
+        {u, {.status = 500, .body = page("500")}, 5, kHttpErrorStatus, "HTTP 500 Some"},
+        {u, {.silent = true}, 1, kHttpErrorTimeout, "after 1 seconds"},
+        {"http://127.0.0.1:1/q", {}, 5, kHttpErrorConnect, ""},  // nobody listens on port 1
+        {u, {.body = big}, 10, kHttpErrorTooLarge, "larger than"},
+        {"not a url", {}, 1, kHttpErrorBadUrl, "web address: not a url"},
+        {"ftp://127.0.0.1/x", {}, 1, kHttpErrorBadUrl, "web address"},
+        {"http://", {}, 1, kHttpErrorBadUrl, "web address"},
+    };
+    HttpClientQt client;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.url + " error " + std::to_string(c.error));
+        server.answer = c.answer;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        const HttpResult result = client.get(c.url, c.seconds);
+        EXPECT_EQ(result.ok, c.error == 0);
+        EXPECT_EQ(result.errorNumber, c.error);
+        EXPECT_EQ(result.page.empty(), c.error != 0);
+        EXPECT_EQ(result.errorDescription.empty(), c.error == 0);
+        if (c.error == 0)
+            EXPECT_EQ(result.page, c.said);
+        else
+            EXPECT_NE(result.errorDescription.find(c.said), std::string::npos)
+                << result.errorDescription;
+        if (c.error == kHttpErrorTimeout) {
+            EXPECT_GE(elapsed.elapsed(), 900);
+        }
+        EXPECT_LT(elapsed.elapsed(), 5000);
+    }
+}
+
+}  // namespace
+}  // namespace korvex
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
