@@ -11,7 +11,7 @@
 #include "reader/ReadResponse.h"
 #include "reader/ReaderSetup.h"
 #include "reader/SerialSettings.h"
-#include "SimulatedReader.h"
+#include "support/ProcessHarness.h"
 #include "support/ScriptedOperatorUi.h"
 #include "support/TempFolder.h"
 #include "text/Cp1255.h"
@@ -24,11 +24,11 @@ using test::SimulatedReader;
 using test::TempFolder;
 
 struct Link {
+    TempFolder folder;
     SimulatedReader reader;
     SerialPortQt port;
     SystemClock clock;
     ScriptedOperatorUi ui;
-    TempFolder folder;
     std::vector<std::string> logs;
     int programEnds = 0;
     ReaderIo io{port,
@@ -39,9 +39,9 @@ struct Link {
                 folder.path(),
                 [this] { ++programEnds; }};
 
-    Link(std::vector<std::string> options, const std::string& settings)
-        : reader(std::move(options)) {
-        port.setPortName(reader.device());
+    Link(const std::vector<std::string>& options, const std::string& settings) {
+        EXPECT_TRUE(reader.start(options, folder / "line"));
+        port.setPortName(reader.link().string());
         port.setSettings(*parseLineSettings(settings));
     }
     // Something the reader sends on its own: it must have arrived before the routine asks.
@@ -73,7 +73,6 @@ TEST(ReaderLinkOnPty, IdentifiesTheReaderAtItsRate) {
           Case{"reader at 115200, settings 9600", "115200", "9600,n,8,1", "115200,n,8,1"}}) {
         SCOPED_TRACE(c.name);
         Link link({"--rate", c.rate}, c.configured);
-        ASSERT_FALSE(link.reader.device().empty());
         ASSERT_TRUE(link.port.open()) << link.port.lastError().description;
         EXPECT_TRUE(CheckIsMagtek(link.io));
         EXPECT_EQ(lineSettingsText(link.port.settings()), c.finalSettings);
