@@ -267,48 +267,51 @@ TEST(ChequeRoad, OnlyAProfileNamedExactlyForTheBankServesItsChequesAndIsLeftAgai
 }
 
 TEST(ChequeRoad, ARestrictedAccountIsLoggedAndSavedApartAndTypedOnlyWhenAllowed) {
-    // Positions 11-18: the account's last eight digits; then the restriction's first and last day.
-    const std::string listLine =
-        "0123456789"
-        "00123456"
-        "20250101"
-        "20271231\r\n";
-    for (const bool sendIfLimited : {false, true}) {
-        SCOPED_TRACE(sendIfLimited);
-        ScenarioRig rig(ProfileKeys{{"AccountListPath", "lists\\"},
-                                    {"SendChequeIfLimited", sendIfLimited ? "1" : "0"}});
-        std::filesystem::create_directories(rig.folder / "lists");
-        rig.folder.write("lists/ACC12345.TXT", listLine);
-        rig.scan(kValidCheque);
-
-        ASSERT_EQ(rig.ui.messageBoxes.size(), 1u);
-        EXPECT_EQ(rig.ui.messageBoxes[0].title, restrictedAccountTitle());
-        EXPECT_EQ(rig.typed(), sendIfLimited ? kValidKeys : "");
-        ASSERT_EQ(rig.logLines().size(), 1u);
-        EXPECT_NE(rig.logLines()[0].find("\"1226\\Limited\\0012345_000123456.tif\""),
-                  std::string::npos);
-        EXPECT_EQ(rig.folder.read("1226/Limited/0012345_000123456.tif"), "FRONT");
-        EXPECT_FALSE(rig.folder.exists(kValidImage));
-        EXPECT_EQ(rig.global().PendingBackImageFile, "1226\\Limited\\0012345_000123456-back.tif");
-    }
-}
-
-TEST(ChequeRoad, TheRestrictedPageDecidesOverTheLocalList) {
     struct Case {
-        const char* title;  // UTF-8
-        bool restricted;
+        std::string keys;
+        std::string page;  // the title of the registry's page (UTF-8); empty: the local list
+        bool restricted, typed;
     };
-    for (const Case& c : {Case{"חשבון מוגבל", true}, Case{"חשבון לא מוגבל", false}}) {
-        SCOPED_TRACE(c.restricted);
-        ScenarioRig rig(ProfileKeys{{"LimitedAccountURL", "http://registry.test/q"}});
+    const std::string list = "AccountListPath=lists\\|SendChequeIfLimited=";
+    const std::string url = "LimitedAccountURL=http://registry.test/q";
+    const std::vector<Case> cases = {
+        {list + "0", "", true, false},
+        {list + "1", "", true, true},
+        {url, "חשבון מוגבל", true, false},
+        {url, "חשבון לא מוגבל", false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys + c.page);
+        ScenarioRig rig(test::keysOf(c.keys));
+        // Positions 11-18: the account's last eight digits; then the restriction's first and last
+        // day.
+        rig.folder.write("lists/ACC12345.TXT",
+                         "0123456789"
+                         "00123456"
+                         "20250101"
+                         "20271231\r\n");
         rig.http.answers.push_back(
-            test::FakeHttpClient::page("<html><title>" + cp(c.title) + "</title></html>"));
+            test::FakeHttpClient::page("<html><title>" + cp(c.page) + "</title></html>"));
         rig.scan(kValidCheque);
-        ASSERT_EQ(rig.http.requests.size(), 1u);
-        EXPECT_EQ(rig.http.requests[0].url,
-                  "http://registry.test/q?bank=12&snif=345&acct=00123456");
-        EXPECT_EQ(rig.typed(), c.restricted ? "" : kValidKeys);
+
+        EXPECT_EQ(rig.http.requests.size(), c.page.empty() ? 0u : 1u);
+        if (!c.page.empty()) {
+            EXPECT_EQ(rig.http.requests[0].url,
+                      "http://registry.test/q?bank=12&snif=345&acct=00123456");
+        }
+        ASSERT_EQ(rig.ui.messageBoxes.size(), c.restricted ? 1u : 0u);
+        if (c.restricted) {
+            EXPECT_EQ(rig.ui.messageBoxes[0].title, restrictedAccountTitle());
+        }
+        EXPECT_EQ(rig.typed(), c.typed ? kValidKeys : "");
+        ASSERT_EQ(rig.logLines().size(), 1u);
+        const std::string limited = c.restricted ? "Limited\\" : "";
+        EXPECT_NE(rig.logLines()[0].find("\"1226\\" + limited + "0012345_000123456.tif\""),
+                  std::string::npos);
         EXPECT_EQ(rig.folder.exists("1226/Limited/0012345_000123456.tif"), c.restricted);
+        EXPECT_EQ(rig.folder.exists(kValidImage), !c.restricted);
+        EXPECT_EQ(rig.global().PendingBackImageFile,
+                  "1226\\" + limited + "0012345_000123456-back.tif");
     }
 }
 
