@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -29,6 +30,7 @@
 
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11WindowActivator.h"
+#include "support/TempFolder.h"
 
 extern char** environ;
 
@@ -333,6 +335,11 @@ public:
             if (fd >= 0) close(fd);
         }
     }
+    // Started at once behind a link in a folder of its own; device() is empty when it failed.
+    explicit SimulatedReader(const std::vector<std::string>& options) : SimulatedReader() {
+        own_ = std::make_unique<TempFolder>();
+        if (!start(options, *own_ / "line")) link_.clear();
+    }
     SimulatedReader(const SimulatedReader&) = delete;
     SimulatedReader& operator=(const SimulatedReader&) = delete;
 
@@ -360,12 +367,14 @@ public:
         return std::filesystem::read_symlink(link_, error).string();
     }
     const std::filesystem::path& link() const { return link_; }
+    std::string device() const { return link_.string(); }
 
     ChildProcess process;
 
 private:
     int script_[2] = {-1, -1};
     std::filesystem::path link_;
+    std::unique_ptr<TempFolder> own_;
 };
 #endif
 

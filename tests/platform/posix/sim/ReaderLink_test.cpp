@@ -24,8 +24,8 @@ using test::SimulatedReader;
 using test::TempFolder;
 
 struct Link {
-    TempFolder folder;
     SimulatedReader reader;
+    TempFolder folder;
     SerialPortQt port;
     SystemClock clock;
     ScriptedOperatorUi ui;
@@ -39,9 +39,9 @@ struct Link {
                 folder.path(),
                 [this] { ++programEnds; }};
 
-    Link(const std::vector<std::string>& options, const std::string& settings) {
-        EXPECT_TRUE(reader.start(options, folder / "line"));
-        port.setPortName(reader.link().string());
+    Link(const std::vector<std::string>& options, const std::string& settings) : reader(options) {
+        EXPECT_FALSE(reader.device().empty());
+        port.setPortName(reader.device());
         port.setSettings(*parseLineSettings(settings));
     }
     // Something the reader sends on its own: it must have arrived before the routine asks.
