@@ -102,17 +102,15 @@ TEST(BackSideRoad, CombinedImagesMergeTheBackIntoTheFront) {
 TEST(BackSideRoad, ANewChequeEndsTheWaitForTheLastOnesBack) {
     struct Case {
         const char* name;
-        ProfileKeys bank11;  // the second cheque's profile
+        const char* bank11;  // the second cheque's profile
     };
     const std::vector<Case> cases = {
-        {"the second cheque's profile has no back template", {{"BackImageFileNameTemplate", ""}}},
-        {"the second cheque fails after its front name was built",
-         {{"CSVFile", "no such folder\\b.csv"}}},
+        {"the second cheque's profile has no back template", "BackImageFileNameTemplate="},
+        {"the second cheque fails after its front name was built", "CSVFile=no such folder\\b.csv"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScenarioRig rig({},
-                        test::section("Bank11", test::withKeys(test::mainProfileKeys(), c.bank11)));
+        ScenarioRig rig({}, test::profileSection("Bank11", c.bank11));
         rig.scan(kValidCheque);
         rig.scan(test::kBank11Cheque);
         EXPECT_EQ(rig.global().PendingBackImageFile, "");

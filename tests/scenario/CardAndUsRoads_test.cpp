@@ -13,34 +13,29 @@ using test::ScenarioRig;
 
 TEST(CardRoad, TracksBecomeKeysThroughTheirTemplates) {
     struct Case {
-        const char* name;
-        std::string swipe;
-        std::string track1Template, track2Template;
-        std::string keys;
+        std::string swipe, track1Template, track2Template, keys;
     };
     const std::string t1 = "{Name}{ENTER}{Account}{TAB}{DateMM}.{DateYY}{ENTER}";
     const std::string t2 = "{MagPart1}={MagPart2}{ENTER}";
     const std::string expiry = "{Account}{TAB}{DateMM}/{DateYY}{ENTER}";
+    const std::string card = "4580123456789012";
     const std::vector<Case> cases = {
-        {"track 2", ";4580123456789012=0905101?", t1, t2, "4580123456789012=0905101{ENTER}"},
-        {"track 2 expiry", ";4580123456789012=0905101?", t1, expiry,
-         "4580123456789012{TAB}05/09{ENTER}"},
-        {"track 2 of a card number beginning with 59", ";5912345678=1230905?", t1, expiry,
-         "5912345678{TAB}05/09{ENTER}"},
-        {"track 1", "%B4580123456789012^HOLDER/CARD^0905101?", t1, t2,
-         "HOLDER CARD{ENTER}4580123456789012{TAB}05.09{ENTER}"},
-        {"track 1 of a card number beginning with 59", "%B5912345678^A/B^1230905?", t1, t2,
-         "A B{ENTER}5912345678{TAB}05.09{ENTER}"},
-        {"track 1 with one separator: the expiry from the start", "%B4580123456789012^0905?",
-         "{Account}{TAB}{Name}{TAB}{DateMM}{ENTER}", t2, "4580123456789012{TAB}{TAB}45{ENTER}"},
-        {"both separators: track 2", "%B4580^X^=0905?", t1, "{MagPart2}{ENTER}", "0905{ENTER}"},
-        {"track 2 without text after the separator", ";4580=?", t1,
-         "{MagPart1}{TAB}{DateMM}{DateYY}{ENTER}", "4580{TAB}{ENTER}"},
-        {"neither form", ";ABC?", t1, t2, "ABC{ENTER}"},
-        {"an empty template types nothing", ";4580123456789012=0905101?", t1, "", ""},
+        {";" + card + "=0905101?", t1, t2, card + "=0905101{ENTER}"},
+        {";" + card + "=0905101?", t1, expiry, card + "{TAB}05/09{ENTER}"},
+        {";5912345678=1230905?", t1, expiry, "5912345678{TAB}05/09{ENTER}"},  // numbers of 59..
+        {"%B" + card + "^HOLDER/CARD^0905101?", t1, t2,
+         "HOLDER CARD{ENTER}" + card + "{TAB}05.09{ENTER}"},
+        {"%B5912345678^A/B^1230905?", t1, t2, "A B{ENTER}5912345678{TAB}05.09{ENTER}"},
+        // Track 1 with one separator: the expiry from the start.
+        {"%B" + card + "^0905?", "{Account}{TAB}{Name}{TAB}{DateMM}{ENTER}", t2,
+         card + "{TAB}{TAB}45{ENTER}"},
+        {"%B4580^X^=0905?", t1, "{MagPart2}{ENTER}", "0905{ENTER}"},  // both: track 2
+        {";4580=?", t1, "{MagPart1}{TAB}{DateMM}{DateYY}{ENTER}", "4580{TAB}{ENTER}"},
+        {";ABC?", t1, t2, "ABC{ENTER}"},         // neither form
+        {";" + card + "=0905101?", t1, "", ""},  // an empty template types nothing
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.swipe + " " + c.track2Template);
         ScenarioRig rig;
         rig.profile().MagStripe1Template = c.track1Template;
         rig.profile().MagStripe2Template = c.track2Template;
@@ -56,12 +51,10 @@ TEST(CardRoad, TracksBecomeKeysThroughTheirTemplates) {
 }
 
 TEST(CardRoad, TheTrackTwoRulesCutAndTurnTheParts) {
-    ScenarioRig rig(ProfileKeys{{"MagStripe2Part1Start", "-4"},
-                                {"MagStripe2Part1Length", "4"},
-                                {"MagStripe2Part2Start", "1"},
-                                {"MagStripe2Part2Length", "4"},
-                                {"MagStripe2Part2Flip", "TRUE"},
-                                {"MagStripe2Template", "{MagPart1}-{MagPart2}{ENTER}"}});
+    ScenarioRig rig(
+        test::keysOf("MagStripe2Part1Start=-4|MagStripe2Part1Length=4|MagStripe2Part2Start=1|"
+                     "MagStripe2Part2Length=4|MagStripe2Part2Flip=TRUE|"
+                     "MagStripe2Template={MagPart1}-{MagPart2}{ENTER}"));
     rig.scan(";4580123456789012=0905101?");
     EXPECT_EQ(rig.typed(), "9012-5090{ENTER}");
 }
@@ -93,42 +86,25 @@ TEST(UsChequeRoad, TheLineIsTypedAndSavedAsOneValue) {
 
 TEST(UsChequeRoad, UnreadCharactersAreRepairedByTheOperator) {
     struct Case {
-        const char* name;
-        std::string letUserFill, dontPassPartial;
+        const char* keys;
         std::vector<std::string> answers;
         std::size_t prompts;
-        std::string keys;
-        std::string pendingBack;
+        std::string keysTyped, back;  // the prepared back side's name: after the repaired line
     };
-    const std::string received = "12345?789 0001234";
+    const std::string received = "12345?789 0001234", repaired = "123456789 0001234";
     const std::vector<Case> cases = {
-        {"repaired on the second prompt",
-         "1",
-         "1",
-         {"12345?789 000123", "123456789 0001234"},
-         2,
-         "{TAB}123456789 0001234{ENTER}",
-         "1226\\US\\123456789 0001234-back.tif"},
-        {"not asked, held back", "0", "1", {}, 0, "", "1226\\US\\12345?789 0001234-back.tif"},
-        {"not asked, passed with the question mark",
-         "0",
-         "0",
+        {"", {"12345?789 000123", repaired}, 2, "{TAB}" + repaired + "{ENTER}", repaired},
+        {"LetUserFillDetails=0", {}, 0, "", received},  // held back
+        {"LetUserFillDetails=0|DontPassPartialRead=0",
          {},
          0,
-         "{TAB}12345?789 0001234{ENTER}",
-         "1226\\US\\12345?789 0001234-back.tif"},
-        {"the repair cancelled: nothing typed",
-         "1",
-         "1",
-         {},
-         1,
-         "",
-         "1226\\US\\12345?789 0001234-back.tif"},
+         "{TAB}" + received + "{ENTER}",
+         received},
+        {"", {}, 1, "", received},  // the repair cancelled
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", c.letUserFill},
-                                    {"DontPassPartialRead", c.dontPassPartial}});
+        SCOPED_TRACE(c.keys + std::to_string(c.prompts));
+        ScenarioRig rig(test::keysOf(c.keys));
         rig.ui.inputBoxAnswers.assign(c.answers.begin(), c.answers.end());
         rig.scan(received);
 
@@ -138,24 +114,23 @@ TEST(UsChequeRoad, UnreadCharactersAreRepairedByTheOperator) {
             EXPECT_EQ(rig.ui.inputBoxes[i].title, cp("קורא צ'קים"));
             EXPECT_EQ(rig.ui.inputBoxes[i].defaultText, i == 0 ? received : c.answers[i - 1]);
         }
-        EXPECT_EQ(rig.typed(), c.keys);
+        EXPECT_EQ(rig.typed(), c.keysTyped);
         // The front is named after the line as read; the file name cannot hold "?".
         EXPECT_EQ(rig.folder.read("1226/US/12345#789 0001234.tif"), "FRONT");
-        EXPECT_EQ(rig.global().PendingBackImageFile, c.pendingBack);
+        EXPECT_EQ(rig.global().PendingBackImageFile, "1226\\US\\" + c.back + "-back.tif");
     }
 }
 
 TEST(UsChequeRoad, TheFileNameInTheKeysIsTheFrontNameAsBuilt) {
-    ScenarioRig rig(ProfileKeys{{"GenUSTemplate", "{FileName}{ENTER}"},
-                                {"LetUserFillDetails", "0"},
-                                {"DontPassPartialRead", "0"}});
+    ScenarioRig rig(
+        test::keysOf("GenUSTemplate={FileName}{ENTER}|LetUserFillDetails=0|DontPassPartialRead=0"));
     rig.scan("12345?789 0001234");
     EXPECT_EQ(rig.typed(), "1226\\US\\12345?789 0001234.tif{ENTER}");
 }
 
 TEST(UsChequeRoad, AUserNameIsAskedOnceForFrontAndBack) {
-    ScenarioRig rig(ProfileKeys{{"GenUSFileNameTemplate", "{User}.tif"},
-                                {"GenUSBackFileNameTemplate", "{User}-{MICR}.tif"}});
+    ScenarioRig rig(test::keysOf(
+        "GenUSFileNameTemplate={User}.tif|GenUSBackFileNameTemplate={User}-{MICR}.tif"));
     rig.ui.inputBoxAnswers.push_back("a:b");
     rig.scan("123456789 0001234");
     ASSERT_EQ(rig.ui.inputBoxes.size(), 1u);

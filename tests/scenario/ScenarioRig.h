@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,50 +28,39 @@ inline constexpr const char* kBank11Cheque = "A0099 C11A150E 123456789C";
 // A profile's keys as name and value, in file order.
 using ProfileKeys = std::vector<std::pair<std::string, std::string>>;
 
+// Keys from "name=value|name=value".
+inline ProfileKeys keysOf(const std::string& text) {
+    ProfileKeys keys;
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t end = std::min(text.find('|', from), text.size());
+        const std::size_t equals = text.find('=', from);
+        keys.emplace_back(text.substr(from, equals - from),
+                          text.substr(equals + 1, end - equals - 1));
+        from = end + 1;
+    }
+    return keys;
+}
+
 inline ProfileKeys mainProfileKeys() {
-    return {
-        {"LetUserFillDetails", "1"},
-        {"DontPassPartialRead", "1"},
-        {"IgnoreVerify", "0"},
-        {"CSVFile", "Log.CSV"},
-        {"ChequeNumStart", "1"},
-        {"ChequeNumLength", "20"},
-        {"ChequeNumLeadingZeros", "-1"},
-        {"ChequeBankNumStart", "1"},
-        {"ChequeBankNumLength", "2"},
-        {"ChequeBankNumLeadingZeros", "-1"},
-        {"ChequeBranchNumStart", "1"},
-        {"ChequeBranchNumLength", "3"},
-        {"ChequeBranchNumLeadingZeros", "-1"},
-        {"ChequeBranchCodeStart", "-2"},
-        {"ChequeBranchCodeLength", "2"},
-        {"ChequeBranchCodeLeadingZeros", "-1"},
-        {"ChequeAccountNumStart", "1"},
-        {"ChequeAccountNumLength", "20"},
-        {"ChequeAccountNumLeadingZeros", "-1"},
-        {"TrimAccountByBank", "0"},
-        {"CombineChequeImages", "0"},
-        {"ImageFileNameTemplate", "{MM}{YY}\\{ChequeNum}_{AccountNum}.tif"},
-        {"LimitedImageFileNameTemplate", "{MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}.tif"},
-        {"BackImageFileNameTemplate", "{MM}{YY}\\{ChequeNum}_{AccountNum}-back.tif"},
-        {"LimitedBackImageFileNameTemplate",
-         "{MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}-back.tif"},
-        {"GenUSTemplate", "{TAB}{MICR}{ENTER}"},
-        {"GenUSFileNameTemplate", "{MM}{YY}\\US\\{MICR}.tif"},
-        {"GenUSBackFileNameTemplate", "{MM}{YY}\\US\\{MICR}-back.tif"},
-        {"ChequeBackTimeout", "60"},
-        {"MinUnreadCharsForNoMICR", "5"},
-        {"ImageBeforeSendKeys", "0"},
-        {"ChequeTemplate", "{ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}"},
-        {"MagStripe1Template", "{Name}{ENTER}{Account}{TAB}{DateMM}.{DateYY}{ENTER}"},
-        {"MagStripe2Part1Start", "1"},
-        {"MagStripe2Part1Length", "99"},
-        {"MagStripe2Part1LeadingZeros", "-1"},
-        {"MagStripe2Part2Start", "1"},
-        {"MagStripe2Part2Length", "99"},
-        {"MagStripe2Part2LeadingZeros", "-1"},
-        {"MagStripe2Template", "{MagPart1}={MagPart2}{ENTER}"},
-    };
+    return keysOf(
+        "LetUserFillDetails=1|DontPassPartialRead=1|IgnoreVerify=0|CSVFile=Log.CSV|"
+        "ChequeNumStart=1|ChequeNumLength=20|ChequeNumLeadingZeros=-1|ChequeBankNumStart=1|"
+        "ChequeBankNumLength=2|ChequeBankNumLeadingZeros=-1|ChequeBranchNumStart=1|"
+        "ChequeBranchNumLength=3|ChequeBranchNumLeadingZeros=-1|ChequeBranchCodeStart=-2|"
+        "ChequeBranchCodeLength=2|ChequeBranchCodeLeadingZeros=-1|ChequeAccountNumStart=1|"
+        "ChequeAccountNumLength=20|ChequeAccountNumLeadingZeros=-1|TrimAccountByBank=0|"
+        "CombineChequeImages=0|ImageFileNameTemplate={MM}{YY}\\{ChequeNum}_{AccountNum}.tif|"
+        "LimitedImageFileNameTemplate={MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}.tif|"
+        "BackImageFileNameTemplate={MM}{YY}\\{ChequeNum}_{AccountNum}-back.tif|"
+        "LimitedBackImageFileNameTemplate={MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}-back.tif|"
+        "GenUSTemplate={TAB}{MICR}{ENTER}|GenUSFileNameTemplate={MM}{YY}\\US\\{MICR}.tif|"
+        "GenUSBackFileNameTemplate={MM}{YY}\\US\\{MICR}-back.tif|ChequeBackTimeout=60|"
+        "MinUnreadCharsForNoMICR=5|ImageBeforeSendKeys=0|"
+        "ChequeTemplate={ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}|"
+        "MagStripe1Template={Name}{ENTER}{Account}{TAB}{DateMM}.{DateYY}{ENTER}|"
+        "MagStripe2Part1Start=1|MagStripe2Part1Length=99|MagStripe2Part1LeadingZeros=-1|"
+        "MagStripe2Part2Start=1|MagStripe2Part2Length=99|MagStripe2Part2LeadingZeros=-1|"
+        "MagStripe2Template={MagPart1}={MagPart2}{ENTER}");
 }
 
 // The keys with some replaced or added.
@@ -92,6 +82,11 @@ inline std::string section(const std::string& name, const ProfileKeys& keys) {
     std::string text = "[" + name + "]\r\n";
     for (const auto& [key, value] : keys) text += key + "=" + value + "\r\n";
     return text;
+}
+
+// A profile of the main one's keys with `changes` ("name=value|...").
+inline std::string profileSection(const std::string& name, const std::string& changes) {
+    return section(name, withKeys(mainProfileKeys(), keysOf(changes)));
 }
 
 inline std::string scenarioIni(const ProfileKeys& mainChanges = {},

@@ -12,9 +12,8 @@ class FakeKeyboardLayout : public UsKeyboardLayout {
 public:
     explicit FakeKeyboardLayout(bool numLockOn = true) : UsKeyboardLayout(numLockOn) {}
 
-    // Replaced answers: character -> VkKeyScanA result, virtual key -> scan code.
+    // Replaced answers: character -> VkKeyScanA result.
     std::map<unsigned char, int16_t> vkKeyScanOverride;
-    std::map<uint32_t, uint32_t> mapVirtualKeyOverride;
     int queries = 0;
 
     int16_t vkKeyScan(unsigned char character) override {
@@ -32,9 +31,7 @@ public:
     }
     uint32_t mapVirtualKey(uint32_t virtualKey) override {
         ++queries;
-        const auto it = mapVirtualKeyOverride.find(virtualKey);
-        return it != mapVirtualKeyOverride.end() ? it->second
-                                                 : UsKeyboardLayout::mapVirtualKey(virtualKey);
+        return UsKeyboardLayout::mapVirtualKey(virtualKey);
     }
 };
 

@@ -29,7 +29,6 @@ public:
     std::function<std::string(const std::string& written)> responder;
     // Runs before every input() and inBufferCount(): lets a test release bytes as time passes.
     std::function<void()> onPoll;
-    bool refuseOutput = false;
     // The device goes away at the next input(): that read still gives what was waiting, then
     // the port raises comm event 8010 and reports itself closed, as the real port does.
     bool goneOnRead = false;
@@ -99,7 +98,7 @@ public:
         return pending.size();
     }
     bool output(const std::string& text) override {
-        if (refuseOutput || !open_) {
+        if (!open_) {
             error_ = {8018, "FakeSerialPort", "Operation valid only when the port is open"};
             return false;
         }

@@ -74,20 +74,13 @@ public:
     MsgResult messageBox(const std::string& text, const std::string& title, MsgIcon icon,
                          MsgButtons buttons) override {
         messageBoxes.push_back({text, title, icon, buttons});
-        if (!messageBoxAnswers.empty()) {
-            const MsgResult r = messageBoxAnswers.front();
-            messageBoxAnswers.pop_front();
-            return r;
-        }
-        return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+        return pop(messageBoxAnswers,
+                   buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok);
     }
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override {
         inputBoxes.push_back({prompt, title, defaultText});
-        if (inputBoxAnswers.empty()) return {};
-        std::string r = inputBoxAnswers.front();
-        inputBoxAnswers.pop_front();
-        return r;
+        return pop(inputBoxAnswers);
     }
     void doEvents() override {
         ++doEventsCalls;
@@ -138,16 +131,18 @@ public:
     ChequeDialogResult showChequeData(const ChequeDialogInput& input) override {
         chequeDataShown.push_back(input);
         if (onChequeDialog) onChequeDialog();
-        return popOrCancel(chequeDataAnswers);
+        return pop(chequeDataAnswers);
     }
     ChequeDialogResult showChequeFull(const ChequeDialogInput& input) override {
         chequeFullShown.push_back(input);
         if (onChequeDialog) onChequeDialog();
-        return popOrCancel(chequeFullAnswers);
+        return pop(chequeFullAnswers);
     }
-    static ChequeDialogResult popOrCancel(std::deque<ChequeDialogResult>& answers) {
-        if (answers.empty()) return {};
-        ChequeDialogResult r = answers.front();
+    // The next queued answer, or `fallback` when none is left.
+    template <typename T>
+    static T pop(std::deque<T>& answers, T fallback = {}) {
+        if (answers.empty()) return fallback;
+        T r = answers.front();
         answers.pop_front();
         return r;
     }
@@ -158,10 +153,7 @@ public:
     void fileXferClose() override { ++fileXferCloses; }
     DebugWindowResult showManualDebug() override {
         ++debugWindowShows;
-        if (debugWindowAnswers.empty()) return {"Combo1", "Combo1", "Combo1"};
-        DebugWindowResult r = debugWindowAnswers.front();
-        debugWindowAnswers.pop_front();
-        return r;
+        return pop(debugWindowAnswers, DebugWindowResult{"Combo1", "Combo1", "Combo1"});
     }
     void endProcess(int exitCode) override { endedWith.push_back(exitCode); }
 

@@ -11,7 +11,7 @@
 #include "reader/ReadResponse.h"
 #include "reader/ReaderSetup.h"
 #include "reader/SerialSettings.h"
-#include "SimulatedReader.h"
+#include "support/ProcessHarness.h"
 #include "support/ScriptedOperatorUi.h"
 #include "support/TempFolder.h"
 #include "text/Cp1255.h"
@@ -25,10 +25,10 @@ using test::TempFolder;
 
 struct Link {
     SimulatedReader reader;
+    TempFolder folder;
     SerialPortQt port;
     SystemClock clock;
     ScriptedOperatorUi ui;
-    TempFolder folder;
     std::vector<std::string> logs;
     int programEnds = 0;
     ReaderIo io{port,
@@ -39,8 +39,8 @@ struct Link {
                 folder.path(),
                 [this] { ++programEnds; }};
 
-    Link(std::vector<std::string> options, const std::string& settings)
-        : reader(std::move(options)) {
+    Link(const std::vector<std::string>& options, const std::string& settings) : reader(options) {
+        EXPECT_FALSE(reader.device().empty());
         port.setPortName(reader.device());
         port.setSettings(*parseLineSettings(settings));
     }
@@ -73,7 +73,6 @@ TEST(ReaderLinkOnPty, IdentifiesTheReaderAtItsRate) {
           Case{"reader at 115200, settings 9600", "115200", "9600,n,8,1", "115200,n,8,1"}}) {
         SCOPED_TRACE(c.name);
         Link link({"--rate", c.rate}, c.configured);
-        ASSERT_FALSE(link.reader.device().empty());
         ASSERT_TRUE(link.port.open()) << link.port.lastError().description;
         EXPECT_TRUE(CheckIsMagtek(link.io));
         EXPECT_EQ(lineSettingsText(link.port.settings()), c.finalSettings);

@@ -1,17 +1,16 @@
 #pragma once
-// What the system tests need to run the built programs: child processes that are stopped when
-// their guard goes (each in its own process group), a private X server, waiting by polling, and a
-// look at the processes under /proc. The test process makes itself the reaper of its orphans, so
-// that programs started by programs (the watchdog and what it starts) stay within its reach and
-// can be found and stopped by their own ids.
+// Real processes for the back-end and system tests: child programs in process groups of their
+// own, stopped by their ids; a private X server (with openbox when asked); the simulated reader
+// on a pseudo-terminal; waiting by polling.
 
-#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,13 +18,19 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11WindowActivator.h"
+#include "support/TempFolder.h"
 
 extern char** environ;
 
@@ -36,11 +41,11 @@ using namespace std::chrono_literals;
 // Polls `condition` every 20 ms until it holds or `limit` has passed; true when it held.
 inline bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        if (condition()) return true;
+    while (!condition()) {
         if (std::chrono::steady_clock::now() >= end) return false;
         std::this_thread::sleep_for(20ms);
     }
+    return true;
 }
 
 inline std::string readWholeFile(const std::filesystem::path& file) {
@@ -48,26 +53,25 @@ inline std::string readWholeFile(const std::filesystem::path& file) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A running child program. Its output goes to a file (or /dev/null); it runs in a process group
-// of its own, which the destructor ends: SIGTERM, then SIGKILL after two seconds.
+// A child program with its output in a file (or /dev/null), in a process group of its own that
+// stop() and the destructor end: SIGTERM, then SIGKILL after two seconds.
 class ChildProcess {
 public:
     struct Options {
         std::vector<std::string> environment;  // "NAME=value" added to this process's own
         std::filesystem::path output;          // standard output and error; empty: /dev/null
-        int stdinFd = -1;                      // standard input; -1: /dev/null
+        int stdinFd = -1;                      // -1: /dev/null
         int extraFd = -1;                      // passed on under the same number
     };
 
     ChildProcess() = default;
-    ChildProcess(const std::vector<std::string>& args, const Options& options) {
-        start(args, options);
-    }
     ~ChildProcess() { stop(); }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
+    bool start(const std::vector<std::string>& args) { return start(args, Options()); }
     bool start(const std::vector<std::string>& args, const Options& options) {
+        stop();
         status_.reset();
         std::vector<std::string> env;
         for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
@@ -84,28 +88,28 @@ public:
 
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        const std::string out = options.output.empty() ? "/dev/null" : options.output.string();
         if (options.stdinFd >= 0) {
             posix_spawn_file_actions_adddup2(&actions, options.stdinFd, 0);
         } else {
             posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         }
+        const std::string out = options.output.empty() ? "/dev/null" : options.output.string();
         posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_APPEND,
                                          0644);
         posix_spawn_file_actions_adddup2(&actions, 1, 2);
+        // dup2 onto itself clears close-on-exec in posix_spawn.
         if (options.extraFd > 2) {
-            // dup2 onto itself clears close-on-exec in posix_spawn.
             posix_spawn_file_actions_adddup2(&actions, options.extraFd, options.extraFd);
         }
         posix_spawnattr_t attributes;
         posix_spawnattr_init(&attributes);
         posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
         posix_spawnattr_setpgroup(&attributes, 0);
-        const int failed =
-            posix_spawnp(&pid_, argv[0], &actions, &attributes, argv.data(), envp.data());
+        if (posix_spawnp(&pid_, argv[0], &actions, &attributes, argv.data(), envp.data()) != 0) {
+            pid_ = -1;
+        }
         posix_spawn_file_actions_destroy(&actions);
         posix_spawnattr_destroy(&attributes);
-        if (failed != 0) pid_ = -1;
         return pid_ > 0;
     }
 
@@ -129,12 +133,10 @@ public:
             kill(-pid_, SIGTERM);
             if (!waitUntil([this] { return !running(); }, 2000ms)) {
                 kill(-pid_, SIGKILL);
-                int status = 0;
-                waitpid(pid_, &status, 0);
+                waitpid(pid_, nullptr, 0);
             }
         }
-        // What the group left behind.
-        kill(-pid_, SIGKILL);
+        kill(-pid_, SIGKILL);  // what the group left behind
         pid_ = -1;
     }
 
@@ -157,10 +159,8 @@ inline std::vector<ProcessEntry> listProcesses() {
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
         const std::string name = entry.path().filename().string();
         if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        ProcessEntry p;
-        p.pid = static_cast<pid_t>(std::stol(name));
-        // A process can end between the listing and the read; the read then fails (ESRCH), and
-        // libstdc++ reports that as an exception from the stream.
+        // A process can end between the listing and the read, which libstdc++ reports by
+        // throwing from the stream.
         std::string stat, cmdline;
         try {
             stat = readWholeFile(entry.path() / "stat");
@@ -168,20 +168,18 @@ inline std::vector<ProcessEntry> listProcesses() {
         } catch (const std::exception&) {
             continue;
         }
-        // The parent is the fourth field of stat, after the name in parentheses.
+        // The state and the parent follow the name in parentheses; zombies only await reaping.
         const auto close = stat.rfind(')');
-        if (close == std::string::npos) continue;
         char state = 0;
         int parent = 0;
-        if (std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &parent) != 2) continue;
-        if (state == 'Z') continue;  // ended, only waiting to be reaped
-        p.parent = static_cast<pid_t>(parent);
-        std::size_t from = 0;
-        while (from < cmdline.size()) {
-            const std::size_t end = cmdline.find('\0', from);
-            p.args.push_back(
-                cmdline.substr(from, end == std::string::npos ? std::string::npos : end - from));
-            if (end == std::string::npos) break;
+        if (close == std::string::npos ||
+            std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &parent) != 2 || state == 'Z') {
+            continue;
+        }
+        ProcessEntry p{static_cast<pid_t>(std::stol(name)), static_cast<pid_t>(parent), {}};
+        for (std::size_t from = 0; from < cmdline.size();) {
+            const std::size_t end = std::min(cmdline.find('\0', from), cmdline.size());
+            p.args.push_back(cmdline.substr(from, end - from));
             from = end + 1;
         }
         all.push_back(std::move(p));
@@ -189,34 +187,9 @@ inline std::vector<ProcessEntry> listProcesses() {
     return all;
 }
 
-// Live processes whose arguments include `word` exactly.
-inline std::vector<ProcessEntry> processesWithArgument(const std::string& word) {
-    std::vector<ProcessEntry> found;
-    for (auto& p : listProcesses()) {
-        for (const auto& a : p.args) {
-            if (a == word) {
-                found.push_back(p);
-                break;
-            }
-        }
-    }
-    return found;
-}
-
-inline std::vector<pid_t> descendantsOf(pid_t root) {
-    const auto all = listProcesses();
-    std::vector<pid_t> found = {root};
-    for (std::size_t i = 0; i < found.size(); ++i) {
-        for (const auto& p : all) {
-            if (p.parent == found[i]) found.push_back(p.pid);
-        }
-    }
-    found.erase(found.begin());
-    return found;
-}
-
-// Makes this process the reaper of its orphaned descendants, and on destruction ends and reaps
-// every descendant still there, so that no test leaves a process behind even when it fails.
+// Makes this process the reaper of its orphaned descendants (so that programs started by
+// programs stay within reach), and on destruction ends and reaps every descendant still there,
+// so that no test leaves a process behind even when it fails.
 class OrphanGuard {
 public:
     OrphanGuard() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
@@ -226,11 +199,17 @@ public:
 
     static void endAll() {
         for (int round = 0; round < 100; ++round) {
-            const auto left = descendantsOf(getpid());
-            for (const pid_t pid : left) kill(pid, SIGKILL);
+            const auto all = listProcesses();
+            std::vector<pid_t> left = {getpid()};
+            for (std::size_t i = 0; i < left.size(); ++i) {
+                for (const auto& p : all) {
+                    if (p.parent == left[i]) left.push_back(p.pid);
+                }
+            }
+            for (std::size_t i = 1; i < left.size(); ++i) kill(left[i], SIGKILL);
             while (waitpid(-1, nullptr, WNOHANG) > 0) {
             }
-            if (left.empty()) return;
+            if (left.size() == 1) return;
             std::this_thread::sleep_for(20ms);
         }
     }
@@ -238,9 +217,24 @@ public:
 
 // --- a private X server ---------------------------------------------------------------------
 
+// KORVEX_TEST_WM=openbox asks for a window manager.
+inline bool openboxWanted() {
+    const char* wm = std::getenv("KORVEX_TEST_WM");
+    return wm != nullptr && std::string(wm) == "openbox";
+}
+
+inline bool windowTitled(const std::string& title) {
+    x11::X11Connection connection;
+    if (!connection.ok()) return false;
+    for (const auto& [id, name] : x11::X11WindowActivator(connection).topLevelWindows()) {
+        if (name == title) return true;
+    }
+    return false;
+}
+
 // Xvfb on a display it chooses itself (-displayfd). display() is empty when it did not start.
-// Servers started at the same moment by tests running side by side can both claim one display
-// number; a server that answers no connection on the number it reported is replaced.
+// Servers started at the same moment by tests running side by side can both claim one number;
+// the one that loses ends, and is replaced.
 class VirtualDisplay {
 public:
     VirtualDisplay() {
@@ -250,8 +244,7 @@ public:
         if (lock >= 0) flock(lock, LOCK_EX);
         for (int attempt = 0; attempt < 5 && display_.empty(); ++attempt) {
             const std::string number = startServer();
-            if (number.empty()) continue;
-            if (answers(":" + number) && server_.running()) {
+            if (!number.empty() && answers(number) && server_.running()) {
                 display_ = ":" + number;
             } else {
                 server_.stop();
@@ -263,8 +256,6 @@ public:
     const std::string& display() const { return display_; }
     // Ends the server, as the end of a desktop session does.
     void end() { server_.stop(); }
-    // Whether the server still runs and takes connections.
-    bool alive() { return !display_.empty() && server_.running() && answers(display_); }
     // The environment a program on this display needs.
     std::vector<std::string> environment() const {
         // Leak reports about the toolkit's libraries at exit are not what these tests look at.
@@ -273,6 +264,23 @@ public:
                 std::string("ASAN_OPTIONS=") + (asan != nullptr ? std::string(asan) + ":" : "") +
                     "detect_leaks=0"};
     }
+    // Makes this test process a client of the display too (Xlib and Qt).
+    void useHere() const {
+        setenv("DISPLAY", display_.c_str(), 1);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+        // Qt wants a private runtime folder; without one it warns on every start.
+        char runtime[] = "/tmp/korvex-x11-runtime-XXXXXX";
+        if (std::getenv("XDG_RUNTIME_DIR") == nullptr && mkdtemp(runtime) != nullptr) {
+            setenv("XDG_RUNTIME_DIR", runtime, 1);
+        }
+    }
+    // Starts openbox; true once `ready` says it has announced itself.
+    bool startWindowManager(const std::function<bool()>& ready) {
+        ChildProcess::Options options;
+        options.environment = environment();
+        return windowManager_.start({"openbox", "--sm-disable"}, options) && waitUntil(ready, 10s);
+    }
+    bool withWindowManager() { return windowManager_.running(); }
 
 private:
     // Starts a server; returns the display number it reported ("" when none).
@@ -282,7 +290,6 @@ private:
         fcntl(fds[0], F_SETFD, FD_CLOEXEC);
         ChildProcess::Options options;
         options.extraFd = fds[1];
-        server_.stop();
         // -noreset: by default the server resets when its last client leaves, and a program that
         // connects during that reset is refused.
         server_.start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-nolisten", "tcp", "-noreset",
@@ -291,23 +298,84 @@ private:
         close(fds[1]);
         std::string number;
         pollfd p{fds[0], POLLIN, 0};
-        while (poll(&p, 1, 20000) > 0) {
-            char c = 0;
-            if (read(fds[0], &c, 1) != 1 || c == '\n') break;
-            number += c;
-        }
+        char c = 0;
+        while (poll(&p, 1, 20000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
         close(fds[0]);
         return number;
     }
-    static bool answers(const std::string& display) {
-        Display* connection = XOpenDisplay(display.c_str());
-        if (connection == nullptr) return false;
-        XCloseDisplay(connection);
-        return true;
+    // Something takes connections on the display's socket.
+    static bool answers(const std::string& number) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::snprintf(address.sun_path, sizeof address.sun_path, "/tmp/.X11-unix/X%s",
+                      number.c_str());
+        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const bool ok =
+            fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        if (fd >= 0) close(fd);
+        return ok;
     }
 
     ChildProcess server_;
+    ChildProcess windowManager_;
     std::string display_;
 };
+
+#ifdef KORVEX_READER_SIM
+// korvex-reader-sim behind the link `link`, fed its script through a pipe that outlives the
+// reader, so that a reader started again reads the same script.
+class SimulatedReader {
+public:
+    SimulatedReader() {
+        if (pipe2(script_, O_CLOEXEC) != 0) script_[0] = script_[1] = -1;
+    }
+    ~SimulatedReader() {
+        process.stop();
+        for (const int fd : script_) {
+            if (fd >= 0) close(fd);
+        }
+    }
+    // Started at once behind a link in a folder of its own; device() is empty when it failed.
+    explicit SimulatedReader(const std::vector<std::string>& options) : SimulatedReader() {
+        own_ = std::make_unique<TempFolder>();
+        if (!start(options, *own_ / "line")) link_.clear();
+    }
+    SimulatedReader(const SimulatedReader&) = delete;
+    SimulatedReader& operator=(const SimulatedReader&) = delete;
+
+    // Starts the reader with `options`; true once its link is there.
+    bool start(const std::vector<std::string>& options, const std::filesystem::path& link,
+               const std::filesystem::path& output = {}) {
+        link_ = link;
+        std::error_code error;
+        std::filesystem::remove(link, error);  // a dead reader leaves its link behind
+        std::vector<std::string> args = {KORVEX_READER_SIM, "--link", link.string()};
+        args.insert(args.end(), options.begin(), options.end());
+        ChildProcess::Options how;
+        how.stdinFd = script_[0];
+        how.output = output;
+        return process.start(args, how) && waitUntil([&] { return !deviceNow().empty(); }, 10s);
+    }
+    // One command of the reader's script.
+    bool script(const std::string& line) {
+        const std::string text = line + "\n";
+        return write(script_[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    }
+    // The pseudo-terminal the link names now ("" when none).
+    std::string deviceNow() const {
+        std::error_code error;
+        return std::filesystem::read_symlink(link_, error).string();
+    }
+    const std::filesystem::path& link() const { return link_; }
+    std::string device() const { return link_.string(); }
+
+    ChildProcess process;
+
+private:
+    int script_[2] = {-1, -1};
+    std::filesystem::path link_;
+    std::unique_ptr<TempFolder> own_;
+};
+#endif
 
 }  // namespace korvex::test
