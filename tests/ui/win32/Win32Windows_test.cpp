@@ -332,6 +332,16 @@ TEST(Win32ChequeDialogs, PictureOfTheChequeOrAShorterDialog) {
             RECT r;
             GetWindowRect(d, &r);
             heights[c.shown] = r.bottom - r.top;
+            // A window half as wide again keeps the controls in proportion.
+            HWND cheque = GetDlgItem(d, id::ChequeNum);
+            RECT before, after, client;
+            GetWindowRect(cheque, &before);
+            GetClientRect(d, &client);
+            SetWindowPos(d, nullptr, 0, 0, r.right - r.left + client.right / 2, r.bottom - r.top,
+                         SWP_NOMOVE | SWP_NOZORDER);
+            GetWindowRect(cheque, &after);
+            EXPECT_NEAR(after.right - after.left, 1.5 * (before.right - before.left), 2);
+            EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
             click(d, id::cmdCancel);
         });
     }
@@ -377,8 +387,21 @@ TEST(Win32DetailsWindow, ProfilesReaderDataCloseAndTryString) {
     EXPECT_EQ(selection(GetDlgItem(w, id::ReaderData)), std::make_pair(11, 11));
     window.setLastDataSent(cp1255::fromUtf8("שלום{TAB}"));
     EXPECT_EQ(text(GetDlgItem(w, id::LastDataSent)), cp1255::fromUtf8("שלום{TAB}"));
+    click(w, id::Copy);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    const HANDLE copied = GetClipboardData(CF_UNICODETEXT);
+    EXPECT_EQ(copied ? std::wstring(static_cast<const wchar_t*>(GlobalLock(copied))) : L"",
+              L"A1 C2\r\nline");
+    if (copied) GlobalUnlock(copied);
+    CloseClipboard();
     window.showDetails();
     EXPECT_TRUE(IsWindowVisible(w));
+    ShowWindow(w, SW_MINIMIZE);  // minimising hides, keeping the contents
+    EXPECT_FALSE(IsWindowVisible(w));
+    window.showDetails();
+    EXPECT_TRUE(IsWindowVisible(w));
+    EXPECT_FALSE(IsIconic(w));
+    EXPECT_EQ(window.readerData(), "A1 C2\r\nline");
     SendMessageW(w, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindowVisible(w));
     EXPECT_EQ(window.readerData(), "");
