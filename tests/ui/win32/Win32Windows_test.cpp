@@ -45,6 +45,9 @@ void type(HWND box, const std::wstring& chars) {
     pumpMessages();
 }
 
+// Checks inside a dialog's callback use EXPECT: an ASSERT would leave the callback before the
+// dialog is closed, and the test would wait for ever.
+
 // A key pressed and released while the focus is in `box`: posted, so that the dialog keys go
 // through the same pump as an operator's.
 void key(HWND box, UINT vk) {
@@ -120,11 +123,11 @@ TEST(Win32ChequeDialogs, UnreadablePartsAreSelectedAndComeBackWhenReached) {
             // Reached with Tab, which selects a whole box, a box shows its mark again; a field
             // read in full is not selected, so typing does not replace it.
             key(GetDlgItem(d, id::BranchNum), VK_TAB);
-            ASSERT_EQ(GetFocus(), account) << isFull;
+            EXPECT_EQ(GetFocus(), account) << isFull;
             EXPECT_EQ(selection(account), std::make_pair(3, 3)) << isFull;
             SendMessageW(bank, EM_SETSEL, 0, 0);
             key(cheque, VK_TAB);
-            ASSERT_EQ(GetFocus(), bank) << isFull;
+            EXPECT_EQ(GetFocus(), bank) << isFull;
             EXPECT_EQ(selection(bank), std::make_pair(0, 2)) << isFull;
             // Once the operator changed the text, the box's own select-all stays.
             type(bank, L"7");
@@ -325,7 +328,7 @@ TEST(Win32ChequeDialogs, PictureOfTheChequeOrAShorterDialog) {
             BITMAP info{};
             auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(image, STM_GETIMAGE, 0, 0));
             if (c.shown) {
-                ASSERT_TRUE(GetObjectW(bitmap, sizeof info, &info));
+                EXPECT_TRUE(GetObjectW(bitmap, sizeof info, &info));
                 EXPECT_EQ(info.bmWidth, 3);
                 EXPECT_EQ(info.bmHeight, 2);
             }
