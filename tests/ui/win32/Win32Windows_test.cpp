@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -295,29 +294,22 @@ TEST(Win32ChequeDialogs, DateBoxTypingAndCaret) {
     EXPECT_EQ(r.DateText, "31/12/2099");
 }
 
-// A 3 x 2 pixel BMP, which WIC decodes as it does the reader's TIFF and JPEG pictures.
-void writeBmp(const std::filesystem::path& file) {
-    std::vector<unsigned char> b(54 + 2 * 12, 0x40);
-    auto put32 = [&b](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + size_t(i)] = uint8_t(v >> (8 * i));
-    };
-    std::fill(b.begin(), b.begin() + 54, 0);
-    b[0] = 'B', b[1] = 'M';
-    put32(2, uint32_t(b.size())), put32(10, 54), put32(14, 40), put32(18, 3), put32(22, 2);
-    b[26] = 1, b[28] = 24;
-    std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
-}
+// A 3 x 2 pixel GIF, one of the formats WIC decodes for the reader's pictures.
+const std::string kGif(
+    "GIF87a\x03\x00\x02\x00\xa2\x00\x00\xff\x00\x00\xc8\xc8\xc8\x00\xff\x00\x09\x09\x09\x00"
+    "\x00\xff\x32\x3c\x46\x00\x00\x00\x00\x00\x00\x2c\x00\x00\x00\x00\x03\x00\x02\x00\x00"
+    "\x03\x04\x08\x42\x13\x95\x00\x3b",
+    55);
 
 TEST(Win32ChequeDialogs, PictureOfTheChequeOrAShorterDialog) {
     const auto dir = std::filesystem::temp_directory_path() / "korvex_ui_win32_test";
     std::filesystem::create_directories(dir);
-    writeBmp(dir / "front.bmp");
+    std::ofstream(dir / "front.gif", std::ios::binary) << kGif;
     std::ofstream(dir / "noise.tif", std::ios::binary) << std::string("II*\0\xff\x01 noise", 12);
     const struct {
         const char* file;
         bool shown;
-    } cases[] = {{"front.bmp", true}, {"missing.tif", false}, {"noise.tif", false}};
+    } cases[] = {{"front.gif", true}, {"missing.tif", false}, {"noise.tif", false}};
     int heights[2] = {0, 0};
     for (const auto& c : cases) {
         auto in = input("1", "2", "3", "4");
