@@ -115,6 +115,13 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
             return 0;
         }
     }
+    if (message == DM_GETDEFID && GetPropW(hwnd, kDialogKeysProp)) {
+        // Enter presses the button that has the focus, as in any dialog; elsewhere it is OK.
+        HWND focus = GetFocus();
+        const bool button = focus && GetParent(focus) == hwnd &&
+                            (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON);
+        return MAKELONG(button ? GetDlgCtrlID(focus) : IDOK, DC_HASDEFID);
+    }
     if (message == WM_NCDESTROY) {
         RemovePropW(hwnd, kDialogKeysProp);
         RemovePropW(hwnd, kSavedFocusProp);
