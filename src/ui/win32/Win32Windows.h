@@ -49,7 +49,7 @@ private:
 // contents. Never modal.
 class DetailsWindow {
 public:
-    explicit DetailsWindow(DetailsHooks hooks);
+    explicit DetailsWindow(ui::DetailsHooks hooks);
     ~DetailsWindow();
     void clearProfiles();
     void addProfile(const std::string& name);

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "app/Startup.h"
 #include "support/TempFolder.h"
 #include "text/Cp1255.h"
 
@@ -121,7 +122,7 @@ TEST(ProcessLauncherWin32, WatchdogRunsUnderTheScriptHost) {
                  "Set f = fso.CreateTextFile(WScript.Arguments(n - 1), True)\r\n"
                  "f.Write WScript.Arguments(n - 2) & \"|\" & WScript.Arguments(n - 1)\r\n"
                  "f.Close\r\n");
-    ProcessLauncherWin32 launcher(folder.path());
+    ProcessLauncherWin32 launcher(folder.path(), &windowsWatchdogCommand);
     EXPECT_EQ(launcher.watchdogHost(), ProcessLauncher::WatchdogHost::WindowsScriptHost);
     const LaunchResult result =
         launcher.startWatchdog(folder / "watch.vbs", folder / "Korvex.exe", folder / "Korvex.sem");
