@@ -1,0 +1,26 @@
+#pragma once
+// HttpClient on WinHTTP, with HttpClientQt's contract: one deadline for the whole request, the
+// size cap, error statuses as failures, and the page decoded by its charset.
+//
+// The request runs synchronously on the caller's thread, as the web control the configuration
+// was written for did: each WinHTTP step may wait only for what is left of the deadline, so a
+// server that trickles bytes cannot hold the program past it either.
+
+#include "platform/HttpClient.h"
+
+namespace korvex {
+
+class HttpClientWin32 : public HttpClient {
+public:
+    HttpClientWin32();
+    ~HttpClientWin32() override;
+    HttpClientWin32(const HttpClientWin32&) = delete;
+    HttpClientWin32& operator=(const HttpClientWin32&) = delete;
+
+    HttpResult get(const std::string& url, int timeoutSeconds) override;
+
+private:
+    void* session_ = nullptr;  // HINTERNET, opened once for the client's life
+};
+
+}  // namespace korvex
