@@ -6,14 +6,13 @@
 // loop: a test types into the controls, clicks through them and reads the result, as an operator
 // would. The control identifiers are in ui/win32/ControlIds.h.
 
-#include <windows.h>
-
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/OperatorUi.h"
+#include "platform/win32/Win32Api.h"
 #include "ui/ShellHooks.h"
 
 namespace korvex::win32ui {
