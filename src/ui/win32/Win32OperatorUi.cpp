@@ -8,6 +8,7 @@
 
 #include "platform/win32/Win32Text.h"
 #include "ui/OperatorWindowRules.h"
+#include "ui/win32/WinUi.h"
 
 namespace korvex::win32ui {
 
@@ -29,16 +30,8 @@ constexpr const wchar_t* kCreditHost = L"www.ovra.example";
 
 HINSTANCE instance() { return ::GetModuleHandleW(nullptr); }
 
-// One font with Hebrew glyphs for every window of this file; Wine falls back where it lacks it.
-HFONT shellFont() {
-    static HFONT font =
-        ::CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, HEBREW_CHARSET,
-                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, 0, L"Tahoma");
-    return font;
-}
-
 void setFont(HWND window) {
-    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(shellFont()), FALSE);
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont()), FALSE);
 }
 
 HWND child(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style, int x,
@@ -253,7 +246,7 @@ void paintSplash(HWND window) {
         ::DrawIconEx(dc, 170, 16, icon, 80, 80, 0, nullptr, DI_NORMAL);
         ::DestroyIcon(icon);
     }
-    HGDIOBJ oldFont = ::SelectObject(dc, shellFont());
+    HGDIOBJ oldFont = ::SelectObject(dc, uiFont());
     ::SetBkMode(dc, TRANSPARENT);
     SYSTEMTIME now;
     ::GetLocalTime(&now);
@@ -331,7 +324,7 @@ LRESULT CALLBACK progressProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             HBRUSH blue = ::CreateSolidBrush(RGB(0, 0, 255));
             ::FillRect(dc, &bar, blue);
             ::DeleteObject(blue);
-            HGDIOBJ oldFont = ::SelectObject(dc, shellFont());
+            HGDIOBJ oldFont = ::SelectObject(dc, uiFont());
             ::SetBkMode(dc, OPAQUE);
             ::SetBkColor(dc, RGB(255, 255, 255));
             ::SetTextColor(dc, RGB(0, 0, 0));
@@ -576,28 +569,14 @@ HWND Win32OperatorUi::fileXferWindow() const { return impl_->fileXfer; }
 HWND Win32OperatorUi::fileXferPicture() const { return impl_->fileXferPicture; }
 
 int Win32OperatorUi::run() {
-    MSG m;
-    while (::GetMessageW(&m, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&m);
-        ::DispatchMessageW(&m);
-    }
+    // The shared pump, so that the details window gets its Tab, Enter and Escape keys.
+    while (pumpMessages()) ::WaitMessage();
     return impl_->exitCode;
 }
 
 MsgResult Win32OperatorUi::messageBox(const std::string& text, const std::string& title,
                                       MsgIcon icon, MsgButtons buttons) {
-    UINT flags = MB_RIGHT | MB_RTLREADING | MB_TOPMOST | MB_SETFOREGROUND;
-    switch (icon) {
-        case MsgIcon::Stop: flags |= MB_ICONHAND; break;
-        case MsgIcon::Exclamation: flags |= MB_ICONEXCLAMATION; break;
-        case MsgIcon::Question: flags |= MB_ICONQUESTION; break;
-        case MsgIcon::Information: flags |= MB_ICONASTERISK; break;
-        case MsgIcon::None: break;
-    }
-    flags |= buttons == MsgButtons::YesNo ? MB_YESNO : MB_OK;
-    const int answer = ::MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(), flags);
-    if (buttons == MsgButtons::YesNo) return answer == IDYES ? MsgResult::Yes : MsgResult::No;
-    return MsgResult::Ok;
+    return win32ui::messageBox(nullptr, text, title, icon, buttons);
 }
 
 std::string Win32OperatorUi::inputBox(const std::string& prompt, const std::string& title,
@@ -605,18 +584,8 @@ std::string Win32OperatorUi::inputBox(const std::string& prompt, const std::stri
     return runInputBox(nullptr, prompt, title, defaultText);
 }
 
-void Win32OperatorUi::doEvents() {
-    MSG m;
-    while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
-        if (m.message == WM_QUIT) {
-            // Not ours to take: the main loop ends on it.
-            ::PostQuitMessage(static_cast<int>(m.wParam));
-            return;
-        }
-        ::TranslateMessage(&m);
-        ::DispatchMessageW(&m);
-    }
-}
+// A WM_QUIT seen here is not ours to take: it is put back, and the main loop ends on it.
+void Win32OperatorUi::doEvents() { pumpMessages(); }
 
 void Win32OperatorUi::setPollingTimerEnabled(bool enabled) {
     if (enabled == impl_->timerOn) return;
