@@ -460,8 +460,13 @@ LRESULT CALLBACK messageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         case WM_COMMAND: impl->command(LOWORD(wParam)); return 0;
         case WM_QUERYENDSESSION: return TRUE;
         case WM_CLOSE:
-            // Asked to close (as taskkill without /f asks): the same orderly shutdown.
-            if (impl->hooks.sessionEnding) impl->hooks.sessionEnding();
+            // Asked to close (as taskkill without /f asks): the same orderly shutdown. Without
+            // one (a launcher) the program simply ends.
+            if (impl->hooks.sessionEnding) {
+                impl->hooks.sessionEnding();
+            } else {
+                ::PostQuitMessage(0);
+            }
             return 0;
         case WM_ENDSESSION:
             // The session ends: shut down in order now, because the process is ended as soon as

@@ -114,10 +114,11 @@ TEST(Win32Tray, MenuCommandsReachTheHooksAndTheCheckMarksFollowTheCalls) {
                              kMenuProfileBase + 3, kMenuProfileBase, kMenuExit};
     for (const UINT id : commands) ::PostMessageW(ui.messageWindow(), WM_COMMAND, id, 0);
     ::PostMessageW(ui.messageWindow(), WM_ENDSESSION, TRUE, 0);
-    ASSERT_TRUE(pumpUntil(ui, [&] { return calls.size() >= 5; }));
+    ::PostMessageW(ui.messageWindow(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(pumpUntil(ui, [&] { return calls.size() >= 6; }));
     ui.doEvents();
-    EXPECT_EQ(calls,
-              (std::vector<std::string>{"rename", "details", "profile 2", "exit", "session end"}));
+    EXPECT_EQ(calls, (std::vector<std::string>{"rename", "details", "profile 2", "exit",
+                                               "session end", "session end"}));
     EXPECT_EQ(::SendMessageW(ui.messageWindow(), WM_QUERYENDSESSION, 0, 0), TRUE);
 
     HMENU profiles = ::GetSubMenu(ui.trayMenu(), 2);
