@@ -124,6 +124,10 @@ HttpResult HttpClientWin32::get(const std::string& url, int timeoutSeconds) {
         if (left <= 0) return false;
         const int ms = static_cast<int>(left);  // 0 would mean no limit at all
         ::WinHttpSetTimeouts(handle, ms, ms, ms, ms);
+        // The wait for the answer's head has a limit of its own, which WinHttpSetTimeouts leaves.
+        DWORD response = static_cast<DWORD>(ms);
+        ::WinHttpSetOption(handle, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &response,
+                           sizeof response);
         return true;
     };
     const auto failed = [&](DWORD error) {
