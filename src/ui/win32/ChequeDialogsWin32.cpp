@@ -225,7 +225,9 @@ private:
 
     void keyUp(int key) {
         const bool correction = caret_.pendingCorrection();
-        const bool numLock = (GetKeyState(VK_NUMLOCK) & 1) != 0;
+        // Windows sends a keypad key's digit code only while Num Lock is on; with it off the
+        // key arrives as the arrow or Home it stands for.
+        const bool numLock = key >= VK_NUMPAD0 && key <= VK_NUMPAD9;
         const DateBoxCaret::Action a = caret_.keyUp(key, caretPosition(), numLock);
         int position = caretPosition();
         if (a.moveCaretTo) {
