@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "platform/win32/Win32Text.h"
 
 namespace korvex::win32ui {
@@ -74,9 +76,14 @@ void Window::create(HWND owner, const std::string& utf8Title, DWORD style, DWORD
     RECT r{0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&r, style, FALSE, exStyle);
     designWidth_ = clientWidth;
+    // Centred in the work area, as the operator expects a dialog.
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int width = r.right - r.left, height = r.bottom - r.top;
     CreateWindowExW(exStyle, kWindowClass, win32::widenUtf8(utf8Title).c_str(), style,
-                    CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left, r.bottom - r.top, owner,
-                    nullptr, GetModuleHandleW(nullptr), this);
+                    work.left + std::max(0L, (work.right - work.left - width) / 2),
+                    work.top + std::max(0L, (work.bottom - work.top - height) / 2), width, height,
+                    owner, nullptr, GetModuleHandleW(nullptr), this);
     if (hwnd_ && dialogKeys) SetPropW(hwnd_, kDialogKeysProp, reinterpret_cast<HANDLE>(1));
 }
 
@@ -107,6 +114,13 @@ LRESULT CALLBACK Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
             SetFocus(saved);
             return 0;
         }
+    }
+    if (message == DM_GETDEFID && GetPropW(hwnd, kDialogKeysProp)) {
+        // Enter presses the button that has the focus, as in any dialog; elsewhere it is OK.
+        HWND focus = GetFocus();
+        const bool button = focus && GetParent(focus) == hwnd &&
+                            (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON);
+        return MAKELONG(button ? GetDlgCtrlID(focus) : IDOK, DC_HASDEFID);
     }
     if (message == WM_NCDESTROY) {
         RemovePropW(hwnd, kDialogKeysProp);

@@ -155,7 +155,7 @@ TEST(Win32ChequeDialogs, TabCharEntersTheCharacterAndMovesOn) {
 }
 
 TEST(Win32ChequeDialogs, OkCancelEnterAndCloseGiveTheirResults) {
-    enum Action { Ok, Cancel, Close, Enter, Escape };
+    enum Action { Ok, Cancel, Close, Enter, Escape, EnterAtCancel };
     const struct {
         bool full;
         Action action;
@@ -170,6 +170,7 @@ TEST(Win32ChequeDialogs, OkCancelEnterAndCloseGiveTheirResults) {
         {true, Ok, false, "A123 C10A456E 789C", "06/12/2026"},
         {true, Enter, false, "A123 C10A456E 789C", "06/12/2026"},
         {true, Escape, true, "", ""},
+        {true, EnterAtCancel, true, "", ""},
         {true, Close, true, "", ""},
     };
     for (const auto& c : cases) {
@@ -185,6 +186,7 @@ TEST(Win32ChequeDialogs, OkCancelEnterAndCloseGiveTheirResults) {
             if (c.action == Close) SendMessageW(d, WM_CLOSE, 0, 0);
             if (c.action == Enter) key(GetDlgItem(d, id::ChequeNum), VK_RETURN);
             if (c.action == Escape) key(GetDlgItem(d, id::BankNum), VK_ESCAPE);
+            if (c.action == EnterAtCancel) key(GetDlgItem(d, id::cmdCancel), VK_RETURN);
         };
         const ChequeDialogResult r = c.full ? full(in, drive) : data(in, drive);
         EXPECT_EQ(r.Cancelled, c.cancelled) << c.full << c.action;
