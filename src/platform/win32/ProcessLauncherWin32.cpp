@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/Startup.h"
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Text.h"
 
@@ -59,8 +58,12 @@ LaunchResult ProcessLauncherWin32::startWatchdog(const std::filesystem::path& sc
         const std::u8string text = path.u8string();
         return std::string(text.begin(), text.end());
     };
-    const std::string command =
-        windowsWatchdogCommand(utf8(script), utf8(program), utf8(semaphore));
+    if (!watchdogCommand_) {
+        LaunchResult none;
+        none.error = "no command line for the watchdog";
+        return none;
+    }
+    const std::string command = watchdogCommand_(utf8(script), utf8(program), utf8(semaphore));
     return start(win32::widenUtf8(command), std::nullopt);
 }
 

@@ -5,6 +5,7 @@
 // Hebrew file names arrive intact whatever the system's ANSI code page is.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,14 @@ std::string scriptCommandLine(const std::string& interpreter, const std::string&
 
 class ProcessLauncherWin32 : public ProcessLauncher {
 public:
-    explicit ProcessLauncherWin32(std::filesystem::path programFolder)
-        : folder_(std::move(programFolder)) {}
+    // The watchdog's command line from the script, program and semaphore files (UTF-8 text);
+    // the program's start-up decides it. Without one the watchdog cannot be started.
+    using WatchdogCommand = std::function<std::string(
+        const std::string& script, const std::string& program, const std::string& semaphore)>;
+
+    explicit ProcessLauncherWin32(std::filesystem::path programFolder,
+                                  WatchdogCommand watchdogCommand = {})
+        : folder_(std::move(programFolder)), watchdogCommand_(std::move(watchdogCommand)) {}
 
     // A waited script runs in a job object of its own, so that at the time limit the job ends
     // the interpreter together with every program the batch file started.
@@ -42,6 +49,7 @@ private:
                        std::optional<std::chrono::milliseconds> timeLimit);
 
     std::filesystem::path folder_;
+    WatchdogCommand watchdogCommand_;
 };
 
 }  // namespace korvex

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <thread>
 
+#include "app/Startup.h"
 #include "platform/win32/DebugSinkWin32.h"
 #include "platform/win32/ProcessLauncherWin32.h"
 #include "platform/win32/Win32Text.h"
@@ -126,7 +127,7 @@ TEST(ProcessLauncherWin32, WatchdogRunsUnderTheScriptHost) {
                  "Set f = fso.CreateTextFile(WScript.Arguments(n - 1), True)\r\n"
                  "f.Write WScript.Arguments(n - 2) & \"|\" & WScript.Arguments(n - 1)\r\n"
                  "f.Close\r\n");
-    ProcessLauncherWin32 launcher(folder.path());
+    ProcessLauncherWin32 launcher(folder.path(), &windowsWatchdogCommand);
     EXPECT_EQ(launcher.watchdogHost(), ProcessLauncher::WatchdogHost::WindowsScriptHost);
     const LaunchResult r =
         launcher.startWatchdog(folder / "watch.vbs", folder / "Korvex.exe", folder / "Korvex.sem");

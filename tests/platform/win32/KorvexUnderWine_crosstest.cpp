@@ -1,0 +1,184 @@
+// korvex.exe end to end under Wine: copied with a Korvex.ini into a fresh folder, it reads the
+// simulated reader on a COM port (a pseudo-terminal mapped through Wine's registry) and types into
+// a Win32 target window; the cheque log and the images are checked, and Exit from the tray menu
+// ends it. KORVEX_WINDOWS_PROGRAM and KORVEX_WINDOWS_TARGET name the .exe files; without them (or
+// without wine) the test is skipped.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+
+#include "support/TempFolder.h"
+#include "system/SystemHarness.h"
+
+namespace korvex::test {
+namespace {
+
+constexpr const char* kTitle = "Korvex Wine target";
+constexpr const char* kComPort = "COM7";
+
+std::string windowsPath(const std::filesystem::path& path) {
+    std::string text = "Z:" + path.string();
+    std::replace(text.begin(), text.end(), '/', '\\');
+    return text;
+}
+
+bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+// Bytes of every value, CR and NUL among them: the image must pass the line unchanged.
+std::string imageBytes(std::size_t n, int seed) {
+    std::string bytes(n, '\0');
+    for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<char>((i * 7 + i / 256 + seed));
+    return bytes;
+}
+
+TEST(KorvexUnderWine, ChequesABackSideAndACardReachTheTargetTheLogAndTheImages) {
+    const char* program = std::getenv("KORVEX_WINDOWS_PROGRAM");
+    const char* helper = std::getenv("KORVEX_WINDOWS_TARGET");
+    if (program == nullptr || helper == nullptr || *program == '\0' || *helper == '\0')
+        GTEST_SKIP() << "KORVEX_WINDOWS_PROGRAM and KORVEX_WINDOWS_TARGET are not set";
+    if (!run("command -v wine > /dev/null 2>&1")) GTEST_SKIP() << "wine is not installed";
+    ::unsetenv("DISPLAY");
+    ::setenv("WINEDEBUG", "-all", 0);
+
+    TempFolder folder;
+    std::filesystem::copy_file(program, folder / "korvex.exe");
+    std::filesystem::copy_file(
+        std::filesystem::path(KORVEX_SOURCE_DIR) / "src/resources/banks_branches.txt",
+        folder / "banks_branches.txt");
+    int scriptPipe[2];
+    ASSERT_EQ(pipe(scriptPipe), 0);
+    fcntl(scriptPipe[1], F_SETFD, FD_CLOEXEC);
+    const auto script = [&](const std::string& line) {
+        const std::string text = line + "\n";
+        ASSERT_EQ(write(scriptPipe[1], text.data(), text.size()),
+                  static_cast<ssize_t>(text.size()));
+    };
+    ChildProcess::Options readerOptions;
+    readerOptions.stdinFd = scriptPipe[0];
+    readerOptions.output = folder / "reader.out";
+    ChildProcess reader(
+        {KORVEX_READER_SIM, "--rate", "9600", "--link", (folder / "reader-line").string()},
+        readerOptions);
+    close(scriptPipe[0]);
+    std::error_code error;
+    ASSERT_TRUE(waitUntil(
+        [&] { return !std::filesystem::read_symlink(folder / "reader-line", error).empty(); },
+        10s));
+    // The port: Wine's registry keeps the mapping for later sessions, and the link in the
+    // prefix's devices folder makes it at once, without restarting the running Wine server.
+    const std::string device = std::filesystem::canonical(folder / "reader-line").string();
+    ASSERT_TRUE(run("wine reg add 'HKLM\\Software\\Wine\\Ports' /v " + std::string(kComPort) +
+                    " /d " + device + " /f > /dev/null 2>&1"));
+    const char* prefix = std::getenv("WINEPREFIX");
+    const std::filesystem::path devices =
+        std::filesystem::path(prefix != nullptr ? prefix
+                                                : std::string(std::getenv("HOME")) + "/.wine") /
+        "dosdevices";
+    std::filesystem::remove(devices / "com7", error);
+    std::filesystem::create_symlink(device, devices / "com7", error);
+    ASSERT_FALSE(error) << error.message();
+
+    folder.write("Korvex.ini",
+                 "[Config]\r\nSplashScreenTime=750\r\nPort=7\r\nCommSettings=9600,n,8,1\r\n"
+                 "DataTerminationChars=13\r\nMSRTracks=2\r\nDefaultProfileName=System\r\n"
+                 "[System]\r\nActivateWindow=1\r\nActivateWindowTitle=" +
+                     std::string(kTitle) +
+                     "\r\nLetUserFillDetails=0\r\nDontPassPartialRead=1\r\nCSVFile=Log.CSV\r\n"
+                     "ChequeNumStart=-13\r\nChequeNumLength=13\r\nChequeNumLeadingZeros=0\r\n"
+                     "ChequeBankNumLeadingZeros=-1\r\nChequeBranchNumLength=3\r\n"
+                     "ChequeBranchNumLeadingZeros=-1\r\nChequeAccountNumStart=-13\r\n"
+                     "ChequeAccountNumLength=13\r\nChequeAccountNumLeadingZeros=0\r\n"
+                     "ImageFileNameTemplate=images\\{ChequeNum}_{AccountNum}.tif\r\n"
+                     "BackImageFileNameTemplate=images\\{ChequeNum}_{AccountNum}-back.tif\r\n"
+                     "ChequeBackTimeout=60\r\n"
+                     "ChequeTemplate=<{ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}"
+                     "{AccountNum}>{ENTER}\r\nMagStripe2Template={MagPart1}={MagPart2}{ENTER}\r\n");
+    const std::string front1 = imageBytes(6000, 0), back = imageBytes(2500, 1),
+                      front2 = imageBytes(4000, 2);
+    folder.write("front1.tif", front1);
+    folder.write("back.tif", back);
+    folder.write("front2.tif", front2);
+
+    ChildProcess target(
+        {"wine", helper, "--title", kTitle, "--out", windowsPath(folder / "received.txt")}, {});
+    ASSERT_TRUE(waitUntil([&] { return folder.exists("received.txt"); }, 30s));
+    // The program's diagnostics go to OutputDebugString, which Wine prints with +debugstr.
+    ChildProcess::Options programOptions;
+    programOptions.environment = {"WINEDEBUG=-all,+debugstr"};
+    programOptions.output = folder / "korvex.log";
+    ChildProcess korvex({"wine", (folder / "korvex.exe").string()}, programOptions);
+    const auto log = [&] { return readWholeFile(folder / "korvex.log"); };
+    const auto received = [&] { return readWholeFile(folder / "received.txt"); };
+
+    // Polling has begun once a document is reported as unidentified.
+    int probes = 0;
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            const std::string name = "PROBE" + std::to_string(++probes);
+            script("scan " + name);
+            return waitUntil(
+                [&] { return log().find("Unidentified: " + name) != std::string::npos; }, 2000ms);
+        },
+        60s))
+        << log();
+
+    // Each document waits for the one before it: the reader holds one image at a time.
+    const std::string keys1 = "<12345\t12\t345\t123456>\r";
+    const std::string keys2 = "<67890\t12\t345\t123456>\r";
+    const std::string card = "4580123456789012=0905\r";
+    const auto image = [&](const std::string& name) { return folder.read("images/" + name); };
+    script("image " + (folder / "front1.tif").string());
+    script("scan A0012345 C12A345E 000123456C");
+    EXPECT_TRUE(waitUntil([&] { return image("12345_123456.tif").size() >= front1.size(); }, 30s))
+        << log();
+    script("image " + (folder / "back.tif").string());
+    script("nomicr");
+    EXPECT_TRUE(
+        waitUntil([&] { return image("12345_123456-back.tif").size() >= back.size(); }, 30s))
+        << log();
+    script("image " + (folder / "front2.tif").string());
+    script("scan A0067890 C12A345E 000123456C");
+    EXPECT_TRUE(waitUntil([&] { return image("67890_123456.tif").size() >= front2.size(); }, 30s))
+        << log();
+    script("scan ;4580123456789012=0905101?");
+    const std::string expected = keys1 + keys2 + card;
+    EXPECT_TRUE(waitUntil([&] { return received().size() >= expected.size(); }, 30s)) << log();
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(received(), expected) << log();
+    // Byte for byte (compared whole: a difference would print kilobytes of binary).
+    EXPECT_TRUE(image("12345_123456.tif") == front1);
+    EXPECT_TRUE(image("12345_123456-back.tif") == back);
+    EXPECT_TRUE(image("67890_123456.tif") == front2);
+    const std::string when = R"(\d\d:\d\d:\d\d,\d\d/\d\d/\d{4},,,)";
+    const std::regex csv("0012345,12,345,000123456," + when +
+                         R"("images\\12345_123456\.tif"\r\n)"
+                         "0067890,12,345,000123456," +
+                         when + R"("images\\67890_123456\.tif"\r\n)");
+    EXPECT_TRUE(std::regex_match(folder.read("Log.CSV"), csv)) << folder.read("Log.CSV");
+
+    // Exit from the tray menu, answered Yes: the program ends in order and leaves nothing.
+    ASSERT_TRUE(run("wine '" + std::string(helper) + "' --exit-korvex > /dev/null 2>&1")) << log();
+    const auto status = korvex.waitForExit(30s);
+    ASSERT_TRUE(status.has_value()) << "still running after Exit\n" << log();
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "wait status " << *status;
+    EXPECT_TRUE(folder.exists("Korvex.shutdown"));
+    const std::string folderName = folder.path().filename().string();
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            for (const auto& p : listProcesses()) {
+                for (const auto& a : p.args) {
+                    if (a.find(folderName) != std::string::npos &&
+                        a.find("korvex.exe") != std::string::npos)
+                        return false;
+                }
+            }
+            return true;
+        },
+        10s))
+        << "a korvex.exe process is left";
+    close(scriptPipe[1]);
+}
+
+}  // namespace
+}  // namespace korvex::test
