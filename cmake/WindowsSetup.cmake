@@ -7,17 +7,13 @@ if(NOT KORVEX_MAKENSIS)
 endif()
 set(setupExe ${PROJECT_BINARY_DIR}/korvex-setup-${PROJECT_VERSION}.exe)
 set(setupScript ${PROJECT_SOURCE_DIR}/packaging/windows/korvex.nsi)
-set(setupIcon ${PROJECT_SOURCE_DIR}/src/resources/icons/korvex.ico)
-set(iconDefine)
-if(EXISTS ${setupIcon})
-    set(iconDefine -DICON_FILE=${setupIcon})
-endif()
+set(setupIcon ${PROJECT_SOURCE_DIR}/src/app/win32/korvex.ico)
 file(GLOB setupInputs ${PROJECT_SOURCE_DIR}/src/resources/netpbm/*.bat)
 add_custom_command(OUTPUT ${setupExe}
     COMMAND ${KORVEX_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION}
             -DKORVEX_EXE=$<TARGET_FILE:korvex> -DTOOL_EXE=$<TARGET_FILE:korvex-tool>
-            -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DOUT_FILE=${setupExe} ${iconDefine} ${setupScript}
-    DEPENDS korvex korvex-tool ${setupScript} ${setupInputs}
+            -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DOUT_FILE=${setupExe} -DICON_FILE=${setupIcon} ${setupScript}
+    DEPENDS korvex korvex-tool ${setupScript} ${setupInputs} ${setupIcon}
             ${PROJECT_SOURCE_DIR}/src/resources/banks_branches.txt
     COMMENT "Making korvex-setup-${PROJECT_VERSION}.exe")
 add_custom_target(korvex_setup ALL DEPENDS ${setupExe})
