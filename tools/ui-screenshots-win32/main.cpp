@@ -1,7 +1,10 @@
 // Renders the Win32 operator windows with sample contents into PNG files for the documentation:
 //   korvex-ui-screenshots-win32 <folder>
 // Each window is shown, given time to paint, copied from the screen into a DIB and saved through
-// the WIC PNG encoder. Needs a desktop that draws (Wine's X11 driver on Xvfb, or Windows).
+// the WIC PNG encoder. Needs a desktop that draws: Windows, or Wine's X11 driver on Xvfb. Under
+// Wine without a window manager, set "Decorated"="N" under HKCU\Software\Wine\X11 Driver so that
+// Wine draws the frames itself, and put Wine's marlett.ttf (Debian: fonts-wine) into the prefix's
+// windows\Fonts for the caption buttons.
 #include <wincodec.h>
 
 #include <cstdio>
@@ -25,6 +28,7 @@ fs::path outDir;
 bool allSaved = true;
 
 std::string hebrew(const char* utf8) { return cp1255::fromUtf8(utf8); }
+
 // Lets the windows paint: a few rounds of the message queue with short pauses.
 void settle() {
     for (int i = 0; i < 10; ++i) {
@@ -137,13 +141,6 @@ fs::path sampleCheque() {
     return file;
 }
 
-// The tray menu is modal while open: a timer inside its loop takes the picture and ends it.
-void CALLBACK shootMenu(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    save(FindWindowW(L"#32768", nullptr), "win32-tray-menu.png");
-    EndMenu();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -195,16 +192,6 @@ int main(int argc, char** argv) {
     shell.showSplash(60000, false);
     save(FindWindowW(L"KorvexSplash", nullptr), "win32-splash.png");
 
-    shell.addProfileMenuItem(1, "Default");
-    shell.addProfileMenuItem(2, hebrew("בנק12"));
-    shell.setNoProfilesItemVisible(false);
-    shell.setProfileMenuChecked(1, true);
-    shell.setRenameCsvEnabled(true);
-    SetCursorPos(700, 500);
-    SetForegroundWindow(shell.messageWindow());
-    SetTimer(nullptr, 0, 500, shootMenu);
-    TrackPopupMenuEx(shell.trayMenu(), TPM_RIGHTBUTTON | TPM_RIGHTALIGN | TPM_LAYOUTRTL, 700, 500,
-                     shell.messageWindow(), nullptr);
     CoUninitialize();
     return allSaved ? 0 : 1;
 }
