@@ -65,6 +65,9 @@ public:
     };
 
     ChildProcess() = default;
+    ChildProcess(const std::vector<std::string>& args, const Options& options) {
+        start(args, options);
+    }
     ~ChildProcess() { stop(); }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <regex>
 
+#include "support/ProcessHarness.h"
 #include "support/TempFolder.h"
-#include "system/SystemHarness.h"
 
 namespace korvex::test {
 namespace {
