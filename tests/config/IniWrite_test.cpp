@@ -34,6 +34,11 @@ TEST(IniWrite, CreatesFileSectionAndKeyWithCrLf) {
     ini.setValue("3");
     EXPECT_EQ(folder.read("new.ini"), "[A]\r\nk=1\r\nj=2\r\n[B]\r\nj=3\r\n");
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"new.ini"}));  // no temporary left
+    // Blanks around a value, and quotes that are part of it, survive inside quotes of their own.
+    for (const std::string value : {" 3 ", "'q'", "\"\"", "\t"}) {
+        ini.setValue(value);
+        EXPECT_EQ(ini.Value(), value);
+    }
 }
 
 TEST(IniWrite, ReplacesInPlaceAndKeepsEverythingElse) {
@@ -98,6 +103,9 @@ TEST(IniWrite, RefusesTextsThatWouldNotReadBack) {
         {"comment key", "A", ";k", "1"},
         {"bracket in the section", "A]x", "k", "1"},
         {"line break in the section", "A\r\n[B", "k", "1"},
+        {"blanks around the section", " A ", "k", "1"},
+        {"a vertical tab after the section", "A\v", "k", "1"},
+        {"a tab after the key", "A", "k\t", "1"},
     };
     test::TempFolder folder;
     const std::string original = "[A]\r\nk=0\r\n";
