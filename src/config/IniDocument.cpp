@@ -54,6 +54,17 @@ LineView classifyView(std::string_view raw) {
     return line;
 }
 
+// The value as a key line must hold it: reading drops blanks around a value and one pair of
+// quotes, so such a value is wrapped in quotes of its own.
+std::string valueText(std::string_view value) {
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+    if (value.empty() || (!quoted && !isBlank(value.front()) && !isBlank(value.back()))) {
+        return std::string(value);
+    }
+    return "\"" + std::string(value) + "\"";
+}
+
 IniLine classify(std::string raw, std::size_t number) {
     const LineView view = classifyView(raw);
     IniLine line;
@@ -107,6 +118,14 @@ bool iniNamesEqual(std::string_view a, std::string_view b) {
         if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
     }
     return true;
+}
+
+bool iniNameWritable(std::string_view name, bool isKey) {
+    if (name.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) return false;
+    if (!name.empty() && (isBlank(name.front()) || isBlank(name.back()))) return false;
+    if (!isKey) return name.find(']') == std::string_view::npos;
+    return !name.empty() && name.find('=') == std::string_view::npos && name.front() != ';' &&
+           name.front() != '[';
 }
 
 IniDocument IniDocument::parse(std::string_view bytes) {
@@ -185,12 +204,12 @@ void IniDocument::setValue(std::string_view section, std::string_view key, std::
     const auto header = findSection(section);
     if (!header) {
         lines_.push_back(classify("[" + std::string(section) + "]", 0));
-        lines_.push_back(classify(std::string(key) + "=" + std::string(value), 0));
+        lines_.push_back(classify(std::string(key) + "=" + valueText(value), 0));
         return;
     }
     if (const auto at = findKey(*header, key)) {
         // Keep the file's spelling of the name.
-        lines_[*at] = classify(lines_[*at].name + "=" + std::string(value), 0);
+        lines_[*at] = classify(lines_[*at].name + "=" + valueText(value), 0);
         return;
     }
     // A new key goes after the section's last key line, so the comment block that introduces
@@ -201,7 +220,7 @@ void IniDocument::setValue(std::string_view section, std::string_view key, std::
         if (lines_[i].kind == IniLine::Kind::Key) insertAt = i + 1;
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                  classify(std::string(key) + "=" + std::string(value), 0));
+                  classify(std::string(key) + "=" + valueText(value), 0));
 }
 
 void IniDocument::removeKey(std::string_view section, std::string_view key) {

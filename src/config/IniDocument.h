@@ -26,6 +26,12 @@ namespace korvex {
 // ASCII case-insensitive equality, the comparison used for section and key names.
 bool iniNamesEqual(std::string_view a, std::string_view b);
 
+// Whether a name written into a file reads back as itself: no line break and no blank around it
+// (reading drops blanks, so the name would never be found again and every write would add a new
+// line); a section name holds no "]"; a key name is not empty, holds no "=" and does not start
+// with ";" or "[" (it would read as a comment or a header).
+bool iniNameWritable(std::string_view name, bool isKey);
+
 struct IniLine {
     enum class Kind { Other, Section, Key };
     Kind kind = Kind::Other;
@@ -54,7 +60,8 @@ public:
     // Key names of the section at `header`, in order, each listed once (first spelling).
     std::vector<std::string> keyNames(std::size_t header) const;
 
-    // Edits. The line texts written are "[section]" and "key=value".
+    // Edits. The line texts written are "[section]" and "key=value"; a value with blanks around
+    // it, or in a pair of quotes, is written in double quotes so that it reads back whole.
     void setValue(std::string_view section, std::string_view key, std::string_view value);
     // Removes every line of `key` in the first `section` (duplicates included).
     void removeKey(std::string_view section, std::string_view key);

@@ -71,14 +71,9 @@ bool writePrivateProfileString(const std::optional<std::string>& section,
     const std::string sectionName = cString(*section);
     // A name or value that would not read back as written (a line break would even start a new
     // line of its own) is refused rather than written half.
-    if (hasLineBreak(sectionName) || sectionName.find(']') != std::string::npos) return false;
+    if (!iniNameWritable(sectionName, false)) return false;
     const std::string keyName = key ? cString(*key) : std::string();
-    if (key &&
-        (keyName.empty() || hasLineBreak(keyName) || keyName.find('=') != std::string::npos ||
-         keyName.find_first_not_of(" \t") == std::string::npos || keyName.front() == ';' ||
-         keyName.front() == '[')) {
-        return false;
-    }
+    if (key && !iniNameWritable(keyName, true)) return false;
     const std::string text = value ? cString(*value) : std::string();
     if (hasLineBreak(text)) return false;
 

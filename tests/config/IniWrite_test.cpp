@@ -33,6 +33,11 @@ TEST(IniWrite, CreatesReplacesInPlaceAndKeepsEverythingElse) {
     ini.setValue("3");
     EXPECT_EQ(folder.read("new.ini"), "[A]\r\nk=1\r\nj=2\r\n[B]\r\nj=3\r\n");
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"new.ini"}));  // no temporary left
+    // Blanks around a value, and quotes that are part of it, survive inside quotes of their own.
+    for (const std::string value : {" 3 ", "'q'", "\"\"", "\t"}) {
+        ini.setValue(value);
+        EXPECT_EQ(ini.Value(), value);
+    }
 
     folder.write("t.ini", ";head\n[Config]\nPORT = 1 ; first\nx=\xE0\n\n;about B\n[B]\nk=1");
     ini = iniAt(folder / "t.ini", "config", "Port");
@@ -73,7 +78,8 @@ TEST(IniWrite, RefusesTextsThatWouldNotReadBack) {
         std::string section, key, value;
     } cases[] = {{"A", "k", "1\r\nEvil=1"}, {"A", "k", "1\nEvil=1"}, {"A", "k=j", "1"},
                  {"A", "k\nj", "1"},        {"A", "", "1"},          {"A", "  ", "1"},
-                 {"A", ";k", "1"},          {"A]x", "k", "1"},       {"A\r\n[B", "k", "1"}};
+                 {"A", ";k", "1"},          {"A]x", "k", "1"},       {"A\r\n[B", "k", "1"},
+                 {" A ", "k", "1"},         {"A\v", "k", "1"},       {"A", "k\t", "1"}};
     test::TempFolder folder;
     const std::string original = "[A]\r\nk=0\r\n";
     for (const auto& c : cases) {
