@@ -30,13 +30,16 @@ bool folderIsWritable(const fs::path& folder) {
 
 ProgramFolder chooseProgramFolder(const fs::path& executableFolder, const fs::path& userData,
                                   const fs::path& sharedData) {
-    if (folderIsWritable(executableFolder)) return {executableFolder, false, {}};
+    // An installed program (its shared data beside it) never writes into the system's folders,
+    // not even when run by the administrator.
+    std::error_code ec;
+    const bool installed = !sharedData.empty() && fs::is_directory(sharedData, ec);
+    if (!installed && folderIsWritable(executableFolder)) return {executableFolder, false, {}};
     if (userData.empty()) {
         return {executableFolder, false,
                 "no user data folder: neither XDG_DATA_HOME nor HOME is set"};
     }
     ProgramFolder chosen{userData, true, {}};
-    std::error_code ec;
     fs::create_directories(userData, ec);
     if (ec) {
         chosen.error = "cannot make " + userData.string() + ": " + ec.message();

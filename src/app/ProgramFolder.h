@@ -23,7 +23,8 @@ struct ProgramFolder {
     std::string error;      // why the user's data folder could not be made (empty: it was)
 };
 
-// The executable's folder when it is writable; else `userData`, created when missing, with each
+// The executable's folder when it is writable and not an installed program's (one with the
+// shared data folder beside it); else `userData`, created when missing, with each
 // file of `sharedData` (the netpbm scripts, the sample branch table; subfolders included) copied
 // in when the user's folder lacks it. Files already there are never overwritten: the operator
 // may have edited them.

@@ -75,12 +75,14 @@ TEST(ProgramFolderChoice, AWritableProgramFolderIsKeptElseTheUserFolderIsMadeFro
     root.write("readonly", "a file is no folder to write in");
     const fs::path user = root / "user" / "korvex";
 
-    const ProgramFolder kept = chooseProgramFolder(root.path(), user, root / "shared");
+    const ProgramFolder kept = chooseProgramFolder(root.path(), user, root / "no-shared-data");
     EXPECT_EQ(kept.folder, root.path());
     EXPECT_FALSE(kept.userData);
     EXPECT_FALSE(fs::exists(user));
 
     root.write("user/korvex/banks_branches.txt", "edited by the operator");
+    // Installed (the shared data beside it): the user's folder even where it could write.
+    EXPECT_EQ(chooseProgramFolder(root.path(), user, root / "shared").folder, user);
     const ProgramFolder moved = chooseProgramFolder(root / "readonly", user, root / "shared");
     EXPECT_EQ(moved.folder, user);
     EXPECT_TRUE(moved.userData);

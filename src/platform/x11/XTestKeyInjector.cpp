@@ -32,7 +32,7 @@ XTestKeyInjector::XTestKeyInjector(X11Connection& connection) : connection_(conn
 }
 
 XTestKeyInjector::~XTestKeyInjector() {
-    if (!borrowed_.empty()) (void)endOfText();
+    if (!changed_.empty()) (void)endOfText();
 }
 
 unsigned XTestKeyInjector::borrowKeycode(char32_t codePoint) {
@@ -40,13 +40,14 @@ unsigned XTestKeyInjector::borrowKeycode(char32_t codePoint) {
     if (spare_.empty()) return 0;
     if (borrowed_.size() == spare_.size()) {
         // Every spare keycode holds a character the target may not have read yet.
-        restoreBorrowed();
+        startNewRound();
     }
     const unsigned keycode = spare_[borrowed_.size()];
     const auto keysyms = keysymsOfCodePoint(codePoint);
     KeySym both[2] = {keysyms.back(), keysyms.back()};  // the Unicode keysym, same with Shift
     XChangeKeyboardMapping(connection_.display(), static_cast<int>(keycode), 2, both, 1);
     borrowed_[codePoint] = keycode;
+    changed_.insert(keycode);
     return keycode;
 }
 
@@ -64,8 +65,8 @@ bool XTestKeyInjector::mapAhead(const std::vector<KeyEvent>& events, std::size_t
         }
     }
     if (to == from && !spare_.empty()) {
-        // Nothing fits: give the keycodes back first (the target has read the earlier ones).
-        restoreBorrowed();
+        // Nothing fits: the keycodes are taken again once the target has read the earlier keys.
+        startNewRound();
         return mapAhead(events, from, to);
     }
     for (const char32_t c : fresh) borrowKeycode(c);
@@ -79,15 +80,24 @@ void XTestKeyInjector::settle() {
     std::this_thread::sleep_for(kSettleTime);
 }
 
+void XTestKeyInjector::startNewRound() {
+    // The keycodes go straight from the old characters to the new ones: a target that reads the
+    // keymap between two changes (some toolkits coalesce the notices) would otherwise keep the
+    // empty one and lose the next round's characters.
+    settle();
+    borrowed_.clear();
+}
+
 void XTestKeyInjector::restoreBorrowed() {
-    if (borrowed_.empty()) return;
+    borrowed_.clear();
+    if (changed_.empty()) return;
     Display* display = connection_.display();
     settle();
     KeySym none[2] = {NoSymbol, NoSymbol};
-    for (const auto& [codePoint, keycode] : borrowed_) {
+    for (const unsigned keycode : changed_) {
         XChangeKeyboardMapping(display, static_cast<int>(keycode), 2, none, 1);
     }
-    borrowed_.clear();
+    changed_.clear();
     XSync(display, False);
 }
 

@@ -51,6 +51,8 @@ private:
     unsigned keycodeFor(const KeyEvent& event);
     unsigned borrowKeycode(char32_t codePoint);
     void restoreBorrowed();
+    // Lets the borrowed keycodes take new characters once the target has read the earlier keys.
+    void startNewRound();
     // Borrows keycodes for the new characters of events[from, to) and returns whether it did;
     // `to` is as far as the free spare keycodes reach.
     bool mapAhead(const std::vector<KeyEvent>& events, std::size_t from, std::size_t& to);
@@ -61,6 +63,7 @@ private:
     std::vector<unsigned> spare_;            // keycodes with no keysym at start
     std::set<unsigned> mapped_;              // keycodes with a keysym at start
     std::map<char32_t, unsigned> borrowed_;  // character -> keycode mapped to it
+    std::set<unsigned> changed_;             // spare keycodes that hold a character now
 };
 
 }  // namespace korvex::x11
