@@ -52,22 +52,6 @@ TEST(StartupTexts, MessagesAndTheWatchdogCommandLine) {
         "\"C:\\K\\Korvex.shutdown\"");
 }
 
-TEST(ProgramFolderChoice, UserDataFolderFollowsTheXdgRules) {
-    const struct {
-        const char *xdg, *home, *expected;
-    } rows[] = {
-        {"/x/data", "/home/op", "/x/data/korvex"},
-        {"", "/home/op", "/home/op/.local/share/korvex"},
-        {"relative/data", "/home/op", "/home/op/.local/share/korvex"},  // relative: ignored
-        {"", "", ""},
-        {"", "relative", ""},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(std::string(row.xdg) + "|" + row.home);
-        EXPECT_EQ(userDataFolder(row.xdg, row.home), fs::path(row.expected).make_preferred());
-    }
-}
-
 TEST(ProgramFolderChoice, AWritableProgramFolderIsKeptElseTheUserFolderIsMadeFromTheSharedData) {
     test::TempFolder root;
     root.write("shared/netpbm/tif2gif.sh", "script");
