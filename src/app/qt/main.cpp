@@ -8,11 +8,10 @@
 #include <string>
 
 #include "app/ProgramFolder.h"
-#include "app/ShowDetails.h"
+#include "app/ShellHooks.h"
 #include "app/frmKorvex.h"
 #include "app/qt/PlatformServices.h"
 #include "app/qt/TerminationSignal.h"
-#include "interpret/MicrRecognition.h"
 #include "platform/SerialPort.h"
 #include "platform/x11/X11Connection.h"
 #include "text/Cp1255.h"
@@ -85,24 +84,8 @@ int main(int argc, char** argv) {
 
     korvex::ui::QtOperatorUi::Hooks hooks;
     hooks.timerTick = [&form] { form.Timer1_Timer(); };
-    hooks.tray.renameCsv = [&form] { form.RenameCSV_Click(); };
-    hooks.tray.showDetails = [&form, &ui] {
-        korvex::ShowDetails(ui, form.global(), form.LastSentText);
-    };
-    hooks.tray.loadProfile = [&form](int32_t number) { form.LoadProfile(number); };
-    hooks.tray.exit = [&form] { form.mnuExit_Click(); };
-    hooks.tray.log = [&form](const std::string& line) { form.DebugLog(line); };
-    hooks.details.classify = [&form](const std::string& text) {
-        return static_cast<int>(korvex::ClassifyInput(text, form.global().Nonus,
-                                                      form.profile().MinUnreadCharsForNoMICR));
-    };
-    hooks.details.processCheque = [&form](const std::string& text) {
-        form.ParseAndFeedCheque(text);
-    };
-    hooks.details.processMagStripe = [&form](const std::string& text) {
-        form.ParseAndFeedMagStripe(text);
-    };
-    hooks.details.profileChosen = [&form](int32_t number) { form.NewProfileChosen(number); };
+    hooks.tray = korvex::trayHooksFor(form, ui);
+    hooks.details = korvex::detailsHooksFor(form);
     ui.setHooks(std::move(hooks));
 
     if (!platform.shortcomings().empty()) form.DebugLog(platform.shortcomings());

@@ -2,10 +2,9 @@
 // on plain Win32.
 #include <string>
 
-#include "app/ShowDetails.h"
+#include "app/ShellHooks.h"
 #include "app/frmKorvex.h"
 #include "app/win32/Win32Services.h"
-#include "interpret/MicrRecognition.h"
 #include "platform/SerialPort.h"
 #include "platform/win32/Win32Api.h"
 #include "platform/win32/Win32Text.h"
@@ -66,24 +65,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     korvex::win32ui::Win32OperatorUi::Hooks hooks;
     hooks.timerTick = [&form] { form.Timer1_Timer(); };
-    hooks.tray.renameCsv = [&form] { form.RenameCSV_Click(); };
-    hooks.tray.showDetails = [&form, &ui] {
-        korvex::ShowDetails(ui, form.global(), form.LastSentText);
-    };
-    hooks.tray.loadProfile = [&form](int32_t number) { form.LoadProfile(number); };
-    hooks.tray.exit = [&form] { form.mnuExit_Click(); };
-    hooks.tray.log = [&form](const std::string& line) { form.DebugLog(line); };
-    hooks.details.classify = [&form](const std::string& text) {
-        return static_cast<int>(korvex::ClassifyInput(text, form.global().Nonus,
-                                                      form.profile().MinUnreadCharsForNoMICR));
-    };
-    hooks.details.processCheque = [&form](const std::string& text) {
-        form.ParseAndFeedCheque(text);
-    };
-    hooks.details.processMagStripe = [&form](const std::string& text) {
-        form.ParseAndFeedMagStripe(text);
-    };
-    hooks.details.profileChosen = [&form](int32_t number) { form.NewProfileChosen(number); };
+    hooks.tray = korvex::trayHooksFor(form, ui);
+    hooks.details = korvex::detailsHooksFor(form);
     // Logging off, shutting down or being asked to close: the orderly shutdown (semaphore file,
     // port closed, tray icon removed), so that a watchdog does not take it for a crash. A
     // launcher that is asked to quit simply dies before it starts the watchdog.
