@@ -31,11 +31,12 @@ TEST(ReceiveImage, NoUsableSizeMeansNoTransfer) {
         std::vector<bool> timerChanges;  // "MN0" touches nothing; anything else restores
         int64_t slept;
     };
-    for (const auto& c : std::vector<Case>{{"MN0,0,0\r", {}, 0},
-                                           {"IM1,5000\r", {true}, 0},
-                                           {"IM1,5000,F4,x\r", {true}, 0},
-                                           {"IM1,abc,F4\r", {true}, 0},
-                                           {"", {true}, 300 + 100 + 600}}) {
+    const Case cases[] = {{"MN0,0,0\r", {}, 0},
+                          {"IM1,5000\r", {true}, 0},
+                          {"IM1,5000,F4,x\r", {true}, 0},
+                          {"IM1,abc,F4\r", {true}, 0},
+                          {"", {true}, 300 + 100 + 600}};
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);
         ReaderRig rig;
         if (!c.reply.empty()) serve(rig, c.reply, imageBytes(5000), 5000);
@@ -158,14 +159,11 @@ TEST(DrawProgress, WholePercentagesOverAClampedBar) {
         double fraction;
         std::string text;
     };
-    for (const auto& c : std::vector<Case>{{0, 100, 37, 0.37, "37% "},
-                                           {0, 3, 1, 1.0 / 3, "33% "},
-                                           {0, 3, 2, 2.0 / 3, "67% "},
-                                           {0, 200, 1, 0.005, "1% "},
-                                           {0, 50000, 50000, 1, "100% "},
-                                           {0, 10, 12, 1, "100% "},
-                                           {10, 20, 5, 0, "0% "},
-                                           {5, 5, 5, 0, "0% "}}) {
+    const Case cases[] = {{0, 100, 37, 0.37, "37% "},    {0, 3, 1, 1.0 / 3, "33% "},
+                          {0, 3, 2, 2.0 / 3, "67% "},    {0, 200, 1, 0.005, "1% "},
+                          {0, 50000, 50000, 1, "100% "}, {0, 10, 12, 1, "100% "},
+                          {10, 20, 5, 0, "0% "},         {5, 5, 5, 0, "0% "}};
+    for (const auto& c : cases) {
         const Progress p = DrawProgress(c.minimum, c.maximum, c.value);
         EXPECT_DOUBLE_EQ(p.fraction, c.fraction) << c.value << "/" << c.maximum;
         EXPECT_EQ(p.text, c.text) << c.value << "/" << c.maximum;
@@ -204,12 +202,12 @@ TEST(GetBacksideImage, TheTimeLimitDecidesBetweenBackSideAndUnreadableCheque) {
     };
     // 60 s and 61 s with a limit of 60; no limit, a day later; backs switched off; nothing
     // awaited; too late and no manual entry.
-    const std::vector<Case> cases = {{60, 60, "back.jpg", 1, true, 0},
-                                     {61, 60, "back.jpg", 1, false, 1},
-                                     {86400, -1, "back.jpg", 1, true, 0},
-                                     {1, 0, "back.jpg", 1, false, 1},
-                                     {1, 60, "", 1, false, 1},
-                                     {61, 60, "back.jpg", 0, false, 0}};
+    const Case cases[] = {{60, 60, "back.jpg", 1, true, 0},
+                          {61, 60, "back.jpg", 1, false, 1},
+                          {86400, -1, "back.jpg", 1, true, 0},
+                          {1, 0, "back.jpg", 1, false, 1},
+                          {1, 60, "", 1, false, 1},
+                          {61, 60, "back.jpg", 0, false, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.secondsAgo) + " s, limit " + std::to_string(c.timeout));
         BackSide t(c.secondsAgo, c.timeout, c.pending);
