@@ -158,6 +158,7 @@ TEST(ExtractMicrGroupsTest, DebugLineAsksTheBankSelectionWindow) {
 }
 
 TEST(RegExpTest, SearchesWithScriptingSemantics) {
+    // What the reader's patterns use is compared with std::regex below; here the rest. Rows:
     // pattern, text, then the whole match and groups 1.. ("<unset>": no span), or none.
     const auto expect = [](const std::string& pattern, const std::string& text,
                            std::optional<std::vector<std::string>> match) {
@@ -173,23 +174,14 @@ TEST(RegExpTest, SearchesWithScriptingSemantics) {
         EXPECT_EQ(got, *match);
     };
     const auto none = std::nullopt;
-    expect("abc", "xxabcxx", {{"abc"}});
-    expect("^abc", "xxabc", none);
-    expect("abc$", "abcx", none);
     expect("abc$", "xabc", {{"abc"}});
-    expect("a$", "a\n", none);  // "$" is the end of the whole text
-    expect("^$", "", {{""}});
+    expect("a$", "a\n", none);    // "$" is the end of the whole text
     expect("a.c", "a\nc", none);  // "." stops at a line feed
-    expect("a.c", "a\rc", {{"a\rc"}});
     expect("a.c", "a\0c"s, {{"a\0c"s}});
-    expect("[a-c]+", "xxbcaz", {{"bca"}});
     expect("[^a-c]+", "abxyc", {{"xy"}});
     expect("[-a]+", "-a-b", {{"-a-"}});
     expect("[a-]+", "a-a", {{"a-a"}});
-    expect("[0-9]{2,3}", "a1234", {{"123"}});
     expect("[0-9]{2,}", "a12345b", {{"12345"}});
-    expect("[0-9]{2}", "a1b23", {{"23"}});
-    expect("x{0,1}y", "xxy", {{"xy"}});
     expect("x?y", "xxy", {{"xy"}});
     expect("(a+)(a*)", "aaa", {{"aaa", "aaa", ""}});
     expect("(a?)(ab)", "ab", {{"ab", "", "ab"}});  // the greedy choice gives way

@@ -70,18 +70,14 @@ TEST(CheckIsMagtek, FindsTheReaderAtEitherRate) {
 }
 
 TEST(CheckIsMagtek, AnyWrongReplyFailsTheAttempt) {
-    for (const auto& [command, reply] :
-         std::map<std::string, std::string>{{"VR\r", "Version2.04\r"},
-                                            {"SWA\r", "SWA=1000001\r"},
-                                            {"SWB\r", "SWB=20000000\r"},
-                                            {"SWC\r", "SWC=00000000\r\r"},
-                                            {"HW\r", "HW=0000 100\r"}}) {
-        SCOPED_TRACE(command);
+    // Rows "command>reply" for a reader that passes at both rates, but for this answer.
+    for (const auto& row : test::list("VR\r>Version2.04\r|SWA\r>SWA=1000001\r|SWB\r>SWB=20000000\r|"
+                                      "SWC\r>SWC=00000000\r\r|HW\r>HW=0000 100\r")) {
         test::ReaderRig rig;
-        auto answers = kReader;  // a reader that passes at both rates, but for this answer
-        answers[command] = reply;
+        auto answers = kReader;
+        answers[row.substr(0, row.find('>'))] = row.substr(row.find('>') + 1);
         rig.answer(answers);
-        EXPECT_FALSE(CheckIsMagtek(rig.io));
+        EXPECT_FALSE(CheckIsMagtek(rig.io)) << row;
         EXPECT_EQ(rig.programEnds, 1);
     }
 }
@@ -111,8 +107,8 @@ TEST(ReaderSetup, RegisterRepliesTrackMaskAndRateSwitch) {
     for (const auto& row :
          test::list("2=HW00001000|1,3=HW00010100|=HW00000000|123=HW00011100|4=HW00000000"))
         EXPECT_EQ(trackCommand(row.substr(0, row.find('='))), row.substr(row.find('=') + 1));
-    for (const auto& row : test::list("9600,n,8,1=115200,n,8,1|115200,o,7,1.5=9600,o,7,1.5|19200,n,"
-                                      "8,1=19200,n,8,1|96000,n,8,1=96000,n,8,1")) {
+    for (const auto& row : test::list("9600,n,8,1=115200,n,8,1|115200,o,7,1.5=9600,o,7,1.5|"
+                                      "19200,n,8,1=19200,n,8,1|96000,n,8,1=96000,n,8,1")) {
         const auto from = parseLineSettings(row.substr(0, row.find('=')));
         EXPECT_EQ(lineSettingsText(otherRateSettings(*from)), row.substr(row.find('=') + 1));
     }
@@ -178,18 +174,18 @@ TEST(ReadResponse, TheReplyIsEchoedAndAClosedPortGivesNothingAfterTheLimit) {
 
 TEST(SerialSettings, AcceptedAndRefusedTextsAndDeviceNames) {
     // Rows "text=shown": the text the port shows in its messages, for each accepted setting.
-    for (const auto& row :
-         test::list("9600,n,8,1=9600,n,8,1|115200,E,7,2=115200,e,7,2| 19200 , o , "
-                    "8 , 1.5 =19200,o,8,1.5|1200,m,7,1=1200,m,7,1|300,S,8,2=300,s,8,2")) {
+    for (const auto& row : test::list(
+             "9600,n,8,1=9600,n,8,1|115200,E,7,2=115200,e,7,2|"
+             " 19200 , o , 8 , 1.5 =19200,o,8,1.5|1200,m,7,1=1200,m,7,1|300,S,8,2=300,s,8,2")) {
         const auto s = parseLineSettings(row.substr(0, row.find('=')));
         ASSERT_TRUE(s.has_value()) << row;
         EXPECT_EQ(lineSettingsText(*s), row.substr(row.find('=') + 1));
     }
     // Rows "text=why".
     std::vector<std::string> refused = test::list(
-        "=four parts|9600,n,8=four parts|9600,n,8,1,x=four parts|fast,n,8,1=baud rate|0,n,8,1=baud "
-        "rate|-9600,n,8,1=baud rate|9600,x,8,1=parity|9600,no,8,1=parity|9600,n,6,1=data "
-        "bits|9600,n,8,3=stop bits");
+        "=four parts|9600,n,8=four parts|9600,n,8,1,x=four parts|fast,n,8,1=baud rate|"
+        "0,n,8,1=baud rate|-9600,n,8,1=baud rate|9600,x,8,1=parity|9600,no,8,1=parity|"
+        "9600,n,6,1=data bits|9600,n,8,3=stop bits");
     refused.push_back(std::string("9600,n,8\0,1=data bits", 21));
     refused.push_back(std::string(30, '9') + ",n,8,1=baud rate");
     for (const auto& row : refused) {
