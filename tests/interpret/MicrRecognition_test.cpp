@@ -214,7 +214,7 @@ TEST(RegExpTest, AgreesWithStdRegexOnTheReaderPatternsForShortLines) {
         const std::regex theirs(std::string(pattern), std::regex::ECMAScript);
         ASSERT_EQ(ours.groupCount(), theirs.mark_count());
         int matched = 0;
-        for (int round = 0; round < 1500; ++round) {
+        for (int round = 0; round < 3000; ++round) {
             // Every third line is the skeleton with some characters changed, so that some match.
             std::string line = round % 3 == 0 ? skeleton : std::string(rng() % 31, ' ');
             for (char& ch : line)
@@ -235,11 +235,11 @@ TEST(RegExpTest, AgreesWithStdRegexOnTheReaderPatternsForShortLines) {
     }
 }
 
-// Unanchored searches on long lines: one pass, no recursion per character (std::regex would
-// overflow the stack here, a backtracking search would take hours).
+// Long lines: one pass, no recursion per character. std::regex would overflow the stack here, and
+// a search that retries at each position (a megabyte of digits) would run past the time limit.
 TEST(RegExpTest, LongLinesAreSearchedInOnePass) {
     const RegExp magtek{kMagtekChequePattern}, us{kUsChequePattern}, nonus{kNonusClassifyPattern};
-    EXPECT_FALSE(nonus.test(std::string(kLong, '0')));
+    EXPECT_FALSE(nonus.test(std::string(1 << 20, '0')));
     EXPECT_TRUE(magtek.test("A" + std::string(kLong, '?') + "C"));
     EXPECT_FALSE(us.test(std::string(kLong, '?') + "x"));
     std::string nuls(kLong, '\0');
