@@ -15,12 +15,8 @@
 namespace korvex {
 namespace {
 
-LocalDateTime at(int year, int month, int day, int hour, int minute, int second) {
-    return LocalDateTime{year, month, day, hour, minute, second};
-}
-
 TEST(ChequeLogLine, FieldsInOrderWithTheImageNameQuoted) {
-    const LocalDateTime processed = at(2006, 2, 1, 9, 7, 5);
+    const LocalDateTime processed{2006, 2, 1, 9, 7, 5};
     const std::string head = "1234567,12,345,000123456,09:07:05,01/02/2006,";
     struct Case {
         const char* amount;
@@ -85,7 +81,7 @@ TEST(AppendChequeLog, FailuresAreReportedAndLeaveNoPartOfTheLine) {
 
 struct ArchiveFixture : test::CoreHarness {
     ArchiveFixture() {
-        clock.set(at(2006, 3, 2, 14, 30, 15));
+        clock.set({2006, 3, 2, 14, 30, 15});
         profile().CSVFile = "Log.CSV";
         profile().CSVRenTemplate = "Log-old-{HH}{NN}{SS}{DD}{MM}{YYYY}.CSV";
     }

@@ -18,11 +18,9 @@ std::string imageBytes(std::size_t n) {
     return bytes;
 }
 
-// A reader that answers "IS" with `sizeReply` and sends the first `sendNow` bytes of `image`
-// at "TI F4".
-void serve(ReaderRig& rig, const std::string& sizeReply, const std::string& image,
-           std::size_t sendNow) {
-    rig.answer({{"IS\r", sizeReply}, {"TI F4\r", image.substr(0, sendNow)}});
+// A reader that answers "IS" with `sizeReply` and sends `sent` at "TI F4".
+void serve(ReaderRig& rig, const std::string& sizeReply, const std::string& sent) {
+    rig.answer({{"IS\r", sizeReply}, {"TI F4\r", sent}});
 }
 
 TEST(ReceiveImage, NoUsableSizeMeansNoTransfer) {
@@ -39,7 +37,7 @@ TEST(ReceiveImage, NoUsableSizeMeansNoTransfer) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);
         ReaderRig rig;
-        if (!c.reply.empty()) serve(rig, c.reply, imageBytes(5000), 5000);
+        if (!c.reply.empty()) serve(rig, c.reply, imageBytes(5000));
         std::string name = "front.tif";
         const auto result = ReceiveImage(rig.io, name, false);
         EXPECT_FALSE(result.readerHadImage);
@@ -57,7 +55,7 @@ TEST(ReceiveImage, AShortImageIsWrittenAfterFifteenQuietSeconds) {
     ReaderRig rig;
     rig.ui.detailsExists = true;
     const std::string image = imageBytes(50000);
-    serve(rig, "IM1, 50000 bytes,F4\r", image, 20000);
+    serve(rig, "IM1, 50000 bytes,F4\r", image.substr(0, 20000));
     std::vector<Mode> modeDuringTransfer;
     bool timerDuringTransfer = false;
     rig.ui.onDoEvents = [&] {
@@ -90,7 +88,7 @@ TEST(ReceiveImage, AShortImageIsWrittenAfterFifteenQuietSeconds) {
 TEST(ReceiveImage, AWholeImageEndsAtOnceUnderItsCleanedNameInNewFolders) {
     ReaderRig rig;
     const std::string image = imageBytes(200000) + "extra";
-    serve(rig, "IM1,200000,F4\r", image, image.size());
+    serve(rig, "IM1,200000,F4\r", image);
     std::string name = "images\\2026\\0012?45_99.tif";
     EXPECT_EQ(ReceiveImage(rig.io, name, true).received, 200005);
     EXPECT_EQ(name, "images\\2026\\0012#45_99.tif");
@@ -132,7 +130,7 @@ TEST(ReceiveImage, MidnightDoesNotCutATransferShortNorMakeItEndless) {
         ReaderRig rig;
         rig.clock.set({2026, 12, 31, 23, 59, 50});
         const std::string image = imageBytes(20000);
-        serve(rig, "IM1,20000,F4\r", image, 10000);
+        serve(rig, "IM1,20000,F4\r", image.substr(0, 10000));
         rig.port.onPoll = [&rig, &image, after = restAfterMs, sent = false]() mutable {
             if (!sent && after >= 0 && rig.sleptMs() >= after) rig.port.feed(image.substr(10000));
             sent = sent || (after >= 0 && rig.sleptMs() >= after);
