@@ -51,15 +51,10 @@ TEST(FieldRulesTest, CutZerosAndFlipInThatOrder) {
 
 TEST(FieldRulesTest, AWindowBeforeTheFirstCharacterFails) {
     // "123": 2,-3 begins at 0; -2,-5 at 3 - 2 - 5 + 2 = -2; extreme settings do not overflow.
-    for (const auto& [start, length] :
-         std::vector<std::pair<int32_t, int32_t>>{{0, 3},
-                                                  {0, 0},
-                                                  {0, -1},
-                                                  {2, -3},
-                                                  {-2, -5},
-                                                  {INT32_MIN, -1},
-                                                  {1, INT32_MIN},
-                                                  {INT32_MIN, INT32_MIN}}) {
+    const std::pair<int32_t, int32_t> windows[] = {
+        {0, 3},   {0, 0},          {0, -1},        {2, -3},
+        {-2, -5}, {INT32_MIN, -1}, {1, INT32_MIN}, {INT32_MIN, INT32_MIN}};
+    for (const auto& [start, length] : windows) {
         SCOPED_TRACE(std::to_string(start) + ", " + std::to_string(length));
         const FieldResult r = CutField("123", start, length);
         ASSERT_FALSE(r.ok());
@@ -142,23 +137,16 @@ TEST(FieldRulesTest, ChequeFieldsFollowTheProfile) {
 }
 
 TEST(MicrDigitsTest, ReadsLeadingNumbersAndSingleDigits) {
-    for (const auto& [text, value] :
-         std::vector<std::pair<std::string, int32_t>>{{"12", 12},
-                                                      {" 1 2", 12},
-                                                      {"12?3", 12},
-                                                      {"?12", 0},
-                                                      {"", 0},
-                                                      {"abc", 0},
-                                                      {"007", 7},
-                                                      {"-5", 0},
-                                                      {"99999999999999", INT32_MAX}}) {
+    const std::pair<std::string, int32_t> values[] = {
+        {"12", 12}, {" 1 2", 12}, {"12?3", 12},
+        {"?12", 0}, {"", 0},      {"abc", 0},
+        {"007", 7}, {"-5", 0},    {"99999999999999", INT32_MAX}};
+    for (const auto& [text, value] : values) {
         EXPECT_EQ(LeadingDigitsValue(text), value) << text;
     }
-    EXPECT_EQ(DigitAt("1?3", 1), 1);
-    EXPECT_EQ(DigitAt("1?3", 2), 0);
-    EXPECT_EQ(DigitAt("1?3", 3), 3);
-    EXPECT_EQ(DigitAt("1?3", 4), 0);
-    EXPECT_EQ(DigitAt("1?3", 0), 0);
+    std::string digits;  // positions 0 to 4 of "1?3"; "?" and positions outside read as 0
+    for (int i = 0; i <= 4; ++i) digits += std::to_string(DigitAt("1?3", i));
+    EXPECT_EQ(digits, "01030");
 }
 
 }  // namespace

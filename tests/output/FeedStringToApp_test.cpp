@@ -144,16 +144,6 @@ TEST(FeedStringToApp, ABackEndThatFailsIsLoggedAndTheTextCountsAsNotSent) {
     }
 }
 
-TEST(FeedStringToApp, ThePasteRouteLeavesTheTimerAlone) {
-    FeedFixture f;
-    f.profile().ClipboardWin98DOS = true;
-    f.windows.foreground = 9;
-    EXPECT_EQ(f.form->FeedStringToApp("1~2"), FeedOutcome::Sent);
-    EXPECT_EQ(f.clipboard.text, "1\r\n2");
-    EXPECT_EQ(f.clipboard.pastes, std::vector<uint64_t>{9});
-    EXPECT_TRUE(f.ui.timerChanges.empty());
-}
-
 TEST(FeedStringToApp, ExitChosenDuringAYieldStopsTheTypingAndLeavesTheTimerOff) {
     FeedFixture f;
     f.profile().KeyPressDelay = 3;

@@ -217,31 +217,18 @@ std::string showAll(std::string_view text) {
 }
 
 TEST(KeyNotation, ReadsTokens) {
-    // Texts the key engines type are checked there, through their events.
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"abc", "'a'|'b'|'c'"},
-        {"%^+x", "+^%'x'"},
-        {"{F10}{12}", "<121>|'12'"},
-        {"{a -1}", "'a -1'"},
-        {"{ 5}", "' 5'"},
-        {"{ab  5}", "'ab '*5"},
-        {"{a 007}", "'a'*7"},
-        {"{TAB3}", "'TAB3'"},
-        {"{a 2147483647}", "'a'*2147483647"},
-        {"{a 99999999999999999999}", "'a'"},
-        {"{abc", "'{'|'a'|'b'|'c'"},
-        {"x{", "'x'|'{'"},
-        {"{}", "''"},
-        {"+{}", "+''"},
-        {"%", "%''"},
-        {"~{~}", "<13>|<13>"},
-        {"{+}{^}{%}{{}}", "'+'|'^'|'%'|'{'|'}'"},
-        {"{x{y}", "'x{y'"},
-        {"(ab)", "'('|'a'|'b'|')'"},
-        {"+{abc}", "+'abc'"},
-        {"{enter 2}", "<13>*2"},
-        {"{SHIFT}{alt}", "<16>|<18>"}};
-    for (const auto& [text, tokens] : cases) EXPECT_EQ(showAll(text), tokens) << "text: " << text;
+    // Rows "text=>tokens", one a line. Unclosed braces and prefixes at the end make tokens too.
+    std::istringstream rows(
+        "abc=>'a'|'b'|'c'\n%^+x=>+^%'x'\n{F10}{12}=><121>|'12'\n{a -1}=>'a -1'\n{ 5}=>' 5'\n"
+        "{ab  5}=>'ab '*5\n{a 007}=>'a'*7\n{TAB3}=>'TAB3'\n{a 2147483647}=>'a'*2147483647\n"
+        "{a 99999999999999999999}=>'a'\n{abc=>'{'|'a'|'b'|'c'\nx{=>'x'|'{'\n{}=>''\n+{}=>+''\n"
+        "%=>%''\n~{~}=><13>|<13>\n{+}{^}{%}{{}}=>'+'|'^'|'%'|'{'|'}'\n{x{y}=>'x{y'\n"
+        "(ab)=>'('|'a'|'b'|')'\n+{abc}=>+'abc'\n{enter 2}=><13>*2\n{SHIFT}{alt}=><16>|<18>\n"
+        "+^%{+^%{=>+^%'{'|+^%'{'\n{+^%=>'{'|+^%''");
+    for (std::string row; std::getline(rows, row);) {
+        const std::size_t arrow = row.find("=>");
+        EXPECT_EQ(showAll(row.substr(0, arrow)), row.substr(arrow + 2)) << row;
+    }
     EXPECT_EQ(showAll(std::string("a\0{", 3)), std::string("'a'|'\0'|'{'", 11));
 }
 
@@ -261,35 +248,18 @@ TEST(KeyNotation, KnowsEveryKeyNameInAnyCase) {
     }
     for (int i = 0; i <= 9; ++i) all.emplace_back("NUMPAD" + std::to_string(i), 96 + i);
     for (int i = 1; i <= 16; ++i) all.emplace_back("F" + std::to_string(i), 111 + i);
-    ASSERT_EQ(all.size(), 73u);
     for (const auto& [name, code] : all) {
-        std::string lower = name, mixed = name;
-        for (std::size_t i = 0; i < name.size(); ++i) {
-            lower[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[i])));
-            if (i % 2 == 1) mixed[i] = lower[i];
+        std::string lower, mixed;
+        for (const char ch : name) {
+            lower += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+            mixed += lower.size() % 2 ? ch : lower.back();
         }
-        for (const auto& spelling : {name, lower, mixed}) {
-            const auto got = keyNameCode(spelling);
-            ASSERT_TRUE(got.has_value()) << spelling;
-            EXPECT_EQ(*got, code) << spelling;
-        }
+        for (const auto& spelling : {name, lower, mixed})
+            EXPECT_EQ(keyNameCode(spelling), std::optional<uint8_t>(code)) << spelling;
     }
     for (const char* notAName : {"", "F0", "F17", "NUMPAD10", "ENTERX", " TAB", "TAB ", "{", "+"}) {
         EXPECT_FALSE(keyNameCode(notAName).has_value()) << notAName;
     }
-}
-
-TEST(KeyNotation, HugeAndBrokenInputEndsWithEveryCharacterRead) {
-    // 200 kB of prefixes and unclosed braces: every character becomes part of a token.
-    std::string text;
-    for (int i = 0; i < 50000; ++i) text += "+^%{";
-    const auto tokens = readKeyNotation(text);
-    ASSERT_EQ(tokens.size(), 50000u);
-    std::size_t wrong = 0;
-    for (const auto& t : tokens) wrong += !(t.Shift && t.Control && t.Alt && t.Text == "{");
-    EXPECT_EQ(wrong, 0u);
-    // Prefixes at the very end make a token of their own with empty text.
-    EXPECT_EQ(showAll("{+^%"), "'{'|+^%''");
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST(InputAssembler, DispatchesCompleteBuffersByClassInArrivalOrder) {
         std::string ticks;    // what the reader sent before each tick
         std::string classes;  // "message=class|..."
         std::string calls, logs, bufferAfter = "", terminator = "\r";
-        bool scanOverride = false;
+        bool scanOverride = false, debugFeed = false;
     };
     const std::vector<Case> cases = {
         {"cheque in two ticks", "A1C|2\r", "A1C2=1", "cheque:A1C2", p + "A1C"},
@@ -89,6 +89,8 @@ TEST(InputAssembler, DispatchesCompleteBuffersByClassInArrivalOrder) {
          "document|document|document|document|document", "Magstripe (In override mode): m", "",
          "\r", true},
         {"partial input is logged once", "ab|cd|", "", "", p + "ab|" + p + "cd", "abcd"},
+        {"debug feed on every tick, first", "|X\r", "X=2", "cheque:DEBUG|cheque:DEBUG|card:X", "",
+         "", "\r", false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -97,21 +99,13 @@ TEST(InputAssembler, DispatchesCompleteBuffersByClassInArrivalOrder) {
         for (const auto& m : list(c.classes))
             a.dispatch.classes[m.substr(0, m.rfind('='))] = m.back() - '0';
         a.settings.scanOverride = c.scanOverride;
+        a.settings.debugFeedMode = c.debugFeed;
         for (const auto& sent : list(c.ticks)) a.tick(sent);
         EXPECT_EQ(a.dispatch.calls, list(c.calls));
         EXPECT_EQ(a.rig.logs, list(c.logs));
         EXPECT_EQ(a.buffer, c.bufferAfter);
         EXPECT_TRUE(a.rig.port.pending.empty());
     }
-}
-
-TEST(InputAssembler, DebugFeedRunsOnEveryTickBeforeTheMessages) {
-    Assembler a;
-    a.dispatch.classes = {{"X", 2}};
-    a.settings.debugFeedMode = true;
-    a.tick();
-    a.tick("X\r");
-    EXPECT_EQ(a.dispatch.calls, (Calls{"cheque:DEBUG", "cheque:DEBUG", "card:X"}));
 }
 
 TEST(InputAssembler, PreviewImagesAreDeletedBeforeNormalDispatchOnly) {

@@ -47,6 +47,7 @@ TEST(frmKorvexReader, SetUpCommandsUseTheSettings) {
     w.form.SendTrackCommand();
     w.form.SendImageSwitch();
     EXPECT_EQ(w.rig.port.written, test::list("HW00010100\r\n|SWE 00000100\r\n"));
+    EXPECT_TRUE(w.rig.clock.sleeps.empty());
 }
 
 TEST(frmKorvexReader, AFailedIdentificationEndsTheRun) {
@@ -56,15 +57,6 @@ TEST(frmKorvexReader, AFailedIdentificationEndsTheRun) {
     EXPECT_EQ(w.rig.ui.endedWith.size(), 1u);
     EXPECT_TRUE(w.rig.ui.trayIconRemoved);
     EXPECT_TRUE(w.rig.folder.exists("Korvex.shutdown"));
-}
-
-TEST(frmKorvexReader, ScanOverrideImagesAreNamedByTheMoment) {
-    Window w;
-    w.form.profile().ScanOverrideFileNameTemplate = "scans\\{YYYY}{MM}{DD}_{HH}{NN}{SS}.tif";
-    w.rig.holdImage("SCAN");
-    w.form.GetDocumentImage();
-    EXPECT_EQ(w.rig.folder.read("scans/20261206_103000.tif"), "SCAN");
-    EXPECT_EQ(w.rig.ui.fileXferShown, std::vector<std::string>{"scans\\20261206_103000.tif"});
 }
 
 }  // namespace
