@@ -179,31 +179,24 @@ TEST(FormPosition, SaveWritesPlacementAndKeepsTheKey) {
 }
 
 TEST(FormPosition, LoadKeepsTheWindowOnTheScreen) {
-    const int32_t m = 60;  // 4 pixels of 15 twips
+    const int32_t m = 60, W = 15360, H = 11520;  // a margin of 4 pixels of 15 twips; the screen
     const struct {
         std::string stored;
         int32_t minW, minH;
         std::vector<int32_t> placement;  // left, top, width, height; empty: not moved
         bool maximized;
     } cases[] = {
-        {"Left=1000\r\nTop=900\r\nWidth=4000\r\nHeight=3000\r\nMaximised=0",
-         0,
-         0,
-         {1000, 900, 4000, 3000},
-         false},
-        {"", 0, 0, {100, 200, 3000, 2000}, false},  // missing keys keep the current values
-        {"Left=x\r\nTop=\r\nWidth=abc", 0, 0, {100, 200, 3000, 2000}, false},
+        // clang-format off
+        {"Left=1000\r\nTop=900\r\nWidth=4000\r\nHeight=3000\r\nMaximised=0", 0, 0, {1000, 900, 4000, 3000}, false},
+        {"Left=x\r\nTop=\r\nWidth=abc", 0, 0, {100, 200, 3000, 2000}, false},  // keep the current
         {"Left=-500\r\nTop=10", 0, 0, {m, m, 3000, 2000}, false},
-        {"Left=14000\r\nTop=11000", 0, 0, {15360 - m - 3000, 11520 - m - 2000, 3000, 2000}, false},
-        {"Left=0\r\nWidth=20000\r\nHeight=30000",
-         0,
-         0,
-         {m, m, 15360 - 2 * m, 11520 - 2 * m},
-         false},
+        {"Left=14000\r\nTop=11000", 0, 0, {W - m - 3000, H - m - 2000, 3000, 2000}, false},
+        {"Left=0\r\nWidth=20000\r\nHeight=30000", 0, 0, {m, m, W - 2 * m, H - 2 * m}, false},
         {"Width=10\r\nHeight=10", 500, 400, {100, 200, 500, 400}, false},
         {"Width=10", 20000, 0, {}, false},  // the screen is smaller than the minimum
         {"Maximised=1", 0, 0, {100, 200, 3000, 2000}, true},
-        {"Left=2147483647\r\nWidth=2147483647", 0, 0, {m, 200, 15360 - 2 * m, 2000}, false}};
+        {"Left=2147483647\r\nWidth=2147483647", 0, 0, {m, 200, W - 2 * m, 2000}, false}};
+    // clang-format on
     test::TempFolder folder;
     for (const auto& c : cases) {
         folder.write("t.ini", "[W]\r\n" + c.stored + "\r\n");
