@@ -65,7 +65,7 @@ TEST(DetailsWindow, ProfileListFillsOnceAndOnlyTheOperatorsChoiceLoads) {
     rig.window.hide();
 }
 
-TEST(DetailsWindow, ReaderDataLastDataSentAndCopy) {
+TEST(DetailsWindow, ReaderDataCopyMinimisingHidesAndClosingResets) {
     DetailsRig rig;
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->setText("old");
@@ -81,6 +81,20 @@ TEST(DetailsWindow, ReaderDataLastDataSentAndCopy) {
     EXPECT_EQ(rig.window.LastDataSent->toPlainText(), QString::fromUtf8("שלום{TAB}"));
     rig.window.setReaderData(std::string("a\0b\xff", 4));  // binary and NUL are shown
     EXPECT_EQ(rig.window.ReaderData->toPlainText().size(), 4);
+    rig.fill({"A"}, 1);
+    rig.window.ManualData->setText("typed");
+    rig.window.showDetails();
+    rig.window.setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    EXPECT_FALSE(rig.window.isVisible());
+    rig.window.showDetails();
+    EXPECT_TRUE(rig.window.isVisible() && !rig.window.isMinimized());
+    EXPECT_EQ(rig.window.readerData().size(), 4u);  // hiding keeps the contents
+    rig.window.close();
+    EXPECT_FALSE(rig.window.isVisible());
+    EXPECT_EQ(rig.window.readerData() + rig.window.ManualData->text().toStdString(),
+              kManualSample.toStdString());
+    EXPECT_EQ(rig.window.cmbProfiles->count(), 0);
 }
 
 // The routing rule is the core's; here the button asks and hands the text on by its answer.
@@ -106,25 +120,6 @@ TEST(DetailsWindow, TryStringAsksAndRoutesByClass) {
         EXPECT_EQ(rig.cheques, c.cheques) << c.cls;
         EXPECT_EQ(rig.cards, c.cards) << c.cls;
     }
-}
-
-TEST(DetailsWindow, MinimisingHidesAndClosingResetsTheContents) {
-    DetailsRig rig;
-    rig.fill({"A"}, 1);
-    rig.window.setReaderData("data");
-    rig.window.ManualData->setText("typed");
-    rig.window.showDetails();
-    rig.window.setWindowState(Qt::WindowMinimized);
-    QApplication::processEvents();
-    EXPECT_FALSE(rig.window.isVisible());
-    rig.window.showDetails();
-    EXPECT_TRUE(rig.window.isVisible() && !rig.window.isMinimized());
-    EXPECT_EQ(rig.window.readerData(), "data");  // hiding keeps the contents
-    rig.window.close();
-    EXPECT_FALSE(rig.window.isVisible());
-    EXPECT_EQ(rig.window.readerData(), "");
-    EXPECT_EQ(rig.window.ManualData->text(), kManualSample);
-    EXPECT_EQ(rig.window.cmbProfiles->count(), 0);
 }
 
 TEST(DebugWindow, ContPassesCombo1FirstThenKeepsTheChoicesAndExitEnds) {

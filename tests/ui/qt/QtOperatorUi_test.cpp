@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QInputDialog>
@@ -61,11 +62,13 @@ TEST(QtOperatorUi, InputBoxReturnsTheTextOrNothingWhenCancelled) {
     EXPECT_EQ(ui.inputBox("prompt", "title", "old"), "");
 }
 
-TEST(QtOperatorUi, PollingTimerTicksEvery100msWhileEnabled) {
+TEST(QtOperatorUi, PollingTimerTicksEvery100msWhileEnabledAndEndProcessStopsIt) {
     QtOperatorUi ui;
     int ticks = 0;
+    std::vector<int> ended;
     QtOperatorUi::Hooks hooks;
     hooks.timerTick = [&] { ++ticks; };
+    hooks.endProcess = [&](int code) { ended.push_back(code); };
     ui.setHooks(hooks);
     EXPECT_FALSE(ui.pollingTimerEnabled());
     EXPECT_EQ(ui.pollingTimer().interval(), 100);
@@ -80,31 +83,49 @@ TEST(QtOperatorUi, PollingTimerTicksEvery100msWhileEnabled) {
     QTimer::singleShot(0, [&] { ran = true; });
     ui.doEvents();
     EXPECT_TRUE(ran);
+    // Ending stops the timer and hides the windows; without a tray host the program runs on.
+    EXPECT_FALSE(ui.addTrayIcon());
+    ui.setPollingTimerEnabled(true);
+    ui.detailsShow();
+    ASSERT_TRUE(ui.detailsWindow()->isVisible());
+    ui.endProcess(3);
+    EXPECT_EQ(ended, std::vector<int>{3});
+    EXPECT_FALSE(ui.pollingTimerEnabled() || ui.detailsWindow()->isVisible() ||
+                 ui.tray().visible());
 }
 
-TEST(QtOperatorUi, ChequeDialogsAreModalAndTheFrameCancels) {
+// Both dialogs run modal; OK rebuilds the line, Cancel and the frame's close leave it empty.
+TEST(QtOperatorUi, ChequeDialogsAreModalOkRebuildsTheLineAndCancelOrTheFrameLeaveIt) {
     QtOperatorUi ui;
     ChequeDialogInput in;
-    in.ChequeNum = "123";
-    in.BankNum = "10";
-    in.BranchNum = "456";
-    in.AccountNum = "7?9";
+    in.ChequeNum = "123", in.BankNum = "10", in.BranchNum = "456", in.AccountNum = "7?9";
     test::whenModal<frmChequeData>([](frmChequeData* d) {
-        EXPECT_EQ(d->AccountNum->text(), "7?9");
+        EXPECT_FALSE(d->VerifyCode->isVisible());  // only with a caption
+        d->VerifyCode->setChecked(true);
         d->AccountNum->setText("789");
         d->cmdOK->click();
     });
     ChequeDialogResult r = ui.showChequeData(in);
-    EXPECT_FALSE(r.Cancelled);
-    EXPECT_EQ(r.MagtekLine, "A123 C10A456E 789C");
+    EXPECT_EQ(std::tuple(r.Cancelled, r.VerifyCodeTicked, r.MagtekLine + r.NonusLine),
+              std::tuple(false, true, "A123 C10A456E 789C:123 <10:456> 789<"));
+    test::whenModal<frmChequeData>([](frmChequeData* d) { d->cmdCancel->click(); });
+    r = ui.showChequeData(in);
+    EXPECT_TRUE(r.Cancelled && r.MagtekLine.empty());
     test::whenModal<frmChequeFull>([](frmChequeFull* d) {
         d->txtAmount->setText("12.50");
         d->cmdOK->click();
     });
     r = ui.showChequeFull(in);
-    EXPECT_FALSE(r.Cancelled);
-    EXPECT_EQ(r.AmountText, "12.50");
-    EXPECT_EQ(r.DateText.substr(5, 3), "/20");  // today as dd/mm/20yy
+    EXPECT_EQ(std::tuple(r.Cancelled, r.AmountText, r.DateText.substr(5, 3)),
+              std::tuple(false, "12.50", "/20"));  // today as dd/mm/20yy
+    in.verifyCaption = cp1255::fromUtf8("קוד 888");
+    test::whenModal<frmChequeFull>([](frmChequeFull* d) {
+        EXPECT_EQ(d->VerifyCode->text(), QString::fromUtf8("קוד 888"));
+        EXPECT_TRUE(d->VerifyCode->isVisible());
+        d->close();
+    });
+    r = ui.showChequeFull(in);
+    EXPECT_TRUE(r.Cancelled && r.MagtekLine.empty());
     test::whenModal<frmChequeFull>([](frmChequeFull* d) { QTest::keyClick(d, Qt::Key_Escape); });
     EXPECT_TRUE(ui.showChequeFull(in).Cancelled);
 }
@@ -146,34 +167,15 @@ TEST(QtOperatorUi, DetailsAndTransferWindowsAreMadeOnFirstUseAndWiredToTheHooks)
     EXPECT_EQ(ui.fileXferWindow()->Text1->text(), QString::fromUtf8("תמונות\\a.tif"));
     ui.fileXferProgress(0.37, "37% ");
     EXPECT_EQ(ui.fileXferWindow()->Picture1->lastText(), "37% ");
-    const QImage& canvas = ui.fileXferWindow()->Picture1->canvas();
-    EXPECT_EQ(canvas.pixelColor(2, canvas.height() - 2), QColor(0, 0, 255));
     ui.fileXferClose();
     EXPECT_EQ(ui.fileXferWindow(), nullptr);
     ui.fileXferClose();  // twice: harmless
 }
 
-TEST(QtOperatorUi, EndProcessStopsTheTimerHidesWindowsAndEnds) {
-    QtOperatorUi ui;
-    std::vector<int> ended;
-    QtOperatorUi::Hooks hooks;
-    hooks.endProcess = [&](int code) { ended.push_back(code); };
-    ui.setHooks(hooks);
-    EXPECT_FALSE(ui.addTrayIcon());  // no tray host on the offscreen platform: runs on
-    ui.setPollingTimerEnabled(true);
-    ui.detailsShow();
-    ASSERT_TRUE(ui.detailsWindow()->isVisible());
-    ui.endProcess(3);
-    EXPECT_EQ(ended, std::vector<int>{3});
-    EXPECT_FALSE(ui.pollingTimerEnabled() || ui.detailsWindow()->isVisible() ||
-                 ui.tray().visible());
-}
-
 TEST(Splash, DisplayTimeIsAtLeast750msCountedFromTheFirstPaint) {
-    for (auto [setting, used] : {std::pair{749, 750}, {750, 750}, {3000, 3000}}) {
+    for (auto [setting, used] : {std::pair{749, 750}, {3000, 3000}}) {
         frmSplash splash(setting, nullptr);
         EXPECT_EQ(splash.Timer1->interval(), used) << setting;
-        EXPECT_TRUE(splash.Timer1->isSingleShot());
         EXPECT_FALSE(splash.Timer1->isActive());  // not before it is painted
     }
     frmSplash splash(100, nullptr);
@@ -185,7 +187,7 @@ TEST(Splash, DisplayTimeIsAtLeast750msCountedFromTheFirstPaint) {
     EXPECT_GE(clock.elapsed(), 700);
 }
 
-TEST(Splash, KeysAndBackgroundClicksCloseItTheCreditLineOpensItsAddress) {
+TEST(Splash, BackgroundClicksCloseItTheCreditLineOpensItsAddress) {
     std::vector<QUrl> opened;
     frmSplash splash(3000, [&](const QUrl& url) { opened.push_back(url); });
     splash.show();
@@ -197,15 +199,10 @@ TEST(Splash, KeysAndBackgroundClicksCloseItTheCreditLineOpensItsAddress) {
     EXPECT_TRUE(splash.isVisible());
     QTest::mouseClick(&splash, Qt::LeftButton, Qt::NoModifier, QPoint(5, 250));
     EXPECT_FALSE(splash.isVisible());
-    frmSplash second(3000, nullptr);
-    second.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&second));
-    QTest::keyClick(&second, Qt::Key_A);
-    EXPECT_FALSE(second.isVisible());
     EXPECT_EQ(opened.size(), 1u);
 }
 
-TEST(Splash, ModalWaitsAndItIsShownOncePerProcess) {
+TEST(Splash, ModalWaitsUntilAKeyClosesItAndItIsShownOncePerProcess) {
     QtOperatorUi ui;
     bool seen = false;
     test::whenModal<frmSplash>([&](frmSplash* s) {
