@@ -43,23 +43,20 @@ Loaded loadedWith(const std::string& line) {
 Loaded builtInDefaults() {
     Loaded l;
     l.Red = l.Green = l.Blue = l.TextBlue = 255;
-    l.URLConnectionTimeout = 60;
-    l.WhenActivateWindowFails = true;
-    l.TabChar = 32;
-    l.DontPassPartialRead = 1;
-    for (int32_t P::*start : {&P::ChequeNumStart, &P::ChequeBankNumStart, &P::ChequeBranchNumStart,
-                              &P::ChequeBranchCodeStart, &P::ChequeAccountNumStart,
-                              &P::MagStripe2Part1Start, &P::MagStripe2Part2Start})
-        l.*start = 1;
-    for (int32_t P::*zeros :
-         {&P::ChequeNumLeadingZeros, &P::ChequeBankNumLeadingZeros, &P::ChequeBranchNumLeadingZeros,
-          &P::ChequeBranchCodeLeadingZeros, &P::ChequeAccountNumLeadingZeros,
-          &P::MagStripe2Part1LeadingZeros, &P::MagStripe2Part2LeadingZeros})
-        l.*zeros = 1;
+    l.URLConnectionTimeout = 60, l.TabChar = 32, l.DontPassPartialRead = 1;
+    l.WhenActivateWindowFails = true, l.ActivateWindowTitle = kNoneRead;
+    // Every cutting rule starts at 1 with leading zeros on.
+    for (int32_t P::*one :
+         {&P::ChequeNumStart, &P::ChequeBankNumStart, &P::ChequeBranchNumStart,
+          &P::ChequeBranchCodeStart, &P::ChequeAccountNumStart, &P::MagStripe2Part1Start,
+          &P::MagStripe2Part2Start, &P::ChequeNumLeadingZeros, &P::ChequeBankNumLeadingZeros,
+          &P::ChequeBranchNumLeadingZeros, &P::ChequeBranchCodeLeadingZeros,
+          &P::ChequeAccountNumLeadingZeros, &P::MagStripe2Part1LeadingZeros,
+          &P::MagStripe2Part2LeadingZeros})
+        l.*one = 1;
     l.ChequeNumLength = 8, l.ChequeBankNumLength = 2, l.ChequeBranchNumLength = 5;
     l.ChequeBranchCodeLength = 5, l.ChequeAccountNumLength = 9;
     l.MagStripe2Part1Length = 16, l.MagStripe2Part2Length = 4;
-    l.ActivateWindowTitle = kNoneRead;
     l.ChequeTemplate =
         cp("שיק:{ENTER}מספק: {ChequeNum}{TAB}בנק: {BankNum}{ENTER}סניף: {BranchNum}{TAB}"
            "חשבון: {AccountNum}{ENTER}{ENTER}");

@@ -126,9 +126,9 @@ TEST(ReadConfig, SerialLineReaderSettingsAndTerminationCharacters) {
     EXPECT_EQ(configRead(h),
               std::tuple(""s, "1,2"s, true, 3, "115200,n,8,1"s, "/dev/ttyUSB0"s, 2, true));
     EXPECT_TRUE(h.port.isOpen());
-    const std::pair<std::string, std::string> cases[] = {{"13,10", "\r\n"}, {"&H0D", "\r"},
-                                                         {"13,", "\r\0"s},  {"11.5", "\f"},
-                                                         {"x", "\0"s},      {"3;4", "\x03"}};
+    const std::pair<std::string, std::string> cases[] = {
+        {"13,10", "\r\n"}, {"&H0D", "\r"}, {"13,", "\r\0"s}, {"10.5", "\n"},
+        {"11.5", "\f"},    {"x", "\0"s},   {"3;4", "\x03"}};
     for (const auto& [value, expected] : cases) {
         ConfigHarness t;
         ASSERT_TRUE(t.start("[Config]\r\nDataTerminationChars=" + value + "\r\n")) << value;
