@@ -11,7 +11,6 @@
 #include "text/Cp1255.h"
 #include "ui/qt/ImageBox.h"
 #include "ui/qt/frmDetails.h"
-#include "ui/qt/frmManuallDebug.h"
 #include "UiTestSupport.h"
 
 namespace korvex::ui {
@@ -120,33 +119,6 @@ TEST(DetailsWindow, TryStringAsksAndRoutesByClass) {
         EXPECT_EQ(rig.cheques, c.cheques) << c.cls;
         EXPECT_EQ(rig.cards, c.cards) << c.cls;
     }
-}
-
-TEST(DebugWindow, ContPassesCombo1FirstThenKeepsTheChoicesAndExitEnds) {
-    int terminated = -1;
-    frmManuallDebug window([&](int code) {
-        terminated = code;
-        // The real handler never returns; the recorder closes the window instead.
-        QTimer::singleShot(0, [] {
-            if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) w->done(0);
-        });
-    });
-    const auto run = [&](std::function<void(frmManuallDebug*)> act) {
-        test::whenModal<frmManuallDebug>(act);
-        const DebugWindowResult r = window.run();
-        return r.bank + "/" + r.branch + "/" + r.account;
-    };
-    EXPECT_EQ(run([](frmManuallDebug* w) { w->cmdCont->click(); }), "Combo1/Combo1/Combo1");
-    EXPECT_EQ(run([](frmManuallDebug* w) {
-                  w->cmbBank->setCurrentIndex(1);
-                  w->cmbAcc->setEditText("999");
-                  w->cmdCont->click();
-              }),
-              "12/Combo1/999");
-    EXPECT_EQ(run([](frmManuallDebug* w) { w->cmdCont->click(); }), "12/Combo1/999");
-    EXPECT_EQ(terminated, -1);
-    run([](frmManuallDebug* w) { w->Command2->click(); });
-    EXPECT_EQ(terminated, 0);
 }
 
 }  // namespace

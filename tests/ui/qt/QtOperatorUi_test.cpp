@@ -130,15 +130,35 @@ TEST(QtOperatorUi, ChequeDialogsAreModalOkRebuildsTheLineAndCancelOrTheFrameLeav
     EXPECT_TRUE(ui.showChequeFull(in).Cancelled);
 }
 
-TEST(QtOperatorUi, DebugWindowIsOneForTheRun) {
+// One window for the run, so the boxes keep the last choices for the next tick.
+TEST(DebugWindow, ContPassesCombo1FirstThenKeepsTheChoicesAndExitEnds) {
     QtOperatorUi ui;
-    test::whenModal<frmManuallDebug>([](frmManuallDebug* w) {
-        w->cmbBranch->setEditText("936");
-        w->cmdCont->click();
-    });
-    EXPECT_EQ(ui.showManualDebug().branch, "936");
-    test::whenModal<frmManuallDebug>([](frmManuallDebug* w) { w->cmdCont->click(); });
-    EXPECT_EQ(ui.showManualDebug().branch, "936");
+    int terminated = -1;
+    QtOperatorUi::Hooks hooks;
+    hooks.terminateAtOnce = [&](int code) {
+        terminated = code;
+        // The real handler never returns; the recorder closes the window instead.
+        QTimer::singleShot(0, [] {
+            if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) w->done(0);
+        });
+    };
+    ui.setHooks(hooks);
+    const auto run = [&](std::function<void(frmManuallDebug*)> act) {
+        test::whenModal<frmManuallDebug>(act);
+        const DebugWindowResult r = ui.showManualDebug();
+        return r.bank + "/" + r.branch + "/" + r.account;
+    };
+    EXPECT_EQ(run([](frmManuallDebug* w) { w->cmdCont->click(); }), "Combo1/Combo1/Combo1");
+    EXPECT_EQ(run([](frmManuallDebug* w) {
+                  w->cmbBank->setCurrentIndex(1);
+                  w->cmbAcc->setEditText("999");
+                  w->cmdCont->click();
+              }),
+              "12/Combo1/999");
+    EXPECT_EQ(run([](frmManuallDebug* w) { w->cmdCont->click(); }), "12/Combo1/999");
+    EXPECT_EQ(terminated, -1);
+    run([](frmManuallDebug* w) { w->Command2->click(); });
+    EXPECT_EQ(terminated, 0);
 }
 
 TEST(QtOperatorUi, DetailsAndTransferWindowsAreMadeOnFirstUseAndWiredToTheHooks) {

@@ -87,10 +87,7 @@ TEST(TrayIcon, MenuStatesAndCallsToTheMainWindow) {
     // The menu does not move the check mark by itself: that is LoadProfile's job.
     EXPECT_TRUE(tray.profileAction(2)->isChecked() && !tray.profileAction(1)->isChecked());
 
-    std::string field = cp1255::fromUtf8("פרופיל: A");
-    field.push_back('\0');
-    field.resize(64, ' ');
-    tray.setTooltip(field);
+    tray.setTooltip(cp1255::fromUtf8("פרופיל: A") + '\0' + std::string(50, ' '));  // the field
     EXPECT_EQ(tray.tooltip(), QString::fromUtf8("פרופיל: A"));
     tray.changeIcon(0, 128, 0, 12, 255, 255, 255, 4);
     EXPECT_EQ(tray.iconImage().pixelColor(35, 35), QColor(0, 128, 0));
