@@ -32,6 +32,11 @@ Change set(T C::*f, V v) {
 // One row: the key, the text it is given, and the value its own field must take.
 #define K(S, field, text, value) \
     { #field "=" text, set(&S::field, value) }
+#define T(field, text) K(P, field, text, text)
+// The four keys of one cutting rule.
+#define RULE(prefix, start, length, zeros, flip)                               \
+    K(P, prefix##Start, #start, start), K(P, prefix##Length, #length, length), \
+        K(P, prefix##LeadingZeros, #zeros, zeros), K(P, prefix##Flip, flip, true)
 
 Loaded loadedWith(const std::string& line) {
     ConfigHarness h;
@@ -73,49 +78,33 @@ TEST(LoadProfile, ReadsEveryKeyOfTheProfileIntoItsOwnField) {
     // clang-format off
     const std::vector<std::pair<std::string, Change>> cases = {
         {"", [](Loaded&) {}},
-        K(P, Red, "1", 1), K(P, Green, "2", 2), K(P, Blue, "3", 3),
-        K(I, IconFontSize, "9", 9), K(I, TextRed, "4", 4),
-        K(I, TextGreen, "5", 5), K(I, TextBlue, "6", 6),
+        K(P, Red, "1", 1), K(P, Green, "2", 2), K(P, Blue, "3", 3), K(I, IconFontSize, "9", 9),
+        K(I, TextRed, "4", 4), K(I, TextGreen, "5", 5), K(I, TextBlue, "6", 6),
         {"ActivateWindow=1\r\nActivateWindowTitle=T",
          [](Loaded& l) { l.ActivateWindow = true, l.ActivateWindowTitle = "T"; }},
-        K(P, ActivateWindowAfter, "1", true), K(P, ActivateWindowTitle, "Notepad", "Notepad"),
+        K(P, ActivateWindowAfter, "1", true), T(ActivateWindowTitle, "Notepad"),
         K(P, WaitMode, "1", true), K(P, KeyPressDelay, "25", 25), K(P, UseOldSendKeys, "1", true),
         K(P, DoEventsOnDelay, "1", true), K(P, ClipboardWin98DOS, "1", true),
         K(P, LetUserFillDetails, "2", 2), K(P, IgnoreVerify, "7", true), K(P, TabChar, "59", 59),
-        K(P, DontPassPartialRead, "0", 0), K(P, CSVFile, "a.csv", "a.csv"),
-        K(P, CSVRenTemplate, "b{HH}.csv", "b{HH}.csv"), K(P, WhenActivateWindowFails, "0", false),
-        K(P, ChequeNumStart, "-3", -3), K(P, ChequeNumLength, "11", 11),
-        K(P, ChequeNumLeadingZeros, "-2", -2), K(P, ChequeNumFlip, "true", true),
-        K(P, ChequeBankNumStart, "2", 2), K(P, ChequeBankNumLength, "3", 3),
-        K(P, ChequeBankNumLeadingZeros, "4", 4), K(P, ChequeBankNumFlip, "1", true),
-        K(P, ChequeBranchNumStart, "5", 5), K(P, ChequeBranchNumLength, "6", 6),
-        K(P, ChequeBranchNumLeadingZeros, "7", 7), K(P, ChequeBranchNumFlip, "TRUE", true),
-        K(P, ChequeBranchCodeStart, "8", 8), K(P, ChequeBranchCodeLength, "9", 9),
-        K(P, ChequeBranchCodeLeadingZeros, "10", 10), K(P, ChequeBranchCodeFlip, "True", true),
-        K(P, ChequeAccountNumStart, "11", 11), K(P, ChequeAccountNumLength, "12", 12),
-        K(P, ChequeAccountNumLeadingZeros, "13", 13), K(P, ChequeAccountNumFlip, "-1", true),
-        K(P, TrimAccountByBank, "1", true),
+        K(P, DontPassPartialRead, "0", 0), T(CSVFile, "a.csv"), T(CSVRenTemplate, "b{HH}.csv"),
+        K(P, WhenActivateWindowFails, "0", false), K(P, TrimAccountByBank, "1", true),
+        RULE(ChequeNum, -3, 11, -2, "true"), RULE(ChequeBankNum, 2, 3, 4, "1"),
+        RULE(ChequeBranchNum, 5, 6, 7, "TRUE"), RULE(ChequeBranchCode, 8, 9, 10, "True"),
+        RULE(ChequeAccountNum, 11, 12, 13, "-1"), RULE(MagStripe2Part1, 14, 15, 16, "TRUE"),
+        RULE(MagStripe2Part2, 17, 18, 19, "TRUE"),
         // Combined images replace the back template only.
         {"CombineChequeImages=1", [](Loaded& l) {
              l.CombineChequeImages = true, l.BackImageFileNameTemplate = "netpbm\\tmp-back.jpg";
          }},
-        K(P, MagStripe2Part1Start, "14", 14), K(P, MagStripe2Part1Length, "15", 15),
-        K(P, MagStripe2Part1LeadingZeros, "16", 16), K(P, MagStripe2Part1Flip, "TRUE", true),
-        K(P, MagStripe2Part2Start, "17", 17), K(P, MagStripe2Part2Length, "18", 18),
-        K(P, MagStripe2Part2LeadingZeros, "19", 19), K(P, MagStripe2Part2Flip, "TRUE", true),
-        K(P, ImageFileNameTemplate, "f.tif", "f.tif"),
-        K(P, LimitedImageFileNameTemplate, "l.tif", "l.tif"),
-        K(P, BackImageFileNameTemplate, "b.tif", "b.tif"),
-        K(P, LimitedBackImageFileNameTemplate, "lb.tif", "lb.tif"),
-        K(P, GenUSTemplate, "{MICR}", "{MICR}"), K(P, GenUSFileNameTemplate, "u.tif", "u.tif"),
-        K(P, GenUSBackFileNameTemplate, "ub.tif", "ub.tif"),
-        K(P, ScanOverrideFileNameTemplate, "s.tif", "s.tif"), K(P, ChequeBackTimeout, "-1", -1),
-        K(P, ImageBeforeSendKeys, "1", true), K(P, MinUnreadCharsForNoMICR, "3", 3),
-        K(P, AccountListPath, "L\\", "L\\"), K(P, LimitedAccountURL, "http://x/", "http://x/"),
-        K(L, URLConnectionTimeout, "5", 5), K(P, SendChequeIfLimited, "TRUE", true),
-        K(P, ChequeTemplate, "{BankNum}", "{BankNum}"),
-        K(P, MagStripe1Template, "{Name}", "{Name}"),
-        K(P, MagStripe2Template, "{MagPart1}", "{MagPart1}"),
+        T(ImageFileNameTemplate, "f.tif"), T(LimitedImageFileNameTemplate, "l.tif"),
+        T(BackImageFileNameTemplate, "b.tif"), T(LimitedBackImageFileNameTemplate, "lb.tif"),
+        T(GenUSTemplate, "{MICR}"), T(GenUSFileNameTemplate, "u.tif"),
+        T(GenUSBackFileNameTemplate, "ub.tif"), T(ScanOverrideFileNameTemplate, "s.tif"),
+        K(P, ChequeBackTimeout, "-1", -1), K(P, ImageBeforeSendKeys, "1", true),
+        K(P, MinUnreadCharsForNoMICR, "3", 3), T(AccountListPath, "L\\"),
+        T(LimitedAccountURL, "http://x/"), K(L, URLConnectionTimeout, "5", 5),
+        K(P, SendChequeIfLimited, "TRUE", true), T(ChequeTemplate, "{BankNum}"),
+        T(MagStripe1Template, "{Name}"), T(MagStripe2Template, "{MagPart1}"),
         // The font size is kept within 1 to 72; a list folder gets its closing "\".
         K(I, IconFontSize, "0", 1), K(I, IconFontSize, "73", 72), K(I, IconFontSize, "72", 72),
         K(P, AccountListPath, "C:\\L", "C:\\L\\"), K(P, AccountListPath, "", ""),
