@@ -91,11 +91,12 @@ TEST_F(LocalCheck, ReadsEveryKindOfListLine) {
     const std::string hit = record("00123456", "19990101", "20000101");  // the past counts too
     const std::string binary = std::string(44, '\0') + "\xff\n" + std::string(10, '\0') +
                                "00123456" + std::string(16, '\xfe');
+    // clang-format off
     const struct {
         std::string content;
         bool restricted;
         std::string account = "123456";
-    } cases[] = {// clang-format off
+    } cases[] = {
         {"short\r\n" + hit + "\r\n", true}, {"short\n" + hit + "\n", true},
         {"\r\n\nshort\r" + hit, true},  // CR only, blank lines, no final line end
         {hit.substr(0, 33) + "\r\n", false}, {hit.substr(0, 34), true}, {binary, true},
@@ -191,17 +192,18 @@ TEST(CheckRestrictedOnline, EveryKindOfAnswer) {
 }
 
 TEST(CheckRestrictedAccount, TheOnlineAnswerDecidesWhenBothChecksRun) {
+    // clang-format off
     const struct {
         bool listed;            // the account is in the local list
         const char* url;        // "" = no online check
         std::string pageTitle;  // the page's answer when asked
         bool restricted;
         size_t boxes;
-    } cases[] = {{true, "", "", true, 1},
-                 {false, "", "", false, 0},
-                 {true, "http://q", he("חשבון לא מוגבל"), false, 1},
-                 {false, "http://q", he("חשבון מוגבל"), true, 1},
-                 {true, "http://q", he("חשבון מוגבל"), true, 2}};
+    } cases[] = {
+        {true, "", "", true, 1}, {false, "", "", false, 0},
+        {true, "http://q", he("חשבון לא מוגבל"), false, 1},
+        {false, "http://q", he("חשבון מוגבל"), true, 1}, {true, "http://q", he("חשבון מוגבל"), true, 2}};
+    // clang-format on
     for (const auto& c : cases) {
         test::TempFolder folder;
         std::filesystem::create_directory(folder / "lists");

@@ -79,9 +79,10 @@ TEST(IniWrite, RefusedAndFailedWritesLeaveTheFiles) {
     test::TempFolder folder;
     folder.write("plain", "not a folder");
     std::filesystem::create_directory(folder / "dir.ini");
+    // clang-format off
     const struct {
         std::string section, key, value, file = "t.ini";
-    } cases[] = {// clang-format off
+    } cases[] = {
         // Texts that would not read back.
         {"A", "k", "1\r\nEvil=1"}, {"A", "k", "1\nEvil=1"}, {"A", "k=j", "1"}, {"A", "k\nj", "1"},
         {"A", "", "1"}, {"A", "  ", "1"}, {"A", ";k", "1"}, {"A]x", "k", "1"}, {"A\r\n[B", "k", "1"},
@@ -158,13 +159,13 @@ TEST(FormPosition, SaveWritesPlacementAndKeepsTheKey) {
 
 TEST(FormPosition, LoadKeepsTheWindowOnTheScreen) {
     const int32_t m = 60, W = 15360, H = 11520;  // a margin of 4 pixels of 15 twips; the screen
+    // clang-format off
     const struct {
         std::string stored;
         int32_t minW, minH;
         std::vector<int32_t> placement;  // left, top, width, height; empty: not moved
         bool maximized;
     } cases[] = {
-        // clang-format off
         {"Left=1000\r\nTop=900\r\nWidth=4000\r\nHeight=3000", 0, 0, {1000, 900, 4000, 3000}, false},
         {"Left=x\r\nTop=\r\nWidth=abc", 0, 0, {100, 200, 3000, 2000}, false},  // keep the current
         {"Left=-500\r\nTop=10", 0, 0, {m, m, 3000, 2000}, false},

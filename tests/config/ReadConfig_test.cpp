@@ -52,13 +52,15 @@ TEST(CheckForINI, WritesTheDefaultFileInWindows1255AndStartsOnItsProfile) {
 
 // An existing file, even empty or broken, is read as it is and never rewritten.
 TEST(ReadConfig, FilesWithoutProfilesStartOnBuiltInDefaultsAndAreNeverRewritten) {
+    // clang-format off
     const struct {
         std::string bytes;
         int port, red;
-    } cases[] = {{"", 1, 255},
-                 {"\xEF\xBB\xBF\x00\x01"s, 1, 255},
-                 {"\x00\xff\xfe[\x01]\r\n\x80\x81=\x82\r\n[Config]\r\nPort=2\0junk\r\n"s, 2, 255},
-                 {"[Config]\r\nRed=12\r\n", 1, 12}};  // [Config]'s profile keys apply
+    } cases[] = {
+        {"", 1, 255}, {"\xEF\xBB\xBF\x00\x01"s, 1, 255},
+        {"\x00\xff\xfe[\x01]\r\n\x80\x81=\x82\r\n[Config]\r\nPort=2\0junk\r\n"s, 2, 255},
+        {"[Config]\r\nRed=12\r\n", 1, 12}};  // [Config]'s profile keys apply
+    // clang-format on
     for (const auto& c : cases) {
         ConfigHarness h;
         h.folder.write("Korvex.ini", c.bytes);
@@ -183,13 +185,13 @@ TEST(ReadConfig, PortThatCannotOpenEndsTheRun) {
 }
 
 TEST(ProfileList, StartProfileChoice) {
+    // clang-format off
     const struct {
         std::string ini;
         Names names;
         int32_t current;
         int port = 1;
     } cases[] = {
-        // clang-format off
         {"[A]\r\nRed=1\r\n[Config]\r\nDefaultProfileName=B\r\n[B]\r\n", {"A", "B"}, 2},
         {"[Config]\r\nDefaultProfileName=b\r\n[A]\r\n[B]\r\n", {"A", "B"}, 1},  // letter case
         {"[Config]\r\nDefaultProfileName=\r\n[A]\r\n[B]\r\n", {"A", "B"}, 1},
