@@ -83,17 +83,12 @@ TEST(ReadConfig, FilesWithoutProfilesStartOnBuiltInDefaultsAndAreNeverRewritten)
     EXPECT_EQ(h.global().ProfileCount, 0);
 }
 
+// The /NOSPLASH switch is the start-up sequence's, tested with it.
 TEST(ReadConfig, SplashTime) {
     for (auto [value, expected] : {std::pair{"749", 750}, {"750", 750}, {" 1000.5 ", 1000}}) {
         ConfigHarness h;
         ASSERT_TRUE(h.start("[Config]\r\nSplashScreenTime="s + value + "\r\n")) << value;
         EXPECT_EQ(h.ui.splashes, (Splashes{{expected, false}})) << value;
-    }
-    for (const char* commandLine : {"/NOSPLASH", "x /AntiCrash/nosplash"}) {
-        ConfigHarness h(commandLine);
-        ASSERT_TRUE(h.start(""));
-        EXPECT_TRUE(h.ui.splashes.empty()) << commandLine;
-        EXPECT_EQ(h.global().SplashScreenTime, 750);
     }
 }
 
