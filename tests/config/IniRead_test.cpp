@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "support/TempFolder.h"
+#include "config/ConfigHarness.h"
 #include "config/PrivateProfile.h"
 #include "config/cInifile.h"
 
@@ -14,15 +14,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-cInifile iniAt(const std::filesystem::path& file, const std::string& section = {},
-               const std::string& key = {}, const std::string& defaultText = {}) {
-    cInifile ini;
-    ini.setPath(file);
-    ini.setSection(section);
-    ini.setKey(key);
-    ini.setDefault(defaultText);
-    return ini;
-}
+using test::iniAt;
 
 // The names a section (or key) list gives, checked against their count.
 Names sections(const cInifile& ini, bool keys = false) {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "support/TempFolder.h"
+#include "config/ConfigHarness.h"
 #include "config/cInifile.h"
 
 using namespace std::string_literals;
@@ -10,14 +10,7 @@ using namespace std::string_literals;
 namespace korvex {
 namespace {
 
-cInifile iniAt(const std::filesystem::path& file, const std::string& section,
-               const std::string& key = {}) {
-    cInifile ini;
-    ini.setPath(file);
-    ini.setSection(section);
-    ini.setKey(key);
-    return ini;
-}
+using test::iniAt;
 
 TEST(IniWrite, CreatesReplacesInPlaceAndKeepsEverythingElse) {
     test::TempFolder folder;
