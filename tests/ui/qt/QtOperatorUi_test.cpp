@@ -62,13 +62,11 @@ TEST(QtOperatorUi, InputBoxReturnsTheTextOrNothingWhenCancelled) {
     EXPECT_EQ(ui.inputBox("prompt", "title", "old"), "");
 }
 
-TEST(QtOperatorUi, PollingTimerTicksEvery100msWhileEnabledAndEndProcessStopsIt) {
+TEST(QtOperatorUi, PollingTimerTicksEvery100msWhileEnabled) {
     QtOperatorUi ui;
     int ticks = 0;
-    std::vector<int> ended;
     QtOperatorUi::Hooks hooks;
     hooks.timerTick = [&] { ++ticks; };
-    hooks.endProcess = [&](int code) { ended.push_back(code); };
     ui.setHooks(hooks);
     EXPECT_FALSE(ui.pollingTimerEnabled());
     EXPECT_EQ(ui.pollingTimer().interval(), 100);
@@ -83,15 +81,6 @@ TEST(QtOperatorUi, PollingTimerTicksEvery100msWhileEnabledAndEndProcessStopsIt) 
     QTimer::singleShot(0, [&] { ran = true; });
     ui.doEvents();
     EXPECT_TRUE(ran);
-    // Ending stops the timer and hides the windows; without a tray host the program runs on.
-    EXPECT_FALSE(ui.addTrayIcon());
-    ui.setPollingTimerEnabled(true);
-    ui.detailsShow();
-    ASSERT_TRUE(ui.detailsWindow()->isVisible());
-    ui.endProcess(3);
-    EXPECT_EQ(ended, std::vector<int>{3});
-    EXPECT_FALSE(ui.pollingTimerEnabled() || ui.detailsWindow()->isVisible() ||
-                 ui.tray().visible());
 }
 
 // Both dialogs run modal; OK rebuilds the line, Cancel and the frame's close leave it empty.
@@ -161,11 +150,13 @@ TEST(DebugWindow, ContPassesCombo1FirstThenKeepsTheChoicesAndExitEnds) {
     EXPECT_EQ(terminated, 0);
 }
 
-TEST(QtOperatorUi, DetailsAndTransferWindowsAreMadeOnFirstUseAndWiredToTheHooks) {
+TEST(QtOperatorUi, WindowsAreMadeOnFirstUseWiredToTheHooksAndHiddenAtTheEnd) {
     QtOperatorUi ui;
     std::vector<int32_t> chosen;
+    std::vector<int> ended;
     QtOperatorUi::Hooks hooks;
     hooks.details.profileChosen = [&](int32_t n) { chosen.push_back(n); };
+    hooks.endProcess = [&](int code) { ended.push_back(code); };
     ui.setHooks(hooks);
     EXPECT_EQ(ui.detailsReaderData(), "");
     EXPECT_FALSE(ui.detailsWindowExists());  // reading does not create it
@@ -190,6 +181,14 @@ TEST(QtOperatorUi, DetailsAndTransferWindowsAreMadeOnFirstUseAndWiredToTheHooks)
     ui.fileXferClose();
     EXPECT_EQ(ui.fileXferWindow(), nullptr);
     ui.fileXferClose();  // twice: harmless
+    // Ending stops the timer and hides the windows; without a tray host the program runs on.
+    EXPECT_FALSE(ui.addTrayIcon());
+    ui.setPollingTimerEnabled(true);
+    ui.detailsShow();
+    ui.endProcess(3);
+    EXPECT_EQ(ended, std::vector<int>{3});
+    EXPECT_FALSE(ui.pollingTimerEnabled() || ui.detailsWindow()->isVisible() ||
+                 ui.tray().visible());
 }
 
 // The display time is at least 750 ms, counted from the first paint.
