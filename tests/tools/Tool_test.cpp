@@ -90,6 +90,7 @@ TEST_F(ToolTest, CommandsPrintWhatTheProgramWouldDo) {
     folder.write("t.ini", ini);
     folder.write("Korvex é/t.ini", ini);  // a folder name Windows-1255 cannot write
     folder.write("banks.txt", "12,300,399,7,0,0,0\r\n");
+    folder.write("broken.txt", "12,300,399,7,0,0\r\n");
     folder.write("bad/Korvex.ini",
                  cp1255::fromUtf8("[Config]\r\nColour=1\r\n[פרופיל 1]\r\nZ=1\r\n"));
     folder.write("clean/Korvex.ini", std::string(resources::defaultConfig()));
@@ -98,13 +99,17 @@ TEST_F(ToolTest, CommandsPrintWhatTheProgramWouldDo) {
     expectRuns({
         {"classify|A123 C12A456E 7890C|NO MICR|", 0, "1\tA123 C12A456E 7890C\n3\tNO MICR\n0\t\n"},
         {"classify|--min-unread|5|" + fifth, 0, "3\t" + fifth + "\n"},
+        {"classify|" + fifth, 0, "0\t" + fifth + "\n"},
         {"classify|--nonus|:0012345<12:456>1234567<", 0, "6\t:0012345<12:456>1234567<\n"},
         {"groups|A0012345C12A456E1234567A", 0, "0012345\n12\n456\n1234567\n"},
+        {"groups|--nonus|:0012345<12:456>1234567<", 0, "0012345\n12\n456\n1234567\n"},
         {"groups|--nonus|:0012345<1:456>1234567<", 0, "dropped\n"},
         {"groups|DEBUG", 1, "error: the DEBUG line needs the bank-selection window\n"},
         {ver + "banks.txt|12|345|000123456", 0, "0\n"},
         {ver + "banks.txt|--ignore|x|5|1", 0, "0\n"},
-        {ver + "none.txt|12|345|1", 1, "555\n", f + "none.txt"},  // the code of an empty table
+        // A broken or missing table: the code of an empty table, and the reason.
+        {ver + "broken.txt|12|345|1", 1, "555\n", f + "broken.txt"},
+        {ver + "none.txt|12|345|1", 1, "555\n", f + "none.txt"},
         {"field|--start|1|--length|5|--zeros|-1|--flip|12345", 0, "54321\n"},
         {"field|--start|1|--length|3|--zeros|-1|שלום", 0, "שלו\n"},  // characters, not bytes
         {"field|--start|0|--length|3|--zeros|0|123", 1,
@@ -124,6 +129,7 @@ TEST_F(ToolTest, CommandsPrintWhatTheProgramWouldDo) {
         {"keys|--numlock|off|.", 0,
          "batch 6\ndown 144 69\nup 144 69\ndown 110 83\nup 110 83\ndown 144 69\nup 144 69\n"},
         {"keys|--engine|keybd|--delay|50|a", 0, "sleep 50\ndown 65 30\nup 65 30\n"},
+        {"keys|--engine|keybd|א", 0, "unicode 1488 down\nunicode 1488 up\n"},
         {"keys|--engine|paste|+1~{TAB}", 0, "paste 1\\r\\n\\t\n"},
         {"keys|{a 2000000000}", 1, ""},  // billions of keys are refused
         {"ini|" + f + "t.ini", 0, "Config\nפרופיל 1\nB\n"},
@@ -142,11 +148,17 @@ TEST_F(ToolTest, CommandsPrintWhatTheProgramWouldDo) {
     });
     // Usage errors, separated by ";": status 2, nothing on standard output and the usage.
     std::string usage =
-        "classify;classify|--min-unread|x5|A;classify|--bogus|A;groups|A|B;verify|12|345|1;"
-        "verify|--branches|b|12|345;field|--start|1|--length|2|1;expand|a|b;"
-        "field|--start|a|--length|2|--zeros|0|1;expand|--kind|cheques|x;expand|--set|ChequeNum|x;"
-        "expand|--at|2006-02-30 00:00:00|x;expand|--set|chequenum=1|x;keys|--engine|sendkeys|a;"
-        "keys|--numlock|maybe|a;keys|--delay|soon|a;ini;ini|a|b|c|d|e;check-config|a|b;";
+        "classify;classify|--min-unread;classify|--min-unread|x5|A;classify|--bogus|A;"
+        "classify|--min-unread|99999999999|A;groups;groups|A|B;groups|--flip|A;verify|12|345|1;"
+        "verify|--branches|b|12|345;verify|--branches|b|12|345|1|2;verify|--branches;"
+        "field|--start|1|--length|2|1;field|--start|1|--zeros|0|1;field|--length|2|--zeros|0|1;"
+        "field|--start|a|--length|2|--zeros|0|1;field|--start|1|--length|2.5|--zeros|0|1;"
+        "field|--start|1|--length|2|--zeros|0;field|--start|1|--length|2|--zeros|0|1|2;"
+        "expand;expand|a|b;expand|--kind|cheques|x;expand|--at|2006-02-30 00:00:00|x;"
+        "expand|--at|2006-02-01 24:00:00|x;expand|--at|2006-02-01|x;expand|--set|ChequeNum|x;"
+        "expand|--set|chequenum=1|x;expand|--set|ChequeDate=32/01/2006|x;expand|--kind;keys;"
+        "keys|a|b;keys|--engine|sendkeys|a;keys|--numlock|maybe|a;keys|--delay|soon|a;ini;"
+        "ini|a|b|c|d|e;check-config|a|b;";
     for (std::size_t end; (end = usage.find(';')) != std::string::npos; usage.erase(0, end + 1)) {
         const std::string args = usage.substr(0, end);
         expectRuns({{args, 2, "", "usage: korvex-tool " + args.substr(0, args.find('|'))}});
