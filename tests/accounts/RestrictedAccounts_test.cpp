@@ -50,8 +50,9 @@ TEST(TextBetween, FindsTheFirstOpeningFromTheStartAndTheNextClosingAfterIt) {
 }
 
 TEST(RestrictedListFileName, PadsBankAndBranch) {
-    EXPECT_EQ(RestrictedListFileName("5", "4") + RestrictedListFileName("12345", "012"),
-              "ACC04005.TXTACC12345.TXT");
+    EXPECT_EQ(RestrictedListFileName("5", "4") + RestrictedListFileName("12345", "012") +
+                  RestrictedListFileName("", ""),
+              "ACC04005.TXTACC12345.TXTACC00000.TXT");
 }
 
 class LocalCheck : public ::testing::Test {
@@ -100,7 +101,7 @@ TEST_F(LocalCheck, ReadsEveryKindOfListLine) {
         {"short\r\n" + hit + "\r\n", true}, {"short\n" + hit + "\n", true},
         {"\r\n\nshort\r" + hit, true},  // CR only, blank lines, no final line end
         {hit.substr(0, 33) + "\r\n", false}, {hit.substr(0, 34), true}, {binary, true},
-        {std::string(200000, 'z') + "\r\n" + hit, true}, {hit + "\r\n", false, "654321"},
+        {std::string(200000, 'z') + "\r\n" + hit, true}, {hit + std::string(200000, 'z'), true}, {hit + "\r\n", false, "654321"},
         {hit + "\r\n", true, "99900123456"},  // longer than eight: the last eight count
         {"X" + hit + "\r\n", false},  // the account in the wrong column
         {"", false}, {std::string(5000, '\0'), false}};
@@ -129,10 +130,11 @@ TEST_F(LocalCheck, ListFoldersMissingUnreadableWithoutSeparatorOrAbsolute) {
 TEST(RestrictedQueryUrl, NineDigitAccountsForFiveBanks) {
     const struct {
         const char *bank, *account, *expectedAcct;
-    } cases[] = {{"14", "1234", "000001234"}, {"31", "1234", "000001234"},
-                 {"46", "1234", "000001234"}, {"52", "1234", "000001234"},
-                 {"54", "1234", "000001234"}, {"4", "1234", "00001234"},
-                 {"014", "1234", "00001234"}, {"12", "1234567890", "34567890"}};
+    } cases[] = {{"14", "1234", "000001234"},      {"31", "1234", "000001234"},
+                 {"46", "1234", "000001234"},      {"52", "1234", "000001234"},
+                 {"54", "1234", "000001234"},      {"4", "1234", "00001234"},
+                 {"014", "1234", "00001234"},      {"12", "1234567890", "34567890"},
+                 {"14", "1234567890", "234567890"}};
     for (const auto& c : cases) {
         EXPECT_EQ(RestrictedQueryUrl("http://q/x", c.account, "345", c.bank),
                   std::string("http://q/x?bank=") + c.bank + "&snif=345&acct=" + c.expectedAcct);
@@ -165,6 +167,7 @@ TEST(CheckRestrictedOnline, EveryKindOfAnswer) {
                  {F::page("<html>" + he("חשבון מוגבל") + "</html>"), false, warn, noLink},
                  {F::page("<TITLE>" + he("חשבון מוגבל") + "</TITLE>"), false, warn, noLink},
                  {F::page(std::string("\0\xff<title>\0</title>", 18)), false, warn, noLink},
+                 {F::failure(kHttpErrorTimeout, "timed out"), false, warn, noLink},
                  {F::failure(kHttpErrorConnect, "refused"), false, warn, noLink}};
     for (const auto& c : cases) {
         F http;
@@ -186,8 +189,10 @@ TEST(CheckRestrictedOnline, EveryKindOfAnswer) {
         }
         // Only a failed connection is logged, with its number and description.
         using Log = std::vector<std::string>;
-        const std::string error = "Error #" + std::to_string(kHttpErrorConnect) + " - refused";
-        EXPECT_EQ(logged, c.answer.errorNumber == 0 ? Log{} : Log{error});
+        const auto& a = c.answer;
+        const std::string error =
+            "Error #" + std::to_string(a.errorNumber) + " - " + a.errorDescription;
+        EXPECT_EQ(logged, a.errorNumber == 0 ? Log{} : Log{error});
     }
 }
 

@@ -41,6 +41,8 @@ TEST(IniRead, LookupRules) {
         {"[A]\r\nk=5 ; five\r\n", "A", "k", "5 ; five"},  // no comments after a value
         {"[A]\r\n;k=1\r\n", "A", "k", "DEF"},
         {"[A]\r\nk=1\r\n[a]\r\nk=2\r\nonly=3\r\n", "A", "k", "1"},  // first section counts
+        {"[A]\r\nk=1\r\n[a]\r\nonly=3\r\n", "A", "only", "DEF"},
+        {"[A]\r\nk=\"\r\n", "A", "k", "\""},
         {"[A]\r\nk=1\r\nK=2\r\n", "A", "k", "1"},
         {"k=1\r\n[A]\r\n", "A", "k", "DEF"},
         {"[A]\rk=1\rj=2", "A", "j", "2"},  // CR line ends, no line end at the close

@@ -125,7 +125,7 @@ TEST(ReadConfig, SerialLineReaderSettingsAndTerminationCharacters) {
     EXPECT_TRUE(h.port.isOpen());
     const std::pair<std::string, std::string> cases[] = {
         {"13,10", "\r\n"}, {"&H0D", "\r"}, {"13,", "\r\0"s}, {"10.5", "\n"},
-        {"11.5", "\f"},    {"x", "\0"s},   {"3;4", "\x03"}};
+        {"11.5", "\f"},    {"x", "\0"s},   {"3;4", "\x03"},  {"255,0", "\xff\0"s}};
     for (const auto& [value, expected] : cases) {
         ConfigHarness t;
         ASSERT_TRUE(t.start("[Config]\r\nDataTerminationChars=" + value + "\r\n")) << value;
@@ -135,8 +135,8 @@ TEST(ReadConfig, SerialLineReaderSettingsAndTerminationCharacters) {
 
 TEST(ReadConfig, ValuesThatDoNotConvertStopTheStartWithOneMessage) {
     for (const std::string what :
-         {"SplashScreenTime=40000", "SplashScreenTime=", "Port=COM1", "Port=0", "FlowControl=4",
-          "FlowControl=-1", "RTS=yes", "Nonus=", "DataTerminationChars=256",
+         {"SplashScreenTime=40000", "SplashScreenTime=", "Port=COM1", "Port=0", "Port=70000",
+          "FlowControl=4", "FlowControl=-1", "RTS=yes", "Nonus=", "DataTerminationChars=256",
           "DataTerminationChars=13,-1", "CommSettings=9600,x,8,1"}) {
         ConfigHarness h;
         EXPECT_FALSE(h.start("[Config]\r\n" + what + "\r\n[P]\r\n")) << what;
