@@ -13,6 +13,8 @@
 #include "support/TempFolder.h"
 #include "text/Cp1255.h"
 
+using namespace std::string_literals;
+
 namespace korvex {
 namespace {
 
@@ -38,10 +40,8 @@ TEST(TextBetween, FindsTheFirstOpeningFromTheStartAndTheNextClosingAfterIt) {
         {1, "<title>abc</title>", "title>", "</title", "abc"},
         {1, "<TITLE>abc</TITLE>", "title>", "</title", ""},
         {1, "<title>abc", "title>", "</title", ""}, {1, "abc</title>", "title>", "</title", ""},
-        {1, "<title></title>", "title>", "</title", ""}, {1, "a[1]b[2]", "[", "]", "1"},
-        {4, "a[1]b[2]", "[", "]", "2"}, {9, "a[1]b[2]", "[", "]", ""},
-        {100, "a[1]b[2]", "[", "]", ""}, {0, "a[1]", "[", "]", "1"}, {1, "x]y[z]", "[", "]", "z"},
-        {1, "<<a>>", "<", ">", "<a"}};
+        {4, "a[1]b[2]", "[", "]", "2"}, {9, "a[1]b[2]", "[", "]", ""}, {0, "a[1]", "[", "]", "1"},
+        {1, "x]y[z]", "[", "]", "z"}, {1, "<<a>>", "<", ">", "<a"}};
     // clang-format on
     for (const auto& c : cases) {
         EXPECT_EQ(TextBetween(c.start, c.text, c.open, c.close), c.expected)
@@ -50,9 +50,9 @@ TEST(TextBetween, FindsTheFirstOpeningFromTheStartAndTheNextClosingAfterIt) {
 }
 
 TEST(RestrictedListFileName, PadsBankAndBranch) {
-    EXPECT_EQ(RestrictedListFileName("5", "4"), "ACC04005.TXT");
-    EXPECT_EQ(RestrictedListFileName("12345", "012"), "ACC12345.TXT");
-    EXPECT_EQ(RestrictedListFileName("", ""), "ACC00000.TXT");
+    EXPECT_EQ(RestrictedListFileName("5", "4") + RestrictedListFileName("12345", "012") +
+                  RestrictedListFileName("", ""),
+              "ACC04005.TXTACC12345.TXTACC00000.TXT");
 }
 
 class LocalCheck : public ::testing::Test {
@@ -70,14 +70,14 @@ TEST_F(LocalCheck, AnnouncesAListedAccountWithItsDatesAndTheListTime) {
     folder.write("lists/ACC04005.TXT", record("00999999", "20050101", "20051231") + "\r\n" +
                                            record("00123456", "20060102", "20060315", "rest") +
                                            "\r\n");
-    std::tm tm{};
+    std::tm tm{};  // 04:05:06 on 3 February 2006, local time
     tm.tm_year = 106, tm.tm_mon = 1, tm.tm_mday = 3, tm.tm_hour = 4, tm.tm_min = 5, tm.tm_sec = 6;
     tm.tm_isdst = -1;
     const auto sys = std::chrono::system_clock::from_time_t(std::mktime(&tm));
+    using std::chrono::file_clock;
     std::filesystem::last_write_time(
         folder / "lists" / "ACC04005.TXT",
-        std::chrono::file_clock::from_sys(
-            std::chrono::time_point_cast<std::chrono::file_clock::duration>(sys)));
+        file_clock::from_sys(std::chrono::time_point_cast<file_clock::duration>(sys)));
     EXPECT_TRUE(check("123456"));
     ASSERT_EQ(ui.messageBoxes.size(), 1u);
     const auto& box = ui.messageBoxes[0];
@@ -90,34 +90,28 @@ TEST_F(LocalCheck, AnnouncesAListedAccountWithItsDatesAndTheListTime) {
 
 TEST_F(LocalCheck, ReadsEveryKindOfListLine) {
     const std::string hit = record("00123456", "19990101", "20000101");  // the past counts too
+    const std::string binary = std::string(44, '\0') + "\xff\n" + std::string(10, '\0') +
+                               "00123456" + std::string(16, '\xfe');
+    // clang-format off
     const struct {
-        const char* name;
-        std::string account, content;
+        std::string content;
         bool restricted;
-    } cases[] = {{"crlf", "123456", "short\r\n" + hit + "\r\n", true},
-                 {"lf only", "123456", "short\n" + hit + "\n", true},
-                 {"cr only", "123456", "short\r" + hit + "\r", true},
-                 {"no final line end", "123456", "short\r\n" + hit, true},
-                 {"blank lines", "123456", "\r\n\r\n\n" + hit + "\r\n\r\n", true},
-                 {"33 characters", "123456", hit.substr(0, 33) + "\r\n", false},
-                 {"33 characters, last line", "123456", hit.substr(0, 33), false},
-                 {"34 characters", "123456", hit.substr(0, 34) + "\r\n", true},
-                 {"long line", "123456", hit + std::string(200000, 'z') + "\r\n", true},
-                 {"long line before", "123456", std::string(200000, 'z') + "\r\n" + hit, true},
-                 {"binary", "123456",
-                  std::string(44, '\0') + "\xff\n" + std::string(10, '\0') + "00123456" +
-                      std::string(16, '\xfe'),
-                  true},
-                 {"other account", "654321", hit + "\r\n", false},
-                 {"account longer than eight", "99900123456", hit + "\r\n", true},
-                 {"account in the wrong column", "123456", "X" + hit + "\r\n", false},
-                 {"empty file", "123456", "", false},
-                 {"nothing but NUL", "123456", std::string(5000, '\0'), false}};
+        std::string account = "123456";
+    } cases[] = {
+        {"short\r\n" + hit + "\r\n", true}, {"short\n" + hit + "\n", true},
+        {"\r\n\nshort\r" + hit, true},  // CR only, blank lines, no final line end
+        {hit.substr(0, 33) + "\r\n", false}, {hit.substr(0, 34), true}, {binary, true},
+        {std::string(200000, 'z') + "\r\n" + hit, true}, {hit + std::string(200000, 'z'), true}, {hit + "\r\n", false, "654321"},
+        {hit + "\r\n", true, "99900123456"},  // longer than eight: the last eight count
+        {"X" + hit + "\r\n", false},  // the account in the wrong column
+        {"", false}, {std::string(5000, '\0'), false}};
+    // clang-format on
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.content.substr(0, 40));
         folder.write("lists/ACC04005.TXT", c.content);
         ui.messageBoxes.clear();
-        EXPECT_EQ(check(c.account), c.restricted) << c.name;
-        EXPECT_EQ(ui.messageBoxes.size(), c.restricted ? 1u : 0u) << c.name;
+        EXPECT_EQ(check(c.account), c.restricted);
+        EXPECT_EQ(ui.messageBoxes.size(), c.restricted ? 1u : 0u);
     }
 }
 
@@ -136,11 +130,11 @@ TEST_F(LocalCheck, ListFoldersMissingUnreadableWithoutSeparatorOrAbsolute) {
 TEST(RestrictedQueryUrl, NineDigitAccountsForFiveBanks) {
     const struct {
         const char *bank, *account, *expectedAcct;
-    } cases[] = {{"14", "1234", "000001234"},       {"31", "1234", "000001234"},
-                 {"46", "1234", "000001234"},       {"52", "1234", "000001234"},
-                 {"54", "1234", "000001234"},       {"12", "1234", "00001234"},
-                 {"4", "1234", "00001234"},         {"014", "1234", "00001234"},
-                 {"14", "1234567890", "234567890"}, {"12", "1234567890", "34567890"}};
+    } cases[] = {{"14", "1234", "000001234"},      {"31", "1234", "000001234"},
+                 {"46", "1234", "000001234"},      {"52", "1234", "000001234"},
+                 {"54", "1234", "000001234"},      {"4", "1234", "00001234"},
+                 {"014", "1234", "00001234"},      {"12", "1234567890", "34567890"},
+                 {"14", "1234567890", "234567890"}};
     for (const auto& c : cases) {
         EXPECT_EQ(RestrictedQueryUrl("http://q/x", c.account, "345", c.bank),
                   std::string("http://q/x?bank=") + c.bank + "&snif=345&acct=" + c.expectedAcct);
@@ -172,10 +166,9 @@ TEST(CheckRestrictedOnline, EveryKindOfAnswer) {
                  {F::page(titled("500 Internal Server Error")), false, warn, noLink},
                  {F::page("<html>" + he("חשבון מוגבל") + "</html>"), false, warn, noLink},
                  {F::page("<TITLE>" + he("חשבון מוגבל") + "</TITLE>"), false, warn, noLink},
-                 {F::page(""), false, warn, noLink},
                  {F::page(std::string("\0\xff<title>\0</title>", 18)), false, warn, noLink},
-                 {F::failure(kHttpErrorTimeout, "The request timed out"), false, warn, noLink},
-                 {F::failure(kHttpErrorConnect, "Connection refused"), false, warn, noLink}};
+                 {F::failure(kHttpErrorTimeout, "timed out"), false, warn, noLink},
+                 {F::failure(kHttpErrorConnect, "refused"), false, warn, noLink}};
     for (const auto& c : cases) {
         F http;
         test::ScriptedOperatorUi ui;
@@ -186,37 +179,36 @@ TEST(CheckRestrictedOnline, EveryKindOfAnswer) {
                                         [&](const std::string& m) { logged.push_back(m); }),
                   c.restricted);
         ASSERT_EQ(http.requests.size(), 1u);
-        EXPECT_EQ(http.requests[0].url, "http://127.0.0.1/q?bank=14&snif=345&acct=000001234");
-        EXPECT_EQ(http.requests[0].timeoutSeconds, 60);
+        EXPECT_EQ(std::pair(http.requests[0].url, http.requests[0].timeoutSeconds),
+                  std::pair("http://127.0.0.1/q?bank=14&snif=345&acct=000001234"s, 60));
         ASSERT_EQ(ui.messageBoxes.size(), c.title.empty() ? 0u : 1u);
-        if (!c.title.empty()) {
-            const auto& box = ui.messageBoxes[0];
+        for (const auto& box : ui.messageBoxes) {
             EXPECT_EQ(
                 std::tuple(box.title, box.text, box.icon),
                 std::tuple(c.title, c.text, c.restricted ? MsgIcon::Stop : MsgIcon::Exclamation));
         }
         // Only a failed connection is logged, with its number and description.
-        const std::vector<std::string> expectedLog =
-            c.answer.errorNumber == 0
-                ? std::vector<std::string>{}
-                : std::vector<std::string>{"Error #" + std::to_string(c.answer.errorNumber) +
-                                           " - " + c.answer.errorDescription};
-        EXPECT_EQ(logged, expectedLog);
+        using Log = std::vector<std::string>;
+        const auto& a = c.answer;
+        const std::string error =
+            "Error #" + std::to_string(a.errorNumber) + " - " + a.errorDescription;
+        EXPECT_EQ(logged, a.errorNumber == 0 ? Log{} : Log{error});
     }
 }
 
 TEST(CheckRestrictedAccount, TheOnlineAnswerDecidesWhenBothChecksRun) {
+    // clang-format off
     const struct {
         bool listed;            // the account is in the local list
         const char* url;        // "" = no online check
         std::string pageTitle;  // the page's answer when asked
         bool restricted;
         size_t boxes;
-    } cases[] = {{true, "", "", true, 1},
-                 {false, "", "", false, 0},
-                 {true, "http://q", he("חשבון לא מוגבל"), false, 1},
-                 {false, "http://q", he("חשבון מוגבל"), true, 1},
-                 {true, "http://q", he("חשבון מוגבל"), true, 2}};
+    } cases[] = {
+        {true, "", "", true, 1}, {false, "", "", false, 0},
+        {true, "http://q", he("חשבון לא מוגבל"), false, 1},
+        {false, "http://q", he("חשבון מוגבל"), true, 1}, {true, "http://q", he("חשבון מוגבל"), true, 2}};
+    // clang-format on
     for (const auto& c : cases) {
         test::TempFolder folder;
         std::filesystem::create_directory(folder / "lists");
@@ -232,9 +224,9 @@ TEST(CheckRestrictedAccount, TheOnlineAnswerDecidesWhenBothChecksRun) {
                   c.restricted);
         EXPECT_EQ(ui.messageBoxes.size(), c.boxes);
         ASSERT_EQ(http.requests.size(), *c.url ? 1u : 0u);
-        if (*c.url) {
-            EXPECT_EQ(http.requests[0].url, "http://q?bank=12&snif=345&acct=23456789");
-            EXPECT_EQ(http.requests[0].timeoutSeconds, 30);
+        for (const auto& request : http.requests) {
+            EXPECT_EQ(std::pair(request.url, request.timeoutSeconds),
+                      std::pair("http://q?bank=12&snif=345&acct=23456789"s, 30));
         }
     }
 }

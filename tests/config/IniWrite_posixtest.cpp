@@ -1,8 +1,7 @@
 // Writing through a symbolic link replaces the file it names, keeps the link and the permissions.
 #include <gtest/gtest.h>
 
-#include "support/TempFolder.h"
-#include "config/cInifile.h"
+#include "config/ConfigHarness.h"
 
 namespace korvex {
 namespace {
@@ -15,10 +14,7 @@ TEST(IniWritePosix, SymbolicLinkIsFollowedAndPermissionsAreKept) {
     const auto wanted = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(folder / "real" / "Korvex.ini", wanted, fs::perm_options::replace);
     fs::create_symlink(folder / "real" / "Korvex.ini", folder / "link.ini");
-    cInifile ini;
-    ini.setPath(folder / "link.ini");
-    ini.setSection("A");
-    ini.setKey("k");
+    cInifile ini = test::iniAt(folder / "link.ini", "A", "k");
     ini.setValue("2");
     EXPECT_TRUE(ini.Success());
     EXPECT_TRUE(fs::is_symlink(folder / "link.ini"));

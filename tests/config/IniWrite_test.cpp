@@ -1,10 +1,8 @@
-// Writing INI files: creation, replacement in place, removal, and writes that must not lose the
-// file.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "support/TempFolder.h"
+#include "config/ConfigHarness.h"
 #include "config/cInifile.h"
 
 using namespace std::string_literals;
@@ -12,14 +10,7 @@ using namespace std::string_literals;
 namespace korvex {
 namespace {
 
-cInifile iniAt(const std::filesystem::path& file, const std::string& section,
-               const std::string& key = {}) {
-    cInifile ini;
-    ini.setPath(file);
-    ini.setSection(section);
-    ini.setKey(key);
-    return ini;
-}
+using test::iniAt;
 
 TEST(IniWrite, CreatesReplacesInPlaceAndKeepsEverythingElse) {
     test::TempFolder folder;
@@ -39,15 +30,18 @@ TEST(IniWrite, CreatesReplacesInPlaceAndKeepsEverythingElse) {
         EXPECT_EQ(ini.Value(), value);
     }
 
-    folder.write("t.ini", ";head\n[Config]\nPORT = 1 ; first\nx=\xE0\n\n;about B\n[B]\nk=1");
+    // Every byte of the old lines is kept (a byte-order mark, binary, NUL); LF-only lines come
+    // back as CR LF; the file's spelling of the key stays; a new key goes after the section's
+    // last key, before the next section's comments.
+    const std::string head = "\xEF\xBB\xBF;head\r\n[Config]\r\n",
+                      tail = "\r\nx=\xE0\x01\r\nnul=a\0b"s;
+    folder.write("t.ini", head + "PORT = 1 ; first" + tail + "\n\n;about B\n[B]\nk=1");
     ini = iniAt(folder / "t.ini", "config", "Port");
     ini.setValue("2");
-    // LF-only lines come back as CR LF; the file's spelling of the key stays; a new key goes
-    // after the section's last key, before the next section's comments.
     ini.setKey("New");
     ini.setValue("v");
     EXPECT_EQ(folder.read("t.ini"),
-              ";head\r\n[Config]\r\nPORT=2\r\nx=\xE0\r\nNew=v\r\n\r\n;about B\r\n[B]\r\nk=1\r\n");
+              head + "PORT=2" + tail + "\r\nNew=v\r\n\r\n;about B\r\n[B]\r\nk=1\r\n");
     EXPECT_EQ(ini.Value(), "v");
     ini.setValue("\0\0x\0\0y\0"s);  // NUL characters are removed before writing
     EXPECT_TRUE(ini.Success());
@@ -73,62 +67,40 @@ TEST(IniWrite, RemovesKeysAndSections) {
     EXPECT_FALSE(folder.exists("none.ini"));
 }
 
-TEST(IniWrite, RefusesTextsThatWouldNotReadBack) {
-    const struct {
-        std::string section, key, value;
-    } cases[] = {{"A", "k", "1\r\nEvil=1"}, {"A", "k", "1\nEvil=1"}, {"A", "k=j", "1"},
-                 {"A", "k\nj", "1"},        {"A", "", "1"},          {"A", "  ", "1"},
-                 {"A", ";k", "1"},          {"A]x", "k", "1"},       {"A\r\n[B", "k", "1"},
-                 {" A ", "k", "1"},         {"A\v", "k", "1"},       {"A", "k\t", "1"}};
+// A refused or failed write resets the code and leaves every file as it was, with no temporary.
+TEST(IniWrite, RefusedAndFailedWritesLeaveTheFiles) {
     test::TempFolder folder;
+    folder.write("plain", "not a folder");
+    std::filesystem::create_directory(folder / "dir.ini");
+    // clang-format off
+    const struct {
+        std::string section, key, value, file = "t.ini";
+    } cases[] = {
+        // Texts that would not read back.
+        {"A", "k", "1\r\nEvil=1"}, {"A", "k", "1\nEvil=1"}, {"A", "k=j", "1"}, {"A", "k\nj", "1"},
+        {"A", "", "1"}, {"A", "  ", "1"}, {"A", ";k", "1"}, {"A]x", "k", "1"}, {"A\r\n[B", "k", "1"},
+        {" A ", "k", "1"}, {"A\v", "k", "1"}, {"A", "k\t", "1"},
+        // Under a file, on a folder, and under a missing folder (which is not created).
+        {"A", "k", "x", "plain/t.ini"}, {"A", "k", "x", "dir.ini"}, {"A", "k", "x", "missing/t.ini"}};
+    // clang-format on
     const std::string original = "[A]\r\nk=0\r\n";
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.section + "|" + c.key + "|" + c.value);
+        SCOPED_TRACE(c.file + "|" + c.section + "|" + c.key + "|" + c.value);
         folder.write("t.ini", original);
-        // A successful write first, so that the refusal must reset the code.
         cInifile ini = iniAt(folder / "t.ini", "A", "k");
-        ini.setValue("ok");
+        ini.setValue("ok");  // a successful write first, so that the refusal must reset the code
         ASSERT_TRUE(ini.Success());
+        folder.write("t.ini", original);
+        ini.setPath(folder / c.file);
         ini.setSection(c.section);
         ini.setKey(c.key);
-        folder.write("t.ini", original);
         ini.setValue(c.value);
         EXPECT_EQ(ini.LastReturnCode(), 0);
         EXPECT_EQ(folder.read("t.ini"), original);
     }
-}
-
-TEST(IniWrite, FailedWriteLeavesTheOriginalAndNoTemporary) {
-    test::TempFolder folder;
-    folder.write("t.ini", "[A]\r\nk=1\r\n");
-    folder.write("plain", "not a folder");
-    std::filesystem::create_directory(folder / "dir.ini");
-    // Under a file, on a folder, and under a missing folder (which is not created).
-    for (const auto& path :
-         {folder / "plain" / "t.ini", folder / "dir.ini", folder / "missing" / "t.ini"}) {
-        cInifile ini = iniAt(folder / "t.ini", "A", "k");
-        ini.setValue("2");
-        ASSERT_TRUE(ini.Success());
-        ini.setPath(path);
-        ini.setValue("x");
-        EXPECT_EQ(ini.LastReturnCode(), 0) << path;
-    }
     EXPECT_EQ(folder.read("plain"), "not a folder");
     EXPECT_TRUE(std::filesystem::is_directory(folder / "dir.ini"));
-    EXPECT_EQ(folder.read("t.ini"), "[A]\r\nk=2\r\n");
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"dir.ini", "plain", "t.ini"}));
-}
-
-TEST(IniWrite, BrokenFilesAreRewrittenWithoutLosingReadableContent) {
-    test::TempFolder folder;
-    const std::string broken =
-        "\xEF\xBB\xBF[Config]\r\nbin=\x01\x02\xff\r\nnul=a\0b\r\n[A]\r\nk=1"s;
-    folder.write("t.ini", broken);
-    cInifile ini = iniAt(folder / "t.ini", "A", "j");
-    ini.setValue("2");
-    EXPECT_TRUE(ini.Success());
-    // Every byte of the old lines is kept, NUL included; only the new line and line ends differ.
-    EXPECT_EQ(folder.read("t.ini"), broken + "\r\nj=2\r\n");
 }
 
 // A window of 3000 x 2000 twips at (100, 200) on a 1024 x 768 pixel screen of 15 twips.
@@ -179,31 +151,24 @@ TEST(FormPosition, SaveWritesPlacementAndKeepsTheKey) {
 }
 
 TEST(FormPosition, LoadKeepsTheWindowOnTheScreen) {
-    const int32_t m = 60;  // 4 pixels of 15 twips
+    const int32_t m = 60, W = 15360, H = 11520;  // a margin of 4 pixels of 15 twips; the screen
+    // clang-format off
     const struct {
         std::string stored;
         int32_t minW, minH;
         std::vector<int32_t> placement;  // left, top, width, height; empty: not moved
         bool maximized;
     } cases[] = {
-        {"Left=1000\r\nTop=900\r\nWidth=4000\r\nHeight=3000\r\nMaximised=0",
-         0,
-         0,
-         {1000, 900, 4000, 3000},
-         false},
-        {"", 0, 0, {100, 200, 3000, 2000}, false},  // missing keys keep the current values
-        {"Left=x\r\nTop=\r\nWidth=abc", 0, 0, {100, 200, 3000, 2000}, false},
+        {"Left=1000\r\nTop=900\r\nWidth=4000\r\nHeight=3000", 0, 0, {1000, 900, 4000, 3000}, false},
+        {"Left=x\r\nTop=\r\nWidth=abc", 0, 0, {100, 200, 3000, 2000}, false},  // keep the current
         {"Left=-500\r\nTop=10", 0, 0, {m, m, 3000, 2000}, false},
-        {"Left=14000\r\nTop=11000", 0, 0, {15360 - m - 3000, 11520 - m - 2000, 3000, 2000}, false},
-        {"Left=0\r\nWidth=20000\r\nHeight=30000",
-         0,
-         0,
-         {m, m, 15360 - 2 * m, 11520 - 2 * m},
-         false},
+        {"Left=14000\r\nTop=11000", 0, 0, {W - m - 3000, H - m - 2000, 3000, 2000}, false},
+        {"Left=0\r\nWidth=20000\r\nHeight=30000", 0, 0, {m, m, W - 2 * m, H - 2 * m}, false},
         {"Width=10\r\nHeight=10", 500, 400, {100, 200, 500, 400}, false},
         {"Width=10", 20000, 0, {}, false},  // the screen is smaller than the minimum
         {"Maximised=1", 0, 0, {100, 200, 3000, 2000}, true},
-        {"Left=2147483647\r\nWidth=2147483647", 0, 0, {m, 200, 15360 - 2 * m, 2000}, false}};
+        {"Left=2147483647\r\nWidth=2147483647", 0, 0, {m, 200, W - 2 * m, 2000}, false}};
+    // clang-format on
     test::TempFolder folder;
     for (const auto& c : cases) {
         folder.write("t.ini", "[W]\r\n" + c.stored + "\r\n");

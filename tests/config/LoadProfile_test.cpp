@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 
 #include "config/ConfigHarness.h"
 #include "config/SettingKeys.h"
@@ -13,60 +14,6 @@ namespace {
 
 using test::ConfigHarness;
 using test::cp;
-
-TEST(LoadProfile, AProfileWithoutKeysGetsTheDefaults) {
-    ConfigHarness h;
-    ASSERT_TRUE(h.start("[Config]\r\n[Empty]\r\n"));
-    const ProfileSettings& p = h.profile();
-    const IconAppearance& i = h.form->iconAppearance();
-    EXPECT_EQ(std::vector<int>({p.Red,
-                                p.Green,
-                                p.Blue,
-                                i.IconFontSize,
-                                i.TextRed,
-                                i.TextGreen,
-                                i.TextBlue,
-                                p.KeyPressDelay,
-                                p.LetUserFillDetails,
-                                p.TabChar,
-                                p.DontPassPartialRead,
-                                p.ChequeNumStart,
-                                p.ChequeNumLength,
-                                p.ChequeNumLeadingZeros,
-                                p.ChequeBankNumLength,
-                                p.ChequeBranchNumLength,
-                                p.ChequeBranchCodeLength,
-                                p.ChequeAccountNumLength,
-                                p.ChequeBankNumLeadingZeros,
-                                p.ChequeBranchNumLeadingZeros,
-                                p.ChequeBranchCodeLeadingZeros,
-                                p.ChequeAccountNumLeadingZeros,
-                                p.MagStripe2Part1LeadingZeros,
-                                p.MagStripe2Part2LeadingZeros,
-                                p.MagStripe2Part1Length,
-                                p.MagStripe2Part2Length,
-                                p.ChequeBackTimeout,
-                                h.global().URLConnectionTimeout}),
-              std::vector<int>({255, 255, 255, 1, 0, 0, 255, 0, 0, 32, 1,  1, 8, 1,
-                                2,   5,   5,   9, 1, 1, 1,   1, 1, 1,  16, 4, 0, 60}));
-    EXPECT_EQ(std::vector<bool>({p.ActivateWindow, p.ActivateWindowAfter, p.WhenActivateWindowFails,
-                                 p.ChequeNumFlip, p.ChequeAccountNumFlip, p.MagStripe2Part2Flip,
-                                 p.SendChequeIfLimited}),
-              std::vector<bool>({false, false, true, false, false, false, false}));
-    EXPECT_EQ(std::tuple(p.ActivateWindowTitle, p.CSVFile, p.BackImageFileNameTemplate),
-              std::tuple(std::string(kNoneRead), ""s, ""s));
-    EXPECT_EQ(p.ChequeTemplate,
-              cp("שיק:{ENTER}מספק: {ChequeNum}{TAB}בנק: {BankNum}{ENTER}סניף: {BranchNum}{TAB}"
-                 "חשבון: {AccountNum}{ENTER}{ENTER}"));
-    EXPECT_EQ(p.MagStripe1Template,
-              cp("כרטיס מגנטי:{ENTER}שם: {Name}{TAB}מספר כרטיס: {Account}{TAB}תוקף: "
-                 "{DateMM}/{DateYY} {ENTER}{ENTER}"));
-    EXPECT_EQ(p.MagStripe2Template,
-              cp("כרטיס מגנטי:{ENTER}מספר כרטיס: {MagPart1}{TAB}תוקף: {MagPart2}{ENTER}{ENTER}"));
-    EXPECT_FALSE(h.ui.renameCsvEnabled);
-    ASSERT_EQ(h.ui.icons.size(), 1u);
-    EXPECT_EQ(std::tuple(h.ui.icons[0].fontSize, h.ui.icons[0].textBlue), std::tuple(1, 255));
-}
 
 // What a profile load sets: compared whole, so that a key wired to the wrong field fails.
 struct Loaded : ProfileSettings, IconAppearance {
@@ -85,6 +32,11 @@ Change set(T C::*f, V v) {
 // One row: the key, the text it is given, and the value its own field must take.
 #define K(S, field, text, value) \
     { #field "=" text, set(&S::field, value) }
+#define T(field, text) K(P, field, text, text)
+// The four keys of one cutting rule.
+#define RULE(prefix, start, length, zeros, flip)                               \
+    K(P, prefix##Start, #start, start), K(P, prefix##Length, #length, length), \
+        K(P, prefix##LeadingZeros, #zeros, zeros), K(P, prefix##Flip, flip, true)
 
 Loaded loadedWith(const std::string& line) {
     ConfigHarness h;
@@ -92,83 +44,88 @@ Loaded loadedWith(const std::string& line) {
     return {{h.profile()}, {h.form->iconAppearance()}, h.global().URLConnectionTimeout};
 }
 
+// A profile without keys: the built-in defaults, where they differ from an empty record.
+Loaded builtInDefaults() {
+    Loaded l;
+    l.Red = l.Green = l.Blue = l.TextBlue = 255;
+    l.URLConnectionTimeout = 60, l.TabChar = 32, l.DontPassPartialRead = 1;
+    l.WhenActivateWindowFails = true, l.ActivateWindowTitle = kNoneRead;
+    // Every cutting rule starts at 1 with leading zeros on.
+    for (int32_t P::*one :
+         {&P::ChequeNumStart, &P::ChequeBankNumStart, &P::ChequeBranchNumStart,
+          &P::ChequeBranchCodeStart, &P::ChequeAccountNumStart, &P::MagStripe2Part1Start,
+          &P::MagStripe2Part2Start, &P::ChequeNumLeadingZeros, &P::ChequeBankNumLeadingZeros,
+          &P::ChequeBranchNumLeadingZeros, &P::ChequeBranchCodeLeadingZeros,
+          &P::ChequeAccountNumLeadingZeros, &P::MagStripe2Part1LeadingZeros,
+          &P::MagStripe2Part2LeadingZeros})
+        l.*one = 1;
+    l.ChequeNumLength = 8, l.ChequeBankNumLength = 2, l.ChequeBranchNumLength = 5;
+    l.ChequeBranchCodeLength = 5, l.ChequeAccountNumLength = 9;
+    l.MagStripe2Part1Length = 16, l.MagStripe2Part2Length = 4;
+    l.ChequeTemplate =
+        cp("שיק:{ENTER}מספק: {ChequeNum}{TAB}בנק: {BankNum}{ENTER}סניף: {BranchNum}{TAB}"
+           "חשבון: {AccountNum}{ENTER}{ENTER}");
+    l.MagStripe1Template =
+        cp("כרטיס מגנטי:{ENTER}שם: {Name}{TAB}מספר כרטיס: {Account}{TAB}"
+           "תוקף: {DateMM}/{DateYY} {ENTER}{ENTER}");
+    l.MagStripe2Template =
+        cp("כרטיס מגנטי:{ENTER}מספר כרטיס: {MagPart1}{TAB}תוקף: {MagPart2}{ENTER}{ENTER}");
+    return l;
+}
+
 TEST(LoadProfile, ReadsEveryKeyOfTheProfileIntoItsOwnField) {
-    // Each key set to a value unlike its default, and the change it must make.
+    // Each key set to a value unlike its default, and the change it must make; then the limits.
     // clang-format off
     const std::vector<std::pair<std::string, Change>> cases = {
-        K(P, Red, "1", 1), K(P, Green, "2", 2), K(P, Blue, "3", 3),
-        K(I, IconFontSize, "9", 9), K(I, TextRed, "4", 4),
-        K(I, TextGreen, "5", 5), K(I, TextBlue, "6", 6),
-        // Without a title the switch is turned off again.
+        {"", [](Loaded&) {}},
+        K(P, Red, "1", 1), K(P, Green, "2", 2), K(P, Blue, "3", 3), K(I, IconFontSize, "9", 9),
+        K(I, TextRed, "4", 4), K(I, TextGreen, "5", 5), K(I, TextBlue, "6", 6),
         {"ActivateWindow=1\r\nActivateWindowTitle=T",
          [](Loaded& l) { l.ActivateWindow = true, l.ActivateWindowTitle = "T"; }},
-        K(P, ActivateWindowAfter, "1", true), K(P, ActivateWindowTitle, "Notepad", "Notepad"),
+        K(P, ActivateWindowAfter, "1", true), T(ActivateWindowTitle, "Notepad"),
         K(P, WaitMode, "1", true), K(P, KeyPressDelay, "25", 25), K(P, UseOldSendKeys, "1", true),
         K(P, DoEventsOnDelay, "1", true), K(P, ClipboardWin98DOS, "1", true),
         K(P, LetUserFillDetails, "2", 2), K(P, IgnoreVerify, "7", true), K(P, TabChar, "59", 59),
-        K(P, DontPassPartialRead, "0", 0), K(P, CSVFile, "a.csv", "a.csv"),
-        K(P, CSVRenTemplate, "b{HH}.csv", "b{HH}.csv"), K(P, WhenActivateWindowFails, "0", false),
-        K(P, ChequeNumStart, "-3", -3), K(P, ChequeNumLength, "11", 11),
-        K(P, ChequeNumLeadingZeros, "-2", -2), K(P, ChequeNumFlip, "true", true),
-        K(P, ChequeBankNumStart, "2", 2), K(P, ChequeBankNumLength, "3", 3),
-        K(P, ChequeBankNumLeadingZeros, "4", 4), K(P, ChequeBankNumFlip, "1", true),
-        K(P, ChequeBranchNumStart, "5", 5), K(P, ChequeBranchNumLength, "6", 6),
-        K(P, ChequeBranchNumLeadingZeros, "7", 7), K(P, ChequeBranchNumFlip, "TRUE", true),
-        K(P, ChequeBranchCodeStart, "8", 8), K(P, ChequeBranchCodeLength, "9", 9),
-        K(P, ChequeBranchCodeLeadingZeros, "10", 10), K(P, ChequeBranchCodeFlip, "True", true),
-        K(P, ChequeAccountNumStart, "11", 11), K(P, ChequeAccountNumLength, "12", 12),
-        K(P, ChequeAccountNumLeadingZeros, "13", 13), K(P, ChequeAccountNumFlip, "-1", true),
-        K(P, TrimAccountByBank, "1", true),
+        K(P, DontPassPartialRead, "0", 0), T(CSVFile, "a.csv"), T(CSVRenTemplate, "b{HH}.csv"),
+        K(P, WhenActivateWindowFails, "0", false), K(P, TrimAccountByBank, "1", true),
+        RULE(ChequeNum, -3, 11, -2, "true"), RULE(ChequeBankNum, 2, 3, 4, "1"),
+        RULE(ChequeBranchNum, 5, 6, 7, "TRUE"), RULE(ChequeBranchCode, 8, 9, 10, "True"),
+        RULE(ChequeAccountNum, 11, 12, 13, "-1"), RULE(MagStripe2Part1, 14, 15, 16, "TRUE"),
+        RULE(MagStripe2Part2, 17, 18, 19, "TRUE"),
         // Combined images replace the back template only.
-        {"CombineChequeImages=1",
-         [](Loaded& l) {
-             l.CombineChequeImages = true;
-             l.BackImageFileNameTemplate = "netpbm\\tmp-back.jpg";
+        {"CombineChequeImages=1", [](Loaded& l) {
+             l.CombineChequeImages = true, l.BackImageFileNameTemplate = "netpbm\\tmp-back.jpg";
          }},
-        K(P, MagStripe2Part1Start, "14", 14), K(P, MagStripe2Part1Length, "15", 15),
-        K(P, MagStripe2Part1LeadingZeros, "16", 16), K(P, MagStripe2Part1Flip, "TRUE", true),
-        K(P, MagStripe2Part2Start, "17", 17), K(P, MagStripe2Part2Length, "18", 18),
-        K(P, MagStripe2Part2LeadingZeros, "19", 19), K(P, MagStripe2Part2Flip, "TRUE", true),
-        K(P, ImageFileNameTemplate, "f.tif", "f.tif"),
-        K(P, LimitedImageFileNameTemplate, "l.tif", "l.tif"),
-        K(P, BackImageFileNameTemplate, "b.tif", "b.tif"),
-        {"LimitedBackImageFileNameTemplate=lb.tif",
-         set(&P::LimitedBackImageFileNameTemplate, "lb.tif")},
-        K(P, GenUSTemplate, "{MICR}", "{MICR}"), K(P, GenUSFileNameTemplate, "u.tif", "u.tif"),
-        K(P, GenUSBackFileNameTemplate, "ub.tif", "ub.tif"),
-        K(P, ScanOverrideFileNameTemplate, "s.tif", "s.tif"), K(P, ChequeBackTimeout, "-1", -1),
-        K(P, ImageBeforeSendKeys, "1", true), K(P, MinUnreadCharsForNoMICR, "3", 3),
-        K(P, AccountListPath, "L\\", "L\\"), K(P, LimitedAccountURL, "http://x/", "http://x/"),
-        K(L, URLConnectionTimeout, "5", 5), K(P, SendChequeIfLimited, "TRUE", true),
-        K(P, ChequeTemplate, "{BankNum}", "{BankNum}"),
-        K(P, MagStripe1Template, "{Name}", "{Name}"),
-        K(P, MagStripe2Template, "{MagPart1}", "{MagPart1}")};
+        T(ImageFileNameTemplate, "f.tif"), T(LimitedImageFileNameTemplate, "l.tif"),
+        T(BackImageFileNameTemplate, "b.tif"), T(LimitedBackImageFileNameTemplate, "lb.tif"),
+        T(GenUSTemplate, "{MICR}"), T(GenUSFileNameTemplate, "u.tif"),
+        T(GenUSBackFileNameTemplate, "ub.tif"), T(ScanOverrideFileNameTemplate, "s.tif"),
+        K(P, ChequeBackTimeout, "-1", -1), K(P, ImageBeforeSendKeys, "1", true),
+        K(P, MinUnreadCharsForNoMICR, "3", 3), T(AccountListPath, "L\\"),
+        T(LimitedAccountURL, "http://x/"), K(L, URLConnectionTimeout, "5", 5),
+        K(P, SendChequeIfLimited, "TRUE", true), T(ChequeTemplate, "{BankNum}"),
+        T(MagStripe1Template, "{Name}"), T(MagStripe2Template, "{MagPart1}"),
+        // The font size is kept within 1 to 72; a list folder gets its closing "\".
+        K(I, IconFontSize, "0", 1), K(I, IconFontSize, "73", 72), K(I, IconFontSize, "72", 72),
+        K(P, AccountListPath, "C:\\L", "C:\\L\\"), K(P, AccountListPath, "", ""),
+        K(P, AccountListPath, "lists/", "lists/\\"),
+        // The switch needs a title; an empty one counts, the marker of "none read" does not.
+        {"ActivateWindow=1\r\nActivateWindowAfter=1", set(&P::ActivateWindowAfter, true)},
+        {"ActivateWindow=1\r\nActivateWindowTitle=", [](Loaded& l) {
+             l.ActivateWindow = true, l.ActivateWindowTitle = "";
+         }},
+        {"ActivateWindow=1\r\nActivateWindowTitle=**NONE READ**", [](Loaded&) {}}};
     // clang-format on
     // Every key of the table has a case here, so a key LoadProfile forgot cannot pass unseen.
-    EXPECT_EQ(cases.size(), profileKeys().size());
-    const Loaded defaults = loadedWith("");
+    std::set<std::string> named;
+    for (const auto& c : cases) named.insert(c.first.substr(0, c.first.find('=')));
+    EXPECT_EQ(named.size(), profileKeys().size() + 1);  // and the empty profile
     for (const auto& [line, change] : cases) {
-        EXPECT_NE(findProfileKey(line.substr(0, line.find('='))), nullptr) << line;
-        Loaded expected = defaults;
+        EXPECT_TRUE(line.empty() || findProfileKey(line.substr(0, line.find('='))) != nullptr);
+        Loaded expected = builtInDefaults();
         change(expected);
         EXPECT_TRUE(loadedWith(line) == expected) << line;
     }
-}
-
-TEST(LoadProfile, LimitsAndCompletions) {
-    for (auto [v, e] :
-         std::vector<std::pair<std::string, int>>{{"0", 1}, {"-5", 1}, {"72", 72}, {"73", 72}}) {
-        EXPECT_EQ(loadedWith("IconFontSize=" + v).IconFontSize, e) << v;
-    }
-    for (auto [v, e] : std::vector<std::pair<std::string, std::string>>{
-             {"C:\\L", "C:\\L\\"}, {"", ""}, {"C:\\L\\", "C:\\L\\"}, {"lists/", "lists/\\"}}) {
-        EXPECT_EQ(loadedWith("AccountListPath=" + v).AccountListPath, e) << v;
-    }
-    // The switch needs a title; an empty one counts, the marker of "none read" does not.
-    EXPECT_FALSE(loadedWith("ActivateWindow=1\r\nActivateWindowAfter=1").ActivateWindow);
-    EXPECT_TRUE(loadedWith("ActivateWindow=1\r\nActivateWindowTitle=").ActivateWindow);
-    EXPECT_FALSE(
-        loadedWith("ActivateWindow=1\r\nActivateWindowTitle=**NONE READ**").ActivateWindow);
 }
 
 TEST(LoadProfile, ValuesThatDoNotConvertKeepThePreviousProfilesValue) {
@@ -190,55 +147,36 @@ TEST(LoadProfile, ValuesThatDoNotConvertKeepThePreviousProfilesValue) {
     h.form->LoadProfile(3);
     EXPECT_TRUE(h.profile().ChequeNumFlip);
     EXPECT_EQ(h.profile().Red, 255);  // absent: the default
-    EXPECT_EQ(h.form->iconAppearance().IconFontSize, 12);
     EXPECT_EQ(h.ui.icons.back().fontSize, 12);
 }
-
-TEST(LoadProfile, TooltipIsA64CharacterField) {
+TEST(LoadProfile, TooltipMenuMarksDetailsSelectionIconAndLogRenaming) {
     const std::string prefix = cp("קורא צ'קים וכרטיסים - פרופיל נוכחי: ");
     const std::string longName(40, 'N');
     ConfigHarness h;
-    ASSERT_TRUE(h.start("[Short]\r\n[" + longName + "]\r\n"));
+    h.ui.detailsExists = true;
+    ASSERT_TRUE(
+        h.start("[Short]\r\nRed=1\r\nGreen=2\r\nBlue=3\r\nIconFontSize=20\r\nTextRed=4\r\n"
+                "TextGreen=5\r\nTextBlue=6\r\nCSVRenTemplate=old.csv\r\n[" +
+                longName + "]\r\n"));
+    EXPECT_TRUE(h.ui.renameCsvEnabled);
+    const auto& i = h.ui.icons.back();
+    EXPECT_EQ(std::vector<int>({i.red, i.green, i.blue, i.fontSize, i.textRed, i.textGreen,
+                                i.textBlue, i.profileNumber}),
+              std::vector<int>({1, 2, 3, 20, 4, 5, 6, 1}));
+    // The tooltip is a 64-character field: the text, a NUL, then blanks; a long one is cut.
     ASSERT_EQ(h.ui.tooltips.size(), 1u);
     std::string expected = prefix + "Short" + '\0';
     expected.resize(64, ' ');
     EXPECT_EQ(h.ui.tooltips[0], expected);
     h.form->LoadProfile(2);
     EXPECT_EQ(h.ui.tooltips.back(), (prefix + longName).substr(0, 64));
+    EXPECT_EQ(h.ui.checkedItems(), (std::vector<int32_t>{2}));
+    EXPECT_EQ(std::tuple(h.ui.detailsSelected, h.ui.icons.back().profileNumber), std::tuple(1, 2));
+    EXPECT_FALSE(h.ui.renameCsvEnabled);
     h.form->LoadProfile(3);  // no such profile
     expected = prefix + cp("<הגדרות ברירת מחדל>") + '\0';
     expected.resize(64, ' ');
     EXPECT_EQ(h.ui.tooltips.back(), expected);
-}
-
-TEST(LoadProfile, InvalidNumberReadsTheLastSectionAgain) {
-    ConfigHarness h;
-    ASSERT_TRUE(h.start("[A]\r\nRed=1\r\n[B]\r\nRed=2\r\n"));
-    h.form->LoadProfile(2);
-    h.folder.write("Korvex.ini", "[A]\r\nRed=1\r\n[B]\r\nRed=3\r\n");
-    for (int32_t invalid : {0, 3, -1, INT32_MIN, INT32_MAX}) {
-        h.form->LoadProfile(invalid);
-        EXPECT_EQ(h.form->ConfigIni().Section(), "B") << invalid;
-        EXPECT_EQ(std::tuple(h.profile().Red, h.global().CurrentProfile), std::tuple(3, invalid));
-        EXPECT_TRUE(h.ui.checkedItems().empty()) << invalid;
-    }
-}
-
-TEST(LoadProfile, MenuMarksDetailsSelectionIconAndLogRenaming) {
-    ConfigHarness h;
-    h.ui.detailsExists = true;
-    ASSERT_TRUE(h.start(
-        "[A]\r\nRed=1\r\nGreen=2\r\nBlue=3\r\nIconFontSize=20\r\nTextRed=4\r\nTextGreen=5\r\n"
-        "TextBlue=6\r\nCSVRenTemplate=old.csv\r\n[B]\r\n"));
-    EXPECT_TRUE(h.ui.renameCsvEnabled);
-    const auto& i = h.ui.icons.back();
-    EXPECT_EQ(std::vector<int>({i.red, i.green, i.blue, i.fontSize, i.textRed, i.textGreen,
-                                i.textBlue, i.profileNumber}),
-              std::vector<int>({1, 2, 3, 20, 4, 5, 6, 1}));
-    h.form->LoadProfile(2);
-    EXPECT_EQ(h.ui.checkedItems(), (std::vector<int32_t>{2}));
-    EXPECT_EQ(std::tuple(h.ui.detailsSelected, h.ui.icons.back().profileNumber), std::tuple(1, 2));
-    EXPECT_FALSE(h.ui.renameCsvEnabled);
 }
 
 TEST(ProfileChoice, FindProfileComparesExactly) {
@@ -255,7 +193,7 @@ TEST(ProfileChoice, FindProfileComparesExactly) {
     EXPECT_EQ(none.form->FindProfile("") + none.form->FindProfile("Config"), 0);
 }
 
-TEST(ProfileChoice, NewProfileChosenSkipsTheCurrentProfile) {
+TEST(ProfileChoice, NewProfileChosenSkipsTheCurrentAndInvalidNumbersReadTheLastSection) {
     ConfigHarness h;
     ASSERT_TRUE(h.start("[A]\r\nRed=1\r\n[B]\r\nRed=2\r\n"));
     h.folder.write("Korvex.ini", "[A]\r\nRed=5\r\n[B]\r\nRed=2\r\n");
@@ -269,6 +207,14 @@ TEST(ProfileChoice, NewProfileChosenSkipsTheCurrentProfile) {
     h.folder.write("Korvex.ini", "[A]\r\nRed=6\r\n[B]\r\nRed=2\r\n");
     h.form->LoadProfile(1);
     EXPECT_EQ(h.profile().Red, 6);
+    h.form->LoadProfile(2);
+    h.folder.write("Korvex.ini", "[A]\r\nRed=1\r\n[B]\r\nRed=3\r\n");
+    for (int32_t invalid : {0, 3, -1, INT32_MIN, INT32_MAX}) {
+        h.form->LoadProfile(invalid);
+        EXPECT_EQ(h.form->ConfigIni().Section(), "B") << invalid;
+        EXPECT_EQ(std::tuple(h.profile().Red, h.global().CurrentProfile), std::tuple(3, invalid));
+        EXPECT_TRUE(h.ui.checkedItems().empty()) << invalid;
+    }
 }
 
 }  // namespace

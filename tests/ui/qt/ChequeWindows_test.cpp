@@ -42,11 +42,7 @@ void focusByTab(QWidget* w) {
 ChequeDialogInput input(const char* c, const char* b, const char* br, const char* a,
                         uint8_t tabChar = 32) {
     ChequeDialogInput in;
-    in.ChequeNum = c;
-    in.BankNum = b;
-    in.BranchNum = br;
-    in.AccountNum = a;
-    in.TabChar = tabChar;
+    in.ChequeNum = c, in.BankNum = b, in.BranchNum = br, in.AccountNum = a, in.TabChar = tabChar;
     return in;
 }
 
@@ -54,20 +50,12 @@ TEST(ChequeWindows, UnreadablePartsAreSelectedInBothDialogs) {
     const auto in = input("12?4?6", "@@", "9;9;", "123");
     frmChequeData data(in);
     frmChequeFull full(in, kToday);
-    for (auto boxes :
-         {std::array<QLineEdit*, 4>{data.ChequeNum, data.BankNum, data.BranchNum, data.AccountNum},
-          std::array<QLineEdit*, 4>{full.ChequeNum, full.BankNum, full.BranchNum,
-                                    full.AccountNum}}) {
-        EXPECT_EQ(boxes[0]->selectionStart(), 2);
-        EXPECT_EQ(boxes[0]->selectedText() + boxes[1]->selectedText() + boxes[2]->selectedText(),
-                  "?4?@@;9;");
-        EXPECT_FALSE(boxes[3]->hasSelectedText());
-    }
+    EXPECT_EQ(data.ChequeNum->selectedText() + data.BranchNum->selectedText(), "?4?;9;");
+    EXPECT_EQ(full.ChequeNum->selectedText() + full.BankNum->selectedText(), "?4?@@");
     // The marks come back when the operator reaches a box, after the box lost the focus.
     showActive(&data);
     for (QLineEdit* b : {data.ChequeNum, data.BankNum, data.ChequeNum}) focusByTab(b);
-    EXPECT_EQ(data.ChequeNum->selectedText(), QString("?4?"));
-    EXPECT_EQ(data.BankNum->selectedText(), QString(""));
+    EXPECT_EQ(data.ChequeNum->selectedText() + data.BankNum->selectedText(), "?4?");
     // Once the operator changed the text, focus no longer restores the old mark.
     focusByTab(data.BankNum);
     typeText(data.BankNum, "7");
@@ -79,53 +67,16 @@ TEST(ChequeWindows, UnreadablePartsAreSelectedInBothDialogs) {
     EXPECT_FALSE(data.AccountNum->hasSelectedText());
 }
 
-TEST(ChequeWindows, TabCharEntersTheCharacterAndMovesOn) {
-    for (uint8_t tabChar : {uint8_t{32}, uint8_t{'*'}}) {
-        frmChequeData data(input("", "", "", "", tabChar));
-        showActive(&data);
-        data.ChequeNum->setFocus();
-        typeText(data.ChequeNum, "5" + QString(QChar(tabChar)));
-        QApplication::processEvents();
-        EXPECT_EQ(data.ChequeNum->text(), "5" + QString(QChar(tabChar)));
-        EXPECT_EQ(QApplication::focusWidget(), data.BankNum) << int(tabChar);
-        typeText(data.BankNum, "1");  // another character does not move the focus
-        QApplication::processEvents();
-        EXPECT_EQ(QApplication::focusWidget(), data.BankNum);
-    }
-}
-
-TEST(ChequeWindows, OkRebuildsTheLineAndCancelOrTheFrameLeaveIt) {
-    auto in = input("123", "10", "456", "789");
-    frmChequeData data(in);
-    showActive(&data);
-    EXPECT_FALSE(data.VerifyCode->isVisible());  // only with a caption
-    data.VerifyCode->setChecked(true);
-    data.cmdOK->click();
-    EXPECT_FALSE(data.Cancelled);
-    EXPECT_EQ(data.MagtekLine + data.NonusLine, "A123 C10A456E 789C:123 <10:456> 789<");
-    EXPECT_TRUE(data.result().VerifyCodeTicked);
-    EXPECT_EQ(data.result().MagtekLine, "A123 C10A456E 789C");
-    frmChequeData cancelled(in);
-    cancelled.cmdCancel->click();
-    EXPECT_TRUE(cancelled.Cancelled);
-    EXPECT_EQ(cancelled.MagtekLine + cancelled.NonusLine, "");
-    in.verifyCaption = cp1255::fromUtf8("קוד 888");
-    frmChequeFull full(in, kToday);
-    showActive(&full);
-    EXPECT_TRUE(full.VerifyCode->isVisible());
-    EXPECT_EQ(full.VerifyCode->text(), QString::fromUtf8("קוד 888"));
-    full.close();  // the frame's close is Cancel
-    EXPECT_TRUE(full.result().Cancelled);
-    EXPECT_EQ(full.MagtekLine, "");
-}
-
-TEST(ChequeWindows, EnterConfirmsOrMovesOnByTabChar) {
-    frmChequeData data(input("1", "2", "3", "4"));
+TEST(ChequeWindows, TabCharAndEnterMoveOnOrConfirm) {
+    frmChequeData data(input("1", "2", "3", "4", '*'));
     showActive(&data);
     data.ChequeNum->setFocus();
-    QTest::keyClick(data.ChequeNum, Qt::Key_Return);
+    typeText(data.ChequeNum, "5*");  // the TabChar is typed, then moves on
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), data.BankNum);
+    QTest::keyClick(data.BankNum, Qt::Key_Return);
     EXPECT_FALSE(data.Cancelled || data.isVisible());
-    EXPECT_EQ(data.MagtekLine, "A1 C2A3E 4C");
+    EXPECT_EQ(data.MagtekLine, "A15* C2A3E 4C");
 
     frmChequeFull full(input("1", "2", "3", "4", 32), kToday);
     showActive(&full);
@@ -144,26 +95,27 @@ TEST(ChequeWindows, EnterConfirmsOrMovesOnByTabChar) {
     QTest::keyClick(chain.txtDate, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(QApplication::focusWidget(), chain.cmdOK);
     EXPECT_TRUE(chain.isVisible());
-    // Enter at the OK button, where the chain ends, confirms.
-    QTest::keyClick(chain.cmdOK, Qt::Key_Return);
+    QTest::keyClick(chain.cmdOK, Qt::Key_Return);  // at the end of the chain Enter confirms
     EXPECT_FALSE(chain.isVisible() || chain.Cancelled);
-    EXPECT_EQ(chain.MagtekLine, "A1 C2A3E 4C");
 }
 
 TEST(ChequeWindows, TypingRulesOfAmountBankChequeAndDate) {
-    frmChequeFull full(input("123", "10", "456", "789"), kToday);
+    frmChequeFull full(input("123", "1?3", "456", "789"), kToday);
     showActive(&full);
     full.txtAmount->setFocus();
     typeText(full.txtAmount, QString::fromUtf8("12ץ50ץ"));  // final tsadi is the point key
     EXPECT_EQ(full.txtAmount->text(), "12.50.");
+    // A longer reader field is put in whole, but typing is limited.
     full.BankNum->setFocus();
+    full.BankNum->end(false);
+    typeText(full.BankNum, "4");
+    EXPECT_EQ(full.BankNum->text(), "1?3");
     full.BankNum->clear();
     typeText(full.BankNum, "123");
     EXPECT_EQ(full.BankNum->text(), "12");
     full.ChequeNum->setFocus();
     full.ChequeNum->clear();
     typeText(full.ChequeNum, "1234567890123456");
-    EXPECT_EQ(full.ChequeNum->text().size(), 13);
     EXPECT_EQ(full.txtDate->boxText(), "06/12/26");
     full.txtDate->setFocus();
     full.txtDate->selectOneAt(0);
@@ -178,15 +130,13 @@ TEST(ChequeWindows, AnIncompleteDateKeepsTheDialogOpen) {
     frmChequeFull full(input("1", "2", "3", "4"), kToday);
     showActive(&full);
     full.txtDate->setText("12/  /26");
-    ASSERT_EQ(full.txtDate->boxText(), "12/__/26");
     auto box = test::answerMessageBox(QMessageBox::Ok);
     full.cmdOK->click();
     ASSERT_TRUE(box->seen);
-    EXPECT_EQ(box->text, QString::fromUtf8("תאריך לא תקין, נא לתקן."));
-    EXPECT_EQ(box->title, QString::fromUtf8("בעיה בהזנת פרטי צ'ק"));
+    EXPECT_EQ(box->title + "|" + box->text,
+              QString::fromUtf8("בעיה בהזנת פרטי צ'ק|תאריך לא תקין, נא לתקן."));
     EXPECT_EQ(box->icon, QMessageBox::Warning);
-    EXPECT_TRUE(full.isVisible());
-    EXPECT_FALSE(full.Cancelled);
+    EXPECT_TRUE(full.isVisible() && !full.Cancelled);
     EXPECT_EQ(full.MagtekLine + full.DateText, "");
     EXPECT_EQ(full.focusWidget(), full.txtDate);
 }
@@ -217,36 +167,17 @@ TEST(ChequeWindows, DateBoxKeysReachTheCaretRules) {
         QApplication::processEvents();  // the Left arrow a Right arrow sends back
         SCOPED_TRACE(std::to_string(c.from) + " " + std::to_string(c.key));
         EXPECT_EQ(d->boxText(), c.text);
-        EXPECT_EQ(d->selectionStart(), c.to);
-        EXPECT_EQ(d->selectedText().size(), 1);
+        EXPECT_EQ(std::pair(d->selectionStart(), int(d->selectedText().size())),
+                  std::pair(c.to, 1));
     }
-    // Insert switches overtype off (not with Shift) and on again.
-    d->selectOneAt(0);
+    // Insert switches overtype off (not with Shift): a digit then inserts without a selection.
+    QTest::keyClick(d, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_TRUE(d->overtype());
     QTest::keyClick(d, Qt::Key_Insert);
-    EXPECT_FALSE(d->overtype());
     QTest::keyClick(d, Qt::Key_Home);
     QTest::keyClick(d, Qt::Key_2);
     EXPECT_EQ(d->boxText(), "26/12/26");
-    EXPECT_FALSE(d->hasSelectedText());
-    QTest::keyClick(d, Qt::Key_Insert, Qt::ShiftModifier);
-    EXPECT_FALSE(d->overtype());
-    QTest::keyClick(d, Qt::Key_Insert);
-    QTest::keyClick(d, Qt::Key_3);
-    EXPECT_TRUE(d->overtype() && d->hasSelectedText());
-}
-
-TEST(ChequeWindows, LongReaderFieldsArePutInWholeButTypingIsLimited) {
-    frmChequeFull full(input("1", "1?3", "3", "4"), kToday);
-    showActive(&full);
-    focusByTab(full.BankNum);
-    EXPECT_EQ(full.BankNum->selectedText(), "?");
-    full.BankNum->end(false);
-    typeText(full.BankNum, "4");
-    EXPECT_EQ(full.BankNum->text(), "1?3");
-    QTest::keyClick(full.BankNum, Qt::Key_Backspace);
-    QTest::keyClick(full.BankNum, Qt::Key_Backspace);
-    typeText(full.BankNum, "56");
-    EXPECT_EQ(full.BankNum->text(), "15");
+    EXPECT_FALSE(d->overtype() || d->hasSelectedText());
 }
 
 TEST(ChequeWindows, PictureOfTheChequeOrAShorterDialogAndProportionalResizing) {
@@ -260,13 +191,11 @@ TEST(ChequeWindows, PictureOfTheChequeOrAShorterDialogAndProportionalResizing) {
     in.imageFile = dir.filePath("front.png").toStdU16String();
     frmChequeFull withImage(in, kToday);
     EXPECT_EQ(withImage.Image1->image().size(), QSize(200, 90));
-    for (const char* name : {"missing.png", "noise.png"}) {
-        in.imageFile = dir.filePath(name).toStdU16String();
-        frmChequeFull without(in, kToday);
-        EXPECT_FALSE(without.imageLoaded() || !withImage.imageLoaded()) << name;
-        EXPECT_LT(without.height(), withImage.height());
-        EXPECT_TRUE(without.Image1->isHidden());
-    }
+    in.imageFile = dir.filePath("noise.png").toStdU16String();
+    frmChequeFull without(in, kToday);
+    EXPECT_FALSE(without.imageLoaded() || !withImage.imageLoaded());
+    EXPECT_LT(without.height(), withImage.height());
+    EXPECT_TRUE(without.Image1->isHidden());
     // The dialog keeps its controls in proportion through the core's resizing.
     showActive(&withImage);
     const QRect before = withImage.ChequeNum->geometry();

@@ -9,9 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "text/Cp1255.h"
+#include "ui/OperatorWindowRules.h"
 #include "ui/qt/ImageBox.h"
 #include "ui/qt/frmDetails.h"
-#include "ui/qt/frmManuallDebug.h"
 #include "UiTestSupport.h"
 
 namespace korvex::ui {
@@ -21,7 +21,7 @@ const QString kManualSample = "A1234567 C12A12345E 123456C";
 
 struct DetailsRig {
     frmDetails window;
-    std::vector<std::string> classified, cheques, cards;
+    std::vector<std::string> classified, routed;
     std::vector<int32_t> chosen;
     int classAnswer = 1;
 
@@ -31,8 +31,8 @@ struct DetailsRig {
             classified.push_back(t);
             return classAnswer;
         };
-        h.processCheque = [this](const std::string& t) { cheques.push_back(t); };
-        h.processMagStripe = [this](const std::string& t) { cards.push_back(t); };
+        h.processCheque = [this](const std::string& t) { routed.push_back("cheque " + t); };
+        h.processMagStripe = [this](const std::string& t) { routed.push_back("card " + t); };
         h.profileChosen = [this](int32_t n) { chosen.push_back(n); };
         window.setHooks(h);
     }
@@ -65,7 +65,7 @@ TEST(DetailsWindow, ProfileListFillsOnceAndOnlyTheOperatorsChoiceLoads) {
     rig.window.hide();
 }
 
-TEST(DetailsWindow, ReaderDataLastDataSentAndCopy) {
+TEST(DetailsWindow, ReaderDataCopyMinimisingHidesAndClosingResets) {
     DetailsRig rig;
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->setText("old");
@@ -81,37 +81,7 @@ TEST(DetailsWindow, ReaderDataLastDataSentAndCopy) {
     EXPECT_EQ(rig.window.LastDataSent->toPlainText(), QString::fromUtf8("שלום{TAB}"));
     rig.window.setReaderData(std::string("a\0b\xff", 4));  // binary and NUL are shown
     EXPECT_EQ(rig.window.ReaderData->toPlainText().size(), 4);
-}
-
-// The routing rule is the core's; here the button asks and hands the text on by its answer.
-TEST(DetailsWindow, TryStringAsksAndRoutesByClass) {
-    const struct {
-        int cls;
-        QMessageBox::StandardButton answer;
-        std::vector<std::string> cheques, cards;
-        const char* name;
-    } cases[] = {{1, QMessageBox::No, {}, {}, "צ'ק רגיל"},
-                 {1, QMessageBox::Yes, {"A1234567 C12A12345E 123456C"}, {}, "צ'ק רגיל"},
-                 {2, QMessageBox::Yes, {}, {"A1234567 C12A12345E 123456C"}, "כרטיס מגנטי"}};
-    for (const auto& c : cases) {
-        DetailsRig rig;
-        rig.classAnswer = c.cls;
-        auto box = test::answerMessageBox(c.answer);
-        rig.window.TryString->click();
-        ASSERT_TRUE(box->seen) << c.cls;
-        EXPECT_EQ(box->title, QString::fromUtf8("מידע ידני"));
-        EXPECT_TRUE(box->text.startsWith(QString::fromUtf8("תוצאה: ") + QString::fromUtf8(c.name)));
-        EXPECT_EQ(box->direction, Qt::RightToLeft);
-        EXPECT_EQ(rig.classified, std::vector<std::string>{kManualSample.toStdString()});
-        EXPECT_EQ(rig.cheques, c.cheques) << c.cls;
-        EXPECT_EQ(rig.cards, c.cards) << c.cls;
-    }
-}
-
-TEST(DetailsWindow, MinimisingHidesAndClosingResetsTheContents) {
-    DetailsRig rig;
     rig.fill({"A"}, 1);
-    rig.window.setReaderData("data");
     rig.window.ManualData->setText("typed");
     rig.window.showDetails();
     rig.window.setWindowState(Qt::WindowMinimized);
@@ -119,39 +89,36 @@ TEST(DetailsWindow, MinimisingHidesAndClosingResetsTheContents) {
     EXPECT_FALSE(rig.window.isVisible());
     rig.window.showDetails();
     EXPECT_TRUE(rig.window.isVisible() && !rig.window.isMinimized());
-    EXPECT_EQ(rig.window.readerData(), "data");  // hiding keeps the contents
+    EXPECT_EQ(rig.window.readerData().size(), 4u);  // hiding keeps the contents
     rig.window.close();
     EXPECT_FALSE(rig.window.isVisible());
-    EXPECT_EQ(rig.window.readerData(), "");
-    EXPECT_EQ(rig.window.ManualData->text(), kManualSample);
+    EXPECT_EQ(rig.window.readerData() + rig.window.ManualData->text().toStdString(),
+              kManualSample.toStdString());
     EXPECT_EQ(rig.window.cmbProfiles->count(), 0);
 }
 
-TEST(DebugWindow, ContPassesCombo1FirstThenKeepsTheChoicesAndExitEnds) {
-    int terminated = -1;
-    frmManuallDebug window([&](int code) {
-        terminated = code;
-        // The real handler never returns; the recorder closes the window instead.
-        QTimer::singleShot(0, [] {
-            if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) w->done(0);
-        });
-    });
-    const auto run = [&](std::function<void(frmManuallDebug*)> act) {
-        test::whenModal<frmManuallDebug>(act);
-        const DebugWindowResult r = window.run();
-        return r.bank + "/" + r.branch + "/" + r.account;
-    };
-    EXPECT_EQ(run([](frmManuallDebug* w) { w->cmdCont->click(); }), "Combo1/Combo1/Combo1");
-    EXPECT_EQ(run([](frmManuallDebug* w) {
-                  w->cmbBank->setCurrentIndex(1);
-                  w->cmbAcc->setEditText("999");
-                  w->cmdCont->click();
-              }),
-              "12/Combo1/999");
-    EXPECT_EQ(run([](frmManuallDebug* w) { w->cmdCont->click(); }), "12/Combo1/999");
-    EXPECT_EQ(terminated, -1);
-    run([](frmManuallDebug* w) { w->Command2->click(); });
-    EXPECT_EQ(terminated, 0);
+// The routing rule is the core's; here the button asks and hands the text on by its answer.
+TEST(DetailsWindow, TryStringAsksAndRoutesByClass) {
+    const struct {
+        int cls;
+        QMessageBox::StandardButton answer;
+        std::string routed;
+    } cases[] = {
+        {1, QMessageBox::No, ""}, {1, QMessageBox::Yes, "cheque "}, {2, QMessageBox::Yes, "card "}};
+    for (const auto& c : cases) {
+        DetailsRig rig;
+        rig.classAnswer = c.cls;
+        auto box = test::answerMessageBox(c.answer);
+        rig.window.TryString->click();
+        ASSERT_TRUE(box->seen) << c.cls;
+        const QString name = QString::fromStdString(cp1255::toUtf8(inputClassName(c.cls)));
+        EXPECT_EQ(std::pair(box->title, box->direction),
+                  std::pair(QString::fromUtf8("מידע ידני"), Qt::RightToLeft));
+        EXPECT_TRUE(box->text.startsWith(QString::fromUtf8("תוצאה: ") + name));
+        EXPECT_EQ(rig.classified, std::vector<std::string>{kManualSample.toStdString()});
+        EXPECT_EQ(rig.routed, c.routed.empty() ? std::vector<std::string>{}
+                                               : std::vector{c.routed + rig.classified[0]});
+    }
 }
 
 }  // namespace

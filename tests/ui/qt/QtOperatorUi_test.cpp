@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QInputDialog>
@@ -82,49 +83,80 @@ TEST(QtOperatorUi, PollingTimerTicksEvery100msWhileEnabled) {
     EXPECT_TRUE(ran);
 }
 
-TEST(QtOperatorUi, ChequeDialogsAreModalAndTheFrameCancels) {
+// Both dialogs run modal; OK rebuilds the line, Cancel and the frame's close leave it empty.
+TEST(QtOperatorUi, ChequeDialogsAreModalOkRebuildsTheLineAndCancelOrTheFrameLeaveIt) {
     QtOperatorUi ui;
     ChequeDialogInput in;
-    in.ChequeNum = "123";
-    in.BankNum = "10";
-    in.BranchNum = "456";
-    in.AccountNum = "7?9";
+    in.ChequeNum = "123", in.BankNum = "10", in.BranchNum = "456", in.AccountNum = "7?9";
     test::whenModal<frmChequeData>([](frmChequeData* d) {
-        EXPECT_EQ(d->AccountNum->text(), "7?9");
+        EXPECT_FALSE(d->VerifyCode->isVisible());  // only with a caption
+        d->VerifyCode->setChecked(true);
         d->AccountNum->setText("789");
         d->cmdOK->click();
     });
     ChequeDialogResult r = ui.showChequeData(in);
-    EXPECT_FALSE(r.Cancelled);
-    EXPECT_EQ(r.MagtekLine, "A123 C10A456E 789C");
+    EXPECT_EQ(std::tuple(r.Cancelled, r.VerifyCodeTicked, r.MagtekLine + r.NonusLine),
+              std::tuple(false, true, "A123 C10A456E 789C:123 <10:456> 789<"));
+    test::whenModal<frmChequeData>([](frmChequeData* d) { d->cmdCancel->click(); });
+    r = ui.showChequeData(in);
+    EXPECT_TRUE(r.Cancelled && r.MagtekLine.empty());
     test::whenModal<frmChequeFull>([](frmChequeFull* d) {
         d->txtAmount->setText("12.50");
         d->cmdOK->click();
     });
     r = ui.showChequeFull(in);
-    EXPECT_FALSE(r.Cancelled);
-    EXPECT_EQ(r.AmountText, "12.50");
-    EXPECT_EQ(r.DateText.substr(5, 3), "/20");  // today as dd/mm/20yy
+    EXPECT_EQ(std::tuple(r.Cancelled, r.AmountText, r.DateText.substr(5, 3)),
+              std::tuple(false, "12.50", "/20"));  // today as dd/mm/20yy
+    in.verifyCaption = cp1255::fromUtf8("קוד 888");
+    test::whenModal<frmChequeFull>([](frmChequeFull* d) {
+        EXPECT_EQ(d->VerifyCode->text(), QString::fromUtf8("קוד 888"));
+        EXPECT_TRUE(d->VerifyCode->isVisible());
+        d->close();
+    });
+    r = ui.showChequeFull(in);
+    EXPECT_TRUE(r.Cancelled && r.MagtekLine.empty());
     test::whenModal<frmChequeFull>([](frmChequeFull* d) { QTest::keyClick(d, Qt::Key_Escape); });
     EXPECT_TRUE(ui.showChequeFull(in).Cancelled);
 }
 
-TEST(QtOperatorUi, DebugWindowIsOneForTheRun) {
+// One window for the run, so the boxes keep the last choices for the next tick.
+TEST(DebugWindow, ContPassesCombo1FirstThenKeepsTheChoicesAndExitEnds) {
     QtOperatorUi ui;
-    test::whenModal<frmManuallDebug>([](frmManuallDebug* w) {
-        w->cmbBranch->setEditText("936");
-        w->cmdCont->click();
-    });
-    EXPECT_EQ(ui.showManualDebug().branch, "936");
-    test::whenModal<frmManuallDebug>([](frmManuallDebug* w) { w->cmdCont->click(); });
-    EXPECT_EQ(ui.showManualDebug().branch, "936");
+    int terminated = -1;
+    QtOperatorUi::Hooks hooks;
+    hooks.terminateAtOnce = [&](int code) {
+        terminated = code;
+        // The real handler never returns; the recorder closes the window instead.
+        QTimer::singleShot(0, [] {
+            if (auto* w = qobject_cast<QDialog*>(QApplication::activeModalWidget())) w->done(0);
+        });
+    };
+    ui.setHooks(hooks);
+    const auto run = [&](std::function<void(frmManuallDebug*)> act) {
+        test::whenModal<frmManuallDebug>(act);
+        const DebugWindowResult r = ui.showManualDebug();
+        return r.bank + "/" + r.branch + "/" + r.account;
+    };
+    EXPECT_EQ(run([](frmManuallDebug* w) { w->cmdCont->click(); }), "Combo1/Combo1/Combo1");
+    EXPECT_EQ(run([](frmManuallDebug* w) {
+                  w->cmbBank->setCurrentIndex(1);
+                  w->cmbAcc->setEditText("999");
+                  w->cmdCont->click();
+              }),
+              "12/Combo1/999");
+    EXPECT_EQ(run([](frmManuallDebug* w) { w->cmdCont->click(); }), "12/Combo1/999");
+    EXPECT_EQ(terminated, -1);
+    run([](frmManuallDebug* w) { w->Command2->click(); });
+    EXPECT_EQ(terminated, 0);
 }
 
-TEST(QtOperatorUi, DetailsAndTransferWindowsAreMadeOnFirstUseAndWiredToTheHooks) {
+TEST(QtOperatorUi, WindowsAreMadeOnFirstUseWiredToTheHooksAndHiddenAtTheEnd) {
     QtOperatorUi ui;
     std::vector<int32_t> chosen;
+    std::vector<int> ended;
     QtOperatorUi::Hooks hooks;
     hooks.details.profileChosen = [&](int32_t n) { chosen.push_back(n); };
+    hooks.endProcess = [&](int code) { ended.push_back(code); };
     ui.setHooks(hooks);
     EXPECT_EQ(ui.detailsReaderData(), "");
     EXPECT_FALSE(ui.detailsWindowExists());  // reading does not create it
@@ -146,50 +178,28 @@ TEST(QtOperatorUi, DetailsAndTransferWindowsAreMadeOnFirstUseAndWiredToTheHooks)
     EXPECT_EQ(ui.fileXferWindow()->Text1->text(), QString::fromUtf8("תמונות\\a.tif"));
     ui.fileXferProgress(0.37, "37% ");
     EXPECT_EQ(ui.fileXferWindow()->Picture1->lastText(), "37% ");
-    const QImage& canvas = ui.fileXferWindow()->Picture1->canvas();
-    EXPECT_EQ(canvas.pixelColor(2, canvas.height() - 2), QColor(0, 0, 255));
     ui.fileXferClose();
     EXPECT_EQ(ui.fileXferWindow(), nullptr);
     ui.fileXferClose();  // twice: harmless
-}
-
-TEST(QtOperatorUi, EndProcessStopsTheTimerHidesWindowsAndEnds) {
-    QtOperatorUi ui;
-    std::vector<int> ended;
-    QtOperatorUi::Hooks hooks;
-    hooks.endProcess = [&](int code) { ended.push_back(code); };
-    ui.setHooks(hooks);
-    EXPECT_FALSE(ui.addTrayIcon());  // no tray host on the offscreen platform: runs on
+    // Ending stops the timer and hides the windows; without a tray host the program runs on.
+    EXPECT_FALSE(ui.addTrayIcon());
     ui.setPollingTimerEnabled(true);
     ui.detailsShow();
-    ASSERT_TRUE(ui.detailsWindow()->isVisible());
     ui.endProcess(3);
     EXPECT_EQ(ended, std::vector<int>{3});
     EXPECT_FALSE(ui.pollingTimerEnabled() || ui.detailsWindow()->isVisible() ||
                  ui.tray().visible());
 }
 
-TEST(Splash, DisplayTimeIsAtLeast750msCountedFromTheFirstPaint) {
-    for (auto [setting, used] : {std::pair{749, 750}, {750, 750}, {3000, 3000}}) {
-        frmSplash splash(setting, nullptr);
-        EXPECT_EQ(splash.Timer1->interval(), used) << setting;
-        EXPECT_TRUE(splash.Timer1->isSingleShot());
-        EXPECT_FALSE(splash.Timer1->isActive());  // not before it is painted
-    }
-    frmSplash splash(100, nullptr);
-    QElapsedTimer clock;
-    splash.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return splash.Timer1->isActive(); }, 2000));
-    clock.start();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !splash.isVisible(); }, 3000));
-    EXPECT_GE(clock.elapsed(), 700);
-}
-
-TEST(Splash, KeysAndBackgroundClicksCloseItTheCreditLineOpensItsAddress) {
+// The display time is at least 750 ms, counted from the first paint.
+TEST(Splash, DisplayTimeBackgroundClicksAndTheCreditLine) {
+    EXPECT_EQ(frmSplash(749, nullptr).Timer1->interval(), 750);
     std::vector<QUrl> opened;
     frmSplash splash(3000, [&](const QUrl& url) { opened.push_back(url); });
+    EXPECT_EQ(splash.Timer1->interval(), 3000);
+    EXPECT_FALSE(splash.Timer1->isActive());  // not before it is painted
     splash.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&splash));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return splash.Timer1->isActive(); }, 2000));
     QTest::mouseClick(splash.Label4, Qt::LeftButton);
     EXPECT_EQ(opened, std::vector<QUrl>{QUrl(QString::fromLatin1(KORVEX_CREDIT_URL))});
     QTest::mouseClick(splash.MagTekPic, Qt::LeftButton);  // pictures do not react
@@ -197,15 +207,13 @@ TEST(Splash, KeysAndBackgroundClicksCloseItTheCreditLineOpensItsAddress) {
     EXPECT_TRUE(splash.isVisible());
     QTest::mouseClick(&splash, Qt::LeftButton, Qt::NoModifier, QPoint(5, 250));
     EXPECT_FALSE(splash.isVisible());
-    frmSplash second(3000, nullptr);
-    second.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&second));
-    QTest::keyClick(&second, Qt::Key_A);
-    EXPECT_FALSE(second.isVisible());
     EXPECT_EQ(opened.size(), 1u);
+    frmSplash quick(100, nullptr);
+    quick.show();  // the timer closes the window
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !quick.isVisible(); }, 3000));
 }
 
-TEST(Splash, ModalWaitsAndItIsShownOncePerProcess) {
+TEST(Splash, ModalWaitsUntilAKeyClosesItAndItIsShownOncePerProcess) {
     QtOperatorUi ui;
     bool seen = false;
     test::whenModal<frmSplash>([&](frmSplash* s) {
