@@ -33,11 +33,6 @@ struct StartupRig : test::CoreHarness {
         writeIni(utf8Ini);
         return form->Form_Load();
     }
-    std::vector<std::string> boxTitles() const {
-        std::vector<std::string> out;
-        for (const auto& b : ui.messageBoxes) out.push_back(cp1255::toUtf8(b.title));
-        return out;
-    }
 };
 
 const char* const kPlainIni = "[Config]\r\nPort=1\r\n[A]\r\nRed=1\r\n";
@@ -85,7 +80,8 @@ TEST(FormLoad, NonusReadersGetNeitherIdentificationNorTrackCommand) {
     EXPECT_TRUE(rig.port.written.empty());
     EXPECT_TRUE(rig.ui.timerEnabled);
     // Without banks_branches.txt there is only a warning.
-    EXPECT_EQ(rig.boxTitles(), (std::vector<std::string>{"שגיאה בקורא צ'קים וכרטיסים של Ovra"}));
+    ASSERT_EQ(rig.ui.messageBoxes.size(), 1u);
+    EXPECT_EQ(rig.ui.messageBoxes[0].title, test::cp("שגיאה בקורא צ'קים וכרטיסים של Ovra"));
     EXPECT_EQ(rig.ui.messageBoxes[0].icon, MsgIcon::Exclamation);
 }
 
@@ -169,7 +165,7 @@ TEST(ExitCommand, AsksAndEndsOnlyOnYes) {
     ASSERT_EQ(rig.ui.messageBoxes.size(), 1u);
     EXPECT_EQ(std::tuple(rig.ui.messageBoxes[0].icon, rig.ui.messageBoxes[0].buttons),
               std::tuple(MsgIcon::Question, MsgButtons::YesNo));
-    EXPECT_EQ(rig.boxTitles(), std::vector<std::string>{"קורא כרטיסים וצ'קים של Ovra"});
+    EXPECT_EQ(rig.ui.messageBoxes[0].title, test::cp("קורא כרטיסים וצ'קים של Ovra"));
 
     rig.ui.messageBoxAnswers = {MsgResult::Yes};
     rig.form->mnuExit_Click();

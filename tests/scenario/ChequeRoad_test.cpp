@@ -48,7 +48,7 @@ TEST(ChequeRoad, ManualEntryOfAnUnreadOrInvalidCheque) {
         const char* keys;  // the profile's changes
         std::string line;
         std::vector<ChequeDialogResult> answers;
-        std::vector<std::string> shown;  // the dialogs' fields, and the second's caption
+        std::vector<std::string> shown;  // each dialog's fields, caption and tab character
         std::string account;             // typed, logged and in the image's name; "": none
     };
     const auto ok = confirmed(kValidCheque), bad = confirmed(kInvalid), no = cancelled();
