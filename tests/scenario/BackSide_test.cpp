@@ -21,13 +21,17 @@ TEST(BackSideRoad, TheTimeLimitDecidesWhatADocumentWithoutInkIs) {
         const bool inTime = delay == 60;
         ScenarioRig rig;
         rig.ui.chequeDataAnswers.push_back(confirmed("A77 C11A150E 123456789C"));
+        std::string pendingInDialog = "no dialog";
+        rig.ui.onChequeDialog = [&] { pendingInDialog = rig.global().PendingBackImageFile; };
         rig.scan(kValidCheque);
         rig.readerHoldsImage("BACK");
         rig.clock.set(
             LocalDateTime::fromSerialSeconds(rig.global().FrontScanTime.serialSeconds() + delay));
         rig.readerSends("NO MICR\r");
         EXPECT_EQ(rig.folder.read(kBackName), inTime ? "BACK" : "");
-        // The wait ends; a document too late is a cheque of its own, with its own back awaited.
+        // The wait ends, in time or not; a document too late is a cheque of its own, with its own
+        // back awaited.
+        EXPECT_EQ(pendingInDialog, inTime ? "no dialog" : "");
         EXPECT_EQ(rig.global().PendingBackImageFile, inTime ? "" : "1226\\77_123456789-back.tif");
         EXPECT_EQ(rig.imageRequests(), 2);
         EXPECT_EQ(rig.folder.read("1226/0012345_000123456.tif"), "FRONT");
