@@ -26,35 +26,24 @@ TEST(DebugLog, LineIsDateTimeBlankMessageCrLfAndFollowsTheClock) {
                                         "10/01/2027 00:00:00 two\r\n"}));
 }
 
+// The semaphore is made, or left as it was (a watchdog's file, or a folder in its place).
 TEST(DoEnd, LeavesTheSemaphoreEndsOnceAndUnloadsOnlyWhenAsked) {
-    for (const bool unload : {false, true}) {
+    for (const auto& [unload, before] : std::vector<std::pair<bool, std::string>>{
+             {false, ""}, {true, ""}, {false, "left by the watchdog"}, {true, "/"}}) {
+        SCOPED_TRACE(std::to_string(unload) + before);
         ConfigHarness h;
+        if (before == "/") std::filesystem::create_directory(h.folder / "Korvex.shutdown");
+        if (before.size() > 1) h.folder.write("Korvex.shutdown", before);
         h.port.open();
         h.form->DoEnd(unload);
         h.form->DoEnd(true);  // a second call does nothing more
-        EXPECT_EQ(h.folder.read("Korvex.shutdown"), "");
+        const bool folder = std::filesystem::is_directory(h.folder / "Korvex.shutdown");
+        EXPECT_EQ(folder ? "/" : h.folder.read("Korvex.shutdown"), before);
         EXPECT_EQ(h.ui.endedWith, (std::vector<int>{0}));
         EXPECT_TRUE(h.form->ended());
         EXPECT_EQ(h.ui.trayIconRemoved, unload);
-        EXPECT_EQ(h.port.isOpen(), !unload);
         EXPECT_EQ(h.port.closeCount, unload ? 1 : 0);
     }
-}
-
-TEST(DoEnd, AnExistingSemaphoreOrAFolderInItsPlaceIsLeftAlone) {
-    ConfigHarness h;
-    h.folder.write("Korvex.shutdown", "left by the watchdog");
-    const auto before = std::filesystem::last_write_time(h.folder / "Korvex.shutdown");
-    h.form->DoEnd(false);
-    EXPECT_EQ(h.folder.read("Korvex.shutdown"), "left by the watchdog");
-    EXPECT_EQ(std::filesystem::last_write_time(h.folder / "Korvex.shutdown"), before);
-    EXPECT_EQ(h.ui.endedWith, (std::vector<int>{0}));
-    ConfigHarness blocked;
-    std::filesystem::create_directory(blocked.folder / "Korvex.shutdown");
-    blocked.form->DoEnd(true);  // cannot be created, and that is ignored
-    EXPECT_TRUE(std::filesystem::is_directory(blocked.folder / "Korvex.shutdown"));
-    EXPECT_EQ(blocked.ui.endedWith, (std::vector<int>{0}));
-    EXPECT_TRUE(blocked.ui.trayIconRemoved);
 }
 
 }  // namespace

@@ -8,39 +8,41 @@ namespace korvex {
 namespace {
 
 using test::cp;
-using test::ProfileKeys;
+using test::keysOf;
 using test::ScenarioRig;
 
 TEST(CardRoad, TracksBecomeKeysThroughTheirTemplates) {
     struct Case {
-        std::string swipe, track1Template, track2Template, keys;
+        std::string swipe, keys;  // the profile's changes
+        std::string typed;
     };
-    const std::string t1 = "{Name}{ENTER}{Account}{TAB}{DateMM}.{DateYY}{ENTER}";
-    const std::string t2 = "{MagPart1}={MagPart2}{ENTER}";
-    const std::string expiry = "{Account}{TAB}{DateMM}/{DateYY}{ENTER}";
-    const std::string card = "4580123456789012";
+    const std::string card = "4580123456789012", swipe2 = ";" + card + "=0905101?";
+    const std::string expiry = "MagStripe2Template={Account}{TAB}{DateMM}/{DateYY}{ENTER}";
     const std::vector<Case> cases = {
-        {";" + card + "=0905101?", t1, t2, card + "=0905101{ENTER}"},
-        {";" + card + "=0905101?", t1, expiry, card + "{TAB}05/09{ENTER}"},
-        {";5912345678=1230905?", t1, expiry, "5912345678{TAB}05/09{ENTER}"},  // numbers of 59..
-        {"%B" + card + "^HOLDER/CARD^0905101?", t1, t2,
+        {swipe2, "", card + "=0905101{ENTER}"},
+        {swipe2, expiry, card + "{TAB}05/09{ENTER}"},
+        {";5912345678=1230905?", expiry, "5912345678{TAB}05/09{ENTER}"},  // numbers of 59..
+        {"%B" + card + "^HOLDER/CARD^0905101?", "",
          "HOLDER CARD{ENTER}" + card + "{TAB}05.09{ENTER}"},
-        {"%B5912345678^A/B^1230905?", t1, t2, "A B{ENTER}5912345678{TAB}05.09{ENTER}"},
+        {"%B5912345678^A/B^1230905?", "", "A B{ENTER}5912345678{TAB}05.09{ENTER}"},
         // Track 1 with one separator: the expiry from the start.
-        {"%B" + card + "^0905?", "{Account}{TAB}{Name}{TAB}{DateMM}{ENTER}", t2,
+        {"%B" + card + "^0905?", "MagStripe1Template={Account}{TAB}{Name}{TAB}{DateMM}{ENTER}",
          card + "{TAB}{TAB}45{ENTER}"},
-        {"%B4580^X^=0905?", t1, "{MagPart2}{ENTER}", "0905{ENTER}"},  // both: track 2
-        {";4580=?", t1, "{MagPart1}{TAB}{DateMM}{DateYY}{ENTER}", "4580{TAB}{ENTER}"},
-        {";ABC?", t1, t2, "ABC{ENTER}"},         // neither form
-        {";" + card + "=0905101?", t1, "", ""},  // an empty template types nothing
+        {"%B4580^X^=0905?", "MagStripe2Template={MagPart2}{ENTER}", "0905{ENTER}"},  // track 2
+        {";4580=?", "MagStripe2Template={MagPart1}{TAB}{DateMM}{DateYY}{ENTER}",
+         "4580{TAB}{ENTER}"},
+        {";ABC?", "", "ABC{ENTER}"},          // neither form
+        {swipe2, "MagStripe2Template=", ""},  // an empty template types nothing
+        {swipe2,
+         "MagStripe2Part1Start=-4|MagStripe2Part1Length=4|MagStripe2Part2Length=4|"
+         "MagStripe2Part2Flip=TRUE|MagStripe2Template={MagPart1}-{MagPart2}{ENTER}",
+         "9012-5090{ENTER}"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.swipe + " " + c.track2Template);
-        ScenarioRig rig;
-        rig.profile().MagStripe1Template = c.track1Template;
-        rig.profile().MagStripe2Template = c.track2Template;
+        SCOPED_TRACE(c.swipe + " " + c.keys);
+        ScenarioRig rig(keysOf(c.keys));
         rig.scan(c.swipe);
-        EXPECT_EQ(rig.typed(), c.keys);
+        EXPECT_EQ(rig.typed(), c.typed);
         // Cards leave no log and no image.
         EXPECT_FALSE(rig.folder.exists("Log.CSV"));
         EXPECT_EQ(rig.imageRequests(), 0);
@@ -50,17 +52,8 @@ TEST(CardRoad, TracksBecomeKeysThroughTheirTemplates) {
     }
 }
 
-TEST(CardRoad, TheTrackTwoRulesCutAndTurnTheParts) {
-    ScenarioRig rig(
-        test::keysOf("MagStripe2Part1Start=-4|MagStripe2Part1Length=4|MagStripe2Part2Start=1|"
-                     "MagStripe2Part2Length=4|MagStripe2Part2Flip=TRUE|"
-                     "MagStripe2Template={MagPart1}-{MagPart2}{ENTER}"));
-    rig.scan(";4580123456789012=0905101?");
-    EXPECT_EQ(rig.typed(), "9012-5090{ENTER}");
-}
-
 TEST(CardRoad, ABrokenTrackRuleEndsOnTheErrorPath) {
-    ScenarioRig rig(ProfileKeys{{"MagStripe2Part1Start", "0"}});
+    ScenarioRig rig(keysOf("MagStripe2Part1Start=0"));
     rig.scan(";4580123456789012=0905101?");
     ASSERT_EQ(rig.errorLines().size(), 1u);
     EXPECT_EQ(rig.errorLines()[0].rfind("Error #5 - ", 0), 0u);
@@ -74,10 +67,8 @@ TEST(UsChequeRoad, TheLineIsTypedAndSavedAsOneValue) {
     EXPECT_EQ(rig.typed(), "{TAB}123456789 0001234{ENTER}");
     EXPECT_EQ(rig.folder.read("0306/US/123456789 0001234.tif"), "FRONT");
     EXPECT_EQ(rig.global().FrontImageFile, "0306\\US\\123456789 0001234.tif");
-    EXPECT_EQ(rig.global().PendingBackImageFile, "0306\\US\\123456789 0001234-back.tif");
     EXPECT_FALSE(rig.folder.exists("Log.CSV"));
     EXPECT_TRUE(rig.ui.inputBoxes.empty());
-
     // Its back side is saved under the prepared name.
     rig.readerHoldsImage("BACK");
     rig.readerSends("NO MICR\r");
@@ -89,7 +80,7 @@ TEST(UsChequeRoad, UnreadCharactersAreRepairedByTheOperator) {
         const char* keys;
         std::vector<std::string> answers;
         std::size_t prompts;
-        std::string keysTyped, back;  // the prepared back side's name: after the repaired line
+        std::string typed, back;  // the prepared back side's name: after the repaired line
     };
     const std::string received = "12345?789 0001234", repaired = "123456789 0001234";
     const std::vector<Case> cases = {
@@ -101,36 +92,33 @@ TEST(UsChequeRoad, UnreadCharactersAreRepairedByTheOperator) {
          "{TAB}" + received + "{ENTER}",
          received},
         {"", {}, 1, "", received},  // the repair cancelled
+        {"GenUSTemplate={FileName}{ENTER}|LetUserFillDetails=0|DontPassPartialRead=0",
+         {},
+         0,
+         "1226\\US\\12345?789 0001234.tif{ENTER}",
+         received},  // the front's name as built
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys + std::to_string(c.prompts));
-        ScenarioRig rig(test::keysOf(c.keys));
+        ScenarioRig rig(keysOf(c.keys));
         rig.ui.inputBoxAnswers.assign(c.answers.begin(), c.answers.end());
         rig.scan(received);
-
         ASSERT_EQ(rig.ui.inputBoxes.size(), c.prompts);
         for (std::size_t i = 0; i < c.prompts; ++i) {
             EXPECT_EQ(rig.ui.inputBoxes[i].prompt, cp("חלק מהתווים לא נקראו, נא לתקן"));
             EXPECT_EQ(rig.ui.inputBoxes[i].title, cp("קורא צ'קים"));
             EXPECT_EQ(rig.ui.inputBoxes[i].defaultText, i == 0 ? received : c.answers[i - 1]);
         }
-        EXPECT_EQ(rig.typed(), c.keysTyped);
+        EXPECT_EQ(rig.typed(), c.typed);
         // The front is named after the line as read; the file name cannot hold "?".
         EXPECT_EQ(rig.folder.read("1226/US/12345#789 0001234.tif"), "FRONT");
         EXPECT_EQ(rig.global().PendingBackImageFile, "1226\\US\\" + c.back + "-back.tif");
     }
 }
 
-TEST(UsChequeRoad, TheFileNameInTheKeysIsTheFrontNameAsBuilt) {
-    ScenarioRig rig(
-        test::keysOf("GenUSTemplate={FileName}{ENTER}|LetUserFillDetails=0|DontPassPartialRead=0"));
-    rig.scan("12345?789 0001234");
-    EXPECT_EQ(rig.typed(), "1226\\US\\12345?789 0001234.tif{ENTER}");
-}
-
 TEST(UsChequeRoad, AUserNameIsAskedOnceForFrontAndBack) {
-    ScenarioRig rig(test::keysOf(
-        "GenUSFileNameTemplate={User}.tif|GenUSBackFileNameTemplate={User}-{MICR}.tif"));
+    ScenarioRig rig(
+        keysOf("GenUSFileNameTemplate={User}.tif|GenUSBackFileNameTemplate={User}-{MICR}.tif"));
     rig.ui.inputBoxAnswers.push_back("a:b");
     rig.scan("123456789 0001234");
     ASSERT_EQ(rig.ui.inputBoxes.size(), 1u);

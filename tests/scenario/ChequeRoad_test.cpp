@@ -16,152 +16,116 @@ namespace {
 using test::cancelled;
 using test::confirmed;
 using test::cp;
+using test::fields;
 using test::kBank11Cheque;
+using test::keysOf;
 using test::kUnreadCheque;
 using test::kValidCheque;
 using test::ProfileKeys;
 using test::ScenarioRig;
 
 const std::string kValidKeys = "0012345{TAB}12{TAB}345{TAB}000123456{ENTER}";
-const std::string kValidLogLine =
-    "0012345,12,345,000123456,10:30:00,06/12/2026,,,\"1226\\0012345_000123456.tif\"";
 const std::string kValidImage = "1226/0012345_000123456.tif";
+const std::string kInvalid = "A0012345 C12A345E 000123457C";  // verifies as 1
 
 TEST(ChequeRoad, AValidChequeIsLoggedTypedOnceAndSaved) {
     ScenarioRig rig;
     rig.scan(kValidCheque);
-
     EXPECT_EQ(rig.typed(), kValidKeys);
     EXPECT_EQ(rig.keys.batches, 1);
-    EXPECT_EQ(rig.logLines(), std::vector<std::string>{kValidLogLine});
+    EXPECT_EQ(rig.logLines(), std::vector<std::string>{"0012345,12,345,000123456,10:30:00,06/12/"
+                                                       "2026,,,\"1226\\0012345_000123456.tif\""});
     EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
-    EXPECT_EQ(rig.global().FrontImageFile, "1226\\0012345_000123456.tif");
     EXPECT_EQ(rig.global().PendingBackImageFile, "1226\\0012345_000123456-back.tif");
     EXPECT_EQ(rig.global().FrontScanTime, (LocalDateTime{2026, 12, 6, 10, 30, 0}));
-    EXPECT_TRUE(rig.ui.chequeDataShown.empty());
-    EXPECT_TRUE(rig.ui.chequeFullShown.empty());
+    EXPECT_TRUE(rig.ui.chequeDataShown.empty() && rig.ui.chequeFullShown.empty());
     EXPECT_TRUE(rig.errorLines().empty());
     EXPECT_TRUE(rig.form->InputBuffer.empty());
 }
 
-TEST(ChequeRoad, ACardSwipeAfterTheChequeInTheSameTickRunsAfterIt) {
-    ScenarioRig rig;
-    rig.readerSends(std::string(kValidCheque) + "\r;4580123456789012=0905101?\r");
-    EXPECT_EQ(rig.typed(), kValidKeys + "4580123456789012=0905101{ENTER}");
-    EXPECT_EQ(rig.logLines().size(), 1u);
-}
-
-TEST(ChequeRoad, AChequeWithUnreadDigitsGoesThroughTheManualEntryDialog) {
-    const std::string corrected = "A0012345 C12A345E 000123456C";
-    const std::string invalid = "A0012345 C12A345E 000123457C";  // verifies as 1
+TEST(ChequeRoad, ManualEntryOfAnUnreadOrInvalidCheque) {
     struct Case {
-        const char* name;
+        const char* keys;  // the profile's changes
+        std::string line;
         std::vector<ChequeDialogResult> answers;
-        std::size_t dialogs;
-        std::vector<std::string> logAccounts;  // field 4 of each log line
-        std::string keys;
+        std::vector<std::string> shown;  // each dialog's fields, caption and tab character
+        std::string account;             // typed, logged and in the image's name; "": none
     };
-    const std::string invalidKeys = "0012345{TAB}12{TAB}345{TAB}000123457{ENTER}";
+    const auto ok = confirmed(kValidCheque), bad = confirmed(kInvalid), no = cancelled();
+    const auto ticked = confirmed(kInvalid, true);
+    const std::string first = "0012345|12|345|0001234?6|" + verifyCodeCaption(1) + " ";
+    const std::string again = "0012345|12|345|000123457|" + verifyCodeCaption(1) + " ";
     const std::vector<Case> cases = {
-        {"OK with the digit typed", {confirmed(corrected)}, 1, {"000123456"}, kValidKeys},
-        {"Cancel", {cancelled()}, 1, {}, ""},
-        {"invalid, then ticked",
-         {confirmed(invalid), confirmed(invalid, true)},
-         2,
-         {"000123457"},
-         invalidKeys},
-        {"invalid, then Cancel", {confirmed(invalid), cancelled()}, 2, {}, ""},
-        {"invalid, then corrected",
-         {confirmed(invalid), confirmed(corrected)},
-         2,
-         {"000123456"},
-         kValidKeys},
+        {"", kUnreadCheque, {ok}, {first}, "000123456"},
+        {"", kUnreadCheque, {no}, {first}, ""},
+        {"", kUnreadCheque, {bad, ticked}, {first, again}, "000123457"},
+        {"", kUnreadCheque, {bad, no}, {first, again}, ""},
+        {"", kUnreadCheque, {bad, ok}, {first, again}, "000123456"},
+        // Without the dialog an unread or invalid cheque goes through as read.
+        {"DontPassPartialRead=0", kUnreadCheque, {}, {}, "0001234?6"},
+        {"DontPassPartialRead=0", kInvalid, {}, {}, "000123457"},
+        {"LetUserFillDetails=0", kInvalid, {}, {}, "000123457"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ScenarioRig rig;
+        SCOPED_TRACE(std::string(c.keys) + " " + c.line + " " + std::to_string(c.answers.size()));
+        ScenarioRig rig(keysOf(c.keys));
         rig.ui.chequeDataAnswers.assign(c.answers.begin(), c.answers.end());
-        rig.scan(kUnreadCheque);
-
-        ASSERT_EQ(rig.ui.chequeDataShown.size(), c.dialogs);
-        const ChequeDialogInput& first = rig.ui.chequeDataShown[0];
-        EXPECT_EQ(first.ChequeNum, "0012345");
-        EXPECT_EQ(first.BankNum, "12");
-        EXPECT_EQ(first.BranchNum, "345");
-        EXPECT_EQ(first.AccountNum, "0001234?6");
-        EXPECT_EQ(first.TabChar, 32);
-        if (c.dialogs == 2) {
-            // The second dialog shows the corrected line and why it still fails.
-            EXPECT_EQ(rig.ui.chequeDataShown[1].AccountNum, "000123457");
-            EXPECT_EQ(rig.ui.chequeDataShown[1].verifyCaption, verifyCodeCaption(1));
-        }
-        std::vector<std::string> accounts;
-        for (const auto& line : rig.logLines()) accounts.push_back(line.substr(15, 9));
-        EXPECT_EQ(accounts, c.logAccounts);
-        EXPECT_EQ(rig.typed(), c.keys);
-        // A cheque that was not completed leaves no trace: no log, no image taken from the reader.
-        EXPECT_EQ(rig.imageRequests(), c.logAccounts.empty() ? 0 : 1);
-        EXPECT_EQ(rig.folder.exists("Log.CSV"), !c.logAccounts.empty());
-        EXPECT_TRUE(rig.errorLines().empty());
-    }
-}
-
-TEST(ChequeRoad, WithoutTheDialogAnUnreadOrInvalidChequeGoesThroughAsRead) {
-    const std::string invalid = "A0012345 C12A345E 000123457C";  // verifies as 1
-    struct Case {
-        ProfileKeys keys;
-        std::string line, account, image;  // the image's name holds "#" for the reader's "?"
-    };
-    const std::vector<Case> cases = {
-        {{{"DontPassPartialRead", "0"}}, kUnreadCheque, "0001234?6", "0012345_0001234#6.tif"},
-        {{{"DontPassPartialRead", "0"}}, invalid, "000123457", "0012345_000123457.tif"},
-        {{{"LetUserFillDetails", "0"}}, invalid, "000123457", "0012345_000123457.tif"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.keys[0].first + " " + c.line);
-        ScenarioRig rig(c.keys);
         rig.scan(c.line);
-        EXPECT_TRUE(rig.ui.chequeDataShown.empty());
-        EXPECT_EQ(rig.typed(), "0012345{TAB}12{TAB}345{TAB}" + c.account + "{ENTER}");
-        ASSERT_EQ(rig.logLines().size(), 1u);
+        std::vector<std::string> shown;
+        for (const auto& in : rig.ui.chequeDataShown)
+            shown.push_back(fields(in) + "|" + in.verifyCaption + char(in.TabChar));
+        EXPECT_EQ(shown, c.shown);
+        const bool done = !c.account.empty();
+        EXPECT_EQ(rig.typed(), done ? "0012345{TAB}12{TAB}345{TAB}" + c.account + "{ENTER}" : "");
+        // A cheque that was not completed leaves no trace: no log, no image taken from the reader.
+        ASSERT_EQ(rig.logLines().size(), done ? 1u : 0u);
+        EXPECT_EQ(rig.imageRequests(), done ? 1 : 0);
+        EXPECT_TRUE(rig.errorLines().empty());
+        if (!done) continue;
         EXPECT_EQ(rig.logLines()[0].substr(0, 25), "0012345,12,345," + c.account + ",");
-        EXPECT_EQ(rig.folder.read("1226/" + c.image), "FRONT");
+        std::string image = "1226/0012345_" + c.account + ".tif";
+        std::replace(image.begin(), image.end(), '?', '#');  // a file name cannot hold "?"
+        EXPECT_EQ(rig.folder.read(image), "FRONT");
     }
 }
 
+// A preview conversion that hangs is stopped at its time limit, logged, and the cheque goes on.
 TEST(ChequeRoad, FullDetailsAddAmountAndDateToTheLogAndTheKeys) {
-    ScenarioRig rig(
-        ProfileKeys{{"LetUserFillDetails", "2"},
-                    {"ChequeTemplate", "{ChequeNum}{TAB}{Amount}{TAB}{CDD}/{CMM}/{CYYYY}{ENTER}"}});
-    rig.ui.chequeFullAnswers.push_back(confirmed(kValidCheque, false, "150.00", "31/12/2026"));
-    rig.scan(kValidCheque);
-
-    // Every cheque opens the dialog once, with its image fetched quietly and converted.
-    ASSERT_EQ(rig.ui.chequeFullShown.size(), 1u);
-    EXPECT_EQ(rig.ui.chequeFullShown[0].AccountNum, "000123456");
-    EXPECT_EQ(rig.ui.chequeFullShown[0].verifyCaption, "");
-    EXPECT_EQ(rig.ui.chequeFullShown[0].imageFile, rig.folder.path() / "netpbm" / "tmpimage.gif");
-    ASSERT_EQ(rig.processes.runs.size(), 1u);
-    EXPECT_EQ(rig.processes.runs[0].script, "netpbm\\tif2gif");
-    EXPECT_EQ(rig.processes.runs[0].arguments,
-              (std::vector<std::string>{"netpbm\\tmpimage.tif", "netpbm\\tmpimage.gif"}));
-    EXPECT_EQ(rig.processes.runs[0].timeLimit, std::chrono::seconds(30));
-    EXPECT_TRUE(rig.ui.fileXferShown.empty());
-
-    EXPECT_EQ(rig.typed(), "0012345{TAB}150.00{TAB}31/12/2026{ENTER}");
-    ASSERT_EQ(rig.logLines().size(), 1u);
-    const std::string line = rig.logLines()[0];
-    EXPECT_EQ(line.substr(0, 25), "0012345,12,345,000123456,");
-    const std::string tail = "06/12/2026,150.00,31/12/2026,\"1226\\0012345_000123456.tif\"";
-    ASSERT_GT(line.size(), tail.size());
-    EXPECT_EQ(line.substr(line.size() - tail.size()), tail);
-    // The image fetched for the dialog is the one saved: the reader is asked once.
-    EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
-    EXPECT_EQ(rig.imageRequests(), 1);
+    for (const bool hung : {false, true}) {
+        SCOPED_TRACE(hung);
+        ScenarioRig rig(ProfileKeys{
+            {"LetUserFillDetails", "2"},
+            {"ChequeTemplate", "{ChequeNum}{TAB}{Amount}{TAB}{CDD}/{CMM}/{CYYYY}{ENTER}"}});
+        if (hung) rig.processes.result = {true, -1, true, {}};
+        rig.ui.chequeFullAnswers.push_back(confirmed(kValidCheque, false, "150.00", "31/12/2026"));
+        rig.scan(kValidCheque);
+        EXPECT_EQ(rig.debug.contains("netpbm\\tif2gif did not end within 30 seconds and was "
+                                     "stopped: no preview for this cheque"),
+                  hung);
+        // Every cheque opens the dialog once, with its image fetched quietly and converted.
+        ASSERT_EQ(rig.ui.chequeFullShown.size(), 1u);
+        EXPECT_EQ(fields(rig.ui.chequeFullShown[0]) + rig.ui.chequeFullShown[0].verifyCaption,
+                  "0012345|12|345|000123456");
+        EXPECT_EQ(rig.ui.chequeFullShown[0].imageFile,
+                  rig.folder.path() / "netpbm" / "tmpimage.gif");
+        ASSERT_EQ(rig.processes.runs.size(), 1u);
+        EXPECT_EQ(rig.processes.runs[0].script, "netpbm\\tif2gif");
+        EXPECT_EQ(rig.processes.runs[0].arguments,
+                  (std::vector<std::string>{"netpbm\\tmpimage.tif", "netpbm\\tmpimage.gif"}));
+        EXPECT_EQ(rig.processes.runs[0].timeLimit, std::chrono::seconds(30));
+        EXPECT_TRUE(rig.ui.fileXferShown.empty());
+        EXPECT_EQ(rig.typed(), "0012345{TAB}150.00{TAB}31/12/2026{ENTER}");
+        EXPECT_EQ(rig.logLines(), std::vector<std::string>{"0012345,12,345,000123456,10:30:00,06/"
+                                                           "12/2026,150.00,31/12/2026,\"1226\\"
+                                                           "0012345_000123456.tif\""});
+        // The image fetched for the dialog is the one saved: the reader is asked once.
+        EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
+        EXPECT_EQ(rig.imageRequests(), 1);
+    }
 }
 
-// The program folder comes from the system and may be named with characters Windows-1255 lacks;
-// the dialog is still handed the converted picture that lies in it.
+// The program folder may be named with characters Windows-1255 lacks; the dialog is still handed
+// the converted picture that lies in it.
 TEST(ChequeRoad, FullDetailsPictureInAProgramFolderNamedOutsideWindows1255) {
     ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", "2"}});
     ProgramInfo program = rig.form->program();
@@ -172,29 +136,13 @@ TEST(ChequeRoad, FullDetailsPictureInAProgramFolderNamedOutsideWindows1255) {
     }
     rig.form = std::make_unique<frmKorvex>(rig.form->services(), program);
     ASSERT_TRUE(rig.start());
-    // The conversion script writes the picture; look for it while the dialog is open.
     rig.processes.onRun = [&](const auto&) {
         std::ofstream(program.folder / "netpbm" / "tmpimage.gif") << "GIF89a";
     };
     bool pictureThere = false;
     rig.ui.onChequeDialog = [&] { pictureThere = exists(rig.ui.chequeFullShown.back().imageFile); };
-    rig.ui.chequeFullAnswers.push_back(confirmed(kValidCheque, false, "150.00", "31/12/2026"));
     rig.scan(kValidCheque);
-    ASSERT_EQ(rig.ui.chequeFullShown.size(), 1u);
-    EXPECT_TRUE(pictureThere) << rig.ui.chequeFullShown[0].imageFile;
-}
-
-TEST(ChequeRoad, AHungPreviewConversionIsLoggedAndTheChequeGoesOnWithoutIt) {
-    ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", "2"}});
-    rig.processes.result = {true, -1, true, {}};  // the launcher stopped it at its time limit
-    rig.ui.chequeFullAnswers.push_back(confirmed(kValidCheque, false, "150.00", "31/12/2026"));
-    rig.scan(kValidCheque);
-    EXPECT_TRUE(
-        rig.debug.contains("netpbm\\tif2gif did not end within 30 seconds and was stopped: no "
-                           "preview for this cheque"));
-    EXPECT_EQ(rig.ui.chequeFullShown.size(), 1u);
-    EXPECT_EQ(rig.logLines().size(), 1u);
-    EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
+    EXPECT_TRUE(pictureThere);
 }
 
 TEST(ChequeRoad, AFailureEndsTheChequeOnTheErrorPathAfterWhatWasDone) {
@@ -203,43 +151,34 @@ TEST(ChequeRoad, AFailureEndsTheChequeOnTheErrorPathAfterWhatWasDone) {
         std::string date;  // the details dialog's answer; empty: no such dialog
         std::string line, error;
         std::string typed;  // the log line and the keys came before the failure and stay
-        std::size_t logLines;
         int imageRequests;
     };
-    const std::string copy =
-        "Error #1101 - Cannot copy netpbm\\tmpimage.tif to blocker\\0012345.tif";
     const std::vector<Case> cases = {
         {"LetUserFillDetails=2", "31/02/2026", kValidCheque,
-         "Error #13 - " + invalidChequeDateDescription("31/02/2026"), "", 0, 1},
+         "Error #13 - " + invalidChequeDateDescription("31/02/2026"), "", 1},
         {"LetUserFillDetails=2|ImageFileNameTemplate=blocker\\{ChequeNum}.tif", "01/12/2026",
-         kValidCheque, copy, kValidKeys, 1, 1},
-        {"ChequeNumStart=0", "", kValidCheque, "Error #5 - ", "", 0, 0},
-        {"", "", kBank11Cheque, "Error #75 - ", "", 0, 0},  // its profile's log cannot be written
+         kValidCheque, "Error #1101 - Cannot copy netpbm\\tmpimage.tif to blocker\\0012345.tif",
+         kValidKeys, 1},
+        {"ChequeNumStart=0", "", kValidCheque, "Error #5 - ", "", 0},
+        {"", "", kBank11Cheque, "Error #75 - ", "", 0},  // its profile's log cannot be written
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys);
-        ScenarioRig rig(test::keysOf(c.keys),
+        ScenarioRig rig(keysOf(c.keys),
                         test::profileSection("Bank11", "CSVFile=no such folder\\bank11.csv"));
         rig.folder.write("blocker", "a file where the image folder should be");
         if (!c.date.empty())
             rig.ui.chequeFullAnswers.push_back(confirmed(kValidCheque, 0, "1", c.date));
         rig.scan(c.line);
-
         ASSERT_EQ(rig.errorLines().size(), 1u);
         EXPECT_EQ(rig.errorLines()[0].rfind(c.error, 0), 0u) << rig.errorLines()[0];
         EXPECT_EQ(rig.typed(), c.typed);
-        EXPECT_EQ(rig.logLines().size(), c.logLines);
+        EXPECT_EQ(rig.logLines().size(), c.typed.empty() ? 0u : 1u);
         EXPECT_EQ(rig.imageRequests(), c.imageRequests);
         // No back side is awaited, and a bank's profile is left again.
-        EXPECT_EQ(rig.global().FrontImageFile, "");
-        EXPECT_EQ(rig.global().PendingBackImageFile, "");
+        EXPECT_EQ(rig.global().FrontImageFile + rig.global().PendingBackImageFile, "");
         EXPECT_EQ(rig.global().CurrentProfile, 1);
         EXPECT_EQ(rig.profile().CSVFile, "Log.CSV");
-        if (c.line == kBank11Cheque) {
-            rig.scan(kValidCheque);  // the next cheque runs on the main profile again
-            EXPECT_EQ(rig.typed(), kValidKeys);
-            EXPECT_EQ(rig.logLines().size(), 1u);
-        }
     }
 }
 
@@ -247,17 +186,13 @@ TEST(ChequeRoad, OnlyAProfileNamedExactlyForTheBankServesItsChequesAndIsLeftAgai
     for (const std::string name : {"Bank11", "Bank011"}) {
         SCOPED_TRACE(name);
         const bool taken = name == "Bank11";
-        ScenarioRig rig(
-            {}, test::profileSection(name,
-                                     "ChequeTemplate=B11 {AccountNum}{ENTER}|CSVFile=b11.csv|"
-                                     "ImageFileNameTemplate=b11\\{ChequeNum}.tif"));
+        ScenarioRig rig({}, test::profileSection(name,
+                                                 "ChequeTemplate=B11 {AccountNum}{ENTER}|"
+                                                 "ImageFileNameTemplate=b11\\{ChequeNum}.tif"));
         const std::string mainTemplate = rig.profile().ChequeTemplate;
         rig.scan(kBank11Cheque);
-
         EXPECT_EQ(rig.typed(),
                   taken ? "B11 123456789{ENTER}" : "0099{TAB}11{TAB}150{TAB}123456789{ENTER}");
-        EXPECT_EQ(rig.logLines("b11.csv").size(), taken ? 1u : 0u);
-        EXPECT_EQ(rig.folder.exists("Log.CSV"), !taken);
         EXPECT_EQ(rig.folder.exists("b11/0099.tif"), taken);
         EXPECT_EQ(rig.global().CurrentProfile, 1);
         EXPECT_EQ(rig.profile().ChequeTemplate, mainTemplate);
@@ -282,30 +217,22 @@ TEST(ChequeRoad, ARestrictedAccountIsLoggedAndSavedApartAndTypedOnlyWhenAllowed)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys + c.page);
-        ScenarioRig rig(test::keysOf(c.keys));
-        // Positions 11-18: the account's last eight digits; then the restriction's first and last
-        // day.
+        ScenarioRig rig(keysOf(c.keys));
+        // The account's last eight digits, then the restriction's first and last day.
         rig.folder.write("lists/ACC12345.TXT",
-                         "0123456789"
-                         "00123456"
-                         "20250101"
-                         "20271231\r\n");
+                         "0123456789" + std::string("00123456") + "20250101" + "20271231\r\n");
         rig.http.answers.push_back(
             test::FakeHttpClient::page("<html><title>" + cp(c.page) + "</title></html>"));
         rig.scan(kValidCheque);
-
+        for (const auto& request : rig.http.requests) {
+            EXPECT_EQ(request.url, "http://registry.test/q?bank=12&snif=345&acct=00123456");
+        }
         EXPECT_EQ(rig.http.requests.size(), c.page.empty() ? 0u : 1u);
-        if (!c.page.empty()) {
-            EXPECT_EQ(rig.http.requests[0].url,
-                      "http://registry.test/q?bank=12&snif=345&acct=00123456");
-        }
         ASSERT_EQ(rig.ui.messageBoxes.size(), c.restricted ? 1u : 0u);
-        if (c.restricted) {
-            EXPECT_EQ(rig.ui.messageBoxes[0].title, restrictedAccountTitle());
-        }
+        for (const auto& box : rig.ui.messageBoxes) EXPECT_EQ(box.title, restrictedAccountTitle());
         EXPECT_EQ(rig.typed(), c.typed ? kValidKeys : "");
-        ASSERT_EQ(rig.logLines().size(), 1u);
         const std::string limited = c.restricted ? "Limited\\" : "";
+        ASSERT_EQ(rig.logLines().size(), 1u);
         EXPECT_NE(rig.logLines()[0].find("\"1226\\" + limited + "0012345_000123456.tif\""),
                   std::string::npos);
         EXPECT_EQ(rig.folder.exists("1226/Limited/0012345_000123456.tif"), c.restricted);
@@ -315,30 +242,13 @@ TEST(ChequeRoad, ARestrictedAccountIsLoggedAndSavedApartAndTypedOnlyWhenAllowed)
     }
 }
 
-TEST(ChequeRoad, TheImageComesBeforeOrAfterTheKeysAsTheProfileSays) {
-    for (const bool imageFirst : {false, true}) {
-        SCOPED_TRACE(imageFirst);
-        ScenarioRig rig(ProfileKeys{{"ImageBeforeSendKeys", imageFirst ? "1" : "0"}});
-        rig.scan(kValidCheque);
-        const auto& journal = rig.keys.journal;
-        const auto image = std::find(journal.begin(), journal.end(), "reader TI F4");
-        const auto keys = std::find_if(journal.begin(), journal.end(), [](const std::string& s) {
-            return s.rfind("batch", 0) == 0;
-        });
-        ASSERT_NE(image, journal.end());
-        ASSERT_NE(keys, journal.end());
-        EXPECT_EQ(image < keys, imageFirst);
-        EXPECT_EQ(rig.typed(), kValidKeys);
-        EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
-    }
-}
-
+// The image comes before or after the keys as the profile says: Exit during the image transfer
+// stops the cheque before the keys only when the image comes first.
 TEST(ChequeRoad, ExitChosenDuringTheImageTransferStopsTheCheque) {
     for (const bool imageFirst : {false, true}) {
         SCOPED_TRACE(imageFirst);
         ScenarioRig rig(ProfileKeys{{"ImageBeforeSendKeys", imageFirst ? "1" : "0"}});
-        // The reader announces more than it sends; the operator chooses Exit while the rest is
-        // awaited.
+        // The reader announces more than it sends; Exit is chosen while the rest is awaited.
         rig.port.responder = [](const std::string& sent) -> std::string {
             if (sent == "IS\r") return "IM1,1000,F4\r";
             return sent == "TI F4\r" ? "FRONT" : "";
@@ -347,7 +257,6 @@ TEST(ChequeRoad, ExitChosenDuringTheImageTransferStopsTheCheque) {
             if (rig.ui.doEventsCalls == 2) rig.form->mnuExit_Click();
         };
         rig.scan(kValidCheque);
-
         EXPECT_EQ(rig.ui.endedWith, std::vector<int>{0});
         EXPECT_FALSE(rig.folder.exists(kValidImage));
         EXPECT_EQ(rig.typed(), imageFirst ? "" : kValidKeys);
@@ -364,15 +273,12 @@ TEST(ChequeRoad, AnImageNameTheOperatorLeftEmptyIsNotSavedButTheBackNameIsPrepar
     ScenarioRig rig(ProfileKeys{{"ImageFileNameTemplate", "{User}.tif"},
                                 {"BackImageFileNameTemplate", "{User}-back.tif"}});
     rig.scan(kValidCheque);  // the {User} box is cancelled
-
     ASSERT_EQ(rig.ui.inputBoxes.size(), 1u);
     EXPECT_EQ(rig.ui.inputBoxes[0].prompt, UserFileName::frontPrompt());
-    EXPECT_EQ(rig.imageRequests(), 0);
     EXPECT_EQ(rig.typed(), kValidKeys);
     ASSERT_EQ(rig.logLines().size(), 1u);
     EXPECT_NE(rig.logLines()[0].find("\"<<DONTSAVE>>.tif\""), std::string::npos);
     EXPECT_EQ(rig.global().PendingBackImageFile, "<<DONTSAVE>>-back.tif");
-
     // The back side is then taken and not saved.
     rig.readerSends("NO MICR\r");
     EXPECT_EQ(rig.imageRequests(), 0);
@@ -383,39 +289,31 @@ TEST(ChequeRoad, AnImageNameTheOperatorLeftEmptyIsNotSavedButTheBackNameIsPrepar
 TEST(ChequeRoad, ALineTheFallbackCannotCutIsNeverDroppedSilently) {
     struct Case {
         const char* keys;
-        std::string line;
-        std::vector<std::string> shown;  // the dialog's four fields; empty: no manual-entry dialog
+        std::string line, shown;            // the manual-entry dialog's fields; empty: none
         std::size_t fullDialogs, messages;  // a message tells the operator
-        std::string keysTyped;
+        std::string typed;
     };
     const std::string noBlank = "A123 C1A456E789C", noC = "A123 12A456E 789C";
     const std::vector<Case> cases = {
-        {"", noBlank, {"123", "1", "456", "?"}, 0, 0, kValidKeys},  // completed in the dialog
-        {"", noC, {"123", "?", "456", "789"}, 0, 0, kValidKeys},
-        {"LetUserFillDetails=2", noBlank, {}, 1, 0, ""},
-        {"LetUserFillDetails=0", noBlank, {}, 0, 1, ""},
-        {"DontPassPartialRead=0", noC, {}, 0, 1, ""},
+        {"", noBlank, "123|1|456|?", 0, 0, kValidKeys},  // completed in the dialog
+        {"", noC, "123|?|456|789", 0, 0, kValidKeys},
+        {"LetUserFillDetails=2", noBlank, "", 1, 0, ""},
+        {"LetUserFillDetails=0", noBlank, "", 0, 1, ""},
+        {"DontPassPartialRead=0", noC, "", 0, 1, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys + (" " + c.line));
-        ScenarioRig rig(test::keysOf(c.keys));
+        ScenarioRig rig(keysOf(c.keys));
         rig.ui.chequeDataAnswers.push_back(confirmed(kValidCheque));
         rig.scan(c.line);
-
-        ASSERT_EQ(rig.ui.chequeDataShown.size(), c.shown.empty() ? 0u : 1u);
-        if (!c.shown.empty()) {
-            const ChequeDialogInput& in = rig.ui.chequeDataShown[0];
-            EXPECT_EQ(
-                (std::vector<std::string>{in.ChequeNum, in.BankNum, in.BranchNum, in.AccountNum}),
-                c.shown);
-        }
+        std::string shown;
+        for (const auto& in : rig.ui.chequeDataShown) shown += fields(in);
+        EXPECT_EQ(shown, c.shown);
         EXPECT_EQ(rig.ui.chequeFullShown.size(), c.fullDialogs);
         ASSERT_EQ(rig.ui.messageBoxes.size(), c.messages);
-        if (c.messages > 0) {
-            EXPECT_EQ(rig.ui.messageBoxes[0].icon, MsgIcon::Exclamation);
-        }
-        EXPECT_EQ(rig.typed(), c.keysTyped);
-        EXPECT_EQ(rig.logLines().size(), c.keysTyped.empty() ? 0u : 1u);
+        for (const auto& box : rig.ui.messageBoxes) EXPECT_EQ(box.icon, MsgIcon::Exclamation);
+        EXPECT_EQ(rig.typed(), c.typed);
+        EXPECT_EQ(rig.logLines().size(), c.typed.empty() ? 0u : 1u);
         ASSERT_EQ(rig.errorLines().size(), 1u);
         EXPECT_EQ(rig.errorLines()[0].rfind("Error #5 - ", 0), 0u) << rig.errorLines()[0];
     }
@@ -426,52 +324,39 @@ TEST(ChequeRoad, DebugFeedModeTakesTheChequeFromTheBankSelectionWindow) {
     rig.form->DebugFeedMode = true;
     rig.ui.debugWindowAnswers.push_back({"12", "345", "000123456"});
     rig.form->Timer1_Timer();
-    EXPECT_EQ(rig.ui.debugWindowShows, 1);
     EXPECT_EQ(rig.typed(), "{TAB}12{TAB}345{TAB}000123456{ENTER}");
     ASSERT_EQ(rig.logLines().size(), 1u);
     EXPECT_EQ(rig.logLines()[0].substr(0, 20), ",12,345,000123456,10");
 }
 
-TEST(ChequeRoad, AChequeArrivingWhileADialogIsOpenWaitsForTheNextTick) {
-    ScenarioRig rig;
-    rig.ui.onChequeDialog = [&rig] {
-        rig.ui.onChequeDialog = nullptr;
-        rig.readerSends(std::string(kValidCheque) + "\r");  // the dialog's event loop ticks
-    };
-    rig.scan(kUnreadCheque);  // then cancelled
-    EXPECT_EQ(rig.typed(), "");
-    EXPECT_FALSE(rig.folder.exists("Log.CSV"));
-    EXPECT_EQ(rig.port.pending, std::string(kValidCheque) + "\r");
-
-    rig.form->Timer1_Timer();
-    EXPECT_EQ(rig.typed(), kValidKeys);
-    EXPECT_EQ(rig.logLines().size(), 1u);
-}
-
+// What the tick makes of a line depends on the profile and the reader's dialect; bad input never
+// crashes and never types garbage.
 TEST(ChequeRoad, TheTickClassifiesWithTheProfileAndTheReaderDialect) {
     struct Case {
         const char* keys;
-        std::string message, keysTyped;
-        std::size_t logLines;
-        std::string logged;
+        std::string message, typed;
+        bool unidentified;
+        std::size_t errors;
     };
     const std::vector<Case> cases = {
-        // A postal-bank cheque is cut after its last C.
-        {"", std::string(kValidCheque) + "B", kValidKeys, 1, ""},
+        {"", std::string(kValidCheque) + "B", kValidKeys, false, 0},  // a postal bank's: cut
         // Five unread characters make a document without ink; without the count it is
         // unidentified.
-        {"MinUnreadCharsForNoMICR=5|LetUserFillDetails=0", "??? ?? x", "", 0, ""},
-        {"MinUnreadCharsForNoMICR=0|LetUserFillDetails=0", "??? ?? x", "", 0,
-         "Unidentified: ??? ?? x"},
+        {"MinUnreadCharsForNoMICR=5|LetUserFillDetails=0", "??? ?? x", "", false, 0},
+        {"MinUnreadCharsForNoMICR=0|LetUserFillDetails=0", "??? ?? x", "", true, 0},
+        {"LetUserFillDetails=0", std::string("A\0\0\0C", 5), "", false, 1},
+        {"LetUserFillDetails=0", std::string("\x01\xff\xfe\x80", 4), "", true, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys);
-        ScenarioRig rig(test::keysOf(c.keys));
+        ScenarioRig rig(keysOf(c.keys));
         rig.scan(c.message);
-        EXPECT_EQ(rig.typed(), c.keysTyped);
-        EXPECT_EQ(rig.logLines().size(), c.logLines);
-        EXPECT_EQ(rig.debug.contains("Unidentified: " + c.message), !c.logged.empty());
+        EXPECT_EQ(rig.typed(), c.typed);
+        EXPECT_EQ(rig.logLines().size(), c.typed.empty() ? 0u : 1u);
+        EXPECT_EQ(rig.debug.contains("Unidentified: " + c.message), c.unidentified);
+        EXPECT_EQ(rig.errorLines().size(), c.errors);
         EXPECT_TRUE(rig.ui.chequeDataShown.empty());
+        EXPECT_TRUE(rig.form->InputBuffer.empty());
     }
 }
 
@@ -481,9 +366,7 @@ TEST(ChequeRoad, NonusLinesAreRecognisedAndCompletedInTheirOwnNotation) {
     rig.scan(":0012345<12:345>0001234;6<");  // ";" is not a digit: the line is dropped
     EXPECT_TRUE(rig.debug.contains("Regexp failed for :0012345<12:345>0001234;6<"));
     EXPECT_TRUE(rig.ui.chequeDataShown.empty());
-    EXPECT_TRUE(rig.errorLines().empty());
     EXPECT_FALSE(rig.folder.exists("Log.CSV"));
-
     // An invalid one is completed in the dialog, which hands back the Nonus form of the line.
     ChequeDialogResult answer = confirmed("A9 C99A999E 999C");
     answer.NonusLine = ":0012345 <12:345> 000123456<";
@@ -492,29 +375,6 @@ TEST(ChequeRoad, NonusLinesAreRecognisedAndCompletedInTheirOwnNotation) {
     ASSERT_EQ(rig.ui.chequeDataShown.size(), 1u);
     EXPECT_EQ(rig.ui.chequeDataShown[0].verifyCaption, verifyCodeCaption(1));
     EXPECT_EQ(rig.typed(), kValidKeys);
-}
-
-TEST(ChequeRoad, BadReaderInputNeverCrashesAndNeverTypesGarbage) {
-    struct Case {
-        const char* name;
-        std::string message;
-        std::size_t errors;
-    };
-    const std::vector<Case> cases = {
-        {"a 200,000-digit cheque line", "A" + std::string(200000, '1') + "C", 1},
-        {"NUL characters inside a cheque line", std::string("A\0\0\0C", 5), 1},
-        {"binary bytes", std::string("\x01\xff\xfe\x80", 4), 0},
-        {"a 100,000-character card read", "%" + std::string(100000, 'A') + "?", 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ScenarioRig rig(test::keysOf("LetUserFillDetails=0"));
-        rig.scan(c.message);
-        EXPECT_EQ(rig.errorLines().size(), c.errors);
-        EXPECT_EQ(rig.typed(), "");
-        EXPECT_FALSE(rig.folder.exists("Log.CSV"));
-        EXPECT_TRUE(rig.form->InputBuffer.empty());
-    }
 }
 
 }  // namespace

@@ -14,15 +14,12 @@
 
 namespace korvex::test {
 
-// Cheques of this table: bank 12, branches 300-399 accept result 7; bank 11, branches 100-199
-// accept 0, 4, 6 and 8.
+// Bank 12, branches 300-399 accept result 7; bank 11, branches 100-199 accept 0, 4, 6 and 8.
 inline constexpr const char* kScenarioBranches = "12,300,399,7,0,0,0\r\n11,100,199,0,4,6,8\r\n";
-
-// A valid cheque of bank 12 (branch 345, account 000123456) as the reader prints it.
+// A valid cheque of bank 12 (branch 345, account 000123456) as the reader prints it; the same
+// with one account digit unread; a valid cheque of bank 11 (branch 150, account 123456789).
 inline constexpr const char* kValidCheque = "A0012345 C12A345E 000123456C";
-// The same cheque with one account digit unread.
 inline constexpr const char* kUnreadCheque = "A0012345 C12A345E 0001234?6C";
-// A valid cheque of bank 11 (branch 150, account 123456789).
 inline constexpr const char* kBank11Cheque = "A0099 C11A150E 123456789C";
 
 // A profile's keys as name and value, in file order.
@@ -43,78 +40,57 @@ inline ProfileKeys keysOf(const std::string& text) {
 
 inline ProfileKeys mainProfileKeys() {
     return keysOf(
-        "LetUserFillDetails=1|DontPassPartialRead=1|IgnoreVerify=0|CSVFile=Log.CSV|"
-        "ChequeNumStart=1|ChequeNumLength=20|ChequeNumLeadingZeros=-1|ChequeBankNumStart=1|"
-        "ChequeBankNumLength=2|ChequeBankNumLeadingZeros=-1|ChequeBranchNumStart=1|"
-        "ChequeBranchNumLength=3|ChequeBranchNumLeadingZeros=-1|ChequeBranchCodeStart=-2|"
-        "ChequeBranchCodeLength=2|ChequeBranchCodeLeadingZeros=-1|ChequeAccountNumStart=1|"
-        "ChequeAccountNumLength=20|ChequeAccountNumLeadingZeros=-1|TrimAccountByBank=0|"
-        "CombineChequeImages=0|ImageFileNameTemplate={MM}{YY}\\{ChequeNum}_{AccountNum}.tif|"
+        "LetUserFillDetails=1|CSVFile=Log.CSV|ChequeNumLength=20|ChequeNumLeadingZeros=-1|"
+        "ChequeBankNumLeadingZeros=-1|ChequeBranchNumLength=3|ChequeBranchNumLeadingZeros=-1|"
+        "ChequeBranchCodeStart=-2|ChequeBranchCodeLength=2|ChequeBranchCodeLeadingZeros=-1|"
+        "ChequeAccountNumLength=20|ChequeAccountNumLeadingZeros=-1|"
+        "ImageFileNameTemplate={MM}{YY}\\{ChequeNum}_{AccountNum}.tif|"
         "LimitedImageFileNameTemplate={MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}.tif|"
         "BackImageFileNameTemplate={MM}{YY}\\{ChequeNum}_{AccountNum}-back.tif|"
         "LimitedBackImageFileNameTemplate={MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}-back.tif|"
         "GenUSTemplate={TAB}{MICR}{ENTER}|GenUSFileNameTemplate={MM}{YY}\\US\\{MICR}.tif|"
         "GenUSBackFileNameTemplate={MM}{YY}\\US\\{MICR}-back.tif|ChequeBackTimeout=60|"
-        "MinUnreadCharsForNoMICR=5|ImageBeforeSendKeys=0|"
+        "MinUnreadCharsForNoMICR=5|"
         "ChequeTemplate={ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}|"
         "MagStripe1Template={Name}{ENTER}{Account}{TAB}{DateMM}.{DateYY}{ENTER}|"
-        "MagStripe2Part1Start=1|MagStripe2Part1Length=99|MagStripe2Part1LeadingZeros=-1|"
-        "MagStripe2Part2Start=1|MagStripe2Part2Length=99|MagStripe2Part2LeadingZeros=-1|"
-        "MagStripe2Template={MagPart1}={MagPart2}{ENTER}");
+        "MagStripe2Part1Length=99|MagStripe2Part1LeadingZeros=-1|MagStripe2Part2Length=99|"
+        "MagStripe2Part2LeadingZeros=-1|MagStripe2Template={MagPart1}={MagPart2}{ENTER}");
 }
 
-// The keys with some replaced or added.
-inline ProfileKeys withKeys(ProfileKeys keys, const ProfileKeys& changes) {
-    for (const auto& [name, value] : changes) {
-        bool replaced = false;
-        for (auto& entry : keys) {
-            if (entry.first == name) {
-                entry.second = value;
-                replaced = true;
-            }
-        }
-        if (!replaced) keys.emplace_back(name, value);
+// A profile section of the main profile's keys with `changes` replaced or added.
+inline std::string section(const std::string& name, const ProfileKeys& changes) {
+    ProfileKeys keys = mainProfileKeys();
+    for (const auto& change : changes) {
+        auto at = std::find_if(keys.begin(), keys.end(),
+                               [&](const auto& entry) { return entry.first == change.first; });
+        if (at == keys.end()) at = keys.insert(keys.end(), change);
+        at->second = change.second;
     }
-    return keys;
-}
-
-inline std::string section(const std::string& name, const ProfileKeys& keys) {
     std::string text = "[" + name + "]\r\n";
     for (const auto& [key, value] : keys) text += key + "=" + value + "\r\n";
     return text;
 }
-
-// A profile of the main one's keys with `changes` ("name=value|...").
 inline std::string profileSection(const std::string& name, const std::string& changes) {
-    return section(name, withKeys(mainProfileKeys(), keysOf(changes)));
-}
-
-inline std::string scenarioIni(const ProfileKeys& mainChanges = {},
-                               const std::string& moreSections = {},
-                               const std::string& configLines = {}) {
-    return "[Config]\r\nPort=1\r\nDataTerminationChars=13\r\nNonus=0\r\nDefaultProfileName="
-           "Main\r\n" +
-           configLines + section("Main", withKeys(mainProfileKeys(), mainChanges)) + moreSections;
+    return section(name, keysOf(changes));
 }
 
 struct ScenarioRig : CoreHarness {
-    explicit ScenarioRig(const ProfileKeys& mainChanges = {}, const std::string& moreSections = {},
-                         const std::string& configLines = {}) {
+    explicit ScenarioRig(const ProfileKeys& mainChanges = {},
+                         const std::string& moreSections = {}) {
         writeBranches(kScenarioBranches);
-        const bool started = start(scenarioIni(mainChanges, moreSections, configLines));
-        EXPECT_TRUE(started);
+        EXPECT_TRUE(
+            start("[Config]\r\nPort=1\r\nDataTerminationChars=13\r\nNonus=0\r\n"
+                  "DefaultProfileName=Main\r\n" +
+                  section("Main", mainChanges) + moreSections));
         EXPECT_EQ(global().CurrentProfile, 1);
         readerHoldsImage("FRONT");
     }
 
     // A cheque line from the reader, terminated, handled by one tick.
     void scan(const std::string& line) { readerSends(line + "\r"); }
-
     // The reader commands that asked for an image.
     int imageRequests() const {
-        int n = 0;
-        for (const auto& w : port.written) n += w == "TI F4\r" ? 1 : 0;
-        return n;
+        return static_cast<int>(std::count(port.written.begin(), port.written.end(), "TI F4\r"));
     }
     // Diagnostics lines that report a pipeline failure.
     std::vector<std::string> errorLines() const {
@@ -126,18 +102,16 @@ struct ScenarioRig : CoreHarness {
     }
 };
 
+// A dialog's four fields, "|"-separated.
+inline std::string fields(const ChequeDialogInput& in) {
+    return in.ChequeNum + "|" + in.BankNum + "|" + in.BranchNum + "|" + in.AccountNum;
+}
+
 // A confirmed dialog that hands back `line` (typed as the four fields would compose it).
 inline ChequeDialogResult confirmed(const std::string& line, bool ignoreVerification = false,
                                     const std::string& amount = {}, const std::string& date = {}) {
-    ChequeDialogResult r;
-    r.Cancelled = false;
-    r.MagtekLine = line;
-    r.VerifyCodeTicked = ignoreVerification;
-    r.AmountText = amount;
-    r.DateText = date;
-    return r;
+    return {false, line, {}, amount, date, ignoreVerification};
 }
-
 inline ChequeDialogResult cancelled() { return {}; }
 
 }  // namespace korvex::test

@@ -56,57 +56,43 @@ struct CoreHarness : FakeServices {
     }
 
     // A reader that holds `image` for every image request ("" = no image) and answers nothing
-    // else. Each request is also noted in the key journal ("reader IS"), so that a test sees the
-    // order of image and keys.
+    // else.
     void readerHoldsImage(const std::string& image) {
-        port.responder = [this, image](const std::string& sent) -> std::string {
-            std::string command = sent.substr(0, sent.find('\r'));
-            keys.journal.push_back("reader " + command);
-            if (command == "IS") {
+        port.responder = [image](const std::string& sent) -> std::string {
+            if (sent == "IS\r") {
                 return image.empty() ? "MN0,0,0\r"
                                      : "IM1," + std::to_string(image.size()) + ",F4\r";
             }
-            if (command == "TI F4") return image;
-            return {};
+            return sent == "TI F4\r" ? image : "";
         };
     }
 
     // The keys that reached the target, read back through the layout: printable characters as
-    // themselves, Tab and Enter as {TAB} and {ENTER}; anything else as <vk N> so that it shows.
-    std::string typed() const { return typedText(keys.events); }
-
-    std::string typedText(const std::vector<KeyEvent>& events) const {
-        std::map<std::pair<int, bool>, char> byKey;
+    // themselves, Tab and Enter as {TAB} and {ENTER}, the keypad's decimal key (which the engines
+    // use for full stops) as "."; anything else as <vk N> or <u+N> so that it shows.
+    std::string typed() const {
+        std::map<std::pair<int, bool>, std::string> byKey;  // (virtual key, shift) -> text
         FakeKeyboardLayout reader;
         for (int c = 0x7e; c >= 0x20; --c) {
             const int16_t scan = reader.vkKeyScan(static_cast<unsigned char>(c));
-            if (scan == -1) continue;
-            byKey[{scan & 0xff, (scan & 0x100) != 0}] = static_cast<char>(c);
+            if (scan != -1) byKey[{scan & 0xff, (scan & 0x100) != 0}] = std::string(1, char(c));
+        }
+        for (const bool shift : {false, true}) {
+            byKey[{9, shift}] = "{TAB}";
+            byKey[{13, shift}] = "{ENTER}";
+            byKey[{110, shift}] = ".";
         }
         std::string out;
         bool shift = false;
-        for (const KeyEvent& e : events) {
-            if (e.kind == KeyEvent::Kind::Unicode) {
-                if (!e.keyUp)
-                    out += "<u+" + std::to_string(static_cast<uint32_t>(e.codePoint)) + ">";
-                continue;
-            }
+        for (const KeyEvent& e : keys.events) {
             const int vk = e.virtualKey;
-            if (vk == 16 || vk == 0xA0 || vk == 0xA1) {
+            if (e.kind == KeyEvent::Kind::Unicode) {
+                if (!e.keyUp) out += "<u+" + std::to_string(uint32_t(e.codePoint)) + ">";
+            } else if (vk == 16 || vk == 0xA0 || vk == 0xA1) {
                 shift = !e.keyUp;
-                continue;
-            }
-            if (e.keyUp) continue;
-            if (vk == 9) {
-                out += "{TAB}";
-            } else if (vk == 13) {
-                out += "{ENTER}";
-            } else if (vk == 110) {
-                out += '.';  // the keypad's decimal key, which the engines use for full stops
-            } else if (const auto hit = byKey.find({vk, shift}); hit != byKey.end()) {
-                out += hit->second;
-            } else {
-                out += "<vk " + std::to_string(vk) + ">";
+            } else if (!e.keyUp) {
+                const auto hit = byKey.find({vk, shift});
+                out += hit != byKey.end() ? hit->second : "<vk " + std::to_string(vk) + ">";
             }
         }
         return out;
@@ -115,14 +101,11 @@ struct CoreHarness : FakeServices {
     // Lines of the cheque log (CR LF removed).
     std::vector<std::string> logLines(const std::string& name = "Log.CSV") const {
         std::vector<std::string> lines;
-        const std::string text = folder.read(name);
-        std::size_t from = 0;
-        for (std::size_t at = text.find("\r\n"); at != std::string::npos;
-             at = text.find("\r\n", from)) {
-            lines.push_back(text.substr(from, at - from));
-            from = at + 2;
+        std::string text = folder.read(name);
+        for (std::size_t at; (at = text.find("\r\n")) != std::string::npos; text.erase(0, at + 2)) {
+            lines.push_back(text.substr(0, at));
         }
-        if (from < text.size()) lines.push_back(text.substr(from));
+        if (!text.empty()) lines.push_back(text);
         return lines;
     }
 };

@@ -13,7 +13,6 @@ class FakeClipboard : public Clipboard {
 public:
     bool refuse = false;
     std::string text = "earlier content";
-    int sets = 0;
     std::vector<uint64_t> pastes;  // the window of each paste command
     // Appended to the journal of a RecordingKeyInjector, when set, as "paste TEXT" (escaped).
     std::vector<std::string>* journal = nullptr;
@@ -23,7 +22,6 @@ public:
             return PlatformResult::failure(PlatformResult::Kind::Refused,
                                            "another program holds the clipboard");
         }
-        ++sets;
         text = newText;
         return PlatformResult::ok();
     }

@@ -38,26 +38,16 @@ public:
     void feed(const std::string& bytes) { pending += bytes; }
 
     // --- SerialPort ---
-    bool setCommPort(int16_t number) override {
-        port_ = number;
-        return true;
-    }
+    bool setCommPort(int16_t number) override { return set(port_, number); }
     int16_t commPort() const override { return port_; }
     void setPortName(const std::string& name) override { portName = name; }
     bool setSettings(const LineSettings& settings) override {
-        settings_ = settings;
         settingsHistory.push_back(settings);
-        return true;
+        return set(settings_, settings);
     }
     LineSettings settings() const override { return settings_; }
-    bool setHandshaking(int16_t code) override {
-        handshaking = code;
-        return true;
-    }
-    bool setRTSEnable(bool on) override {
-        rts = on;
-        return true;
-    }
+    bool setHandshaking(int16_t code) override { return set(handshaking, code); }
+    bool setRTSEnable(bool on) override { return set(rts, on); }
     bool open() override {
         if (refuseOpen) {
             error_ = openError;
@@ -74,9 +64,8 @@ public:
     }
     bool isOpen() const override { return open_; }
     bool setInputMode(InputMode mode) override {
-        mode_ = mode;
         modeHistory.push_back(mode);
-        return true;
+        return set(mode_, mode);
     }
     InputMode inputMode() const override { return mode_; }
     std::string input(std::size_t maxBytes) override {
@@ -128,6 +117,12 @@ public:
     std::function<void(int)> onComm;
 
 private:
+    template <typename T>
+    static bool set(T& field, const T& value) {
+        field = value;
+        return true;
+    }
+
     int16_t port_ = 0;
     LineSettings settings_;
     bool open_ = false;

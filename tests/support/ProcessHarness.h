@@ -1,7 +1,6 @@
 #pragma once
 // Real processes for the back-end and system tests: child programs in process groups of their
-// own, stopped by their ids; a private X server (with openbox when asked); the simulated reader
-// on a pseudo-terminal; waiting by polling.
+// own, a private X server (with openbox when asked), the simulated reader on a pseudo-terminal.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -18,7 +17,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -85,10 +83,9 @@ public:
         }
         std::vector<char*> argv, envp;
         for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
         for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+        argv.push_back(nullptr);
         envp.push_back(nullptr);
-
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         if (options.stdinFd >= 0) {
@@ -148,31 +145,26 @@ private:
     std::optional<int> status_;
 };
 
-// --- processes under /proc ------------------------------------------------------------------
-
 struct ProcessEntry {
-    pid_t pid = 0;
-    pid_t parent = 0;
+    pid_t pid = 0, parent = 0;
     std::vector<std::string> args;
 };
 
+// The live processes under /proc (zombies only await reaping and are left out).
 inline std::vector<ProcessEntry> listProcesses() {
     std::vector<ProcessEntry> all;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
         const std::string name = entry.path().filename().string();
         if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        // A process can end between the listing and the read, which libstdc++ reports by
-        // throwing from the stream.
         std::string stat, cmdline;
-        try {
+        try {  // a process that ends meanwhile makes libstdc++'s stream throw
             stat = readWholeFile(entry.path() / "stat");
             cmdline = readWholeFile(entry.path() / "cmdline");
         } catch (const std::exception&) {
             continue;
         }
-        // The state and the parent follow the name in parentheses; zombies only await reaping.
-        const auto close = stat.rfind(')');
+        const auto close = stat.rfind(')');  // the state and the parent follow the name
         char state = 0;
         int parent = 0;
         if (close == std::string::npos ||
@@ -190,9 +182,8 @@ inline std::vector<ProcessEntry> listProcesses() {
     return all;
 }
 
-// Makes this process the reaper of its orphaned descendants (so that programs started by
-// programs stay within reach), and on destruction ends and reaps every descendant still there,
-// so that no test leaves a process behind even when it fails.
+// Makes this process the reaper of its orphaned descendants, and on destruction ends and reaps
+// every descendant still there, so that no test leaves a process behind even when it fails.
 class OrphanGuard {
 public:
     OrphanGuard() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
@@ -218,8 +209,6 @@ public:
     }
 };
 
-// --- a private X server ---------------------------------------------------------------------
-
 // KORVEX_TEST_WM=openbox asks for a window manager.
 inline bool openboxWanted() {
     const char* wm = std::getenv("KORVEX_TEST_WM");
@@ -235,13 +224,11 @@ inline bool windowTitled(const std::string& title) {
     return false;
 }
 
-// Xvfb on a display it chooses itself (-displayfd). display() is empty when it did not start.
-// Servers started at the same moment by tests running side by side can both claim one number;
-// the one that loses ends, and is replaced.
+// Xvfb on a display it chooses itself (-displayfd); display() is empty when it did not start.
+// Servers started at once by tests side by side can claim one number: the loser is replaced.
 class VirtualDisplay {
 public:
     VirtualDisplay() {
-        // One start at a time among the tests of this machine.
         const int lock =
             open("/tmp/korvex-system-tests-xvfb.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (lock >= 0) flock(lock, LOCK_EX);
@@ -259,19 +246,19 @@ public:
     const std::string& display() const { return display_; }
     // Ends the server, as the end of a desktop session does.
     void end() { server_.stop(); }
-    // The environment a program on this display needs.
+    // The environment a program on this display needs; leaks of the toolkit at exit are not
+    // what these tests look at.
     std::vector<std::string> environment() const {
-        // Leak reports about the toolkit's libraries at exit are not what these tests look at.
         const char* asan = std::getenv("ASAN_OPTIONS");
         return {"DISPLAY=" + display_, "QT_QPA_PLATFORM=xcb",
                 std::string("ASAN_OPTIONS=") + (asan != nullptr ? std::string(asan) + ":" : "") +
                     "detect_leaks=0"};
     }
-    // Makes this test process a client of the display too (Xlib and Qt).
+    // Makes this test process a client of the display too (Xlib and Qt, which wants a private
+    // runtime folder).
     void useHere() const {
         setenv("DISPLAY", display_.c_str(), 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
-        // Qt wants a private runtime folder; without one it warns on every start.
         char runtime[] = "/tmp/korvex-x11-runtime-XXXXXX";
         if (std::getenv("XDG_RUNTIME_DIR") == nullptr && mkdtemp(runtime) != nullptr) {
             setenv("XDG_RUNTIME_DIR", runtime, 1);
@@ -279,25 +266,21 @@ public:
     }
     // Starts openbox; true once `ready` says it has announced itself.
     bool startWindowManager(const std::function<bool()>& ready) {
-        ChildProcess::Options options;
-        options.environment = environment();
-        return windowManager_.start({"openbox", "--sm-disable"}, options) && waitUntil(ready, 10s);
+        return windowManager_.start({"openbox", "--sm-disable"}, {environment(), {}, -1, -1}) &&
+               waitUntil(ready, 10s);
     }
     bool withWindowManager() { return windowManager_.running(); }
 
 private:
-    // Starts a server; returns the display number it reported ("" when none).
+    // Starts a server; the display number it reported ("" when none). Without -noreset the
+    // server resets when its last client leaves and refuses a program connecting meanwhile.
     std::string startServer() {
         int fds[2];
         if (pipe(fds) != 0) return {};
         fcntl(fds[0], F_SETFD, FD_CLOEXEC);
-        ChildProcess::Options options;
-        options.extraFd = fds[1];
-        // -noreset: by default the server resets when its last client leaves, and a program that
-        // connects during that reset is refused.
         server_.start({"Xvfb", "-displayfd", std::to_string(fds[1]), "-nolisten", "tcp", "-noreset",
                        "-screen", "0", "1024x768x24"},
-                      options);
+                      {{}, {}, -1, fds[1]});
         close(fds[1]);
         std::string number;
         pollfd p{fds[0], POLLIN, 0};
@@ -319,8 +302,7 @@ private:
         return ok;
     }
 
-    ChildProcess server_;
-    ChildProcess windowManager_;
+    ChildProcess server_, windowManager_;
     std::string display_;
 };
 
@@ -332,16 +314,16 @@ public:
     SimulatedReader() {
         if (pipe2(script_, O_CLOEXEC) != 0) script_[0] = script_[1] = -1;
     }
+    // Started at once behind a link in a folder of its own; device() is empty when it failed.
+    explicit SimulatedReader(const std::vector<std::string>& options) : SimulatedReader() {
+        own_ = std::make_unique<TempFolder>();
+        if (!start(options, *own_ / "line")) link_.clear();
+    }
     ~SimulatedReader() {
         process.stop();
         for (const int fd : script_) {
             if (fd >= 0) close(fd);
         }
-    }
-    // Started at once behind a link in a folder of its own; device() is empty when it failed.
-    explicit SimulatedReader(const std::vector<std::string>& options) : SimulatedReader() {
-        own_ = std::make_unique<TempFolder>();
-        if (!start(options, *own_ / "line")) link_.clear();
     }
     SimulatedReader(const SimulatedReader&) = delete;
     SimulatedReader& operator=(const SimulatedReader&) = delete;
@@ -354,10 +336,8 @@ public:
         std::filesystem::remove(link, error);  // a dead reader leaves its link behind
         std::vector<std::string> args = {KORVEX_READER_SIM, "--link", link.string()};
         args.insert(args.end(), options.begin(), options.end());
-        ChildProcess::Options how;
-        how.stdinFd = script_[0];
-        how.output = output;
-        return process.start(args, how) && waitUntil([&] { return !deviceNow().empty(); }, 10s);
+        return process.start(args, {{}, output, script_[0], -1}) &&
+               waitUntil([&] { return !deviceNow().empty(); }, 10s);
     }
     // One command of the reader's script.
     bool script(const std::string& line) {

@@ -1,6 +1,5 @@
 #pragma once
 // An OperatorUi that records what the core shows and answers from queues the test fills.
-// Later parts of the system extend it with their windows; keep it one class.
 
 #include <deque>
 #include <functional>
@@ -33,34 +32,25 @@ public:
     std::deque<MsgResult> messageBoxAnswers;  // when empty: Ok, or Yes for a Yes/No box
     std::deque<std::string> inputBoxAnswers;  // when empty: "" (cancelled)
     std::deque<DebugWindowResult> debugWindowAnswers;
-    // Answers of the two cheque dialogs; when empty the dialog is cancelled.
-    std::deque<ChequeDialogResult> chequeDataAnswers;
-    std::deque<ChequeDialogResult> chequeFullAnswers;
-    std::vector<ChequeDialogInput> chequeDataShown;
-    std::vector<ChequeDialogInput> chequeFullShown;
+    // The two cheque dialogs' answers (when empty: cancelled) and what they were shown.
+    std::deque<ChequeDialogResult> chequeDataAnswers, chequeFullAnswers;
+    std::vector<ChequeDialogInput> chequeDataShown, chequeFullShown;
 
     // --- records ---
     std::vector<MessageBoxCall> messageBoxes;
     std::vector<InputBoxCall> inputBoxes;
-    int doEventsCalls = 0;
     std::vector<bool> timerChanges;
-    bool timerEnabled = false;
     std::vector<std::pair<int, bool>> splashes;  // display time, modal
     std::vector<std::string> tooltips;
     std::vector<IconCall> icons;
     std::map<int32_t, std::string> profileMenu;  // item number -> caption
     std::map<int32_t, bool> profileMenuChecked;
-    bool noProfilesItemVisible = true;
-    bool renameCsvEnabled = false;
-    bool trayIconRemoved = false;
-    int trayIconsAdded = 0;
-    bool detailsExists = false;
+    bool timerEnabled = false, noProfilesItemVisible = true, renameCsvEnabled = false;
+    bool trayIconRemoved = false, detailsExists = false;
+    int doEventsCalls = 0, trayIconsAdded = 0, detailsShows = 0, debugWindowShows = 0;
     std::vector<std::string> detailsProfiles;
     int32_t detailsSelected = -1;
-    std::string readerData;
-    std::string lastDataSent;
-    int detailsShows = 0;
-    int debugWindowShows = 0;
+    std::string readerData, lastDataSent;
     // The transfer window: names shown, progress drawn (fraction, text), closes.
     std::vector<std::string> fileXferShown;
     std::vector<std::pair<double, std::string>> fileXferProgressDrawn;
@@ -129,14 +119,16 @@ public:
         ++detailsShows;
     }
     ChequeDialogResult showChequeData(const ChequeDialogInput& input) override {
-        chequeDataShown.push_back(input);
-        if (onChequeDialog) onChequeDialog();
-        return pop(chequeDataAnswers);
+        return dialog(input, chequeDataShown, chequeDataAnswers);
     }
     ChequeDialogResult showChequeFull(const ChequeDialogInput& input) override {
-        chequeFullShown.push_back(input);
+        return dialog(input, chequeFullShown, chequeFullAnswers);
+    }
+    ChequeDialogResult dialog(const ChequeDialogInput& input, std::vector<ChequeDialogInput>& shown,
+                              std::deque<ChequeDialogResult>& answers) {
+        shown.push_back(input);
         if (onChequeDialog) onChequeDialog();
-        return pop(chequeFullAnswers);
+        return pop(answers);
     }
     // The next queued answer, or `fallback` when none is left.
     template <typename T>

@@ -27,30 +27,23 @@ protected:
 
     // Starts the launcher; its wait status once it has ended by itself.
     std::optional<int> launch() {
-        ChildProcess::Options options;
-        options.environment = display.environment();
-        options.output = folder / "launcher.log";
-        EXPECT_TRUE(launcher.start({folder.program().string(), "/AntiCrash"}, options));
+        EXPECT_TRUE(launcher.start({folder.program().string(), "/AntiCrash"},
+                                   {display.environment(), folder / "launcher.log", -1, -1}));
         return launcher.waitForExit(20s);
     }
-    // The watchdog of this folder: the shell running its script with this program.
-    std::vector<ProcessEntry> watchdogs() const {
+    // The watchdogs of this folder (the shell running its script with this program), or the
+    // programs of this folder that run.
+    std::vector<ProcessEntry> running(bool watchdog) const {
         const std::vector<std::string> tail = {(folder / "Korvex.watchtemp").string(),
                                                folder.program().string(),
                                                (folder / "Korvex.shutdown").string()};
         std::vector<ProcessEntry> found;
         for (auto& p : listProcesses()) {
-            if (p.args.size() == 4 && std::equal(tail.begin(), tail.end(), p.args.begin() + 1)) {
+            if (watchdog
+                    ? p.args.size() == 4 && std::equal(tail.begin(), tail.end(), p.args.begin() + 1)
+                    : !p.args.empty() && p.args[0] == tail[1]) {
                 found.push_back(p);
             }
-        }
-        return found;
-    }
-    // The programs of this folder that run, with their arguments.
-    std::vector<ProcessEntry> programs() const {
-        std::vector<ProcessEntry> found;
-        for (auto& p : listProcesses()) {
-            if (!p.args.empty() && p.args[0] == folder.program().string()) found.push_back(p);
         }
         return found;
     }
@@ -60,8 +53,8 @@ protected:
         std::optional<ProcessEntry> found;
         waitUntil(
             [&] {
-                const auto running = programs();
-                if (running.size() == 1 && running[0].pid != notThis) found = running[0];
+                const auto programs = running(false);
+                if (programs.size() == 1 && programs[0].pid != notThis) found = programs[0];
                 return found.has_value();
             },
             limit);
@@ -79,8 +72,8 @@ TEST_F(Watchdog, RestartsAKilledProgramAndStopsAfterAnOrderlyExit) {
         << "the splash was not shown for its time";
 
     // The watchdog, detached from the launcher, starts the program without splash.
-    ASSERT_TRUE(waitUntil([&] { return watchdogs().size() == 1; }, 10s)) << "no watchdog";
-    const pid_t watchdog = watchdogs()[0].pid;
+    ASSERT_TRUE(waitUntil([&] { return running(true).size() == 1; }, 10s)) << "no watchdog";
+    const pid_t watchdog = running(true)[0].pid;
     auto first = restartedProgram(10s, -1);
     ASSERT_TRUE(first.has_value()) << "the watchdog started no program";
     EXPECT_EQ(first->parent, watchdog);
@@ -99,29 +92,31 @@ TEST_F(Watchdog, RestartsAKilledProgramAndStopsAfterAnOrderlyExit) {
     // Let the restarted program open its line and identify the reader: a program that ended on
     // its own by then would show up as yet another restart.
     std::this_thread::sleep_for(2500ms);
-    const auto settled = programs();
+    const auto settled = running(false);
     ASSERT_EQ(settled.size(), 1u);
     EXPECT_EQ(settled[0].pid, second->pid) << "the restarted program did not keep running";
 
     // Asked to quit, the program shuts down in order; the watchdog sees the shutdown file, stops,
     // and removes the file.
     ASSERT_EQ(kill(second->pid, SIGTERM), 0);
-    EXPECT_TRUE(waitUntil([&] { return programs().empty(); }, 15s)) << "the program did not end";
-    EXPECT_TRUE(waitUntil([&] { return watchdogs().empty(); }, 10s)) << "the watchdog did not stop";
-    EXPECT_TRUE(programs().empty()) << "the watchdog started the program again";
+    EXPECT_TRUE(waitUntil([&] { return running(false).empty(); }, 15s))
+        << "the program did not end";
+    EXPECT_TRUE(waitUntil([&] { return running(true).empty(); }, 10s))
+        << "the watchdog did not stop";
+    EXPECT_TRUE(running(false).empty()) << "the watchdog started the program again";
     EXPECT_FALSE(folder.exists("Korvex.shutdown"));
     EXPECT_FALSE(folder.exists("Korvex.watchtemp"));
 }
 
 TEST_F(Watchdog, StopsWhenTheDisplayOfItsSessionIsGone) {
     ASSERT_TRUE(launch().has_value()) << "the launcher did not end";
-    ASSERT_TRUE(waitUntil([&] { return watchdogs().size() == 1; }, 10s)) << "no watchdog";
+    ASSERT_TRUE(waitUntil([&] { return running(true).size() == 1; }, 10s)) << "no watchdog";
     ASSERT_TRUE(restartedProgram(10s, -1).has_value()) << "the watchdog started no program";
 
     // The session ends: the program loses its display, and a restart cannot open it.
     display.end();
-    EXPECT_TRUE(waitUntil([&] { return watchdogs().empty(); }, 15s)) << "the watchdog went on";
-    EXPECT_TRUE(programs().empty());
+    EXPECT_TRUE(waitUntil([&] { return running(true).empty(); }, 15s)) << "the watchdog went on";
+    EXPECT_TRUE(running(false).empty());
     EXPECT_FALSE(folder.exists("Korvex.watchtemp"));
 }
 
