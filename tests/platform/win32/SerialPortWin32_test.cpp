@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "platform/posix/SystemClock.h"
 #include "reader/ImageTransfer.h"
@@ -25,11 +24,6 @@ namespace {
 std::string environment(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
-}
-
-std::string fileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 TEST(SerialPortWin32, FailuresCarryNumberAndDescription) {
@@ -91,7 +85,8 @@ TEST(SerialPortWin32UnderSim, IdentifiesFetchesAnImageAndReachesTheReaderAgain) 
     const ImageTransferResult image = ReceiveImage(io, name, true);
     EXPECT_GT(image.announced, 0);
     EXPECT_EQ(image.received, image.announced);
-    EXPECT_EQ(fileBytes(folder / "front.tif"), fileBytes(environment("KORVEX_SIM_IMAGE")));
+    std::ifstream sent(environment("KORVEX_SIM_IMAGE"), std::ios::binary);
+    EXPECT_EQ(folder.read("front.tif"), std::string(std::istreambuf_iterator<char>(sent), {}));
 
     // The reader's program dies: a read finds the device gone, and says so once.
     signal("kill");
