@@ -1,8 +1,6 @@
-// korvex.exe end to end under Wine: copied with a Korvex.ini into a fresh folder, it reads the
-// simulated reader on a COM port (a pseudo-terminal mapped through Wine's registry) and types into
-// a Win32 target window; the cheque log and the images are checked, and Exit from the tray menu
-// ends it. KORVEX_WINDOWS_PROGRAM and KORVEX_WINDOWS_TARGET name the .exe files; without them (or
-// without wine) the test is skipped.
+// korvex.exe end to end under Wine, in a fresh folder with its Korvex.ini: the simulated reader
+// on a COM port, a Win32 target window, the log and the images, and Exit from the tray menu.
+// KORVEX_WINDOWS_PROGRAM and KORVEX_WINDOWS_TARGET name the .exe files; skipped without them.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,8 +1,5 @@
-// The Win32 serial port. The reader tests run against korvex-reader-sim on a COM port that Wine
-// maps to the simulator's pseudo-terminal: the Linux test SerialUnderWine starts the reader and
-// runs them with KORVEX_SIM_PORT (the port), KORVEX_SIM_IMAGE (the image the reader holds) and
-// KORVEX_SIM_SIGNALS (a folder where the test leaves a file when the reader must act next).
-// Without those they are skipped.
+// The Win32 serial port. The reader test runs under the Linux test SerialUnderWine, which names
+// the port, the reader's image and a folder for its signals; without them it is skipped.
 #include "platform/win32/SerialPortWin32.h"
 
 #include <gtest/gtest.h>

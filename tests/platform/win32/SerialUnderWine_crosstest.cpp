@@ -1,9 +1,6 @@
-// The Win32 serial port against the simulated reader: korvex-reader-sim runs here behind a link
-// that Wine's registry maps to COM7, and the Windows test program's SerialPortWin32UnderSim talks
-// to it under Wine. That test leaves a file in a shared folder when the reader must act: "scan"
-// for a document with an image, "kill" for the reader's death, after which a new reader starts
-// behind the same link. KORVEX_WINDOWS_TESTS names korvex_win32_tests.exe (run in the caller's
-// WINEPREFIX); without it, or without wine, the test is skipped.
+// The simulated reader here behind COM7 for SerialPortWin32UnderSim in korvex_win32_tests.exe
+// (KORVEX_WINDOWS_TESTS) under Wine, which leaves a file "scan" or "kill" when the reader must
+// act; after a kill a new reader starts behind the same link. Skipped without the program.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -152,9 +152,8 @@ void press(std::vector<KeyEvent>& events, KeyEvent event) {
     events.push_back(event);
 }
 
-// A long text arrives whole and in order in one batch, keys and Unicode characters alike, those
-// beyond 16 bits as surrogate pairs and code points that are no characters as U+FFFD; then
-// keybd_event types one key at a time.
+// A long batch arrives whole and in order: keys, surrogate pairs, U+FFFD for code points that are
+// no characters; then keybd_event types one key at a time.
 TEST(Win32KeyInjector, TypesIntoTheFocusedWindow) {
     const TargetWindow target(L"Korvex typing target");
     ASSERT_TRUE(target.focus());

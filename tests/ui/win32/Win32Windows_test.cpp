@@ -474,7 +474,7 @@ TEST(Win32TransferWindow, ShowsTheProgressTextUnactivatedAtTheBottomRightAndHide
     EXPECT_FALSE(IsWindow(window));
 }
 
-TEST(Win32Tray, MenuCommandsReachTheHooksAndTheCheckMarksFollowTheCalls) {
+TEST(Win32Tray, MenuCommandsReachTheHooksTheCheckMarksFollowTheCallsAndTheTimerTicks) {
     Win32OperatorUi ui;
     std::vector<std::string> calls;
     Win32OperatorUi::Hooks hooks;
@@ -483,6 +483,7 @@ TEST(Win32Tray, MenuCommandsReachTheHooksAndTheCheckMarksFollowTheCalls) {
     hooks.tray.exit = [&] { calls.push_back("exit"); };
     hooks.tray.loadProfile = [&](int32_t n) { calls.push_back("profile " + std::to_string(n)); };
     hooks.sessionEnding = [&] { calls.push_back("session end"); };
+    hooks.timerTick = [&] { calls.push_back("tick"); };
     ui.setHooks(hooks);
     ui.addProfileMenuItem(1, "One");
     ui.addProfileMenuItem(2, "Two");
@@ -512,22 +513,17 @@ TEST(Win32Tray, MenuCommandsReachTheHooksAndTheCheckMarksFollowTheCalls) {
     EXPECT_NE(GetMenuState(ui.trayMenu(), kMenuRenameCsv, MF_BYCOMMAND) & MF_GRAYED, 0u);
     ui.setRenameCsvEnabled(true);
     EXPECT_EQ(GetMenuState(ui.trayMenu(), kMenuRenameCsv, MF_BYCOMMAND) & MF_GRAYED, 0u);
-}
 
-TEST(Win32Timer, TicksWhileEnabledAndNotAfter) {
-    Win32OperatorUi ui;
-    int ticks = 0;
-    Win32OperatorUi::Hooks hooks;
-    hooks.timerTick = [&] { ++ticks; };
-    ui.setHooks(hooks);
+    // The polling timer ticks while enabled, and not after.
+    calls.clear();
     ui.setPollingTimerEnabled(true);
     EXPECT_TRUE(ui.pollingTimerEnabled());
-    EXPECT_TRUE(pumpUntil(ui, [&] { return ticks >= 3; }));
+    EXPECT_TRUE(pumpUntil(ui, [&] { return calls.size() >= 3; }));
     ui.setPollingTimerEnabled(false);
     EXPECT_FALSE(ui.pollingTimerEnabled());
-    const int stopped = ticks;
+    const std::size_t stopped = calls.size();
     pumpUntil(ui, [] { return false; });
-    EXPECT_EQ(ticks, stopped);
+    EXPECT_EQ(calls.size(), stopped);
 }
 
 }  // namespace
