@@ -201,6 +201,7 @@ TEST(HttpClientQt, FetchesPagesOrSaysWhyNot) {
         EXPECT_EQ(result.ok, c.error == 0);
         EXPECT_EQ(result.errorNumber, c.error);
         EXPECT_EQ(result.page, c.error == 0 ? c.said : "");
+        EXPECT_EQ(result.errorDescription.empty(), c.error == 0);
         EXPECT_NE(result.errorDescription.find(c.error != 0 ? c.said : ""), std::string::npos)
             << result.errorDescription;
         EXPECT_GE(elapsed.elapsed(), c.error == kHttpErrorTimeout ? 900 : 0);
