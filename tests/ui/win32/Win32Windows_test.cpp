@@ -65,7 +65,7 @@ void click(HWND dialog, int controlId) {
     SendMessageW(GetDlgItem(dialog, controlId), BM_CLICK, 0, 0);
 }
 
-// Answers the next message box of this thread with `button` and records what it said.
+// Answers the next message box with `button` and records what it said.
 struct BoxAnswer {
     int button = IDOK;
     std::string title, text;
@@ -74,18 +74,8 @@ struct BoxAnswer {
 BoxAnswer* pendingAnswer = nullptr;
 
 void CALLBACK answerMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND box = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM found) -> BOOL {
-            wchar_t cls[16] = {};
-            GetClassNameW(w, cls, 16);
-            if (std::wstring(cls) != L"#32770" || !IsWindowVisible(w)) return TRUE;
-            *reinterpret_cast<HWND*>(found) = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&box));
-    if (!box || !pendingAnswer) return;
+    HWND box = FindWindowW(L"#32770", nullptr);  // the windows under test have classes of their own
+    if (!box || !IsWindowVisible(box) || !pendingAnswer) return;
     KillTimer(nullptr, timer);
     pendingAnswer->title = getText(box);
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
