@@ -1,8 +1,5 @@
-// The Win32 serial port. The reader tests run against korvex-reader-sim on a COM port that Wine
-// maps to the simulator's pseudo-terminal: the Linux test SerialUnderWine starts the reader and
-// runs them with KORVEX_SIM_PORT (the port), KORVEX_SIM_IMAGE (the image the reader holds) and
-// KORVEX_SIM_SIGNALS (a folder where the test leaves a file when the reader must act next).
-// Without those they are skipped.
+// The Win32 serial port. The reader test runs under the Linux test SerialUnderWine, which names
+// the port, the reader's image and a folder for its signals; without them it is skipped.
 #include "platform/win32/SerialPortWin32.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "platform/posix/SystemClock.h"
 #include "reader/ImageTransfer.h"
@@ -25,11 +21,6 @@ namespace {
 std::string environment(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
-}
-
-std::string fileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 TEST(SerialPortWin32, FailuresCarryNumberAndDescription) {
@@ -91,7 +82,8 @@ TEST(SerialPortWin32UnderSim, IdentifiesFetchesAnImageAndReachesTheReaderAgain) 
     const ImageTransferResult image = ReceiveImage(io, name, true);
     EXPECT_GT(image.announced, 0);
     EXPECT_EQ(image.received, image.announced);
-    EXPECT_EQ(fileBytes(folder / "front.tif"), fileBytes(environment("KORVEX_SIM_IMAGE")));
+    std::ifstream sent(environment("KORVEX_SIM_IMAGE"), std::ios::binary);
+    EXPECT_EQ(folder.read("front.tif"), std::string(std::istreambuf_iterator<char>(sent), {}));
 
     // The reader's program dies: a read finds the device gone, and says so once.
     signal("kill");

@@ -13,86 +13,63 @@
 
 namespace {
 
-std::wstring received;
-std::wstring outFile;
+std::wstring received, outFile;
 
 void save() {
     const std::string utf8 = korvex::win32::toUtf8(received);
     HANDLE file = ::CreateFileW(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     ::WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
     ::CloseHandle(file);
 }
 
 LRESULT CALLBACK targetProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CHAR) {
-        received += static_cast<wchar_t>(wParam);
-        save();
-        return 0;
-    }
+    if (message == WM_CHAR) received += static_cast<wchar_t>(wParam), save();
     if (message == WM_DESTROY) ::PostQuitMessage(0);
-    return ::DefWindowProcW(window, message, wParam, lParam);
+    return message == WM_CHAR ? 0 : ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 int runTarget(const std::wstring& title) {
-    WNDCLASSW c{};
-    c.lpfnWndProc = &targetProc;
-    c.hInstance = ::GetModuleHandleW(nullptr);
-    c.lpszClassName = L"KorvexEndToEndTarget";
-    ::RegisterClassW(&c);
-    HWND window =
-        ::CreateWindowExW(0, c.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
-                          10, 400, 200, nullptr, nullptr, c.hInstance, nullptr);
+    const WNDCLASSW c{0,       &targetProc, 0,       0,       ::GetModuleHandleW(nullptr),
+                      nullptr, nullptr,     nullptr, nullptr, L"KorvexEndToEndTarget"};
+    HWND window = ::CreateWindowExW(0, (::RegisterClassW(&c), c.lpszClassName), title.c_str(),
+                                    WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 400, 200, nullptr,
+                                    nullptr, c.hInstance, nullptr);
     ::SetForegroundWindow(window);
     ::SetFocus(window);
     save();
-    MSG m;
-    while (::GetMessageW(&m, nullptr, 0, 0) > 0) {
+    for (MSG m; ::GetMessageW(&m, nullptr, 0, 0) > 0; ::DispatchMessageW(&m))
         ::TranslateMessage(&m);
-        ::DispatchMessageW(&m);
-    }
     return 0;
 }
 
-struct Search {
-    DWORD process;
-    HWND found;
-};
-
-// The message box korvex.exe shows: a dialog of its process with a Yes button.
-BOOL CALLBACK findQuestion(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<Search*>(lParam);
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(window, &process);
-    wchar_t name[16] = {};
-    ::GetClassNameW(window, name, 16);
-    if (process == search->process && std::wstring(name) == L"#32770" &&
-        ::GetDlgItem(window, IDYES) != nullptr) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
+// Posts Exit to korvex.exe's message window, then answers its question: a message box of its
+// process with a Yes button.
 int exitKorvex() {
     HWND korvex = nullptr;
-    for (int i = 0; i < 200 && korvex == nullptr; ++i) {
+    for (int i = 0; i < 200 && korvex == nullptr; ++i, ::Sleep(korvex ? 0 : 50))
         korvex = ::FindWindowW(korvex::win32ui::kMessageWindowClass, nullptr);
-        if (korvex == nullptr) ::Sleep(50);
-    }
     if (korvex == nullptr) return 2;
-    Search search{0, nullptr};
-    ::GetWindowThreadProcessId(korvex, &search.process);
+    std::pair<DWORD, HWND> search{0, nullptr};
+    ::GetWindowThreadProcessId(korvex, &search.first);
     ::PostMessageW(korvex, WM_COMMAND, korvex::win32ui::kMenuExit, 0);
-    for (int i = 0; i < 400 && search.found == nullptr; ++i) {
-        ::EnumWindows(&findQuestion, reinterpret_cast<LPARAM>(&search));
-        if (search.found == nullptr) ::Sleep(50);
-    }
-    if (search.found == nullptr) return 3;
-    ::PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(search.found, IDYES)));
+    const WNDENUMPROC findQuestion = [](HWND window, LPARAM lParam) -> BOOL {
+        auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(lParam);
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(window, &process);
+        wchar_t name[16] = {};
+        ::GetClassNameW(window, name, 16);
+        if (process != s->first || std::wstring(name) != L"#32770" || !::GetDlgItem(window, IDYES))
+            return TRUE;
+        s->second = window;
+        return FALSE;
+    };
+    for (int i = 0; i < 400 && search.second == nullptr; ++i, ::Sleep(search.second ? 0 : 50))
+        ::EnumWindows(findQuestion, reinterpret_cast<LPARAM>(&search));
+    if (search.second == nullptr) return 3;
+    ::PostMessageW(search.second, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(search.second, IDYES)));
     return 0;
 }
 

@@ -18,66 +18,48 @@
 namespace korvex {
 namespace {
 
-// A window of the test's own: its edit control holds what it received, and the paste command
-// sent to the frame (a WM_SYSCOMMAND) is recorded instead of acted on.
-class TargetWindow {
-public:
+void pump() {
+    for (MSG message; ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+        ::TranslateMessage(&message);  // key messages become characters
+        ::DispatchMessageW(&message);
+    }
+}
+
+std::vector<WPARAM> systemCommands;  // the paste commands a target got, recorded, not acted on
+
+LRESULT CALLBACK targetProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_SYSCOMMAND || (wParam & 0xFFFF) >= 0xF000)
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    systemCommands.push_back(wParam);
+    return 0;
+}
+
+// A window of the test's own: its edit control holds what it received.
+struct TargetWindow {
+    HWND frame, edit;
     explicit TargetWindow(const std::wstring& title) {
-        static const wchar_t* className = [] {
-            WNDCLASSW windowClass{};
-            windowClass.lpfnWndProc = &TargetWindow::procedure;
-            windowClass.hInstance = ::GetModuleHandleW(nullptr);
-            windowClass.lpszClassName = L"KorvexTestTarget";
-            ::RegisterClassW(&windowClass);
-            return windowClass.lpszClassName;
-        }();
-        frame_ =
-            ::CreateWindowExW(0, className, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                              400, 200, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-        edit_ = ::CreateWindowExW(0, L"EDIT", L"",
-                                  WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0, 380,
-                                  150, frame_, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        static const WNDCLASSW windowClass{
+            0,       &targetProcedure, 0,       0,       ::GetModuleHandleW(nullptr),
+            nullptr, nullptr,          nullptr, nullptr, L"KorvexTarget"};
+        static const ATOM registered = ::RegisterClassW(&windowClass);
+        frame = ::CreateWindowExW(0, reinterpret_cast<LPCWSTR>(uintptr_t{registered}),
+                                  title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 400, 200,
+                                  nullptr, nullptr, nullptr, nullptr);
+        edit = ::CreateWindowExW(0, L"EDIT", L"",
+                                 WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL, 0, 0, 380,
+                                 150, frame, nullptr, nullptr, nullptr);
     }
-    ~TargetWindow() {
-        ::DestroyWindow(frame_);
+    ~TargetWindow() { ::DestroyWindow(frame), pump(); }
+    bool focus() const {
+        ::SetForegroundWindow(frame);
+        ::SetFocus(edit);
         pump();
-    }
-
-    HWND frame() const { return frame_; }
-    static std::vector<WPARAM>& systemCommands() {
-        static std::vector<WPARAM> sent;
-        return sent;
-    }
-
-    bool focus() {
-        ::SetForegroundWindow(frame_);
-        ::SetFocus(edit_);
-        pump();
-        return ::GetForegroundWindow() == frame_ && ::GetFocus() == edit_;
+        return ::GetForegroundWindow() == frame && ::GetFocus() == edit;
     }
     std::wstring text() const {
-        std::wstring out(static_cast<std::size_t>(::GetWindowTextLengthW(edit_)) + 1, L'\0');
-        out.resize(static_cast<std::size_t>(
-            ::GetWindowTextW(edit_, out.data(), static_cast<int>(out.size()))));
-        return out;
+        wchar_t buffer[4096] = {};
+        return std::wstring(buffer, std::size_t(::GetWindowTextW(edit, buffer, 4096)));
     }
-
-    static void pump() {
-        for (MSG message; ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
-            ::TranslateMessage(&message);  // key messages become characters
-            ::DispatchMessageW(&message);
-        }
-    }
-
-private:
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message != WM_SYSCOMMAND || (wParam & 0xFFFF) >= 0xF000)
-            return ::DefWindowProcW(window, message, wParam, lParam);
-        systemCommands().push_back(wParam);
-        return 0;
-    }
-
-    HWND frame_ = nullptr, edit_ = nullptr;
 };
 
 TEST(Win32WindowActivator, PicksEqualThenStartsWithThenContains) {
@@ -103,28 +85,26 @@ TEST(Win32WindowActivator, PicksEqualThenStartsWithThenContains) {
 }
 
 TEST(Win32WindowActivator, BringsTheMatchingVisibleWindowToTheFront) {
-    TargetWindow first(L"Korvex Activation Ledger 4711");
-    TargetWindow second(L"\u05D4\u05E0\u05D4\u05DC\u05EA Korvex 4711");  // Hebrew title
-    TargetWindow hidden(L"Korvex hidden window 5150");
-    TargetWindow other(L"Other window");
-    ::ShowWindow(hidden.frame(), SW_HIDE);
+    const TargetWindow first(L"Korvex Activation Ledger 4711"), other(L"Other window"),
+        second(L"\u05D4\u05E0\u05D4\u05DC\u05EA Korvex 4711"), hidden(L"Korvex hidden 5150");
+    ::ShowWindow(hidden.frame, SW_HIDE);
     ASSERT_TRUE(other.focus());
-    ::ShowWindow(first.frame(), SW_MINIMIZE);  // a minimised window comes back
-    TargetWindow::pump();
+    ::ShowWindow(first.frame, SW_MINIMIZE);  // a minimised window comes back
+    pump();
     Win32WindowActivator activator;
     // No match leaves the front window alone; a text cut at its NUL would match "Korvex".
     const std::pair<std::string, HWND> cases[] = {
-        {"Korvex hidden window 5150", nullptr},
+        {"Korvex hidden 5150", nullptr},
         {"no window has this title 90210", nullptr},
         {"", nullptr},
         {std::string("Korvex\0odd", 10), nullptr},
         {std::string(100000, 'K'), nullptr},
         {"\xFF\xFE\x01\x02", nullptr},
-        {"korvex activation ledger", first.frame()},
-        {cp1255::fromUtf8("הנהלת"), second.frame()},
-        {"Ledger 4711", first.frame()},
+        {"korvex activation ledger", first.frame},
+        {cp1255::fromUtf8("הנהלת"), second.frame},
+        {"Ledger 4711", first.frame},
     };
-    HWND front = other.frame();
+    HWND front = other.frame;
     for (const auto& [text, window] : cases) {
         SCOPED_TRACE(text.substr(0, 40));
         const PlatformResult result = activator.appActivate(text);
@@ -133,7 +113,7 @@ TEST(Win32WindowActivator, BringsTheMatchingVisibleWindowToTheFront) {
         front = window ? window : front;
         EXPECT_EQ(activator.foregroundWindow(), reinterpret_cast<uintptr_t>(front));
     }
-    EXPECT_FALSE(::IsIconic(first.frame()));
+    EXPECT_FALSE(::IsIconic(first.frame));
     EXPECT_EQ(activator.appActivate("").message, "no visible window has this title");
 }
 
@@ -172,11 +152,10 @@ void press(std::vector<KeyEvent>& events, KeyEvent event) {
     events.push_back(event);
 }
 
-// A long text arrives whole and in order in one batch, keys and Unicode characters alike, those
-// beyond 16 bits as surrogate pairs and code points that are no characters as U+FFFD; then
-// keybd_event types one key at a time.
+// A long batch arrives whole and in order: keys, surrogate pairs, U+FFFD for code points that are
+// no characters; then keybd_event types one key at a time.
 TEST(Win32KeyInjector, TypesIntoTheFocusedWindow) {
-    TargetWindow target(L"Korvex typing target");
+    const TargetWindow target(L"Korvex typing target");
     ASSERT_TRUE(target.focus());
     std::vector<KeyEvent> events = {KeyEvent::key(VK_SHIFT, 0x2A, false)};
     press(events, KeyEvent::key('K', 0x25, false));
@@ -186,10 +165,8 @@ TEST(Win32KeyInjector, TypesIntoTheFocusedWindow) {
     std::wstring expected = L"K\U0001F600\uFFFD\uFFFD";
     for (int i = 0; i < 500; ++i) {
         press(events, KeyEvent::key(static_cast<uint8_t>('A' + i % 26), 0, false));
-        press(events, KeyEvent::key('B', 0, false));
         press(events, KeyEvent::unicode(U'\u05D0' + static_cast<char32_t>(i % 27), false));
-        expected +=
-            {static_cast<wchar_t>('a' + i % 26), L'b', static_cast<wchar_t>(0x5D0 + i % 27)};
+        expected += {static_cast<wchar_t>('a' + i % 26), static_cast<wchar_t>(0x5D0 + i % 27)};
     }
     Win32KeyInjector keys;
     ASSERT_TRUE(keys.sendBatch(events));
@@ -199,11 +176,7 @@ TEST(Win32KeyInjector, TypesIntoTheFocusedWindow) {
     press(events, KeyEvent::unicode(U'\u20AA', false));
     for (const KeyEvent& e : events) keys.sendKey(e);
     expected += L"q\u20AA";
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (target.text().size() < expected.size() && std::chrono::steady_clock::now() < end) {
-        TargetWindow::pump();
-        ::Sleep(5);
-    }
+    for (int i = 0; i < 2000 && target.text().size() < expected.size(); ++i) pump(), ::Sleep(5);
     EXPECT_EQ(target.text(), expected);
 }
 
@@ -216,13 +189,12 @@ TEST(Win32KeyInjector, TheWaitEndsWhenTheTargetAnswersOrAfterItsLimit) {
         std::atomic<bool> stop{false};
         HWND window = nullptr;
         std::thread thread([&] {
-            TargetWindow target(L"Korvex waiting target");
+            const TargetWindow target(L"Korvex waiting target");
             target.focus();
-            window = target.frame();
+            window = target.frame;
             ::SetEvent(ready);
-            for (; !stop; ::Sleep(10)) {
-                if (!hangs) TargetWindow::pump();
-            }
+            for (; !stop; ::Sleep(10))
+                if (!hangs) pump();
         });
         ASSERT_EQ(::WaitForSingleObject(ready, 5000), WAIT_OBJECT_0);
         const bool inFront = ::GetForegroundWindow() == window;
@@ -234,9 +206,7 @@ TEST(Win32KeyInjector, TheWaitEndsWhenTheTargetAnswersOrAfterItsLimit) {
         thread.join();
         ::CloseHandle(ready);
         ASSERT_TRUE(inFront);
-        if (hangs) {
-            EXPECT_GE(took, std::chrono::milliseconds(100));  // it did wait
-        }
+        EXPECT_GE(took, std::chrono::milliseconds(hangs ? 100 : 0));  // it did wait
         EXPECT_LT(took, std::chrono::milliseconds(2000));
     }
 }
@@ -259,11 +229,11 @@ TEST(Win32Clipboard, PutsTheTextOnAsUnicodeAndSendsThePasteCommand) {
         if (chars) ::GlobalUnlock(data);
         ::CloseClipboard();
     }
-    TargetWindow target(L"Korvex paste target");
-    EXPECT_TRUE(clipboard.paste(reinterpret_cast<uintptr_t>(target.frame())));
+    const TargetWindow target(L"Korvex paste target");
+    EXPECT_TRUE(clipboard.paste(reinterpret_cast<uintptr_t>(target.frame)));
     EXPECT_EQ(clipboard.paste(0).kind, PlatformResult::Kind::NotFound);  // sent nowhere
-    ASSERT_EQ(target.systemCommands().size(), 1u);
-    EXPECT_EQ(static_cast<uint32_t>(target.systemCommands()[0]), 0xFFFFE001u);
+    ASSERT_EQ(systemCommands.size(), 1u);
+    EXPECT_EQ(static_cast<uint32_t>(systemCommands[0]), 0xFFFFE001u);
 }
 
 }  // namespace

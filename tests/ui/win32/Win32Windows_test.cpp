@@ -1,17 +1,19 @@
 // The Win32 operator windows driven through their messages, as an operator's keys and clicks
 // reach them: characters and keys into the focused control, clicks on the buttons, the frame's
-// close. The rules behind them are the core's and are tested there.
+// close; and the shell's own: the input box, the transfer window, the tray menu and the timer.
+// The rules behind them are the core's and are tested there.
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
+#include <chrono>
+#include <functional>
 #include <vector>
 
-#include "platform/win32/Win32Text.h"
+#include "support/TempFolder.h"
 #include "text/Cp1255.h"
 #include "ui/OperatorWindowRules.h"
 #include "ui/win32/ControlIds.h"
+#include "ui/win32/Win32OperatorUi.h"
 #include "ui/win32/Win32Windows.h"
 #include "ui/win32/WinUi.h"
 
@@ -23,15 +25,9 @@ constexpr CalendarDate kToday{6, 12, 2026};
 ChequeDialogInput input(const char* c, const char* b, const char* br, const char* a,
                         uint8_t tabChar = 32) {
     ChequeDialogInput in;
-    in.ChequeNum = c;
-    in.BankNum = b;
-    in.BranchNum = br;
-    in.AccountNum = a;
-    in.TabChar = tabChar;
+    in.ChequeNum = c, in.BankNum = b, in.BranchNum = br, in.AccountNum = a, in.TabChar = tabChar;
     return in;
 }
-
-std::string text(HWND w) { return getText(w); }
 
 std::pair<int, int> selection(HWND box) {
     DWORD start = 0, end = 0;
@@ -44,30 +40,23 @@ void type(HWND box, const std::wstring& chars) {
     pumpMessages();
 }
 
-// Checks inside a dialog's callback use EXPECT: an ASSERT would leave the callback before the
-// dialog is closed, and the test would wait for ever.
-
 // A key pressed and released while the focus is in `box`: posted, so that the dialog keys go
-// through the same pump as an operator's.
+// through the same pump as an operator's, then what the key posted in turn.
 void key(HWND box, UINT vk) {
     SetFocus(box);
     pumpMessages();
     PostMessageW(box, WM_KEYDOWN, vk, 1);
     PostMessageW(box, WM_KEYUP, vk, LPARAM(0xC0000001));
     pumpMessages();
-    pumpMessages();  // what the key posted in turn
+    pumpMessages();
 }
 
-// The dialogs, checking that the dialog came up and its callback ran.
-ChequeDialogResult data(const ChequeDialogInput& in, const OnShown& onShown) {
+// frmChequeFull or frmChequeData, checking that it came up. Checks inside the callback use
+// EXPECT: an ASSERT would leave it before the dialog is closed, and the test would hang.
+ChequeDialogResult dialog(bool full, const ChequeDialogInput& in, const OnShown& onShown) {
     bool shown = false;
-    const auto r = runChequeData(nullptr, in, [&](HWND d) { shown = true, onShown(d); });
-    EXPECT_TRUE(shown) << "the dialog never came up";
-    return r;
-}
-ChequeDialogResult full(const ChequeDialogInput& in, const OnShown& onShown) {
-    bool shown = false;
-    const auto r = runChequeFull(nullptr, in, kToday, [&](HWND d) { shown = true, onShown(d); });
+    const OnShown run = [&](HWND d) { shown = true, onShown(d); };
+    const auto r = full ? runChequeFull(nullptr, in, kToday, run) : runChequeData(nullptr, in, run);
     EXPECT_TRUE(shown) << "the dialog never came up";
     return r;
 }
@@ -76,7 +65,7 @@ void click(HWND dialog, int controlId) {
     SendMessageW(GetDlgItem(dialog, controlId), BM_CLICK, 0, 0);
 }
 
-// Answers the next message box of this thread with `button` and records what it said.
+// Answers the next message box with `button` and records what it said.
 struct BoxAnswer {
     int button = IDOK;
     std::string title, text;
@@ -85,18 +74,8 @@ struct BoxAnswer {
 BoxAnswer* pendingAnswer = nullptr;
 
 void CALLBACK answerMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND box = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM found) -> BOOL {
-            wchar_t cls[16] = {};
-            GetClassNameW(w, cls, 16);
-            if (std::wstring(cls) != L"#32770" || !IsWindowVisible(w)) return TRUE;
-            *reinterpret_cast<HWND*>(found) = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&box));
-    if (!box || !pendingAnswer) return;
+    HWND box = FindWindowW(L"#32770", nullptr);  // the windows under test have classes of their own
+    if (!box || !IsWindowVisible(box) || !pendingAnswer) return;
     KillTimer(nullptr, timer);
     pendingAnswer->title = getText(box);
     for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -111,102 +90,45 @@ void answerNextBox(BoxAnswer& answer) {
     SetTimer(nullptr, 0, 20, answerMessageBox);
 }
 
+// The reader's unreadable part is selected, and selected again when the box is reached while it
+// holds the reader's text; a field read in full is not selected, so typing does not replace it.
 TEST(Win32ChequeDialogs, UnreadablePartsAreSelectedAndComeBackWhenReached) {
-    for (bool isFull : {false, true}) {
-        const auto in = input("12?4?6", "@@", "9;9;", "123");
-        auto check = [isFull](HWND d) {
+    for (bool full : {false, true}) {
+        dialog(full, input("12?4?6", "@@", "9;9;", "123"), [full](HWND d) {
             HWND cheque = GetDlgItem(d, id::ChequeNum), bank = GetDlgItem(d, id::BankNum),
                  account = GetDlgItem(d, id::AccountNum);
-            EXPECT_EQ(selection(cheque), std::make_pair(2, 5)) << isFull;
-            EXPECT_EQ(selection(bank), std::make_pair(0, 2)) << isFull;
-            // Reached with Tab, which selects a whole box, a box shows its mark again; a field
-            // read in full is not selected, so typing does not replace it.
+            EXPECT_EQ(selection(cheque), std::make_pair(2, 5)) << full;
+            EXPECT_EQ(selection(bank), std::make_pair(0, 2)) << full;
             key(GetDlgItem(d, id::BranchNum), VK_TAB);
-            EXPECT_EQ(GetFocus(), account) << isFull;
-            EXPECT_EQ(selection(account), std::make_pair(3, 3)) << isFull;
+            EXPECT_EQ(GetFocus(), account) << full;
+            EXPECT_EQ(selection(account), std::make_pair(3, 3)) << full;
             SendMessageW(bank, EM_SETSEL, 0, 0);
             key(cheque, VK_TAB);
-            EXPECT_EQ(GetFocus(), bank) << isFull;
-            EXPECT_EQ(selection(bank), std::make_pair(0, 2)) << isFull;
-            // Once the operator changed the text, the box's own select-all stays.
-            type(bank, L"7");
+            EXPECT_EQ(selection(bank), std::make_pair(0, 2)) << full;
+            type(bank, L"7");  // changed by the operator: the box's own select-all stays
             key(cheque, VK_TAB);
-            EXPECT_EQ(text(bank), "7");
-            EXPECT_EQ(selection(bank), std::make_pair(0, 1)) << isFull;
+            EXPECT_EQ(selection(bank), std::make_pair(0, 1)) << full;
             click(d, id::cmdCancel);
-        };
-        isFull ? full(in, check) : data(in, check);
+        });
     }
 }
 
-TEST(Win32ChequeDialogs, TabCharEntersTheCharacterAndMovesOn) {
+TEST(Win32ChequeDialogs, TabCharEntersTheCharacterAndMovesOnAndEnterWalksWhenItIsTheTabChar) {
     for (uint8_t tabChar : {uint8_t{32}, uint8_t{'*'}}) {
-        data(input("", "", "", "", tabChar), [tabChar](HWND d) {
+        dialog(false, input("", "", "", "", tabChar), [tabChar](HWND d) {
             HWND cheque = GetDlgItem(d, id::ChequeNum), bank = GetDlgItem(d, id::BankNum);
             SetFocus(cheque);
             type(cheque, std::wstring{L'5', wchar_t(tabChar)});
-            EXPECT_EQ(text(cheque), std::string("5") + char(tabChar));
+            EXPECT_EQ(getText(cheque), std::string("5") + char(tabChar));
             EXPECT_EQ(GetFocus(), bank) << int(tabChar);
             type(bank, L"1");  // another character does not move the focus
             EXPECT_EQ(GetFocus(), bank);
             SendMessageW(d, WM_CLOSE, 0, 0);
         });
     }
-}
-
-TEST(Win32ChequeDialogs, OkCancelEnterAndCloseGiveTheirResults) {
-    enum Action { Ok, Cancel, Close, Enter, Escape, EnterAtCancel };
-    const struct {
-        bool full;
-        Action action;
-        bool cancelled;
-        const char* magtek;
-        const char* dateText;
-    } cases[] = {
-        {false, Ok, false, "A123 C10A456E 789C", ""},
-        {false, Enter, false, "A123 C10A456E 789C", ""},
-        {false, Cancel, true, "", ""},
-        {false, Close, true, "", ""},
-        {true, Ok, false, "A123 C10A456E 789C", "06/12/2026"},
-        {true, Enter, false, "A123 C10A456E 789C", "06/12/2026"},
-        {true, Escape, true, "", ""},
-        {true, EnterAtCancel, true, "", ""},
-        {true, Close, true, "", ""},
-    };
-    for (const auto& c : cases) {
-        auto in = input("123", "10", "456", "789");
-        in.verifyCaption = cp1255::fromUtf8("קוד 888");
-        auto drive = [&c](HWND d) {
-            HWND verify = GetDlgItem(d, id::VerifyCode);
-            EXPECT_TRUE(IsWindowVisible(verify));
-            EXPECT_EQ(text(verify), cp1255::fromUtf8("קוד 888"));
-            click(d, id::VerifyCode);
-            if (c.action == Ok) click(d, id::cmdOK);
-            if (c.action == Cancel) click(d, id::cmdCancel);
-            if (c.action == Close) SendMessageW(d, WM_CLOSE, 0, 0);
-            if (c.action == Enter) key(GetDlgItem(d, id::ChequeNum), VK_RETURN);
-            if (c.action == Escape) key(GetDlgItem(d, id::BankNum), VK_ESCAPE);
-            if (c.action == EnterAtCancel) key(GetDlgItem(d, id::cmdCancel), VK_RETURN);
-        };
-        const ChequeDialogResult r = c.full ? full(in, drive) : data(in, drive);
-        EXPECT_EQ(r.Cancelled, c.cancelled) << c.full << c.action;
-        EXPECT_EQ(r.MagtekLine, c.magtek) << c.full << c.action;
-        EXPECT_EQ(r.NonusLine, c.cancelled ? "" : ":123 <10:456> 789<");
-        EXPECT_EQ(r.DateText, c.dateText) << c.full << c.action;
-        EXPECT_TRUE(r.VerifyCodeTicked);
-    }
-    // Without a caption the box stays hidden.
-    data(input("1", "2", "3", "4"), [](HWND d) {
-        EXPECT_FALSE(IsWindowVisible(GetDlgItem(d, id::VerifyCode)));
-        click(d, id::cmdCancel);
-    });
-}
-
-TEST(Win32ChequeDialogs, EnterWalksTheFieldsWhenItIsTheTabChar) {
-    const auto r = full(input("1", "2", "3", "4", 13), [](HWND d) {
+    const auto r = dialog(true, input("1", "2", "3", "4", 13), [](HWND d) {
         key(GetDlgItem(d, id::ChequeNum), VK_RETURN);
         EXPECT_EQ(GetFocus(), GetDlgItem(d, id::BankNum));
-        EXPECT_EQ(text(GetDlgItem(d, id::BankNum)), "2");
         key(GetDlgItem(d, id::txtDate), VK_RETURN);
         EXPECT_EQ(GetFocus(), GetDlgItem(d, id::cmdOK));
         EXPECT_TRUE(IsWindowVisible(d));
@@ -216,28 +138,70 @@ TEST(Win32ChequeDialogs, EnterWalksTheFieldsWhenItIsTheTabChar) {
     EXPECT_EQ(r.MagtekLine, "A1 C2A3E 4C");
 }
 
+TEST(Win32ChequeDialogs, OkCancelEnterAndCloseGiveTheirResults) {
+    enum Action { Ok, Cancel, Close, Enter, Escape, EnterAtCancel };
+    const struct {
+        bool full;
+        Action action;
+        bool cancelled;
+        const char* dateText;
+    } cases[] = {
+        {false, Ok, false, ""},          {false, Enter, false, ""},
+        {false, Cancel, true, ""},       {false, Close, true, ""},
+        {true, Ok, false, "06/12/2026"}, {true, Enter, false, "06/12/2026"},
+        {true, Escape, true, ""},        {true, EnterAtCancel, true, ""},
+        {true, Close, true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.full << " " << c.action);
+        auto in = input("123", "10", "456", "789");
+        in.verifyCaption = cp1255::fromUtf8("קוד 888");
+        const auto r = dialog(c.full, in, [&c](HWND d) {
+            HWND verify = GetDlgItem(d, id::VerifyCode);
+            EXPECT_TRUE(IsWindowVisible(verify));
+            EXPECT_EQ(getText(verify), cp1255::fromUtf8("קוד 888"));
+            click(d, id::VerifyCode);
+            if (c.action == Ok) click(d, id::cmdOK);
+            if (c.action == Cancel) click(d, id::cmdCancel);
+            if (c.action == Close) SendMessageW(d, WM_CLOSE, 0, 0);
+            if (c.action == Enter) key(GetDlgItem(d, id::ChequeNum), VK_RETURN);
+            if (c.action == Escape) key(GetDlgItem(d, id::BankNum), VK_ESCAPE);
+            if (c.action == EnterAtCancel) key(GetDlgItem(d, id::cmdCancel), VK_RETURN);
+        });
+        EXPECT_EQ(r.Cancelled, c.cancelled);
+        EXPECT_EQ(r.MagtekLine, c.cancelled ? "" : "A123 C10A456E 789C");
+        EXPECT_EQ(r.NonusLine, c.cancelled ? "" : ":123 <10:456> 789<");
+        EXPECT_EQ(r.DateText, c.dateText);
+        EXPECT_TRUE(r.VerifyCodeTicked);
+    }
+    // Without a caption the box stays hidden.
+    dialog(false, input("1", "2", "3", "4"), [](HWND d) {
+        EXPECT_FALSE(IsWindowVisible(GetDlgItem(d, id::VerifyCode)));
+        click(d, id::cmdCancel);
+    });
+}
+
+// The reader's long bank group is put in whole; the operator cannot lengthen it, and once
+// shortened it takes two characters.
 TEST(Win32ChequeDialogs, AmountTakesAPointForFinalTsadiAndTypingIsLimited) {
-    const auto r = full(input("", "1?3", "", ""), [](HWND d) {
+    const auto r = dialog(true, input("", "1?3", "", ""), [](HWND d) {
         type(GetDlgItem(d, id::txtAmount),
              L"12\x05E5"
              L"50");
-        EXPECT_EQ(text(GetDlgItem(d, id::txtAmount)), "12.50");
-        // The reader's long bank group is put in whole; the operator cannot lengthen it, and once
-        // shortened it takes two characters.
         HWND bank = GetDlgItem(d, id::BankNum);
-        EXPECT_EQ(text(bank), "1?3");
         SendMessageW(bank, EM_SETSEL, 3, 3);
         type(bank, L"4");
-        EXPECT_EQ(text(bank), "1?3");
+        EXPECT_EQ(getText(bank), "1?3");
         type(bank, L"\b\b56");
-        EXPECT_EQ(text(bank), "15");
+        EXPECT_EQ(getText(bank), "15");
         type(GetDlgItem(d, id::ChequeNum), L"1234567890123456");
-        EXPECT_EQ(text(GetDlgItem(d, id::ChequeNum)).size(), 13u);
+        EXPECT_EQ(getText(GetDlgItem(d, id::ChequeNum)).size(), 13u);
         click(d, id::cmdOK);
     });
     EXPECT_EQ(r.AmountText, "12.50");
 }
 
+// The caret rules are the core's: here each key must reach them and the box's text follow.
 TEST(Win32ChequeDialogs, DateBoxTypingAndCaret) {
     // From one selected character, a key: the text and the selection after it.
     const struct {
@@ -247,18 +211,15 @@ TEST(Win32ChequeDialogs, DateBoxTypingAndCaret) {
         int start, end;
         const char* text;
     } cases[] = {
-        {0, '1', L'1', 1, 2, "16/12/26"},         //
-        {4, VK_NUMPAD9, L'9', 6, 7, "06/19/26"},  //
-        {0, VK_RIGHT, 0, 1, 2, "06/12/26"},       //
-        {3, VK_LEFT, 0, 1, 2, "06/12/26"},        //
-        {6, VK_HOME, 0, 0, 1, "06/12/26"},        //
-        {3, VK_DELETE, 0, 3, 3, "06/_2/26"},      //
-        {4, VK_BACK, L'\b', 4, 4, "06/1_/26"},    //
+        {0, '1', L'1', 1, 2, "16/12/26"},      {4, VK_NUMPAD9, L'9', 6, 7, "06/19/26"},
+        {0, VK_RIGHT, 0, 1, 2, "06/12/26"},    {3, VK_LEFT, 0, 1, 2, "06/12/26"},
+        {6, VK_HOME, 0, 0, 1, "06/12/26"},     {3, VK_DELETE, 0, 3, 3, "06/_2/26"},
+        {4, VK_BACK, L'\b', 4, 4, "06/1_/26"},
     };
     for (const auto& c : cases) {
-        full(input("1", "2", "3", "4"), [&c](HWND d) {
+        dialog(true, input("1", "2", "3", "4"), [&c](HWND d) {
             HWND date = GetDlgItem(d, id::txtDate);
-            EXPECT_EQ(text(date), "06/12/26");
+            EXPECT_EQ(getText(date), "06/12/26");
             SetFocus(date);
             SendMessageW(date, EM_SETSEL, c.from, c.from + 1);
             SendMessageW(date, WM_KEYDOWN, c.vk, 1);
@@ -266,14 +227,14 @@ TEST(Win32ChequeDialogs, DateBoxTypingAndCaret) {
             SendMessageW(date, WM_KEYUP, c.vk, LPARAM(0xC0000001));
             pumpMessages();  // the Left arrow a Right arrow sends back
             pumpMessages();
-            EXPECT_EQ(text(date), c.text) << c.from << " " << c.vk;
+            EXPECT_EQ(getText(date), c.text) << c.from << " " << c.vk;
             EXPECT_EQ(selection(date), std::make_pair(c.start, c.end)) << c.from << " " << c.vk;
             click(d, id::cmdCancel);
         });
     }
     // Typed from the start, the date becomes the full date; an incomplete one keeps the dialog.
     BoxAnswer answer;
-    const auto r = full(input("1", "2", "3", "4"), [&answer](HWND d) {
+    const auto r = dialog(true, input("1", "2", "3", "4"), [&answer](HWND d) {
         HWND date = GetDlgItem(d, id::txtDate);
         SendMessageW(date, EM_SETSEL, 0, 1);
         setText(date, "12/__/26");
@@ -296,42 +257,32 @@ TEST(Win32ChequeDialogs, DateBoxTypingAndCaret) {
     EXPECT_EQ(r.DateText, "31/12/2099");
 }
 
-// A 3 x 2 pixel GIF, one of the formats WIC decodes for the reader's pictures.
-const std::string kGif(
-    "GIF87a\x03\x00\x02\x00\xa2\x00\x00\xff\x00\x00\xc8\xc8\xc8\x00\xff\x00\x09\x09\x09\x00"
-    "\x00\xff\x32\x3c\x46\x00\x00\x00\x00\x00\x00\x2c\x00\x00\x00\x00\x03\x00\x02\x00\x00"
-    "\x03\x04\x08\x42\x13\x95\x00\x3b",
-    55);
-
+// A 3 x 2 pixel GIF shows; a missing or broken picture gives a shorter dialog. A window half as
+// wide again keeps the controls in proportion.
 TEST(Win32ChequeDialogs, PictureOfTheChequeOrAShorterDialog) {
-    const auto dir = std::filesystem::temp_directory_path() / "korvex_ui_win32_test";
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "front.gif", std::ios::binary) << kGif;
-    std::ofstream(dir / "noise.tif", std::ios::binary) << std::string("II*\0\xff\x01 noise", 12);
-    const struct {
-        const char* file;
-        bool shown;
-    } cases[] = {{"front.gif", true}, {"missing.tif", false}, {"noise.tif", false}};
+    test::TempFolder folder;
+    folder.write("front.gif", std::string("GIF87a\x03\x00\x02\x00\xa2\x00\x00\xff\x00\x00\xc8\xc8"
+                                          "\xc8\x00\xff\x00\x09\x09\x09\x00\x00\xff\x32\x3c\x46"
+                                          "\x00\x00\x00\x00\x00\x00\x2c\x00\x00\x00\x00\x03\x00"
+                                          "\x02\x00\x00\x03\x04\x08\x42\x13\x95\x00\x3b",
+                                          55));
+    folder.write("noise.tif", std::string("II*\0\xff\x01 noise", 12));
     int heights[2] = {0, 0};
-    for (const auto& c : cases) {
+    for (const char* file : {"front.gif", "missing.tif", "noise.tif"}) {
+        const bool shown = file[0] == 'f';
         auto in = input("1", "2", "3", "4");
-        in.imageFile = dir / c.file;
-        full(in, [&](HWND d) {
+        in.imageFile = folder / file;
+        dialog(true, in, [&](HWND d) {
             HWND image = GetDlgItem(d, id::Image1);
-            EXPECT_EQ(bool(IsWindowVisible(image)), c.shown) << c.file;
+            EXPECT_EQ(bool(IsWindowVisible(image)), shown) << file;
             BITMAP info{};
             auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(image, STM_GETIMAGE, 0, 0));
-            if (c.shown) {
-                EXPECT_TRUE(GetObjectW(bitmap, sizeof info, &info));
-                EXPECT_EQ(info.bmWidth, 3);
-                EXPECT_EQ(info.bmHeight, 2);
-            }
-            RECT r;
+            EXPECT_EQ(GetObjectW(bitmap, sizeof info, &info) != 0, shown);
+            EXPECT_EQ(info.bmWidth * 10 + info.bmHeight, shown ? 32 : 0);
+            RECT r, before, after, client;
             GetWindowRect(d, &r);
-            heights[c.shown] = r.bottom - r.top;
-            // A window half as wide again keeps the controls in proportion.
+            heights[shown] = r.bottom - r.top;
             HWND cheque = GetDlgItem(d, id::ChequeNum);
-            RECT before, after, client;
             GetWindowRect(cheque, &before);
             GetClientRect(d, &client);
             SetWindowPos(d, nullptr, 0, 0, r.right - r.left + client.right / 2, r.bottom - r.top,
@@ -343,7 +294,6 @@ TEST(Win32ChequeDialogs, PictureOfTheChequeOrAShorterDialog) {
         });
     }
     EXPECT_LT(heights[0], heights[1]);
-    std::filesystem::remove_all(dir);
 }
 
 TEST(Win32DetailsWindow, ProfilesReaderDataCloseAndTryString) {
@@ -351,18 +301,15 @@ TEST(Win32DetailsWindow, ProfilesReaderDataCloseAndTryString) {
     std::vector<int32_t> chosen;
     int classAnswer = 1;
     ui::DetailsHooks h;
-    h.classify = [&](const std::string& t) {
-        classified.push_back(t);
-        return classAnswer;
-    };
+    h.classify = [&](const std::string& t) { return classified.push_back(t), classAnswer; };
     h.processCheque = [&](const std::string& t) { cheques.push_back(t); };
     h.processMagStripe = [&](const std::string& t) { cards.push_back(t); };
     h.profileChosen = [&](int32_t n) { chosen.push_back(n); };
     DetailsWindow window(h);
     HWND w = window.hwnd();
     HWND list = GetDlgItem(w, id::cmbProfiles);
-    EXPECT_EQ(text(w), cp1255::fromUtf8("קורא שיקים וכרטיסים של Ovra"));
-    EXPECT_EQ(text(GetDlgItem(w, id::ManualData)), "A1234567 C12A12345E 123456C");
+    EXPECT_EQ(getText(w), cp1255::fromUtf8("קורא שיקים וכרטיסים של Ovra"));
+    EXPECT_EQ(getText(GetDlgItem(w, id::ManualData)), "A1234567 C12A12345E 123456C");
     EXPECT_TRUE(GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_LAYOUTRTL);
     for (int pass = 0; pass < 2; ++pass) {  // reopening does not duplicate the list
         window.clearProfiles();
@@ -371,7 +318,6 @@ TEST(Win32DetailsWindow, ProfilesReaderDataCloseAndTryString) {
     }
     EXPECT_EQ(SendMessageW(list, CB_GETCOUNT, 0, 0), 3);
     EXPECT_FALSE(window.selectProfile(3));
-    EXPECT_TRUE(chosen.empty());
     // The operator's choice calls back; choosing the current entry again does not.
     for (int index : {1, 2}) {
         SendMessageW(list, CB_SETCURSEL, WPARAM(index), 0);
@@ -380,10 +326,9 @@ TEST(Win32DetailsWindow, ProfilesReaderDataCloseAndTryString) {
     EXPECT_EQ(chosen, std::vector<int32_t>{3});
 
     window.setReaderData("A1 C2\r\nline");
-    EXPECT_EQ(window.readerData(), "A1 C2\r\nline");
     EXPECT_EQ(selection(GetDlgItem(w, id::ReaderData)), std::make_pair(11, 11));
     window.setLastDataSent(cp1255::fromUtf8("שלום{TAB}"));
-    EXPECT_EQ(text(GetDlgItem(w, id::LastDataSent)), cp1255::fromUtf8("שלום{TAB}"));
+    EXPECT_EQ(getText(GetDlgItem(w, id::LastDataSent)), cp1255::fromUtf8("שלום{TAB}"));
     click(w, id::Copy);
     ASSERT_TRUE(OpenClipboard(nullptr));
     const HANDLE copied = GetClipboardData(CF_UNICODETEXT);
@@ -392,7 +337,6 @@ TEST(Win32DetailsWindow, ProfilesReaderDataCloseAndTryString) {
     if (copied) GlobalUnlock(copied);
     CloseClipboard();
     window.showDetails();
-    EXPECT_TRUE(IsWindowVisible(w));
     ShowWindow(w, SW_MINIMIZE);  // minimising hides, keeping the contents
     EXPECT_FALSE(IsWindowVisible(w));
     window.showDetails();
@@ -417,8 +361,7 @@ TEST(Win32DetailsWindow, ProfilesReaderDataCloseAndTryString) {
         classified.clear(), cheques.clear(), cards.clear();
         classAnswer = c.cls;
         setText(GetDlgItem(w, id::ManualData), c.typed);
-        BoxAnswer answer;
-        answer.button = c.answer;
+        BoxAnswer answer{c.answer, "", "", false};
         answerNextBox(answer);
         click(w, id::TryString);
         ASSERT_TRUE(answer.seen);
@@ -434,7 +377,7 @@ TEST(Win32DebugWindow, ContKeepsTheChoicesAndExitEndsAtOnce) {
     int terminated = -1;
     ManualDebugWindow window([&](int code) { terminated = code; });
     const auto first = window.run(nullptr, [](HWND d) {
-        EXPECT_EQ(text(d), "Debug");
+        EXPECT_EQ(getText(d), "Debug");
         EXPECT_EQ(SendMessageW(GetDlgItem(d, id::cmbAcc), CB_GETCOUNT, 0, 0), 4);
         click(d, id::cmdCont);
     });
@@ -455,6 +398,122 @@ TEST(Win32DebugWindow, ContKeepsTheChoicesAndExitEndsAtOnce) {
     EXPECT_EQ(terminated, 0);
     EXPECT_EQ(third.bank, "12");
     EXPECT_EQ(third.account, "999");
+}
+
+// The input box, its edit focused: what was typed on OK or Enter, nothing otherwise.
+TEST(Win32InputBox, ReturnsWhatWasTypedOnOkAndNothingOtherwise) {
+    const struct {
+        std::string defaultText;
+        std::wstring typed;
+        int finish;  // a key into the edit, or a button's click (0: the frame's close)
+        std::string expected;
+    } cases[] = {
+        {"", L"abc", VK_RETURN, "abc"},
+        {"", L"\u05E9\u05DC\u05D5\u05DD", IDOK, "\xF9\xEC\xE5\xED"},
+        {"old", L"new", VK_RETURN, "new"},  // the default replaced by typing
+        {"", L"abc", VK_ESCAPE, ""},
+        {"x", L"abc", IDCANCEL, ""},
+        {"x", L"abc", 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected + " " + std::to_string(c.finish));
+        const auto answer = runInputBox(nullptr, "Prompt", "Title", c.defaultText, [&](HWND box) {
+            HWND edit = GetDlgItem(box, kInputBoxEdit);
+            EXPECT_EQ(GetFocus(), edit);
+            // Posted only: the box's own loop must see the keys, as an operator's.
+            for (const wchar_t ch : c.typed) PostMessageW(edit, WM_CHAR, ch, 0);
+            HWND button = GetDlgItem(box, c.finish);
+            if (c.finish == 0) PostMessageW(box, WM_CLOSE, 0, 0);
+            if (c.finish == IDOK || c.finish == IDCANCEL) PostMessageW(button, BM_CLICK, 0, 0);
+            if (c.finish > IDCANCEL) PostMessageW(edit, WM_KEYDOWN, WPARAM(c.finish), 0);
+        });
+        EXPECT_EQ(answer, c.expected);
+    }
+}
+
+// Runs the thread's messages until `done` holds or two seconds have passed.
+bool pumpUntil(OperatorUi& ui, const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    for (; !done(); Sleep(5)) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        ui.doEvents();
+    }
+    return true;
+}
+
+TEST(Win32TransferWindow, ShowsTheProgressTextUnactivatedAtTheBottomRightAndHidesOnAClick) {
+    Win32OperatorUi ui;
+    HWND before = GetForegroundWindow();
+    ui.fileXferShow("12345_123456.tif");
+    HWND window = ui.fileXferWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(GetForegroundWindow(), before);
+    EXPECT_NE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    RECT frame, work;
+    GetWindowRect(window, &frame);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(frame.right, work.right * 98 / 100);
+    EXPECT_EQ(frame.bottom, work.bottom * 98 / 100);
+    ui.fileXferProgress(0.37, "37% ");
+    EXPECT_EQ(getText(ui.fileXferPicture()), "37% ");
+    SendMessageW(ui.fileXferPicture(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    EXPECT_FALSE(IsWindowVisible(window));
+    ui.fileXferClose();
+    EXPECT_EQ(ui.fileXferWindow(), nullptr);
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST(Win32Tray, MenuCommandsReachTheHooksTheCheckMarksFollowTheCallsAndTheTimerTicks) {
+    Win32OperatorUi ui;
+    std::vector<std::string> calls;
+    Win32OperatorUi::Hooks hooks;
+    hooks.tray.renameCsv = [&] { calls.push_back("rename"); };
+    hooks.tray.showDetails = [&] { calls.push_back("details"); };
+    hooks.tray.exit = [&] { calls.push_back("exit"); };
+    hooks.tray.loadProfile = [&](int32_t n) { calls.push_back("profile " + std::to_string(n)); };
+    hooks.sessionEnding = [&] { calls.push_back("session end"); };
+    hooks.timerTick = [&] { calls.push_back("tick"); };
+    ui.setHooks(hooks);
+    ui.addProfileMenuItem(1, "One");
+    ui.addProfileMenuItem(2, "Two");
+    ui.setNoProfilesItemVisible(false);
+    for (const UINT id : {UINT{kMenuRenameCsv}, UINT{kMenuDetails}, kMenuProfileBase + 2,
+                          kMenuProfileBase + 3, UINT{kMenuProfileBase}, UINT{kMenuExit}})
+        PostMessageW(ui.messageWindow(), WM_COMMAND, id, 0);
+    PostMessageW(ui.messageWindow(), WM_ENDSESSION, TRUE, 0);
+    PostMessageW(ui.messageWindow(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(pumpUntil(ui, [&] { return calls.size() >= 6; }));
+    ui.doEvents();
+    EXPECT_EQ(calls, (std::vector<std::string>{"rename", "details", "profile 2", "exit",
+                                               "session end", "session end"}));
+    EXPECT_EQ(SendMessageW(ui.messageWindow(), WM_QUERYENDSESSION, 0, 0), TRUE);
+
+    HMENU profiles = GetSubMenu(ui.trayMenu(), 2);
+    ASSERT_NE(profiles, nullptr);
+    EXPECT_EQ(GetMenuItemCount(profiles), 2);  // the placeholder is gone
+    EXPECT_TRUE(ui.setProfileMenuChecked(2, true));
+    EXPECT_FALSE(ui.setProfileMenuChecked(3, true));
+    EXPECT_FALSE(ui.setProfileMenuChecked(0, true));
+    EXPECT_EQ(GetMenuState(profiles, kMenuProfileBase + 2, MF_BYCOMMAND) & MF_CHECKED,
+              UINT{MF_CHECKED});
+    EXPECT_EQ(GetMenuState(profiles, kMenuProfileBase + 1, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    ui.setNoProfilesItemVisible(true);
+    EXPECT_EQ(GetMenuItemCount(profiles), 3);
+    EXPECT_NE(GetMenuState(ui.trayMenu(), kMenuRenameCsv, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    ui.setRenameCsvEnabled(true);
+    EXPECT_EQ(GetMenuState(ui.trayMenu(), kMenuRenameCsv, MF_BYCOMMAND) & MF_GRAYED, 0u);
+
+    // The polling timer ticks while enabled, and not after.
+    calls.clear();
+    ui.setPollingTimerEnabled(true);
+    EXPECT_TRUE(ui.pollingTimerEnabled());
+    EXPECT_TRUE(pumpUntil(ui, [&] { return calls.size() >= 3; }));
+    ui.setPollingTimerEnabled(false);
+    EXPECT_FALSE(ui.pollingTimerEnabled());
+    const std::size_t stopped = calls.size();
+    pumpUntil(ui, [] { return false; });
+    EXPECT_EQ(calls.size(), stopped);
 }
 
 }  // namespace
