@@ -63,7 +63,7 @@ bool frmKorvex::Form_Load() {
     if (!hasSwitch("/NOCHK") && !global_.Nonus) {
         if (!CheckIsMagtek(false) || ended_) return false;
     }
-    if (hasSwitch("/NOCHK")) DebugFeedMode = true;
+    if (hasSwitch("/NOCHK")) switchDebugFeedModeOn();
     if (!global_.Nonus) SendTrackCommand();
     global_.PendingBackImageFile.clear();
 

@@ -107,12 +107,13 @@ public:
     // The command line in upper case, searched for the switches.
     bool hasSwitch(const std::string& upperCaseSwitch) const;
 
-    std::string InputBuffer;
-    bool DebugFeedMode = false;
-    // The polling tick's own state (re-entrancy guard, overflow note, the last serial event).
-    InputAssembler inputAssembler;
-    std::string LastSentText;
-    BranchTable branchTable;
+    // Reader text not yet dispatched; only the polling tick changes it.
+    const std::string& inputBuffer() const { return InputBuffer; }
+    bool debugFeedMode() const { return DebugFeedMode; }
+    // What "/NOCHK" does at start-up: every tick then takes a cheque from the debug window.
+    void switchDebugFeedModeOn() { DebugFeedMode = true; }
+    // The readable copy of the last text fed to the target, for the details window.
+    const std::string& lastSentText() const { return LastSentText; }
 
 private:
     void buildProfileList(const std::string& defaultProfileName);
@@ -124,6 +125,12 @@ private:
     IconAppearance icon_;
     cInifile configIni_;
     bool ended_ = false;
+    std::string InputBuffer;
+    bool DebugFeedMode = false;
+    // The polling tick's own state (re-entrancy guard, overflow note, the last serial event).
+    InputAssembler inputAssembler;
+    std::string LastSentText;
+    BranchTable branchTable;
     modSendKeys sendKeys_{services_, [this](const std::string& line) { DebugLog(line); },
                           [this] { return ended_; }};
 };

@@ -7,10 +7,7 @@ namespace korvex::test {
 namespace {
 
 struct FeedFixture : CoreHarness {
-    FeedFixture() {
-        windows.titles = {"Bank Teller - Deposit", "Terminal"};
-        form->LastSentText = "before";
-    }
+    FeedFixture() { windows.titles = {"Bank Teller - Deposit", "Terminal"}; }
     // The journal of keys, waits, yields and timer switches, "|" between the entries.
     std::string journal() const {
         std::string out;
@@ -46,7 +43,7 @@ TEST(FeedStringToApp, ChoosesTheRoute) {
         f.profile().DoEventsOnDelay = c.doEvents;
         EXPECT_EQ(f.form->FeedStringToApp("1"), FeedOutcome::Sent) << c.expected;
         EXPECT_EQ(f.journal(), c.expected);
-        EXPECT_NE(f.form->LastSentText, "before") << c.expected;
+        EXPECT_NE(f.form->lastSentText(), "") << c.expected;
     }
 }
 
@@ -77,7 +74,7 @@ TEST(FeedStringToApp, ActivatesTheTargetBeforeAndAfter) {
         f.profile().ActivateWindowTitle = c.title;
         EXPECT_EQ(f.form->FeedStringToApp("1"), c.outcome);
         EXPECT_EQ(f.journal(), c.expected);
-        EXPECT_EQ(f.form->LastSentText == "before", c.outcome == dropped);
+        EXPECT_EQ(f.form->lastSentText().empty(), c.outcome == dropped);
         EXPECT_EQ(f.debug.contains("Text dropped: window \"" + c.title +
                                    "\" not activated: not found: no window has this title"),
                   c.outcome == dropped);
@@ -88,7 +85,7 @@ TEST(FeedStringToApp, KeepsAReadableCopyOfWhatWasSentAndShowsIt) {
     FeedFixture f;
     f.clock.set({2026, 3, 9, 14, 5, 7});
     f.form->FeedStringToApp("123{TAB}456{ENTER}{enter}{TAB 2}");
-    EXPECT_EQ(f.form->LastSentText, "09/03/2026 14:05:07:\r\n\r\n123\t456\r\n{enter}{TAB 2}");
+    EXPECT_EQ(f.form->lastSentText(), "09/03/2026 14:05:07:\r\n\r\n123\t456\r\n{enter}{TAB 2}");
     EXPECT_TRUE(f.debug.contains("VbSendInput => 123{TAB}456{ENTER}{enter}{TAB 2}"));
     EXPECT_EQ(f.ui.lastDataSent, "");  // the details window is closed
     // With the details window open it shows the text, and SendInput's result.
@@ -97,9 +94,9 @@ TEST(FeedStringToApp, KeepsAReadableCopyOfWhatWasSentAndShowsIt) {
         open.ui.detailsExists = true;
         open.profile().UseOldSendKeys = useOld;
         open.form->FeedStringToApp("7");
-        EXPECT_NE(open.form->LastSentText.find("7"), std::string::npos);
+        EXPECT_NE(open.form->lastSentText().find("7"), std::string::npos);
         EXPECT_EQ(open.ui.lastDataSent,
-                  open.form->LastSentText + (useOld ? "" : "\r\n***SendInput returned: True"));
+                  open.form->lastSentText() + (useOld ? "" : "\r\n***SendInput returned: True"));
     }
 }
 
@@ -138,7 +135,7 @@ TEST(FeedStringToApp, ABackEndThatFailsIsLoggedAndTheTextCountsAsNotSent) {
         EXPECT_EQ(f.form->FeedStringToApp("1"), FeedOutcome::Failed);
         EXPECT_TRUE(f.clipboard.pastes.empty());
         EXPECT_TRUE(f.debug.contains(c.line));
-        EXPECT_EQ(f.form->LastSentText, "before");
+        EXPECT_EQ(f.form->lastSentText(), "");
         EXPECT_EQ(f.ui.lastDataSent, "");
         EXPECT_EQ(f.ui.timerEnabled, !c.clipboard && !c.waitMode);  // back on
     }

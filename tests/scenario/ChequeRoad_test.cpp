@@ -41,7 +41,7 @@ TEST(ChequeRoad, AValidChequeIsLoggedTypedOnceAndSaved) {
     EXPECT_TRUE(rig.ui.chequeDataShown.empty());
     EXPECT_TRUE(rig.ui.chequeFullShown.empty());
     EXPECT_TRUE(rig.errorLines().empty());
-    EXPECT_TRUE(rig.form->InputBuffer.empty());
+    EXPECT_TRUE(rig.form->inputBuffer().empty());
 }
 
 TEST(ChequeRoad, ACardSwipeAfterTheChequeInTheSameTickRunsAfterIt) {
@@ -423,7 +423,7 @@ TEST(ChequeRoad, ALineTheFallbackCannotCutIsNeverDroppedSilently) {
 
 TEST(ChequeRoad, DebugFeedModeTakesTheChequeFromTheBankSelectionWindow) {
     ScenarioRig rig;
-    rig.form->DebugFeedMode = true;
+    rig.form->switchDebugFeedModeOn();
     rig.ui.debugWindowAnswers.push_back({"12", "345", "000123456"});
     rig.form->Timer1_Timer();
     EXPECT_EQ(rig.ui.debugWindowShows, 1);
@@ -513,7 +513,7 @@ TEST(ChequeRoad, BadReaderInputNeverCrashesAndNeverTypesGarbage) {
         EXPECT_EQ(rig.errorLines().size(), c.errors);
         EXPECT_EQ(rig.typed(), "");
         EXPECT_FALSE(rig.folder.exists("Log.CSV"));
-        EXPECT_TRUE(rig.form->InputBuffer.empty());
+        EXPECT_TRUE(rig.form->inputBuffer().empty());
     }
 }
 
