@@ -102,8 +102,10 @@ struct Rig {
             std::this_thread::sleep_for(50ms);
         }
         std::this_thread::sleep_for(300ms);
-        form->profile().ActivateWindow = true;
-        form->profile().ActivateWindowTitle = "Bench Target";
+        korvex::ProfileSettings p = form->profile();
+        p.ActivateWindow = true;
+        p.ActivateWindowTitle = "Bench Target";
+        form->setProfileForTesting(p);
     }
     ~Rig() {
         form.reset();
@@ -144,10 +146,11 @@ void runRoute(benchmark::State& state, bool clipboard, int32_t delay, bool useOl
         state.SkipWithError(r.error.c_str());
         return;
     }
-    auto& p = r.form->profile();
+    korvex::ProfileSettings p = r.form->profile();
     p.ClipboardWin98DOS = clipboard;
     p.KeyPressDelay = delay;
     p.UseOldSendKeys = useOld;
+    r.form->setProfileForTesting(p);
     // The pasted text carries CR LF for Enter; the typed text a CR.
     const std::size_t perText = kTypedCharacters + (clipboard ? 1 : 0);
     for (auto _ : state) {

@@ -65,7 +65,7 @@ bool frmKorvex::Form_Load() {
     }
     if (hasSwitch("/NOCHK")) switchDebugFeedModeOn();
     if (!global_.Nonus) SendTrackCommand();
-    global_.PendingBackImageFile.clear();
+    run_.PendingBackImageFile.clear();
 
     if (!LoadBranchTable() && ui != nullptr) {
         ui->messageBox(branchFileMissingText(), programErrorTitle(), MsgIcon::Exclamation);

@@ -46,16 +46,16 @@ void frmKorvex::LoadProfile(int32_t ProfileNum) {
         ui->setTrayTooltip(tooltipField(
             validNumber ? prefix + global_.ProfileNames[static_cast<std::size_t>(ProfileNum - 1)]
                         : prefix + cp1255::fromUtf8("<הגדרות ברירת מחדל>")));
-        ui->setProfileMenuChecked(global_.CurrentProfile, false);
+        ui->setProfileMenuChecked(run_.CurrentProfile, false);
         ui->setProfileMenuChecked(ProfileNum, true);
     }
     // CurrentProfile is set before the details window's selection moves, so that its selection
     // handler sees the profile as current and does not load it again.
-    global_.CurrentProfile = ProfileNum;
+    run_.CurrentProfile = ProfileNum;
     if (ui != nullptr) {
         if (ui->detailsWindowExists() && ProfileNum >= 1) ui->detailsSelectProfile(ProfileNum - 1);
         ui->changeIcon(profile_.Red, profile_.Green, profile_.Blue, icon_.IconFontSize,
-                       icon_.TextRed, icon_.TextGreen, icon_.TextBlue, global_.CurrentProfile);
+                       icon_.TextRed, icon_.TextGreen, icon_.TextBlue, run_.CurrentProfile);
     }
 }
 
@@ -67,7 +67,7 @@ int32_t frmKorvex::FindProfile(const std::string& ProfileName) const {
 }
 
 void frmKorvex::NewProfileChosen(int32_t NewProfileNum) {
-    if (NewProfileNum != global_.CurrentProfile) LoadProfile(NewProfileNum);
+    if (NewProfileNum != run_.CurrentProfile) LoadProfile(NewProfileNum);
 }
 
 }  // namespace korvex

@@ -173,7 +173,7 @@ void frmKorvex::buildProfileList(const std::string& defaultProfileName) {
         }
         if (ui != nullptr) ui->setNoProfilesItemVisible(false);
     }
-    if (global_.CurrentProfile == 0) LoadProfile(1);
+    if (run_.CurrentProfile == 0) LoadProfile(1);
 }
 
 }  // namespace korvex

@@ -61,7 +61,7 @@ void frmKorvex::GetBacksideImage() {
         if (result.Cancelled || ended_) return;
         ParseAndFeedCheque(global_.Nonus ? result.NonusLine : result.MagtekLine, false, {}, {});
     };
-    korvex::GetBacksideImage(io, global_, profile_, services_.processes, unreadableCheque);
+    korvex::GetBacksideImage(io, run_, profile_, services_.processes, unreadableCheque);
 }
 
 }  // namespace korvex

@@ -96,10 +96,12 @@ public:
                          const std::string& account) const;
 
     // --- state ---------------------------------------------------------------------------------
-    GlobalSettings& global() { return global_; }
     const GlobalSettings& global() const { return global_; }
-    ProfileSettings& profile() { return profile_; }
     const ProfileSettings& profile() const { return profile_; }
+    const RunState& runState() const { return run_; }
+    // Tests set settings directly instead of writing and reading Korvex.ini for each key.
+    void setGlobalForTesting(const GlobalSettings& global) { global_ = global; }
+    void setProfileForTesting(const ProfileSettings& profile) { profile_ = profile; }
     const IconAppearance& iconAppearance() const { return icon_; }
     cInifile& ConfigIni() { return configIni_; }
     const Services& services() const { return services_; }
@@ -122,6 +124,7 @@ private:
     ProgramInfo program_;
     GlobalSettings global_;
     ProfileSettings profile_;
+    RunState run_;
     IconAppearance icon_;
     cInifile configIni_;
     bool ended_ = false;

@@ -33,7 +33,7 @@ TEST(CheckForINI, WritesTheDefaultFileAndStartsOnItsProfile) {
     EXPECT_EQ(h.folder.read("Korvex.ini"), std::string(resources::defaultConfig()));
     EXPECT_EQ(h.folder.entries(), Names{"Korvex.ini"});
     EXPECT_EQ(h.global().ProfileNames, Names{cp("פרופיל 1")});
-    EXPECT_EQ(std::tuple(h.global().ProfileCount, h.global().CurrentProfile, h.port.openCount),
+    EXPECT_EQ(std::tuple(h.global().ProfileCount, h.runState().CurrentProfile, h.port.openCount),
               std::tuple(1, 1, 1));
     EXPECT_EQ(configRead(h), kDefaults);
     EXPECT_EQ(h.ui.splashes, (Splashes{{750, false}}));
@@ -74,7 +74,7 @@ TEST(ReadConfig, EmptyFileStartsOnBuiltInDefaultsWithoutProfiles) {
     ConfigHarness h;
     ASSERT_TRUE(h.start(""));
     EXPECT_EQ(h.folder.read("Korvex.ini"), "");
-    EXPECT_EQ(std::tuple(h.global().ProfileCount, h.global().CurrentProfile), std::tuple(0, 1));
+    EXPECT_EQ(std::tuple(h.global().ProfileCount, h.runState().CurrentProfile), std::tuple(0, 1));
     EXPECT_TRUE(h.global().ProfileNames.empty() && h.ui.profileMenu.empty());
     EXPECT_TRUE(h.ui.noProfilesItemVisible);
     EXPECT_EQ(h.ui.tooltips.size(), 1u);
@@ -170,7 +170,7 @@ TEST(ReadConfig, ValuesThatDoNotConvertStopTheStartWithOneMessage) {
         }
         EXPECT_EQ(h.ui.endedWith, (std::vector<int>{0})) << what;
         EXPECT_TRUE(h.ui.trayIconRemoved && h.folder.exists("Korvex.shutdown")) << what;
-        EXPECT_EQ(std::tuple(h.port.openCount, h.global().CurrentProfile), std::tuple(0, 0))
+        EXPECT_EQ(std::tuple(h.port.openCount, h.runState().CurrentProfile), std::tuple(0, 0))
             << what;  // stopped before the port and the profiles
     }
     // The message names what is accepted and shows odd values safely.
@@ -197,7 +197,7 @@ TEST(ReadConfig, PortThatCannotOpenEndsTheRun) {
     EXPECT_TRUE(h.ui.trayIconRemoved && h.folder.exists("Korvex.shutdown") && h.form->ended());
     EXPECT_FALSE(h.ui.timerEnabled);
     EXPECT_EQ(h.ui.endedWith, (std::vector<int>{0}));
-    EXPECT_EQ(h.global().CurrentProfile, 1);  // the profiles were read before the port
+    EXPECT_EQ(h.runState().CurrentProfile, 1);  // the profiles were read before the port
 }
 
 TEST(ProfileList, StartProfileChoice) {
@@ -229,7 +229,7 @@ TEST(ProfileList, StartProfileChoice) {
         ASSERT_TRUE(h.start(c.ini)) << c.what;
         EXPECT_EQ(h.global().ProfileNames, c.names) << c.what;
         EXPECT_EQ(h.global().ProfileCount, int32_t(c.names.size())) << c.what;
-        EXPECT_EQ(h.global().CurrentProfile, c.current) << c.what;
+        EXPECT_EQ(h.runState().CurrentProfile, c.current) << c.what;
         EXPECT_EQ(h.ui.checkedItems(), (std::vector<int32_t>{c.current})) << c.what;
         EXPECT_EQ(h.ui.profileMenu.size(), c.names.size()) << c.what;
         EXPECT_EQ(h.ui.profileMenu.at(c.current), c.names[c.current - 1]) << c.what;
@@ -245,7 +245,7 @@ TEST(ProfileList, LowerCaseConfigIsBothConfigAndAProfile) {
     ASSERT_TRUE(h.start("[config]\r\nPort=3\r\nDataTerminationChars=13,10\r\nRed=7\r\n[B]\r\n"));
     EXPECT_EQ(std::tuple(h.port.commPort(), h.global().TerminationString), std::tuple(3, "\r\n"s));
     EXPECT_EQ(h.global().ProfileNames, (Names{"config", "B"}));
-    EXPECT_EQ(std::tuple(h.global().CurrentProfile, h.profile().Red), std::tuple(1, 7));
+    EXPECT_EQ(std::tuple(h.runState().CurrentProfile, h.profile().Red), std::tuple(1, 7));
 }
 
 // The reading rules for broken files are the INI reader's; here only what start-up makes of them.
@@ -256,7 +256,7 @@ TEST(ReadConfig, BrokenFilesStartWithoutCrashingAndAreNeverRewritten) {
         ConfigHarness h;
         h.folder.write("Korvex.ini", bytes);
         EXPECT_TRUE(h.start());
-        EXPECT_EQ(h.global().CurrentProfile, 1);
+        EXPECT_EQ(h.runState().CurrentProfile, 1);
         EXPECT_EQ(h.folder.read("Korvex.ini"), bytes);
         // A byte-order mark hides [Config]: Port keeps its default; the mark's line is a section.
         const bool marked = bytes[0] == '\xEF';

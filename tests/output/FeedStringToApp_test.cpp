@@ -36,11 +36,13 @@ TEST(FeedStringToApp, ChoosesTheRoute) {
     };
     for (const auto& c : cases) {
         FeedFixture f;
-        f.profile().ClipboardWin98DOS = c.clipboard;
-        f.profile().WaitMode = c.waitMode;
-        f.profile().KeyPressDelay = c.delay;
-        f.profile().UseOldSendKeys = c.useOld;
-        f.profile().DoEventsOnDelay = c.doEvents;
+        f.setProfile([&](ProfileSettings& p) {
+            p.ClipboardWin98DOS = c.clipboard;
+            p.WaitMode = c.waitMode;
+            p.KeyPressDelay = c.delay;
+            p.UseOldSendKeys = c.useOld;
+            p.DoEventsOnDelay = c.doEvents;
+        });
         EXPECT_EQ(f.form->FeedStringToApp("1"), FeedOutcome::Sent) << c.expected;
         EXPECT_EQ(f.journal(), c.expected);
         EXPECT_NE(f.form->lastSentText(), "") << c.expected;
@@ -68,10 +70,12 @@ TEST(FeedStringToApp, ActivatesTheTargetBeforeAndAfter) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
         FeedFixture f;
-        f.profile().ActivateWindow = c.activate;
-        f.profile().WhenActivateWindowFails = c.whenFails;
-        f.profile().ActivateWindowAfter = c.after;
-        f.profile().ActivateWindowTitle = c.title;
+        f.setProfile([&](ProfileSettings& p) {
+            p.ActivateWindow = c.activate;
+            p.WhenActivateWindowFails = c.whenFails;
+            p.ActivateWindowAfter = c.after;
+            p.ActivateWindowTitle = c.title;
+        });
         EXPECT_EQ(f.form->FeedStringToApp("1"), c.outcome);
         EXPECT_EQ(f.journal(), c.expected);
         EXPECT_EQ(f.form->lastSentText().empty(), c.outcome == dropped);
@@ -92,7 +96,7 @@ TEST(FeedStringToApp, KeepsAReadableCopyOfWhatWasSentAndShowsIt) {
     for (const bool useOld : {false, true}) {
         FeedFixture open;
         open.ui.detailsExists = true;
-        open.profile().UseOldSendKeys = useOld;
+        open.setProfile([&](ProfileSettings& p) { p.UseOldSendKeys = useOld; });
         open.form->FeedStringToApp("7");
         EXPECT_NE(open.form->lastSentText().find("7"), std::string::npos);
         EXPECT_EQ(open.ui.lastDataSent,
@@ -123,9 +127,11 @@ TEST(FeedStringToApp, ABackEndThatFailsIsLoggedAndTheTextCountsAsNotSent) {
         SCOPED_TRACE(c.line);
         FeedFixture f;
         f.ui.detailsExists = true;
-        f.profile().UseOldSendKeys = c.useOld;
-        f.profile().WaitMode = c.waitMode;
-        f.profile().ClipboardWin98DOS = c.clipboard;
+        f.setProfile([&](ProfileSettings& p) {
+            p.UseOldSendKeys = c.useOld;
+            p.WaitMode = c.waitMode;
+            p.ClipboardWin98DOS = c.clipboard;
+        });
         f.keys.batchAcceptLimit = c.acceptLimit;
         if (!c.clipboard && c.acceptLimit < 0)
             f.keys.failure =
@@ -143,7 +149,7 @@ TEST(FeedStringToApp, ABackEndThatFailsIsLoggedAndTheTextCountsAsNotSent) {
 
 TEST(FeedStringToApp, ThePasteRouteLeavesTheTimerAlone) {
     FeedFixture f;
-    f.profile().ClipboardWin98DOS = true;
+    f.setProfile([&](ProfileSettings& p) { p.ClipboardWin98DOS = true; });
     f.windows.foreground = 9;
     EXPECT_EQ(f.form->FeedStringToApp("1~2"), FeedOutcome::Sent);
     EXPECT_EQ(f.clipboard.text, "1\r\n2");
@@ -153,8 +159,10 @@ TEST(FeedStringToApp, ThePasteRouteLeavesTheTimerAlone) {
 
 TEST(FeedStringToApp, ExitChosenDuringAYieldStopsTheTypingAndLeavesTheTimerOff) {
     FeedFixture f;
-    f.profile().KeyPressDelay = 3;
-    f.profile().DoEventsOnDelay = true;
+    f.setProfile([&](ProfileSettings& p) {
+        p.KeyPressDelay = 3;
+        p.DoEventsOnDelay = true;
+    });
     f.ui.onDoEvents = [&f] {
         if (f.ui.doEventsCalls == 3) f.form->mnuExit_Click();
     };

@@ -22,7 +22,7 @@ struct BackSideRun {
     void run(const std::vector<int64_t>& delays) {
         rig.scan(kValidCheque);
         rig.readerHoldsImage("BACK");
-        const int64_t front = rig.global().FrontScanTime.serialSeconds();
+        const int64_t front = rig.runState().FrontScanTime.serialSeconds();
         for (const int64_t delay : delays) {
             rig.clock.set(LocalDateTime::fromSerialSeconds(front + delay));
             rig.readerSends("NO MICR\r");
@@ -58,7 +58,7 @@ TEST(BackSideRoad, TheTimeLimitDecidesWhatADocumentWithoutInkIs) {
             EXPECT_EQ(run.rig.folder.read(kBackName), "BACK");
         }
         // The first document ends the wait, in time or not.
-        EXPECT_EQ(run.rig.global().PendingBackImageFile, "");
+        EXPECT_EQ(run.rig.runState().PendingBackImageFile, "");
         EXPECT_EQ(run.rig.ui.chequeDataShown.size(), c.manualDialogs);
         EXPECT_EQ(run.rig.imageRequests(), c.imageRequests);
         // The front stays as it was.
@@ -84,7 +84,7 @@ TEST(BackSideRoad, AnUnreadableDocumentTypedByTheOperatorIsProcessedAsACheque) {
 TEST(BackSideRoad, CombinedImagesMergeTheBackIntoTheFront) {
     ScenarioRig rig(ProfileKeys{{"CombineChequeImages", "1"}});
     rig.scan(kValidCheque);
-    EXPECT_EQ(rig.global().PendingBackImageFile, "netpbm\\tmp-back.jpg");
+    EXPECT_EQ(rig.runState().PendingBackImageFile, "netpbm\\tmp-back.jpg");
     rig.readerHoldsImage("BACK");
     rig.clock.advance(std::chrono::seconds(5));
     rig.readerSends("NO MICR\r");
@@ -113,7 +113,7 @@ TEST(BackSideRoad, ANewChequeEndsTheWaitForTheLastOnesBack) {
         ScenarioRig rig({}, test::profileSection("Bank11", c.bank11));
         rig.scan(kValidCheque);
         rig.scan(test::kBank11Cheque);
-        EXPECT_EQ(rig.global().PendingBackImageFile, "");
+        EXPECT_EQ(rig.runState().PendingBackImageFile, "");
         rig.readerHoldsImage("BACK");
         rig.readerSends("NO MICR\r");
         EXPECT_FALSE(rig.folder.exists(kBackName));
@@ -128,13 +128,13 @@ TEST(BackSideRoad, ABackIsNeverMergedIntoAnEarlierChequesFront) {
     rig.scan(kValidCheque);
     ASSERT_EQ(rig.folder.read("first.tif"), "FRONT");
     rig.scan(test::kBank11Cheque);  // its name is left empty: its front is not saved
-    EXPECT_EQ(rig.global().FrontImageFile, "");
+    EXPECT_EQ(rig.runState().FrontImageFile, "");
 
     rig.readerHoldsImage("BACK");
     rig.readerSends("NO MICR\r");
     EXPECT_TRUE(rig.processes.runs.empty());
     EXPECT_FALSE(rig.folder.exists("netpbm/tmp-front.jpg"));
-    EXPECT_EQ(rig.global().PendingBackImageFile, "");
+    EXPECT_EQ(rig.runState().PendingBackImageFile, "");
     EXPECT_EQ(rig.folder.read("first.tif"), "FRONT");
 }
 

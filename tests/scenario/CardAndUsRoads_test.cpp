@@ -37,8 +37,10 @@ TEST(CardRoad, TracksBecomeKeysThroughTheirTemplates) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.swipe + " " + c.track2Template);
         ScenarioRig rig;
-        rig.profile().MagStripe1Template = c.track1Template;
-        rig.profile().MagStripe2Template = c.track2Template;
+        rig.setProfile([&](ProfileSettings& p) {
+            p.MagStripe1Template = c.track1Template;
+            p.MagStripe2Template = c.track2Template;
+        });
         rig.scan(c.swipe);
         EXPECT_EQ(rig.typed(), c.keys);
         // Cards leave no log and no image.
@@ -73,8 +75,8 @@ TEST(UsChequeRoad, TheLineIsTypedAndSavedAsOneValue) {
     rig.scan("123456789 0001234");
     EXPECT_EQ(rig.typed(), "{TAB}123456789 0001234{ENTER}");
     EXPECT_EQ(rig.folder.read("0306/US/123456789 0001234.tif"), "FRONT");
-    EXPECT_EQ(rig.global().FrontImageFile, "0306\\US\\123456789 0001234.tif");
-    EXPECT_EQ(rig.global().PendingBackImageFile, "0306\\US\\123456789 0001234-back.tif");
+    EXPECT_EQ(rig.runState().FrontImageFile, "0306\\US\\123456789 0001234.tif");
+    EXPECT_EQ(rig.runState().PendingBackImageFile, "0306\\US\\123456789 0001234-back.tif");
     EXPECT_FALSE(rig.folder.exists("Log.CSV"));
     EXPECT_TRUE(rig.ui.inputBoxes.empty());
 
@@ -117,7 +119,7 @@ TEST(UsChequeRoad, UnreadCharactersAreRepairedByTheOperator) {
         EXPECT_EQ(rig.typed(), c.keysTyped);
         // The front is named after the line as read; the file name cannot hold "?".
         EXPECT_EQ(rig.folder.read("1226/US/12345#789 0001234.tif"), "FRONT");
-        EXPECT_EQ(rig.global().PendingBackImageFile, "1226\\US\\" + c.back + "-back.tif");
+        EXPECT_EQ(rig.runState().PendingBackImageFile, "1226\\US\\" + c.back + "-back.tif");
     }
 }
 
@@ -136,7 +138,7 @@ TEST(UsChequeRoad, AUserNameIsAskedOnceForFrontAndBack) {
     ASSERT_EQ(rig.ui.inputBoxes.size(), 1u);
     EXPECT_EQ(rig.ui.inputBoxes[0].prompt, UserFileName::frontPrompt());
     EXPECT_EQ(rig.folder.read("a_b.tif"), "FRONT");
-    EXPECT_EQ(rig.global().PendingBackImageFile, "a_b-123456789 0001234.tif");
+    EXPECT_EQ(rig.runState().PendingBackImageFile, "a_b-123456789 0001234.tif");
 }
 
 }  // namespace

@@ -35,9 +35,9 @@ TEST(ChequeRoad, AValidChequeIsLoggedTypedOnceAndSaved) {
     EXPECT_EQ(rig.keys.batches, 1);
     EXPECT_EQ(rig.logLines(), std::vector<std::string>{kValidLogLine});
     EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
-    EXPECT_EQ(rig.global().FrontImageFile, "1226\\0012345_000123456.tif");
-    EXPECT_EQ(rig.global().PendingBackImageFile, "1226\\0012345_000123456-back.tif");
-    EXPECT_EQ(rig.global().FrontScanTime, (LocalDateTime{2026, 12, 6, 10, 30, 0}));
+    EXPECT_EQ(rig.runState().FrontImageFile, "1226\\0012345_000123456.tif");
+    EXPECT_EQ(rig.runState().PendingBackImageFile, "1226\\0012345_000123456-back.tif");
+    EXPECT_EQ(rig.runState().FrontScanTime, (LocalDateTime{2026, 12, 6, 10, 30, 0}));
     EXPECT_TRUE(rig.ui.chequeDataShown.empty());
     EXPECT_TRUE(rig.ui.chequeFullShown.empty());
     EXPECT_TRUE(rig.errorLines().empty());
@@ -231,9 +231,9 @@ TEST(ChequeRoad, AFailureEndsTheChequeOnTheErrorPathAfterWhatWasDone) {
         EXPECT_EQ(rig.logLines().size(), c.logLines);
         EXPECT_EQ(rig.imageRequests(), c.imageRequests);
         // No back side is awaited, and a bank's profile is left again.
-        EXPECT_EQ(rig.global().FrontImageFile, "");
-        EXPECT_EQ(rig.global().PendingBackImageFile, "");
-        EXPECT_EQ(rig.global().CurrentProfile, 1);
+        EXPECT_EQ(rig.runState().FrontImageFile, "");
+        EXPECT_EQ(rig.runState().PendingBackImageFile, "");
+        EXPECT_EQ(rig.runState().CurrentProfile, 1);
         EXPECT_EQ(rig.profile().CSVFile, "Log.CSV");
         if (c.line == kBank11Cheque) {
             rig.scan(kValidCheque);  // the next cheque runs on the main profile again
@@ -259,7 +259,7 @@ TEST(ChequeRoad, OnlyAProfileNamedExactlyForTheBankServesItsChequesAndIsLeftAgai
         EXPECT_EQ(rig.logLines("b11.csv").size(), taken ? 1u : 0u);
         EXPECT_EQ(rig.folder.exists("Log.CSV"), !taken);
         EXPECT_EQ(rig.folder.exists("b11/0099.tif"), taken);
-        EXPECT_EQ(rig.global().CurrentProfile, 1);
+        EXPECT_EQ(rig.runState().CurrentProfile, 1);
         EXPECT_EQ(rig.profile().ChequeTemplate, mainTemplate);
         ASSERT_FALSE(rig.ui.icons.empty());
         EXPECT_EQ(rig.ui.icons.back().profileNumber, 1);
@@ -310,7 +310,7 @@ TEST(ChequeRoad, ARestrictedAccountIsLoggedAndSavedApartAndTypedOnlyWhenAllowed)
                   std::string::npos);
         EXPECT_EQ(rig.folder.exists("1226/Limited/0012345_000123456.tif"), c.restricted);
         EXPECT_EQ(rig.folder.exists(kValidImage), !c.restricted);
-        EXPECT_EQ(rig.global().PendingBackImageFile,
+        EXPECT_EQ(rig.runState().PendingBackImageFile,
                   "1226\\" + limited + "0012345_000123456-back.tif");
     }
 }
@@ -356,7 +356,7 @@ TEST(ChequeRoad, ExitChosenDuringTheImageTransferStopsTheCheque) {
         // Stopped at once, not after the reader's fifteen quiet seconds.
         const LocalDateTime scanned{2026, 12, 6, 10, 30, 0};
         EXPECT_LT(rig.clock.now().serialSeconds() - scanned.serialSeconds(), 2);
-        EXPECT_EQ(rig.global().PendingBackImageFile, "");
+        EXPECT_EQ(rig.runState().PendingBackImageFile, "");
     }
 }
 
@@ -371,12 +371,12 @@ TEST(ChequeRoad, AnImageNameTheOperatorLeftEmptyIsNotSavedButTheBackNameIsPrepar
     EXPECT_EQ(rig.typed(), kValidKeys);
     ASSERT_EQ(rig.logLines().size(), 1u);
     EXPECT_NE(rig.logLines()[0].find("\"<<DONTSAVE>>.tif\""), std::string::npos);
-    EXPECT_EQ(rig.global().PendingBackImageFile, "<<DONTSAVE>>-back.tif");
+    EXPECT_EQ(rig.runState().PendingBackImageFile, "<<DONTSAVE>>-back.tif");
 
     // The back side is then taken and not saved.
     rig.readerSends("NO MICR\r");
     EXPECT_EQ(rig.imageRequests(), 0);
-    EXPECT_EQ(rig.global().PendingBackImageFile, "");
+    EXPECT_EQ(rig.runState().PendingBackImageFile, "");
     EXPECT_TRUE(rig.ui.chequeDataShown.empty());
 }
 
@@ -477,7 +477,7 @@ TEST(ChequeRoad, TheTickClassifiesWithTheProfileAndTheReaderDialect) {
 
 TEST(ChequeRoad, NonusLinesAreRecognisedAndCompletedInTheirOwnNotation) {
     ScenarioRig rig;
-    rig.global().Nonus = true;
+    rig.setGlobal([&](GlobalSettings& g) { g.Nonus = true; });
     rig.scan(":0012345<12:345>0001234;6<");  // ";" is not a digit: the line is dropped
     EXPECT_TRUE(rig.debug.contains("Regexp failed for :0012345<12:345>0001234;6<"));
     EXPECT_TRUE(rig.ui.chequeDataShown.empty());

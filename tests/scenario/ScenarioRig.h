@@ -103,7 +103,7 @@ struct ScenarioRig : CoreHarness {
         writeBranches(kScenarioBranches);
         const bool started = start(scenarioIni(mainChanges, moreSections, configLines));
         EXPECT_TRUE(started);
-        EXPECT_EQ(global().CurrentProfile, 1);
+        EXPECT_EQ(runState().CurrentProfile, 1);
         readerHoldsImage("FRONT");
     }
 

@@ -88,8 +88,10 @@ protected:
         }
         ASSERT_TRUE(windows.appActivate(kTitle)) << "the target window did not appear";
         std::this_thread::sleep_for(300ms);
-        form.profile().ActivateWindow = true;
-        form.profile().ActivateWindowTitle = "Korvex Target";
+        ProfileSettings p = form.profile();
+        p.ActivateWindow = true;
+        p.ActivateWindowTitle = "Korvex Target";
+        form.setProfileForTesting(p);
     }
     Services services() {
         Services s;
@@ -244,9 +246,11 @@ TEST_F(X11KeysTest, EachRouteTypesIntoTheWindowOrNothingWithoutIt) {
     std::string all;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        form.profile().WaitMode = c.waitMode;
-        form.profile().ClipboardWin98DOS = c.clipboard;
-        form.profile().ActivateWindowTitle = c.title;
+        ProfileSettings p = form.profile();
+        p.WaitMode = c.waitMode;
+        p.ClipboardWin98DOS = c.clipboard;
+        p.ActivateWindowTitle = c.title;
+        form.setProfileForTesting(p);
         EXPECT_EQ(form.FeedStringToApp(c.text), c.outcome);
         all += c.expected;
         EXPECT_EQ(waitFor(all), all);
@@ -268,8 +272,10 @@ TEST_F(X11KeysTest, SendInputTypesTheFullStopOnTheKeypadWithNumLockOffAndOn) {
 }
 
 TEST_F(X11KeysTest, TheKeybdEngineWaitsBeforeEachKey) {
-    form.profile().KeyPressDelay = 20;
-    form.profile().DoEventsOnDelay = true;
+    ProfileSettings p = form.profile();
+    p.KeyPressDelay = 20;
+    p.DoEventsOnDelay = true;
+    form.setProfileForTesting(p);
     const auto start = std::chrono::steady_clock::now();
     form.FeedStringToApp("ab{TAB}C\xE0");
     const auto took = std::chrono::steady_clock::now() - start;
