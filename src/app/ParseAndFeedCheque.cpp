@@ -61,7 +61,7 @@ std::string unreadableChequeTitle() { return cp1255::fromUtf8("קורא צ'קי�
 class ChequePipeline {
 public:
     ChequePipeline(frmKorvex& form, RunState& run)
-        : form_(form), run_(run), ui_(*form.services().ui), clock_(*form.services().clock) {}
+        : form_(form), run_(run), ui_(form.services().ui), clock_(form.services().clock) {}
 
     void run(ChequePass pass) {
         for (;;) {
@@ -150,20 +150,17 @@ private:
         std::string preview = kPreviewImage;
         form_.ReceiveImage(preview, true);
         if (form_.ended()) return std::nullopt;
-        if (ProcessLauncher* launcher = form_.services().processes) {
-            const LaunchResult converted = launcher->runScript(
-                kPreviewScript, {kPreviewImage, kPreviewImageGif}, kPreviewTimeLimit);
-            if (!converted.started) {
-                form_.DebugLog("Cannot start " + std::string(kPreviewScript) + ": " +
-                               converted.error);
-            } else if (converted.timedOut) {
-                form_.DebugLog(std::string(kPreviewScript) + " did not end within " +
-                               std::to_string(kPreviewTimeLimit.count()) +
-                               " seconds and was stopped: no preview for this cheque");
-                // Whatever the stopped conversion wrote is no picture to show.
-                std::error_code ignored;
-                std::filesystem::remove(resolveIn(folder, kPreviewImageGif), ignored);
-            }
+        const LaunchResult converted = form_.services().processes.runScript(
+            kPreviewScript, {kPreviewImage, kPreviewImageGif}, kPreviewTimeLimit);
+        if (!converted.started) {
+            form_.DebugLog("Cannot start " + std::string(kPreviewScript) + ": " + converted.error);
+        } else if (converted.timedOut) {
+            form_.DebugLog(std::string(kPreviewScript) + " did not end within " +
+                           std::to_string(kPreviewTimeLimit.count()) +
+                           " seconds and was stopped: no preview for this cheque");
+            // Whatever the stopped conversion wrote is no picture to show.
+            std::error_code ignored;
+            std::filesystem::remove(resolveIn(folder, kPreviewImageGif), ignored);
         }
         // A missing picture leaves the dialog without one; that is the dialog's concern.
         input.imageFile = resolveIn(folder, kPreviewImageGif);
@@ -321,11 +318,6 @@ private:
 
 void frmKorvex::ParseAndFeedCheque(const std::string& line, bool alreadySeen,
                                    const std::string& amountText, const std::string& dateText) {
-    if (services_.ui == nullptr || services_.clock == nullptr) {
-        DebugLog(pipelineErrorLine(kErrNoOperatorServices,
-                                   "No operator windows or clock for the cheque " + line));
-        return;
-    }
     // Whatever the last cheque was waiting for ends with the arrival of this one, however this
     // one ends: its back side must not be taken for this cheque's, nor merged into its front.
     run_.PendingBackImageFile.clear();

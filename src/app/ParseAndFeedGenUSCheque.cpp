@@ -26,12 +26,8 @@ void frmKorvex::ParseAndFeedGenUSCheque(const std::string& message) {
     run_.FrontImageFile.clear();
     runPipeline(
         [&] {
-            if (services_.ui == nullptr || services_.clock == nullptr) {
-                throw PipelineAbort(kErrNoOperatorServices,
-                                    "No operator windows or clock for the cheque " + message);
-            }
-            OperatorUi& ui = *services_.ui;
-            Clock& clock = *services_.clock;
+            OperatorUi& ui = services_.ui;
+            Clock& clock = services_.clock;
             const ProfileSettings& p = profile_;
             UserFileName user = UserFileName::through(ui);
 

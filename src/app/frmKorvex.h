@@ -77,7 +77,7 @@ public:
     void SendImageSwitch();
     // Fetches the reader's image into FileName; every "?" there becomes "#", also for the caller.
     void ReceiveImage(std::string& FileName, bool Quiet);
-    // The reader routines' view of this window. Needs the serial port, clock and operator services.
+    // The reader routines' view of this window: its port, clock, operator and settings.
     ReaderIo readerIo();
 
     // --- the three pipelines --------------------------------------------------------------------
@@ -103,7 +103,7 @@ public:
     void setGlobalForTesting(const GlobalSettings& global) { global_ = global; }
     void setProfileForTesting(const ProfileSettings& profile) { profile_ = profile; }
     const IconAppearance& iconAppearance() const { return icon_; }
-    cInifile& ConfigIni() { return configIni_; }
+    const cInifile& ConfigIni() const { return configIni_; }
     const Services& services() const { return services_; }
     const ProgramInfo& program() const { return program_; }
     // The command line in upper case, searched for the switches.
@@ -134,8 +134,7 @@ private:
     InputAssembler inputAssembler;
     std::string LastSentText;
     BranchTable branchTable;
-    modSendKeys sendKeys_{services_, [this](const std::string& line) { DebugLog(line); },
-                          [this] { return ended_; }};
+    modSendKeys sendKeys_;
 };
 
 }  // namespace korvex

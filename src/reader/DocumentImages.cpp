@@ -17,7 +17,7 @@ bool nonEmptyFile(const std::filesystem::path& path) {
     return !error && size > 0;
 }
 
-void mergeWithFront(ReaderIo& io, const std::string& frontImageFile, ProcessLauncher* launcher) {
+void mergeWithFront(ReaderIo& io, const std::string& frontImageFile, ProcessLauncher& launcher) {
     const auto back = resolveIn(io.programFolder, kBackImageTemp);
     const auto front = resolveIn(io.programFolder, kFrontImageTemp);
     std::error_code ignored;
@@ -36,9 +36,7 @@ void mergeWithFront(ReaderIo& io, const std::string& frontImageFile, ProcessLaun
                " could not be copied");
         return;
     }
-    if (launcher == nullptr) return;
-    const LaunchResult started =
-        launcher->runScript(kCombineScript, {frontImageFile}, std::nullopt);
+    const LaunchResult started = launcher.runScript(kCombineScript, {frontImageFile}, std::nullopt);
     if (!started.started)
         io.log("Cannot start " + std::string(kCombineScript) + ": " + started.error);
 }
@@ -48,7 +46,7 @@ void mergeWithFront(ReaderIo& io, const std::string& frontImageFile, ProcessLaun
 void GetDocumentImage(ReaderIo& io, std::string fileName) { ReceiveImage(io, fileName, false); }
 
 void GetBacksideImage(ReaderIo& io, RunState& run, const ProfileSettings& profile,
-                      ProcessLauncher* launcher, const std::function<void()>& unreadableCheque) {
+                      ProcessLauncher& launcher, const std::function<void()>& unreadableCheque) {
     const int64_t seconds = io.clock.now().secondsSince(run.FrontScanTime);
     const int32_t timeout = profile.ChequeBackTimeout;
     const bool accepted =

@@ -33,6 +33,6 @@ void GetDocumentImage(ReaderIo& io, std::string fileName);
 // deliver is never replaced by an old one; the merge starts only when both the new back image
 // and the copy of the front image are there.
 void GetBacksideImage(ReaderIo& io, RunState& run, const ProfileSettings& profile,
-                      ProcessLauncher* launcher, const std::function<void()>& unreadableCheque);
+                      ProcessLauncher& launcher, const std::function<void()>& unreadableCheque);
 
 }  // namespace korvex

@@ -189,7 +189,7 @@ struct BackSide {
         rig.holdImage("BACK");
     }
     void scanDocumentWithoutInk() {
-        GetBacksideImage(rig.io, run, profile, &launcher, [this] { ++unreadable; });
+        GetBacksideImage(rig.io, run, profile, launcher, [this] { ++unreadable; });
     }
 };
 

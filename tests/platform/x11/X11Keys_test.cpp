@@ -15,6 +15,9 @@
 #include "platform/x11/X11KeyboardLayout.h"
 #include "platform/x11/X11WindowActivator.h"
 #include "platform/x11/XTestKeyInjector.h"
+#include "support/FakeHttpClient.h"
+#include "support/FakeProcessLauncher.h"
+#include "support/FakeSerialPort.h"
 #include "support/RecordingDebugSink.h"
 #include "support/ScriptedOperatorUi.h"
 #include "support/TempFolder.h"
@@ -94,15 +97,7 @@ protected:
         form.setProfileForTesting(p);
     }
     Services services() {
-        Services s;
-        s.clock = &clock;
-        s.debug = &debug;
-        s.ui = &ui;
-        s.keyboardLayout = &layout;
-        s.keys = &keys;
-        s.windows = &windows;
-        s.clipboard = &clipboard;
-        return s;
+        return {clock, debug, ui, port, http, processes, layout, keys, windows, clipboard};
     }
 
     std::string received() { return folder.read("received.txt"); }
@@ -134,6 +129,10 @@ protected:
     SystemClock clock;
     ScriptedOperatorUi ui;
     RecordingDebugSink debug;
+    FakeSerialPort
+        port;  // the feeding routine never reads the reader, asks the web or runs scripts
+    FakeHttpClient http;
+    FakeProcessLauncher processes;
     frmKorvex form{services(), ProgramInfo{}};
 };
 
