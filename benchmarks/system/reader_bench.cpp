@@ -116,17 +116,8 @@ struct TickRig {
         std::filesystem::copy_file(
             std::filesystem::path(KORVEX_SOURCE_DIR) / "src/resources/banks_branches.txt",
             folder / "banks_branches.txt");
-        Services services;
-        services.clock = &clock;
-        services.debug = &debug;
-        services.ui = &ui;
-        services.serial = &port;
-        services.http = &http;
-        services.processes = &processes;
-        services.keyboardLayout = &layout;
-        services.keys = &keys;
-        services.windows = &windows;
-        services.clipboard = &clipboard;
+        const Services services{clock,     debug,  ui,   port,    http,
+                                processes, layout, keys, windows, clipboard};
         ProgramInfo program;
         program.folder = folder.path();
         form = std::make_unique<frmKorvex>(services, program);

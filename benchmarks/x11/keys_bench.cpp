@@ -19,6 +19,13 @@
 #include "platform/x11/X11KeyboardLayout.h"
 #include "platform/x11/X11WindowActivator.h"
 #include "platform/x11/XTestKeyInjector.h"
+#include "support/FakeClipboard.h"
+#include "support/FakeClock.h"
+#include "support/FakeHttpClient.h"
+#include "support/FakeProcessLauncher.h"
+#include "support/FakeSerialPort.h"
+#include "support/FakeWindowActivator.h"
+#include "support/RecordingDebugSink.h"
 #include "support/ScriptedOperatorUi.h"
 #include "support/TempFolder.h"
 // Last: Xlib's macros clash with names in the headers above.
@@ -53,10 +60,11 @@ public:
 std::size_t keyEventsPerText() {
     korvex::UsKeyboardLayout us;
     CountingKeys counting;
-    korvex::Services s;
-    s.keyboardLayout = &us;
-    s.keys = &counting;
-    korvex::modSendKeys engines(s, nullptr);
+    korvex::test::FakeClock clock;
+    korvex::test::FakeWindowActivator windows;
+    korvex::test::FakeClipboard clipboard;
+    korvex::modSendKeys engines(
+        {clock, us, counting, windows, clipboard}, [] {}, nullptr);
     engines.VbSendKeys(kTemplate, 0, false);
     return counting.events;
 }
@@ -73,6 +81,11 @@ struct Rig {
     std::unique_ptr<korvex::ClipboardQt> clipboard;
     korvex::SystemClock clock;
     korvex::test::ScriptedOperatorUi ui;
+    // Feeding never reads the reader, asks the web or runs a script.
+    korvex::test::RecordingDebugSink debug;
+    korvex::test::FakeSerialPort port;
+    korvex::test::FakeHttpClient http;
+    korvex::test::FakeProcessLauncher processes;
     std::unique_ptr<korvex::frmKorvex> form;
     std::string error;
 
@@ -90,20 +103,17 @@ struct Rig {
         keys = std::make_unique<korvex::x11::XTestKeyInjector>(*connection);
         windows = std::make_unique<korvex::x11::X11WindowActivator>(*connection);
         clipboard = std::make_unique<korvex::ClipboardQt>(*keys, *layout);
-        korvex::Services s;
-        s.clock = &clock;
-        s.ui = &ui;
-        s.keyboardLayout = layout.get();
-        s.keys = keys.get();
-        s.windows = windows.get();
-        s.clipboard = clipboard.get();
+        const korvex::Services s{clock,     debug,   ui,    port,     http,
+                                 processes, *layout, *keys, *windows, *clipboard};
         form = std::make_unique<korvex::frmKorvex>(s, korvex::ProgramInfo{});
         for (int i = 0; i < 300 && !windows->appActivate("Bench Target"); ++i) {
             std::this_thread::sleep_for(50ms);
         }
         std::this_thread::sleep_for(300ms);
-        form->profile().ActivateWindow = true;
-        form->profile().ActivateWindowTitle = "Bench Target";
+        korvex::ProfileSettings p = form->profile();
+        p.ActivateWindow = true;
+        p.ActivateWindowTitle = "Bench Target";
+        form->setProfileForTesting(p);
     }
     ~Rig() {
         form.reset();
@@ -144,10 +154,11 @@ void runRoute(benchmark::State& state, bool clipboard, int32_t delay, bool useOl
         state.SkipWithError(r.error.c_str());
         return;
     }
-    auto& p = r.form->profile();
+    korvex::ProfileSettings p = r.form->profile();
     p.ClipboardWin98DOS = clipboard;
     p.KeyPressDelay = delay;
     p.UseOldSendKeys = useOld;
+    r.form->setProfileForTesting(p);
     // The pasted text carries CR LF for Enter; the typed text a CR.
     const std::size_t perText = kTypedCharacters + (clipboard ? 1 : 0);
     for (auto _ : state) {

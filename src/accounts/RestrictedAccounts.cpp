@@ -216,7 +216,7 @@ bool CheckRestrictedOnline(HttpClient& http, std::string_view baseUrl, int timeo
 bool CheckRestrictedAccount(std::string_view accountGroup, std::string_view branchGroup,
                             std::string_view bankGroup, const std::filesystem::path& programFolder,
                             std::string_view accountListPath, std::string_view limitedAccountUrl,
-                            int timeoutSeconds, HttpClient* http, OperatorUi& ui,
+                            int timeoutSeconds, HttpClient& http, OperatorUi& ui,
                             const std::function<void(const std::string&)>& debugLog) {
     const std::string_view branch = branchGroup.substr(0, 3);
     bool restricted = false;
@@ -227,15 +227,8 @@ bool CheckRestrictedAccount(std::string_view accountGroup, std::string_view bran
     if (!limitedAccountUrl.empty()) {
         const std::string_view account =
             accountGroup.size() > 9 ? accountGroup.substr(accountGroup.size() - 9) : accountGroup;
-        if (http == nullptr) {
-            if (debugLog)
-                debugLog("Error #" + std::to_string(kHttpErrorOther) +
-                         " - No web client in this run");
-            showConnectionWarning(ui);
-            return false;
-        }
-        restricted = CheckRestrictedOnline(*http, limitedAccountUrl, timeoutSeconds, account,
-                                           branch, bankGroup, ui, debugLog);
+        restricted = CheckRestrictedOnline(http, limitedAccountUrl, timeoutSeconds, account, branch,
+                                           bankGroup, ui, debugLog);
     }
     return restricted;
 }

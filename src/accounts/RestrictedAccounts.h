@@ -52,12 +52,11 @@ bool CheckRestrictedOnline(HttpClient& http, std::string_view baseUrl, int timeo
 // The cheque's restriction as the cheque pipeline decides it from the raw MICR groups: the local
 // lists when `accountListPath` is set (whole account group, first three characters of the branch
 // group), then the query page when `limitedAccountUrl` is set (last nine characters of the
-// account group); when both are set the page's answer is the one that counts. A null `http`
-// with a page configured counts as a failed request.
+// account group); when both are set the page's answer is the one that counts.
 bool CheckRestrictedAccount(std::string_view accountGroup, std::string_view branchGroup,
                             std::string_view bankGroup, const std::filesystem::path& programFolder,
                             std::string_view accountListPath, std::string_view limitedAccountUrl,
-                            int timeoutSeconds, HttpClient* http, OperatorUi& ui,
+                            int timeoutSeconds, HttpClient& http, OperatorUi& ui,
                             const std::function<void(const std::string&)>& debugLog);
 
 // A file's last-modified moment in local time; nullopt when it cannot be read.

@@ -25,19 +25,12 @@ std::string readableCopy(const std::string& text, const LocalDateTime& when) {
     return when.generalDateText() + ":\r\n\r\n" + body;
 }
 
-PlatformResult activate(const Services& services, const std::string& title) {
-    if (services.windows == nullptr) {
-        return PlatformResult::failure(PlatformResult::Kind::Unavailable, "no window service");
-    }
-    return services.windows->appActivate(title);
-}
-
 }  // namespace
 
 FeedOutcome frmKorvex::FeedStringToApp(const std::string& text) {
     const ProfileSettings& p = profile_;
     if (p.ActivateWindow) {
-        const PlatformResult activated = activate(services_, p.ActivateWindowTitle);
+        const PlatformResult activated = services_.windows.appActivate(p.ActivateWindowTitle);
         if (!activated && !p.WhenActivateWindowFails) {
             // The operator is not told, so the log must say where the text went.
             DebugLog("Text dropped: window \"" + p.ActivateWindowTitle +
@@ -62,31 +55,31 @@ FeedOutcome frmKorvex::FeedStringToApp(const std::string& text) {
         sent = sendKeys_.SendKeysWait(text);
     } else {
         // No reader input is handled while a key engine runs, even when it yields.
-        services_.ui->setPollingTimerEnabled(false);
+        services_.ui.setPollingTimerEnabled(false);
         if (p.KeyPressDelay < 1 && !p.UseOldSendKeys) {
             viaSendInput = true;
             sent = sendKeys_.VbSendInput(text);
         } else {
             sent = sendKeys_.VbSendKeys(text, p.KeyPressDelay, p.DoEventsOnDelay);
         }
-        if (!ended_) services_.ui->setPollingTimerEnabled(true);  // Exit came during a yield
+        if (!ended_) services_.ui.setPollingTimerEnabled(true);  // Exit came during a yield
     }
     if (!sent) DebugLog(failureLine + sent.describe());
 
     if (p.ActivateWindowAfter) {
-        services_.ui->doEvents();
-        activate(services_, p.ActivateWindowTitle);  // a failure here changes nothing
+        services_.ui.doEvents();
+        services_.windows.appActivate(p.ActivateWindowTitle);  // a failure here changes nothing
     }
     if (!sent) return FeedOutcome::Failed;
 
-    LastSentText = readableCopy(text, services_.clock->now());
-    if (services_.ui->detailsWindowExists()) {
+    LastSentText = readableCopy(text, services_.clock.now());
+    if (services_.ui.detailsWindowExists()) {
         std::string shown = LastSentText;
         if (viaSendInput) {
             shown += "\r\n***SendInput returned: ";
             shown += sent ? "True" : "False";
         }
-        services_.ui->detailsSetLastDataSent(shown);
+        services_.ui.detailsSetLastDataSent(shown);
     }
     return FeedOutcome::Sent;
 }

@@ -15,7 +15,7 @@
 namespace korvex {
 
 bool frmKorvex::Form_Load() {
-    OperatorUi* ui = services_.ui;
+    OperatorUi& ui = services_.ui;
     DebugLog("Starting " + program_.fileName + " ver. " + std::to_string(program_.versionMajor) +
              "." + std::to_string(program_.versionMinor) + "." +
              std::to_string(program_.versionRevision) + " in " + fromFsPath(program_.folder));
@@ -24,37 +24,33 @@ bool frmKorvex::Form_Load() {
         return false;
     }
     // The main window itself is never shown; its only presence is the tray icon.
-    if (ui != nullptr) {
-        ui->addTrayIcon();
-        ui->doEvents();
-    }
+    ui.addTrayIcon();
+    ui.doEvents();
     std::error_code ignored;
     std::filesystem::current_path(program_.folder, ignored);
 
     CheckForINI();
     if (!ReadConfig() || ended_) return false;
-    if (ui != nullptr) ui->doEvents();
+    ui.doEvents();
 
     // Restricted-list age warning; nothing here stops start-up.
-    if (!profile_.AccountListPath.empty() && ui != nullptr) {
+    if (!profile_.AccountListPath.empty()) {
         const auto list = restrictedListForAgeCheck(program_.folder, profile_.AccountListPath);
         const auto modified = list ? fileModifiedLocal(*list) : std::nullopt;
-        const LocalDateTime now =
-            services_.clock != nullptr ? services_.clock->now() : LocalDateTime{};
-        if (restrictedListTooOld(modified, now)) {
-            ui->messageBox(listAgeWarningText(), programTitle(), MsgIcon::Exclamation);
+        if (restrictedListTooOld(modified, services_.clock.now())) {
+            ui.messageBox(listAgeWarningText(), programTitle(), MsgIcon::Exclamation);
         }
     }
 
     // The restricted-account page must answer, or the program does not run.
-    if (!profile_.LimitedAccountURL.empty() && services_.http != nullptr) {
+    if (!profile_.LimitedAccountURL.empty()) {
         const HttpResult page =
-            services_.http->get(profile_.LimitedAccountURL, global_.URLConnectionTimeout);
+            services_.http.get(profile_.LimitedAccountURL, global_.URLConnectionTimeout);
         if (page.page.empty()) {
             if (!page.ok)
                 DebugLog("Error #" + std::to_string(page.errorNumber) + " - " +
                          page.errorDescription);
-            if (ui != nullptr) ui->messageBox(pageUnreachableText(), programTitle(), MsgIcon::Stop);
+            ui.messageBox(pageUnreachableText(), programTitle(), MsgIcon::Stop);
             DoEnd(true);
             return false;
         }
@@ -63,27 +59,26 @@ bool frmKorvex::Form_Load() {
     if (!hasSwitch("/NOCHK") && !global_.Nonus) {
         if (!CheckIsMagtek(false) || ended_) return false;
     }
-    if (hasSwitch("/NOCHK")) DebugFeedMode = true;
+    if (hasSwitch("/NOCHK")) switchDebugFeedModeOn();
     if (!global_.Nonus) SendTrackCommand();
-    global_.PendingBackImageFile.clear();
+    run_.PendingBackImageFile.clear();
 
-    if (!LoadBranchTable() && ui != nullptr) {
-        ui->messageBox(branchFileMissingText(), programErrorTitle(), MsgIcon::Exclamation);
+    if (!LoadBranchTable()) {
+        ui.messageBox(branchFileMissingText(), programErrorTitle(), MsgIcon::Exclamation);
     }
     if (!profile_.ImageFileNameTemplate.empty()) SendImageSwitch();
 
     // Whatever the reader sent before now is not a document of this run.
-    if (services_.serial != nullptr && services_.serial->isOpen()) services_.serial->input();
-    if (services_.processes != nullptr) services_.processes->SetProcessPriority(128);
-    if (ui != nullptr) ui->setPollingTimerEnabled(true);
+    if (services_.serial.isOpen()) services_.serial.input();
+    services_.processes.SetProcessPriority(128);
+    ui.setPollingTimerEnabled(true);
     return true;
 }
 
 void frmKorvex::LauncherMode() {
     const auto script = program_.folder / "Korvex.watchtemp";
     const bool windowsHost =
-        services_.processes != nullptr &&
-        services_.processes->watchdogHost() == ProcessLauncher::WatchdogHost::WindowsScriptHost;
+        services_.processes.watchdogHost() == ProcessLauncher::WatchdogHost::WindowsScriptHost;
     {
         const std::string_view text =
             windowsHost ? resources::watchdogVbScript() : resources::watchdogShellScript();
@@ -97,25 +92,21 @@ void frmKorvex::LauncherMode() {
     ini.setKey("SplashScreenTime");
     ini.setDefault("750");
     const auto splash = convertSplashScreenTime(ini.Value());
-    if (services_.ui != nullptr) services_.ui->showSplash(splash.value_or(750), true);
+    services_.ui.showSplash(splash.value_or(750), true);
 
-    if (services_.processes != nullptr) {
-        const auto executable =
-            program_.executable.empty() ? program_.folder / program_.fileName : program_.executable;
-        services_.processes->startWatchdog(script, executable, program_.folder / "Korvex.shutdown");
-    }
+    const auto executable =
+        program_.executable.empty() ? program_.folder / program_.fileName : program_.executable;
+    services_.processes.startWatchdog(script, executable, program_.folder / "Korvex.shutdown");
     ended_ = true;
-    if (services_.ui != nullptr) services_.ui->endProcess(0);
+    services_.ui.endProcess(0);
 }
 
 void frmKorvex::mnuExit_Click() {
-    OperatorUi* ui = services_.ui;
-    if (ui == nullptr) return;
-    if (ui->messageBox(exitQuestionText(), exitQuestionTitle(), MsgIcon::Question,
-                       MsgButtons::YesNo) != MsgResult::Yes) {
+    if (services_.ui.messageBox(exitQuestionText(), exitQuestionTitle(), MsgIcon::Question,
+                                MsgButtons::YesNo) != MsgResult::Yes) {
         return;
     }
-    if (services_.serial != nullptr && services_.serial->isOpen()) services_.serial->close();
+    if (services_.serial.isOpen()) services_.serial.close();
     DoEnd(true);
 }
 

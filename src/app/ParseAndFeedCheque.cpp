@@ -60,8 +60,8 @@ std::string unreadableChequeTitle() { return cp1255::fromUtf8("קורא צ'קי�
 
 class ChequePipeline {
 public:
-    explicit ChequePipeline(frmKorvex& form)
-        : form_(form), ui_(*form.services().ui), clock_(*form.services().clock) {}
+    ChequePipeline(frmKorvex& form, RunState& run)
+        : form_(form), run_(run), ui_(form.services().ui), clock_(form.services().clock) {}
 
     void run(ChequePass pass) {
         for (;;) {
@@ -150,20 +150,17 @@ private:
         std::string preview = kPreviewImage;
         form_.ReceiveImage(preview, true);
         if (form_.ended()) return std::nullopt;
-        if (ProcessLauncher* launcher = form_.services().processes) {
-            const LaunchResult converted = launcher->runScript(
-                kPreviewScript, {kPreviewImage, kPreviewImageGif}, kPreviewTimeLimit);
-            if (!converted.started) {
-                form_.DebugLog("Cannot start " + std::string(kPreviewScript) + ": " +
-                               converted.error);
-            } else if (converted.timedOut) {
-                form_.DebugLog(std::string(kPreviewScript) + " did not end within " +
-                               std::to_string(kPreviewTimeLimit.count()) +
-                               " seconds and was stopped: no preview for this cheque");
-                // Whatever the stopped conversion wrote is no picture to show.
-                std::error_code ignored;
-                std::filesystem::remove(resolveIn(folder, kPreviewImageGif), ignored);
-            }
+        const LaunchResult converted = form_.services().processes.runScript(
+            kPreviewScript, {kPreviewImage, kPreviewImageGif}, kPreviewTimeLimit);
+        if (!converted.started) {
+            form_.DebugLog("Cannot start " + std::string(kPreviewScript) + ": " + converted.error);
+        } else if (converted.timedOut) {
+            form_.DebugLog(std::string(kPreviewScript) + " did not end within " +
+                           std::to_string(kPreviewTimeLimit.count()) +
+                           " seconds and was stopped: no preview for this cheque");
+            // Whatever the stopped conversion wrote is no picture to show.
+            std::error_code ignored;
+            std::filesystem::remove(resolveIn(folder, kPreviewImageGif), ignored);
         }
         // A missing picture leaves the dialog without one; that is the dialog's concern.
         input.imageFile = resolveIn(folder, kPreviewImageGif);
@@ -176,11 +173,10 @@ private:
 
     // The cheque is complete (or the profile passes it as it is): log, keys, images.
     void process(const ChequePass& pass, const MicrGroups& groups, int32_t verifyResult) {
-        GlobalSettings& global = form_.global();
         const std::filesystem::path& folder = form_.program().folder;
 
         // A profile named for the cheque's bank takes over for this cheque only.
-        rememberedProfile_ = global.CurrentProfile;
+        rememberedProfile_ = run_.CurrentProfile;
         const int32_t bankProfile = form_.FindProfile("Bank" + groups.group2);
         if (bankProfile > 0) {
             bankProfileLoaded_ = true;
@@ -224,9 +220,9 @@ private:
         const std::string& frontTemplate =
             cheque.Restricted ? p.LimitedImageFileNameTemplate : p.ImageFileNameTemplate;
         if (!frontTemplate.empty()) {
-            global.FrontScanTime = clock_.now();
+            run_.FrontScanTime = clock_.now();
             cheque.ImageFileName = ExpandTemplate(TemplateKind::FrontImage, frontTemplate, fields,
-                                                  global.FrontScanTime, &user);
+                                                  run_.FrontScanTime, &user);
         }
 
         if (const auto failure = AppendChequeLog(
@@ -265,7 +261,6 @@ private:
 
     // The front image under its name, and the name the back side will be saved under.
     void saveImages(ChequeRecord& cheque, TemplateFields& fields, UserFileName& user) {
-        GlobalSettings& global = form_.global();
         const ProfileSettings& p = form_.profile();
         std::string& name = cheque.ImageFileName;
         if (!IsDontSaveName(name)) {
@@ -292,15 +287,15 @@ private:
                 form_.ReceiveImage(name, false);
                 if (form_.ended()) return;
             }
-            global.FrontImageFile = name;
+            run_.FrontImageFile = name;
         }
         // The key tested is the ordinary back template even for a restricted account.
         if (!p.BackImageFileNameTemplate.empty() && p.ChequeBackTimeout != 0) {
             const std::string& backTemplate = cheque.Restricted ? p.LimitedBackImageFileNameTemplate
                                                                 : p.BackImageFileNameTemplate;
             fields.FileName = name;
-            global.PendingBackImageFile = ExpandTemplate(TemplateKind::BackImage, backTemplate,
-                                                         fields, global.FrontScanTime, &user);
+            run_.PendingBackImageFile = ExpandTemplate(TemplateKind::BackImage, backTemplate,
+                                                       fields, run_.FrontScanTime, &user);
         }
     }
 
@@ -312,6 +307,7 @@ private:
     }
 
     frmKorvex& form_;
+    RunState& run_;
     OperatorUi& ui_;
     Clock& clock_;
     int32_t rememberedProfile_ = 0;
@@ -322,16 +318,11 @@ private:
 
 void frmKorvex::ParseAndFeedCheque(const std::string& line, bool alreadySeen,
                                    const std::string& amountText, const std::string& dateText) {
-    if (services_.ui == nullptr || services_.clock == nullptr) {
-        DebugLog(pipelineErrorLine(kErrNoOperatorServices,
-                                   "No operator windows or clock for the cheque " + line));
-        return;
-    }
     // Whatever the last cheque was waiting for ends with the arrival of this one, however this
     // one ends: its back side must not be taken for this cheque's, nor merged into its front.
-    global_.PendingBackImageFile.clear();
-    global_.FrontImageFile.clear();
-    ChequePipeline pipeline(*this);
+    run_.PendingBackImageFile.clear();
+    run_.FrontImageFile.clear();
+    ChequePipeline pipeline(*this, run_);
     pipeline.run(ChequePass{line, alreadySeen, amountText, dateText});
 }
 

@@ -22,16 +22,12 @@ std::string repairTitle() { return cp1255::fromUtf8("קורא צ'קים"); }
 
 void frmKorvex::ParseAndFeedGenUSCheque(const std::string& message) {
     // This cheque ends whatever the last one was waiting for, as in the cheque pipeline.
-    global_.PendingBackImageFile.clear();
-    global_.FrontImageFile.clear();
+    run_.PendingBackImageFile.clear();
+    run_.FrontImageFile.clear();
     runPipeline(
         [&] {
-            if (services_.ui == nullptr || services_.clock == nullptr) {
-                throw PipelineAbort(kErrNoOperatorServices,
-                                    "No operator windows or clock for the cheque " + message);
-            }
-            OperatorUi& ui = *services_.ui;
-            Clock& clock = *services_.clock;
+            OperatorUi& ui = services_.ui;
+            Clock& clock = services_.clock;
             const ProfileSettings& p = profile_;
             UserFileName user = UserFileName::through(ui);
 
@@ -40,9 +36,9 @@ void frmKorvex::ParseAndFeedGenUSCheque(const std::string& message) {
             fields.MICR = message;
             std::string frontName;
             if (!p.GenUSFileNameTemplate.empty()) {
-                global_.FrontScanTime = clock.now();
+                run_.FrontScanTime = clock.now();
                 frontName = ExpandTemplate(TemplateKind::GenUSFileName, p.GenUSFileNameTemplate,
-                                           fields, global_.FrontScanTime, &user);
+                                           fields, run_.FrontScanTime, &user);
             }
 
             std::string line = message;
@@ -73,15 +69,15 @@ void frmKorvex::ParseAndFeedGenUSCheque(const std::string& message) {
                 if (!IsDontSaveName(frontName)) {
                     ReceiveImage(frontName, false);
                     if (ended_) return;
-                    global_.FrontImageFile = frontName;
+                    run_.FrontImageFile = frontName;
                 }
                 if (!p.GenUSBackFileNameTemplate.empty() && p.ChequeBackTimeout != 0) {
                     // The back carries the repaired line; a cancelled repair leaves the line read.
                     TemplateFields back;
                     back.MICR = repairCancelled ? message : line;
-                    global_.PendingBackImageFile =
+                    run_.PendingBackImageFile =
                         ExpandTemplate(TemplateKind::GenUSBackFileName, p.GenUSBackFileNameTemplate,
-                                       back, global_.FrontScanTime, &user);
+                                       back, run_.FrontScanTime, &user);
                 }
             }
             if (passOn && imageFirst) FeedStringToApp(keyText);

@@ -35,18 +35,16 @@ std::string readConfigValue(cInifile& ini, const char* name) {
 // would be accepted, then end the run in order.
 bool stopOnBadValue(frmKorvex& form, const std::string& key, const std::string& value,
                     const std::string& accepted) {
-    OperatorUi* ui = form.services().ui;
-    if (ui != nullptr) {
-        ui->removeTrayIcon();
-        ui->setPollingTimerEnabled(false);
-        const std::string text =
-            cp1255::fromUtf8("ערך שגוי בקובץ ההגדרות Korvex.ini\r\n\r\nמקטע: [") +
-            form.ConfigIni().Section() + cp1255::fromUtf8("]\r\nמפתח: ") + key +
-            cp1255::fromUtf8("\r\nערך: \"") + printableValue(value) +
-            cp1255::fromUtf8("\"\r\nערך מותר: ") + accepted +
-            cp1255::fromUtf8("\r\n\r\nהתוכנית תיסגר. יש לתקן את הערך ולהפעיל אותה מחדש.");
-        ui->messageBox(text, errorTitle(), MsgIcon::Exclamation, MsgButtons::Ok);
-    }
+    OperatorUi& ui = form.services().ui;
+    ui.removeTrayIcon();
+    ui.setPollingTimerEnabled(false);
+    const std::string text =
+        cp1255::fromUtf8("ערך שגוי בקובץ ההגדרות Korvex.ini\r\n\r\nמקטע: [") +
+        form.ConfigIni().Section() + cp1255::fromUtf8("]\r\nמפתח: ") + key +
+        cp1255::fromUtf8("\r\nערך: \"") + printableValue(value) +
+        cp1255::fromUtf8("\"\r\nערך מותר: ") + accepted +
+        cp1255::fromUtf8("\r\n\r\nהתוכנית תיסגר. יש לתקן את הערך ולהפעיל אותה מחדש.");
+    ui.messageBox(text, errorTitle(), MsgIcon::Exclamation, MsgButtons::Ok);
     form.DoEnd(true);
     return false;
 }
@@ -72,23 +70,23 @@ bool frmKorvex::ReadConfig() {
     configIni_ = cInifile{};
     configIni_.setPath(program_.folder / "Korvex.ini");
     configIni_.setSection("Config");
-    OperatorUi* ui = services_.ui;
-    SerialPort* port = services_.serial;
+    OperatorUi& ui = services_.ui;
+    SerialPort& port = services_.serial;
 
     std::string value = readConfigValue(configIni_, "SplashScreenTime");
     const auto splash = convertSplashScreenTime(value);
     if (!splash) return stopOnBadValue(*this, "SplashScreenTime", value, kAcceptsInt16);
     global_.SplashScreenTime = *splash;
-    if (!hasSwitch("/NOSPLASH") && ui != nullptr) ui->showSplash(global_.SplashScreenTime, false);
+    if (!hasSwitch("/NOSPLASH")) ui.showSplash(global_.SplashScreenTime, false);
 
     value = readConfigValue(configIni_, "Port");
     const auto portNumber = convertPort(value);
     if (!portNumber) return stopOnBadValue(*this, "Port", value, findConfigKey("Port")->accepts);
-    if (port != nullptr && !port->setCommPort(*portNumber)) {
-        return stopOnBadValue(*this, "Port", value, serialDescription(*port));
+    if (!port.setCommPort(*portNumber)) {
+        return stopOnBadValue(*this, "Port", value, serialDescription(port));
     }
     value = readConfigValue(configIni_, "PortName");
-    if (port != nullptr) port->setPortName(value);
+    port.setPortName(value);
 
     value = readConfigValue(configIni_, "CommSettings");
     std::string why;
@@ -97,21 +95,21 @@ bool frmKorvex::ReadConfig() {
         return stopOnBadValue(*this, "CommSettings", value,
                               "baud,parity,data bits,stop bits (e.g. 9600,n,8,1): " + why);
     }
-    if (port != nullptr && !port->setSettings(*line)) {
+    if (!port.setSettings(*line)) {
         return stopOnBadValue(
             *this, "CommSettings", value,
-            "baud,parity,data bits,stop bits (e.g. 9600,n,8,1): " + serialDescription(*port));
+            "baud,parity,data bits,stop bits (e.g. 9600,n,8,1): " + serialDescription(port));
     }
 
     value = readConfigValue(configIni_, "FlowControl");
     const auto handshaking = convertFlowControl(value);
-    if (!handshaking || (port != nullptr && !port->setHandshaking(*handshaking))) {
+    if (!handshaking || !port.setHandshaking(*handshaking)) {
         return stopOnBadValue(*this, "FlowControl", value, findConfigKey("FlowControl")->accepts);
     }
 
     value = readConfigValue(configIni_, "RTS");
     const auto rts = toSwitch(value);
-    if (!rts || (port != nullptr && !port->setRTSEnable(*rts))) {
+    if (!rts || !port.setRTSEnable(*rts)) {
         return stopOnBadValue(*this, "RTS", value, kAcceptsSwitch);
     }
 
@@ -133,15 +131,11 @@ bool frmKorvex::ReadConfig() {
 
     buildProfileList(defaultProfileName);
 
-    if (port == nullptr || !port->open()) {
-        const std::string description =
-            port != nullptr ? port->lastError().description : std::string("no serial port");
-        if (ui != nullptr) {
-            ui->removeTrayIcon();
-            ui->setPollingTimerEnabled(false);
-            ui->messageBox(cp1255::fromUtf8("שגיאה:") + "\r\n" + description, errorTitle(),
-                           MsgIcon::Exclamation, MsgButtons::Ok);
-        }
+    if (!port.open()) {
+        ui.removeTrayIcon();
+        ui.setPollingTimerEnabled(false);
+        ui.messageBox(cp1255::fromUtf8("שגיאה:") + "\r\n" + port.lastError().description,
+                      errorTitle(), MsgIcon::Exclamation, MsgButtons::Ok);
         DoEnd(true);
         return false;
     }
@@ -160,20 +154,18 @@ void frmKorvex::buildProfileList(const std::string& defaultProfileName) {
         global_.ProfileNames.push_back(name);
         ++global_.ProfileCount;
     }
-    OperatorUi* ui = services_.ui;
+    OperatorUi& ui = services_.ui;
     if (global_.ProfileCount >= 1) {
-        if (ui != nullptr && ui->detailsWindowExists()) ui->detailsClearProfiles();
+        if (ui.detailsWindowExists()) ui.detailsClearProfiles();
         for (int32_t n = 1; n <= global_.ProfileCount; ++n) {
             const std::string& name = global_.ProfileNames[static_cast<std::size_t>(n - 1)];
-            if (ui != nullptr) {
-                ui->addProfileMenuItem(n, name);
-                if (ui->detailsWindowExists()) ui->detailsAddProfile(name);
-            }
+            ui.addProfileMenuItem(n, name);
+            if (ui.detailsWindowExists()) ui.detailsAddProfile(name);
             if (name == defaultProfileName) LoadProfile(n);
         }
-        if (ui != nullptr) ui->setNoProfilesItemVisible(false);
+        ui.setNoProfilesItemVisible(false);
     }
-    if (global_.CurrentProfile == 0) LoadProfile(1);
+    if (run_.CurrentProfile == 0) LoadProfile(1);
 }
 
 }  // namespace korvex

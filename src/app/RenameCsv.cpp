@@ -42,9 +42,8 @@ void frmKorvex::RenameCSV_Click() {
     const ProfileSettings& settings = profile();
     if (settings.CSVRenTemplate.empty() || settings.CSVFile.empty()) return;
 
-    const LocalDateTime now =
-        services().clock != nullptr ? services().clock->now() : LocalDateTime{};
-    const std::string archiveName = ExpandDateCodes(settings.CSVRenTemplate, now);
+    const std::string archiveName =
+        ExpandDateCodes(settings.CSVRenTemplate, services().clock.now());
     const std::string folder = FolderPart(archiveName);
     if (!folder.empty()) MakeDirectoryPath(program().folder, folder);
 
@@ -61,13 +60,11 @@ void frmKorvex::RenameCSV_Click() {
     const bool copied = bytes && !sameFile(log, archive) && writeFileAtomically(archive, *bytes);
     if (!copied) {
         // The live log is the only copy of these cheques: keep it and say so.
-        if (services().ui != nullptr) {
-            services().ui->messageBox(
-                cp1255::fromUtf8("לא ניתן היה לשמור את קובץ היומן ") + settings.CSVFile +
-                    cp1255::fromUtf8(" בשם ") + archiveName + "." + "\r\n\r\n" +
-                    cp1255::fromUtf8("קובץ היומן לא נמחק, והצ'קים הבאים יירשמו בו כרגיל."),
-                cp1255::fromUtf8("שגיאה בקורא צ'קים וכרטיסים של Ovra"), MsgIcon::Exclamation);
-        }
+        services().ui.messageBox(
+            cp1255::fromUtf8("לא ניתן היה לשמור את קובץ היומן ") + settings.CSVFile +
+                cp1255::fromUtf8(" בשם ") + archiveName + "." + "\r\n\r\n" +
+                cp1255::fromUtf8("קובץ היומן לא נמחק, והצ'קים הבאים יירשמו בו כרגיל."),
+            cp1255::fromUtf8("שגיאה בקורא צ'קים וכרטיסים של Ovra"), MsgIcon::Exclamation);
         return;
     }
     std::filesystem::remove(log, error);

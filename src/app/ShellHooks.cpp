@@ -9,7 +9,9 @@ namespace korvex {
 ui::TrayHooks trayHooksFor(frmKorvex& form, OperatorUi& ui) {
     ui::TrayHooks hooks;
     hooks.renameCsv = [&form] { form.RenameCSV_Click(); };
-    hooks.showDetails = [&form, &ui] { ShowDetails(ui, form.global(), form.LastSentText); };
+    hooks.showDetails = [&form, &ui] {
+        ShowDetails(ui, form.global(), form.runState().CurrentProfile, form.lastSentText());
+    };
     hooks.loadProfile = [&form](int32_t number) { form.LoadProfile(number); };
     hooks.exit = [&form] { form.mnuExit_Click(); };
     hooks.log = [&form](const std::string& line) { form.DebugLog(line); };

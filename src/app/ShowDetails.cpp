@@ -5,7 +5,8 @@
 
 namespace korvex {
 
-void ShowDetails(OperatorUi& ui, const GlobalSettings& global, const std::string& LastSentText) {
+void ShowDetails(OperatorUi& ui, const GlobalSettings& global, int32_t CurrentProfile,
+                 const std::string& LastSentText) {
     // The list is emptied first, so opening the window again never duplicates the names.
     ui.detailsClearProfiles();
     const auto count = static_cast<std::size_t>(global.ProfileCount < 0 ? 0 : global.ProfileCount);
@@ -13,7 +14,7 @@ void ShowDetails(OperatorUi& ui, const GlobalSettings& global, const std::string
         ui.detailsAddProfile(global.ProfileNames[i]);
     }
     // No profile loaded (0) selects nothing; the window keeps its placeholder.
-    ui.detailsSelectProfile(global.CurrentProfile - 1);
+    ui.detailsSelectProfile(CurrentProfile - 1);
     ui.detailsSetLastDataSent(LastSentText);
     ui.detailsShow();
 }

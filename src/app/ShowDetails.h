@@ -2,6 +2,7 @@
 // ShowDetails: opens the details window for the main window, filled with the profile list, the
 // current profile selected and the last text sent. Called from the tray icon and its menu.
 
+#include <cstdint>
 #include <string>
 
 namespace korvex {
@@ -9,6 +10,7 @@ namespace korvex {
 class OperatorUi;
 struct GlobalSettings;
 
-void ShowDetails(OperatorUi& ui, const GlobalSettings& global, const std::string& LastSentText);
+void ShowDetails(OperatorUi& ui, const GlobalSettings& global, int32_t CurrentProfile,
+                 const std::string& LastSentText);
 
 }  // namespace korvex

@@ -37,9 +37,7 @@ private:
 }  // namespace
 
 void frmKorvex::Timer1_Timer() {
-    if (ended_ || services_.serial == nullptr || services_.clock == nullptr ||
-        services_.ui == nullptr)
-        return;
+    if (ended_) return;
     ReaderIo io = readerIo();
     TickSettings settings;
     settings.debugFeedMode = DebugFeedMode;
@@ -49,19 +47,17 @@ void frmKorvex::Timer1_Timer() {
 }
 
 void frmKorvex::GetBacksideImage() {
-    if (services_.serial == nullptr || services_.clock == nullptr || services_.ui == nullptr)
-        return;
     ReaderIo io = readerIo();
     // A document without ink that is not an awaited back side is a cheque whose magnetic line
     // the reader could not read: the operator types it.
     const auto unreadableCheque = [this] {
         ChequeDialogInput input;
         input.TabChar = profile_.TabChar;
-        const ChequeDialogResult result = services_.ui->showChequeData(input);
+        const ChequeDialogResult result = services_.ui.showChequeData(input);
         if (result.Cancelled || ended_) return;
         ParseAndFeedCheque(global_.Nonus ? result.NonusLine : result.MagtekLine, false, {}, {});
     };
-    korvex::GetBacksideImage(io, global_, profile_, services_.processes, unreadableCheque);
+    korvex::GetBacksideImage(io, run_, profile_, services_.processes, unreadableCheque);
 }
 
 }  // namespace korvex

@@ -13,7 +13,11 @@
 namespace korvex {
 
 frmKorvex::frmKorvex(Services services, ProgramInfo program)
-    : services_(services), program_(std::move(program)) {}
+    : services_(services),
+      program_(std::move(program)),
+      sendKeys_(
+          services_.keyServices(), [this] { services_.ui.doEvents(); },
+          [this](const std::string& line) { DebugLog(line); }, [this] { return ended_; }) {}
 
 frmKorvex::~frmKorvex() = default;
 
@@ -25,12 +29,9 @@ bool frmKorvex::hasSwitch(const std::string& upperCaseSwitch) const {
 }
 
 void frmKorvex::DebugLog(const std::string& message) {
-    if (services_.debug == nullptr) return;
     std::string text = message;
     std::replace(text.begin(), text.end(), '\0', 'x');
-    const std::string stamp =
-        services_.clock != nullptr ? services_.clock->now().generalDateText() : std::string();
-    services_.debug->write(stamp + " " + text + "\r\n");
+    services_.debug.write(services_.clock.now().generalDateText() + " " + text + "\r\n");
 }
 
 void frmKorvex::DoEnd(bool unloadMainWindow) {
@@ -46,12 +47,12 @@ void frmKorvex::DoEnd(bool unloadMainWindow) {
         return;
     }
     ended_ = true;
-    if (services_.ui != nullptr) services_.ui->endProcess(0);
+    services_.ui.endProcess(0);
 }
 
 void frmKorvex::Form_Unload() {
-    if (services_.ui != nullptr) services_.ui->removeTrayIcon();
-    if (services_.serial != nullptr && services_.serial->isOpen()) services_.serial->close();
+    services_.ui.removeTrayIcon();
+    if (services_.serial.isOpen()) services_.serial.close();
     DoEnd(false);
 }
 

@@ -77,7 +77,7 @@ public:
     void SendImageSwitch();
     // Fetches the reader's image into FileName; every "?" there becomes "#", also for the caller.
     void ReceiveImage(std::string& FileName, bool Quiet);
-    // The reader routines' view of this window. Needs the serial port, clock and operator services.
+    // The reader routines' view of this window: its port, clock, operator and settings.
     ReaderIo readerIo();
 
     // --- the three pipelines --------------------------------------------------------------------
@@ -96,23 +96,26 @@ public:
                          const std::string& account) const;
 
     // --- state ---------------------------------------------------------------------------------
-    GlobalSettings& global() { return global_; }
     const GlobalSettings& global() const { return global_; }
-    ProfileSettings& profile() { return profile_; }
     const ProfileSettings& profile() const { return profile_; }
+    const RunState& runState() const { return run_; }
+    // Tests set settings directly instead of writing and reading Korvex.ini for each key.
+    void setGlobalForTesting(const GlobalSettings& global) { global_ = global; }
+    void setProfileForTesting(const ProfileSettings& profile) { profile_ = profile; }
     const IconAppearance& iconAppearance() const { return icon_; }
-    cInifile& ConfigIni() { return configIni_; }
+    const cInifile& ConfigIni() const { return configIni_; }
     const Services& services() const { return services_; }
     const ProgramInfo& program() const { return program_; }
     // The command line in upper case, searched for the switches.
     bool hasSwitch(const std::string& upperCaseSwitch) const;
 
-    std::string InputBuffer;
-    bool DebugFeedMode = false;
-    // The polling tick's own state (re-entrancy guard, overflow note, the last serial event).
-    InputAssembler inputAssembler;
-    std::string LastSentText;
-    BranchTable branchTable;
+    // Reader text not yet dispatched; only the polling tick changes it.
+    const std::string& inputBuffer() const { return InputBuffer; }
+    bool debugFeedMode() const { return DebugFeedMode; }
+    // What "/NOCHK" does at start-up: every tick then takes a cheque from the debug window.
+    void switchDebugFeedModeOn() { DebugFeedMode = true; }
+    // The readable copy of the last text fed to the target, for the details window.
+    const std::string& lastSentText() const { return LastSentText; }
 
 private:
     void buildProfileList(const std::string& defaultProfileName);
@@ -121,11 +124,17 @@ private:
     ProgramInfo program_;
     GlobalSettings global_;
     ProfileSettings profile_;
+    RunState run_;
     IconAppearance icon_;
     cInifile configIni_;
     bool ended_ = false;
-    modSendKeys sendKeys_{services_, [this](const std::string& line) { DebugLog(line); },
-                          [this] { return ended_; }};
+    std::string InputBuffer;
+    bool DebugFeedMode = false;
+    // The polling tick's own state (re-entrancy guard, overflow note, the last serial event).
+    InputAssembler inputAssembler;
+    std::string LastSentText;
+    BranchTable branchTable;
+    modSendKeys sendKeys_;
 };
 
 }  // namespace korvex

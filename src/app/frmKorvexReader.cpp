@@ -13,9 +13,9 @@
 namespace korvex {
 
 ReaderIo frmKorvex::readerIo() {
-    return ReaderIo{*services_.serial,
-                    *services_.clock,
-                    *services_.ui,
+    return ReaderIo{services_.serial,
+                    services_.clock,
+                    services_.ui,
                     [this](const std::string& message) { DebugLog(message); },
                     global_.TerminationString,
                     program_.folder,
@@ -32,46 +32,34 @@ void frmKorvex::OnComm(int CommEvent) {
 
 std::string frmKorvex::ReadResponse(int32_t pollIntervalMs, int32_t firstCharTimeoutMs,
                                     int32_t totalTimeoutMs) {
-    if (services_.serial == nullptr || services_.clock == nullptr || services_.ui == nullptr)
-        return {};
     ReaderIo io = readerIo();
     return korvex::ReadResponse(io, pollIntervalMs, firstCharTimeoutMs, totalTimeoutMs);
 }
 
 bool frmKorvex::CheckIsMagtek(bool retry) {
-    if (services_.serial == nullptr || services_.clock == nullptr || services_.ui == nullptr)
-        return false;
     ReaderIo io = readerIo();
     return korvex::CheckIsMagtek(io, retry);
 }
 
 void frmKorvex::SendTrackCommand() {
-    if (services_.serial == nullptr || services_.clock == nullptr || services_.ui == nullptr)
-        return;
     ReaderIo io = readerIo();
     korvex::SendTrackCommand(io, global_.MSRTracks);
 }
 
 void frmKorvex::SendImageSwitch() {
-    if (services_.serial == nullptr || services_.clock == nullptr || services_.ui == nullptr)
-        return;
     ReaderIo io = readerIo();
     korvex::SendImageSwitch(io);
 }
 
 void frmKorvex::ReceiveImage(std::string& FileName, bool Quiet) {
-    if (services_.serial == nullptr || services_.clock == nullptr || services_.ui == nullptr)
-        return;
     ReaderIo io = readerIo();
     korvex::ReceiveImage(io, FileName, Quiet);
 }
 
 void frmKorvex::GetDocumentImage() {
-    if (services_.serial == nullptr || services_.clock == nullptr || services_.ui == nullptr)
-        return;
     ReaderIo io = readerIo();
     korvex::GetDocumentImage(
-        io, ExpandDateCodes(profile_.ScanOverrideFileNameTemplate, services_.clock->now()));
+        io, ExpandDateCodes(profile_.ScanOverrideFileNameTemplate, services_.clock.now()));
 }
 
 }  // namespace korvex

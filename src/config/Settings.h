@@ -1,6 +1,7 @@
 #pragma once
-// The two program-wide records: GlobalSettings ([Config] and the run's shared state) and
-// ProfileSettings (the keys of the loaded profile). Both live in frmKorvex for the whole run.
+// The program-wide records: GlobalSettings (what [Config] sets), ProfileSettings (the keys of the
+// loaded profile) and RunState (what the run changes as it goes). All live in frmKorvex for the
+// whole run.
 
 #include <cstdint>
 #include <string>
@@ -66,17 +67,21 @@ struct GlobalSettings {
     std::string TerminationString;
     bool Nonus = false;
     std::string MSRTracks;
-    int32_t CurrentProfile = 0;
-
-    // Hand-over between the cheque pipelines and the back-side path.
-    LocalDateTime FrontScanTime;
-    std::string FrontImageFile;
-    std::string PendingBackImageFile;
 
     // Handed on by the configuration rather than used by the core itself: the splash window's
     // display time in milliseconds and the web request time-out in seconds.
     int32_t SplashScreenTime = 750;
     int32_t URLConnectionTimeout = 60;
+};
+
+// The state the pipelines change while the program runs, apart from the settings they read.
+struct RunState {
+    int32_t CurrentProfile = 0;  // 0 until a profile is loaded
+
+    // Hand-over between the cheque pipelines and the back-side path.
+    LocalDateTime FrontScanTime;
+    std::string FrontImageFile;
+    std::string PendingBackImageFile;
 };
 
 }  // namespace korvex

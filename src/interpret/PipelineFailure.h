@@ -22,8 +22,6 @@ namespace korvex {
 inline constexpr int32_t kErrPipelineInternal = 51;
 // The preview image fetched for the full-details dialog could not be copied to the image name.
 inline constexpr int32_t kErrImageCopyFailed = 1101;
-// The pipeline needs the operator's windows or the clock, and the run has none.
-inline constexpr int32_t kErrNoOperatorServices = 1102;
 
 class PipelineAbort : public std::exception {
 public:

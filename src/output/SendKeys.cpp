@@ -146,8 +146,12 @@ std::string pasteTextOf(std::string_view text) {
     return out;
 }
 
-modSendKeys::modSendKeys(const Services& services, LogFunction log, StopFunction stopped)
-    : services_(services), log_(std::move(log)), stopped_(std::move(stopped)) {}
+modSendKeys::modSendKeys(const KeyServices& services, TurnFunction giveTurn, LogFunction log,
+                         StopFunction stopped)
+    : services_(services),
+      giveTurn_(std::move(giveTurn)),
+      log_(std::move(log)),
+      stopped_(std::move(stopped)) {}
 
 PlatformResult modSendKeys::admit(const std::string& text, const KeyTables& tables) {
     const uint64_t events = countEvents(text, tables, kMaxKeyEventsPerText);
@@ -158,9 +162,9 @@ PlatformResult modSendKeys::admit(const std::string& text, const KeyTables& tabl
 }
 
 PlatformResult modSendKeys::VbSendKeys(const std::string& text, int32_t delay, bool yield) {
-    sendKeysTables_.fillOnce(*services_.keyboardLayout);
+    sendKeysTables_.fillOnce(services_.keyboardLayout);
     if (PlatformResult admitted = admit(text, sendKeysTables_); !admitted) return admitted;
-    KeyInjector& keys = *services_.keys;
+    KeyInjector& keys = services_.keys;
     PlatformResult result;
     auto emit = [&keys, &result](const KeyEvent& e) {
         PlatformResult sent = keys.sendKey(e);
@@ -169,8 +173,8 @@ PlatformResult modSendKeys::VbSendKeys(const std::string& text, int32_t delay, b
     // A turn of the event loop when the profile yields. Exit chosen in it stops the typing
     // there (false); the token's held modifiers are still released, so no key stays down.
     auto giveTurn = [this, yield] {
-        if (!yield || services_.ui == nullptr) return true;
-        services_.ui->doEvents();
+        if (!yield) return true;
+        giveTurn_();
         return !(stopped_ && stopped_());
     };
 
@@ -184,7 +188,7 @@ PlatformResult modSendKeys::VbSendKeys(const std::string& text, int32_t delay, b
             if (delay > 0) {
                 stop = !giveTurn();
                 if (!stop) {
-                    services_.clock->sleep(std::chrono::milliseconds(delay));
+                    services_.clock.sleep(std::chrono::milliseconds(delay));
                     stop = !giveTurn();
                 }
                 if (stop) break;
@@ -200,7 +204,7 @@ PlatformResult modSendKeys::VbSendKeys(const std::string& text, int32_t delay, b
 std::vector<KeyEvent> modSendKeys::collect(const std::string& text, KeyTables& tables,
                                            PlatformResult& admitted) {
     std::vector<KeyEvent> events;
-    tables.fillOnce(*services_.keyboardLayout);
+    tables.fillOnce(services_.keyboardLayout);
     admitted = admit(text, tables);
     if (!admitted) return events;
     auto emit = [&events](const KeyEvent& e) { events.push_back(e); };
@@ -225,8 +229,8 @@ PlatformResult modSendKeys::VbSendInput(const std::string& text) {
     const std::vector<KeyEvent> events = collect(rewritten, sendInputTables_, admitted);
     if (!admitted) return admitted;
     if (events.empty()) return PlatformResult::ok();
-    PlatformResult sent = services_.keys->sendBatch(events);
-    PlatformResult ended = services_.keys->endOfText();
+    PlatformResult sent = services_.keys.sendBatch(events);
+    PlatformResult ended = services_.keys.endOfText();
     return sent ? ended : sent;
 }
 
@@ -234,9 +238,9 @@ PlatformResult modSendKeys::SendKeysWait(const std::string& text) {
     PlatformResult admitted;
     const std::vector<KeyEvent> events = collect(text, waitModeTables_, admitted);
     if (!admitted || events.empty()) return admitted;
-    PlatformResult sent = services_.keys->sendBatch(events);
-    services_.keys->waitUntilProcessed();
-    PlatformResult ended = services_.keys->endOfText();
+    PlatformResult sent = services_.keys.sendBatch(events);
+    services_.keys.waitUntilProcessed();
+    PlatformResult ended = services_.keys.endOfText();
     return sent ? ended : sent;
 }
 
@@ -247,13 +251,13 @@ PlatformResult modSendKeys::VbSendPaste(const std::string& text) {
         if (log_) log_("Key text not sent: " + why);
         return PlatformResult::failure(PlatformResult::Kind::Refused, why);
     }
-    return services_.clipboard->setText(paste);
+    return services_.clipboard.setText(paste);
 }
 
 PlatformResult modSendKeys::PasteIntoForeground() {
-    const uint64_t window = services_.windows->foregroundWindow();
-    if (window != 0) return services_.clipboard->paste(window);
-    const uint32_t error = services_.windows->lastError();
+    const uint64_t window = services_.windows.foregroundWindow();
+    if (window != 0) return services_.clipboard.paste(window);
+    const uint32_t error = services_.windows.lastError();
     if (log_) {
         log_("Cannot find target");
         log_(std::to_string(error));
@@ -263,6 +267,6 @@ PlatformResult modSendKeys::PasteIntoForeground() {
         "no window in front to paste into (error " + std::to_string(error) + ")");
 }
 
-bool modSendKeys::NumLockOn() { return services_.keyboardLayout->getKeyState(144) != 0; }
+bool modSendKeys::NumLockOn() { return services_.keyboardLayout.getKeyState(144) != 0; }
 
 }  // namespace korvex

@@ -44,13 +44,15 @@ public:
     static constexpr uint64_t kMaxKeyEventsPerText = 100000;
     static constexpr uint64_t kMaxPasteBytes = 1000000;
 
+    using TurnFunction = std::function<void()>;
     using LogFunction = std::function<void(const std::string&)>;
     using StopFunction = std::function<bool()>;
 
-    // Uses services.keyboardLayout, keys, clock, ui, windows and clipboard as each engine needs
-    // them; `log` writes one diagnostics line; `stopped` tells, after a turn of the event loop,
-    // that the program is ending (empty: never).
-    modSendKeys(const Services& services, LogFunction log, StopFunction stopped = {});
+    // Uses the services as each engine needs them; `giveTurn` lets pending events run, for a
+    // profile that yields while it waits between keys; `log` writes one diagnostics line;
+    // `stopped` tells, after a turn of the event loop, that the program is ending (empty: never).
+    modSendKeys(const KeyServices& services, TurnFunction giveTurn, LogFunction log,
+                StopFunction stopped = {});
 
     // Each engine reports Ok, or the first failure of the back end (the rest of the text is still
     // sent, so that no modifier stays down) or Refused for a text it will not send (logged).
@@ -78,7 +80,8 @@ private:
                                   PlatformResult& admitted);
     PlatformResult admit(const std::string& text, const KeyTables& tables);
 
-    Services services_;
+    KeyServices services_;
+    TurnFunction giveTurn_;
     LogFunction log_;
     StopFunction stopped_;
     KeyTables sendKeysTables_;

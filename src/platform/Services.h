@@ -1,7 +1,8 @@
 #pragma once
 // The platform services the core works through. The shell (or a test) owns them and hands the
-// core this bundle of non-owning pointers; a service the run does not have may be null only where
-// its user says so.
+// core this bundle of references: every service is there for the whole run. Where a system cannot
+// offer one (no desktop to type into, for example), the shell hands in an object that does nothing
+// and reports every request as failed, so the core says so instead of checking for absence.
 
 #include <filesystem>
 #include <string>
@@ -19,17 +20,29 @@ class KeyInjector;
 class WindowActivator;
 class Clipboard;
 
+// What the key engines type through, a part of the whole bundle; the event loop's turn for the
+// engines that yield comes from their caller.
+struct KeyServices {
+    Clock& clock;
+    KeyboardLayout& keyboardLayout;
+    KeyInjector& keys;
+    WindowActivator& windows;
+    Clipboard& clipboard;
+};
+
 struct Services {
-    Clock* clock = nullptr;
-    DebugSink* debug = nullptr;
-    OperatorUi* ui = nullptr;
-    SerialPort* serial = nullptr;
-    HttpClient* http = nullptr;
-    ProcessLauncher* processes = nullptr;
-    KeyboardLayout* keyboardLayout = nullptr;
-    KeyInjector* keys = nullptr;
-    WindowActivator* windows = nullptr;
-    Clipboard* clipboard = nullptr;
+    Clock& clock;
+    DebugSink& debug;
+    OperatorUi& ui;
+    SerialPort& serial;
+    HttpClient& http;
+    ProcessLauncher& processes;
+    KeyboardLayout& keyboardLayout;
+    KeyInjector& keys;
+    WindowActivator& windows;
+    Clipboard& clipboard;
+
+    KeyServices keyServices() const { return {clock, keyboardLayout, keys, windows, clipboard}; }
 };
 
 // What the program knows about itself.

@@ -17,7 +17,7 @@ bool nonEmptyFile(const std::filesystem::path& path) {
     return !error && size > 0;
 }
 
-void mergeWithFront(ReaderIo& io, const std::string& frontImageFile, ProcessLauncher* launcher) {
+void mergeWithFront(ReaderIo& io, const std::string& frontImageFile, ProcessLauncher& launcher) {
     const auto back = resolveIn(io.programFolder, kBackImageTemp);
     const auto front = resolveIn(io.programFolder, kFrontImageTemp);
     std::error_code ignored;
@@ -36,9 +36,7 @@ void mergeWithFront(ReaderIo& io, const std::string& frontImageFile, ProcessLaun
                " could not be copied");
         return;
     }
-    if (launcher == nullptr) return;
-    const LaunchResult started =
-        launcher->runScript(kCombineScript, {frontImageFile}, std::nullopt);
+    const LaunchResult started = launcher.runScript(kCombineScript, {frontImageFile}, std::nullopt);
     if (!started.started)
         io.log("Cannot start " + std::string(kCombineScript) + ": " + started.error);
 }
@@ -47,24 +45,24 @@ void mergeWithFront(ReaderIo& io, const std::string& frontImageFile, ProcessLaun
 
 void GetDocumentImage(ReaderIo& io, std::string fileName) { ReceiveImage(io, fileName, false); }
 
-void GetBacksideImage(ReaderIo& io, GlobalSettings& global, const ProfileSettings& profile,
-                      ProcessLauncher* launcher, const std::function<void()>& unreadableCheque) {
-    const int64_t seconds = io.clock.now().secondsSince(global.FrontScanTime);
+void GetBacksideImage(ReaderIo& io, RunState& run, const ProfileSettings& profile,
+                      ProcessLauncher& launcher, const std::function<void()>& unreadableCheque) {
+    const int64_t seconds = io.clock.now().secondsSince(run.FrontScanTime);
     const int32_t timeout = profile.ChequeBackTimeout;
-    const bool accepted = timeout != 0 && !global.PendingBackImageFile.empty() &&
-                          (timeout == -1 || seconds <= timeout);
+    const bool accepted =
+        timeout != 0 && !run.PendingBackImageFile.empty() && (timeout == -1 || seconds <= timeout);
     // The awaited back side is consumed by this document whatever it turns out to be: one that
     // came too late must not leave the name waiting for a later document.
-    std::string pending = global.PendingBackImageFile;
-    global.PendingBackImageFile.clear();
+    std::string pending = run.PendingBackImageFile;
+    run.PendingBackImageFile.clear();
     if (accepted) {
         if (profile.CombineChequeImages) {
             // A cheque whose front was not saved has nothing to merge into; the file named
             // last belongs to an earlier cheque and must keep its own back.
-            if (global.FrontImageFile.empty()) {
+            if (run.FrontImageFile.empty()) {
                 io.log("Back side not merged: the cheque's front image was not saved");
             } else {
-                mergeWithFront(io, global.FrontImageFile, launcher);
+                mergeWithFront(io, run.FrontImageFile, launcher);
             }
         } else if (pending.find(kDontSaveMarker) == std::string::npos) {
             ReceiveImage(io, pending, false);

@@ -32,7 +32,7 @@ void GetDocumentImage(ReaderIo& io, std::string fileName);
 // Before a merge the earlier temporary images are removed, so a back side the reader did not
 // deliver is never replaced by an old one; the merge starts only when both the new back image
 // and the copy of the front image are there.
-void GetBacksideImage(ReaderIo& io, GlobalSettings& global, const ProfileSettings& profile,
-                      ProcessLauncher* launcher, const std::function<void()>& unreadableCheque);
+void GetBacksideImage(ReaderIo& io, RunState& run, const ProfileSettings& profile,
+                      ProcessLauncher& launcher, const std::function<void()>& unreadableCheque);
 
 }  // namespace korvex

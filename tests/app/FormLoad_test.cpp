@@ -53,7 +53,7 @@ TEST(FormLoad, RunsTheWholeSequenceAndStartsPolling) {
     EXPECT_EQ(rig.port.written.back(), "SWE 00000100\r");
     EXPECT_EQ(rig.processes.priorities, (std::vector<int32_t>{128}));
     EXPECT_TRUE(rig.ui.timerEnabled);
-    EXPECT_FALSE(rig.form->DebugFeedMode);
+    EXPECT_FALSE(rig.form->debugFeedMode());
 }
 
 TEST(FormLoad, AnEndChosenWhileStartingStopsStartUp) {
@@ -67,7 +67,7 @@ TEST(FormLoad, AnEndChosenWhileStartingStopsStartUp) {
 TEST(FormLoad, SwitchesAreFoundAsSubstringsInAnyCase) {
     StartupRig rig("/nochkx /nosplash");
     ASSERT_TRUE(rig.load(kPlainIni));
-    EXPECT_TRUE(rig.form->DebugFeedMode);
+    EXPECT_TRUE(rig.form->debugFeedMode());
     EXPECT_TRUE(rig.ui.splashes.empty());
     // No identification: only the track command went out.
     ASSERT_EQ(rig.port.written.size(), 1u);

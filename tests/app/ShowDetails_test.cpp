@@ -22,9 +22,8 @@ TEST(ShowDetails, FillsTheListOnceSelectsTheCurrentProfileAndShows) {
         GlobalSettings g;
         g.ProfileNames = c.names;
         g.ProfileCount = c.count;
-        g.CurrentProfile = c.current;
-        ShowDetails(ui, g, "A1{TAB}");
-        ShowDetails(ui, g, "A2{TAB}");
+        ShowDetails(ui, g, c.current, "A1{TAB}");
+        ShowDetails(ui, g, c.current, "A2{TAB}");
         EXPECT_EQ(ui.detailsProfiles, c.names);  // not duplicated by the second opening
         EXPECT_EQ(ui.detailsSelected, c.selected);
         EXPECT_EQ(ui.lastDataSent, "A2{TAB}");

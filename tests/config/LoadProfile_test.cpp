@@ -135,7 +135,7 @@ TEST(LoadProfile, ValuesThatDoNotConvertKeepThePreviousProfilesValue) {
         "Green=7\r\nCSVFile=log.csv\r\nIconFontSize=12\r\n[B]\r\nRed=300\r\nChequeNumFlip=yes\r\n"
         "TextRed=300\r\nTabChar=-1\r\nGreen=\r\nCSVFile=\r\nIconFontSize=abc\r\n"
         "[C]\r\nChequeNumFlip=1\r\nIconFontSize=40000\r\n"));
-    ASSERT_EQ(h.global().CurrentProfile, 1);
+    ASSERT_EQ(h.runState().CurrentProfile, 1);
     h.form->LoadProfile(2);
     // Absent: kept; "yes" is no truth text; empty does not convert; an empty text is a value.
     const ProfileSettings& p = h.profile();
@@ -212,7 +212,7 @@ TEST(ProfileChoice, NewProfileChosenSkipsTheCurrentAndInvalidNumbersReadTheLastS
     for (int32_t invalid : {0, 3, -1, INT32_MIN, INT32_MAX}) {
         h.form->LoadProfile(invalid);
         EXPECT_EQ(h.form->ConfigIni().Section(), "B") << invalid;
-        EXPECT_EQ(std::tuple(h.profile().Red, h.global().CurrentProfile), std::tuple(3, invalid));
+        EXPECT_EQ(std::tuple(h.profile().Red, h.runState().CurrentProfile), std::tuple(3, invalid));
         EXPECT_TRUE(h.ui.checkedItems().empty()) << invalid;
     }
 }

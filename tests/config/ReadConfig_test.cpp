@@ -42,7 +42,7 @@ TEST(CheckForINI, WritesTheDefaultFileInWindows1255AndStartsOnItsProfile) {
     EXPECT_NE(text.find(cp(";LimitedImageFileNameTemplate={MM}{YY}\\Limited\\")),
               std::string::npos);
     EXPECT_EQ(h.global().ProfileNames, Names{cp("פרופיל 1")});
-    EXPECT_EQ(std::tuple(h.global().ProfileCount, h.global().CurrentProfile, h.port.openCount),
+    EXPECT_EQ(std::tuple(h.global().ProfileCount, h.runState().CurrentProfile, h.port.openCount),
               std::tuple(1, 1, 1));
     EXPECT_EQ(configRead(h), kDefaults);
     EXPECT_EQ(h.ui.splashes, (Splashes{{750, false}}));
@@ -66,7 +66,8 @@ TEST(ReadConfig, FilesWithoutProfilesStartOnBuiltInDefaultsAndAreNeverRewritten)
         h.folder.write("Korvex.ini", c.bytes);
         ASSERT_TRUE(h.start());
         EXPECT_EQ(h.folder.read("Korvex.ini"), c.bytes);
-        EXPECT_EQ(std::tuple(h.global().ProfileCount, h.global().CurrentProfile), std::tuple(0, 1));
+        EXPECT_EQ(std::tuple(h.global().ProfileCount, h.runState().CurrentProfile),
+                  std::tuple(0, 1));
         EXPECT_TRUE(h.global().ProfileNames.empty() && h.ui.profileMenu.empty());
         EXPECT_TRUE(h.ui.noProfilesItemVisible);
         EXPECT_EQ(h.ui.tooltips.size(), 1u);
@@ -150,7 +151,7 @@ TEST(ReadConfig, ValuesThatDoNotConvertStopTheStartWithOneMessage) {
         }
         EXPECT_EQ(h.ui.endedWith, (std::vector<int>{0})) << what;
         EXPECT_TRUE(h.ui.trayIconRemoved && h.folder.exists("Korvex.shutdown")) << what;
-        EXPECT_EQ(std::tuple(h.port.openCount, h.global().CurrentProfile), std::tuple(0, 0))
+        EXPECT_EQ(std::tuple(h.port.openCount, h.runState().CurrentProfile), std::tuple(0, 0))
             << what;  // stopped before the port and the profiles
     }
     // The message names what is accepted and shows odd values safely.
@@ -176,7 +177,7 @@ TEST(ReadConfig, PortThatCannotOpenEndsTheRun) {
     EXPECT_TRUE(h.ui.trayIconRemoved && h.folder.exists("Korvex.shutdown") && h.form->ended());
     EXPECT_FALSE(h.ui.timerEnabled);
     EXPECT_EQ(h.ui.endedWith, (std::vector<int>{0}));
-    EXPECT_EQ(h.global().CurrentProfile, 1);  // the profiles were read before the port
+    EXPECT_EQ(h.runState().CurrentProfile, 1);  // the profiles were read before the port
 }
 
 TEST(ProfileList, StartProfileChoice) {
@@ -206,7 +207,7 @@ TEST(ProfileList, StartProfileChoice) {
         ASSERT_TRUE(h.start());
         EXPECT_EQ(h.global().ProfileNames, c.names);
         EXPECT_EQ(h.global().ProfileCount, int32_t(c.names.size()));
-        EXPECT_EQ(h.global().CurrentProfile, c.current);
+        EXPECT_EQ(h.runState().CurrentProfile, c.current);
         EXPECT_EQ(h.ui.checkedItems(), (std::vector<int32_t>{c.current}));
         EXPECT_EQ(h.ui.profileMenu.size(), c.names.size());
         EXPECT_EQ(h.ui.profileMenu.at(c.current), c.names[c.current - 1]);

@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     KORVEX_FUZZ_CHECK(readKeyNotation(text).size() <= size, "a token takes a character at least");
     test::FakeServices fakes;
-    modSendKeys engines(fakes.services(), [](const std::string&) {});
+    modSendKeys engines(
+        fakes.services().keyServices(), [] {}, [](const std::string&) {});
     engines.VbSendKeys(text, size % 3, false);
     checkBalanced(fakes.keys.events);
     fakes.keys.events.clear();

@@ -127,9 +127,9 @@ TEST(BranchTableTest, TheMainWindowLoadsTheFileFromTheProgramFolder) {
     ASSERT_TRUE(main.LoadBranchTable());
     EXPECT_EQ(main.VerifyCheque("12", "345", "000123456"), 0);
     EXPECT_EQ(main.VerifyCheque("12", "345", "000123457"), 1);
-    main.profile().IgnoreVerify = true;
+    h.setProfile([&](ProfileSettings& p) { p.IgnoreVerify = true; });
     EXPECT_EQ(main.VerifyCheque("", "", ""), 0);
-    main.profile().IgnoreVerify = false;
+    h.setProfile([&](ProfileSettings& p) { p.IgnoreVerify = false; });
     h.writeBranches("12,300,399,7,0,0\r\n");  // partial record
     EXPECT_FALSE(main.LoadBranchTable());
     EXPECT_EQ(main.VerifyCheque("12", "345", "000123456"), 555);

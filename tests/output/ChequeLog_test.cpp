@@ -82,8 +82,10 @@ TEST(AppendChequeLog, FailuresAreReportedAndLeaveNoPartOfTheLine) {
 struct ArchiveFixture : test::CoreHarness {
     ArchiveFixture() {
         clock.set({2006, 3, 2, 14, 30, 15});
-        profile().CSVFile = "Log.CSV";
-        profile().CSVRenTemplate = "Log-old-{HH}{NN}{SS}{DD}{MM}{YYYY}.CSV";
+        setProfile([&](ProfileSettings& p) {
+            p.CSVFile = "Log.CSV";
+            p.CSVRenTemplate = "Log-old-{HH}{NN}{SS}{DD}{MM}{YYYY}.CSV";
+        });
     }
 };
 
@@ -98,7 +100,7 @@ TEST(RenameCSV, CopiesTheLogUnderItsArchiveNameAndStartsANewOne) {
     EXPECT_EQ(f.folder.read("Log-old-14301502032006.CSV"), "line 1\r\nline 2\r\n");
     EXPECT_TRUE(f.ui.messageBoxes.empty());
     // The archive's folders are created.
-    f.profile().CSVRenTemplate = "old\\{YYYY}\\{MM}\\Log-{DD}.CSV";
+    f.setProfile([&](ProfileSettings& p) { p.CSVRenTemplate = "old\\{YYYY}\\{MM}\\Log-{DD}.CSV"; });
     f.folder.write("Log.CSV", "a\r\n");
     f.form->RenameCSV_Click();
     EXPECT_EQ(f.folder.read("old/2006/03/Log-02.CSV"), "a\r\n");
@@ -115,7 +117,7 @@ TEST(RenameCSV, AFailedCopyKeepsTheLiveLogAndTellsTheOperator) {
     for (const std::string renTemplate : {"plain\\Log-old.CSV", "Taken", "Log.CSV"}) {
         SCOPED_TRACE(renTemplate);
         ArchiveFixture f;
-        f.profile().CSVRenTemplate = renTemplate;
+        f.setProfile([&](ProfileSettings& p) { p.CSVRenTemplate = renTemplate; });
         f.folder.write("plain", "x");
         std::filesystem::create_directory(f.folder / "Taken");
         f.folder.write("Log.CSV", "precious\r\n");

@@ -7,10 +7,7 @@ namespace korvex::test {
 namespace {
 
 struct FeedFixture : CoreHarness {
-    FeedFixture() {
-        windows.titles = {"Bank Teller - Deposit", "Terminal"};
-        form->LastSentText = "before";
-    }
+    FeedFixture() { windows.titles = {"Bank Teller - Deposit", "Terminal"}; }
     // The journal of keys, waits, yields and timer switches, "|" between the entries.
     std::string journal() const {
         std::string out;
@@ -39,14 +36,16 @@ TEST(FeedStringToApp, ChoosesTheRoute) {
     };
     for (const auto& c : cases) {
         FeedFixture f;
-        f.profile().ClipboardWin98DOS = c.clipboard;
-        f.profile().WaitMode = c.waitMode;
-        f.profile().KeyPressDelay = c.delay;
-        f.profile().UseOldSendKeys = c.useOld;
-        f.profile().DoEventsOnDelay = c.doEvents;
+        f.setProfile([&](ProfileSettings& p) {
+            p.ClipboardWin98DOS = c.clipboard;
+            p.WaitMode = c.waitMode;
+            p.KeyPressDelay = c.delay;
+            p.UseOldSendKeys = c.useOld;
+            p.DoEventsOnDelay = c.doEvents;
+        });
         EXPECT_EQ(f.form->FeedStringToApp("1"), FeedOutcome::Sent) << c.expected;
         EXPECT_EQ(f.journal(), c.expected);
-        EXPECT_NE(f.form->LastSentText, "before") << c.expected;
+        EXPECT_NE(f.form->lastSentText(), "") << c.expected;
     }
 }
 
@@ -71,13 +70,15 @@ TEST(FeedStringToApp, ActivatesTheTargetBeforeAndAfter) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expected);
         FeedFixture f;
-        f.profile().ActivateWindow = c.activate;
-        f.profile().WhenActivateWindowFails = c.whenFails;
-        f.profile().ActivateWindowAfter = c.after;
-        f.profile().ActivateWindowTitle = c.title;
+        f.setProfile([&](ProfileSettings& p) {
+            p.ActivateWindow = c.activate;
+            p.WhenActivateWindowFails = c.whenFails;
+            p.ActivateWindowAfter = c.after;
+            p.ActivateWindowTitle = c.title;
+        });
         EXPECT_EQ(f.form->FeedStringToApp("1"), c.outcome);
         EXPECT_EQ(f.journal(), c.expected);
-        EXPECT_EQ(f.form->LastSentText == "before", c.outcome == dropped);
+        EXPECT_EQ(f.form->lastSentText().empty(), c.outcome == dropped);
         EXPECT_EQ(f.debug.contains("Text dropped: window \"" + c.title +
                                    "\" not activated: not found: no window has this title"),
                   c.outcome == dropped);
@@ -88,18 +89,18 @@ TEST(FeedStringToApp, KeepsAReadableCopyOfWhatWasSentAndShowsIt) {
     FeedFixture f;
     f.clock.set({2026, 3, 9, 14, 5, 7});
     f.form->FeedStringToApp("123{TAB}456{ENTER}{enter}{TAB 2}");
-    EXPECT_EQ(f.form->LastSentText, "09/03/2026 14:05:07:\r\n\r\n123\t456\r\n{enter}{TAB 2}");
+    EXPECT_EQ(f.form->lastSentText(), "09/03/2026 14:05:07:\r\n\r\n123\t456\r\n{enter}{TAB 2}");
     EXPECT_TRUE(f.debug.contains("VbSendInput => 123{TAB}456{ENTER}{enter}{TAB 2}"));
     EXPECT_EQ(f.ui.lastDataSent, "");  // the details window is closed
     // With the details window open it shows the text, and SendInput's result.
     for (const bool useOld : {false, true}) {
         FeedFixture open;
         open.ui.detailsExists = true;
-        open.profile().UseOldSendKeys = useOld;
+        open.setProfile([&](ProfileSettings& p) { p.UseOldSendKeys = useOld; });
         open.form->FeedStringToApp("7");
-        EXPECT_NE(open.form->LastSentText.find("7"), std::string::npos);
+        EXPECT_NE(open.form->lastSentText().find("7"), std::string::npos);
         EXPECT_EQ(open.ui.lastDataSent,
-                  open.form->LastSentText + (useOld ? "" : "\r\n***SendInput returned: True"));
+                  open.form->lastSentText() + (useOld ? "" : "\r\n***SendInput returned: True"));
     }
 }
 
@@ -126,9 +127,11 @@ TEST(FeedStringToApp, ABackEndThatFailsIsLoggedAndTheTextCountsAsNotSent) {
         SCOPED_TRACE(c.line);
         FeedFixture f;
         f.ui.detailsExists = true;
-        f.profile().UseOldSendKeys = c.useOld;
-        f.profile().WaitMode = c.waitMode;
-        f.profile().ClipboardWin98DOS = c.clipboard;
+        f.setProfile([&](ProfileSettings& p) {
+            p.UseOldSendKeys = c.useOld;
+            p.WaitMode = c.waitMode;
+            p.ClipboardWin98DOS = c.clipboard;
+        });
         f.keys.batchAcceptLimit = c.acceptLimit;
         if (!c.clipboard && c.acceptLimit < 0)
             f.keys.failure =
@@ -138,7 +141,7 @@ TEST(FeedStringToApp, ABackEndThatFailsIsLoggedAndTheTextCountsAsNotSent) {
         EXPECT_EQ(f.form->FeedStringToApp("1"), FeedOutcome::Failed);
         EXPECT_TRUE(f.clipboard.pastes.empty());
         EXPECT_TRUE(f.debug.contains(c.line));
-        EXPECT_EQ(f.form->LastSentText, "before");
+        EXPECT_EQ(f.form->lastSentText(), "");
         EXPECT_EQ(f.ui.lastDataSent, "");
         EXPECT_EQ(f.ui.timerEnabled, !c.clipboard && !c.waitMode);  // back on
     }
@@ -146,8 +149,10 @@ TEST(FeedStringToApp, ABackEndThatFailsIsLoggedAndTheTextCountsAsNotSent) {
 
 TEST(FeedStringToApp, ExitChosenDuringAYieldStopsTheTypingAndLeavesTheTimerOff) {
     FeedFixture f;
-    f.profile().KeyPressDelay = 3;
-    f.profile().DoEventsOnDelay = true;
+    f.setProfile([&](ProfileSettings& p) {
+        p.KeyPressDelay = 3;
+        p.DoEventsOnDelay = true;
+    });
     f.ui.onDoEvents = [&f] {
         if (f.ui.doEventsCalls == 3) f.form->mnuExit_Click();
     };

@@ -16,7 +16,8 @@ namespace {
 
 struct Engines : FakeServices {
     std::vector<std::string> log;
-    modSendKeys engines{services(), [this](const std::string& line) { log.push_back(line); }};
+    modSendKeys engines{services().keyServices(), [this] { ui.doEvents(); },
+                        [this](const std::string& line) { log.push_back(line); }};
 };
 
 // A key pressed and released, by US-layout virtual key and scan code.

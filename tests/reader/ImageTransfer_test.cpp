@@ -163,21 +163,21 @@ TEST(DrawProgress, WholePercentagesOverAClampedBar) {
 // A front scanned `secondsAgo` before now, with a back awaited under `pending`.
 struct BackSide {
     test::ReaderRig rig;
-    GlobalSettings global;
+    RunState run;
     ProfileSettings profile;
     test::FakeProcessLauncher launcher;
     int unreadable = 0;
 
     BackSide(int64_t secondsAgo, int32_t timeout, const std::string& pending) {
-        global.FrontScanTime =
+        run.FrontScanTime =
             LocalDateTime::fromSerialSeconds(rig.clock.now().serialSeconds() - secondsAgo);
-        global.PendingBackImageFile = pending;
-        global.FrontImageFile = "front.jpg";
+        run.PendingBackImageFile = pending;
+        run.FrontImageFile = "front.jpg";
         profile.ChequeBackTimeout = timeout;
         rig.holdImage("BACK");
     }
     void scanDocumentWithoutInk() {
-        GetBacksideImage(rig.io, global, profile, &launcher, [this] { ++unreadable; });
+        GetBacksideImage(rig.io, run, profile, launcher, [this] { ++unreadable; });
     }
 };
 
@@ -205,7 +205,7 @@ TEST(GetBacksideImage, TheTimeLimitDecidesBetweenBackSideAndUnreadableCheque) {
         t.scanDocumentWithoutInk();
         EXPECT_EQ(t.rig.folder.read("back.jpg"), c.saved ? "BACK" : "");
         EXPECT_EQ(t.unreadable, c.unreadable);
-        EXPECT_EQ(t.global.PendingBackImageFile, "");  // saved or not, the wait ends
+        EXPECT_EQ(t.run.PendingBackImageFile, "");  // saved or not, the wait ends
         EXPECT_EQ(t.rig.ui.fileXferShown.size(), c.saved ? 1u : 0u);
     }
 }
@@ -225,7 +225,7 @@ TEST(GetBacksideImage, NoMergeWithoutANewBackOrWithoutTheFront) {
         EXPECT_TRUE(t.launcher.runs.empty());
         EXPECT_NE(t.rig.folder.read("netpbm/tmp-back.jpg"), "OLD BACK");
         EXPECT_FALSE(t.rig.folder.exists("netpbm/tmp-front.jpg"));
-        EXPECT_EQ(t.global.PendingBackImageFile, "");
+        EXPECT_EQ(t.run.PendingBackImageFile, "");
     }
 }
 

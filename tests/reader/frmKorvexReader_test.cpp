@@ -13,7 +13,13 @@ struct Window {
                        p.folder = rig.folder.path();
                        return p;
                    }()};
-    Window() { form.global().TerminationString = "\r"; }
+    Window() { setTermination("\r"); }
+    void setTermination(const std::string& termination, const std::string& tracks = {}) {
+        GlobalSettings g = form.global();
+        g.TerminationString = termination;
+        g.MSRTracks = tracks;
+        form.setGlobalForTesting(g);
+    }
 };
 
 TEST(frmKorvexReader, CommEventsAreLoggedOncePerChange) {
@@ -42,8 +48,7 @@ TEST(frmKorvexReader, CommEventsAreLoggedOncePerChange) {
 
 TEST(frmKorvexReader, SetUpCommandsUseTheSettings) {
     Window w;
-    w.form.global().MSRTracks = "1,3";
-    w.form.global().TerminationString = "\r\n";
+    w.setTermination("\r\n", "1,3");
     w.form.SendTrackCommand();
     w.form.SendImageSwitch();
     EXPECT_EQ(w.rig.port.written, test::list("HW00010100\r\n|SWE 00000100\r\n"));

@@ -22,17 +22,17 @@ TEST(BackSideRoad, TheTimeLimitDecidesWhatADocumentWithoutInkIs) {
         ScenarioRig rig;
         rig.ui.chequeDataAnswers.push_back(confirmed("A77 C11A150E 123456789C"));
         std::string pendingInDialog = "no dialog";
-        rig.ui.onChequeDialog = [&] { pendingInDialog = rig.global().PendingBackImageFile; };
+        rig.ui.onChequeDialog = [&] { pendingInDialog = rig.runState().PendingBackImageFile; };
         rig.scan(kValidCheque);
         rig.readerHoldsImage("BACK");
         rig.clock.set(
-            LocalDateTime::fromSerialSeconds(rig.global().FrontScanTime.serialSeconds() + delay));
+            LocalDateTime::fromSerialSeconds(rig.runState().FrontScanTime.serialSeconds() + delay));
         rig.readerSends("NO MICR\r");
         EXPECT_EQ(rig.folder.read(kBackName), inTime ? "BACK" : "");
         // The wait ends, in time or not; a document too late is a cheque of its own, with its own
         // back awaited.
         EXPECT_EQ(pendingInDialog, inTime ? "no dialog" : "");
-        EXPECT_EQ(rig.global().PendingBackImageFile, inTime ? "" : "1226\\77_123456789-back.tif");
+        EXPECT_EQ(rig.runState().PendingBackImageFile, inTime ? "" : "1226\\77_123456789-back.tif");
         EXPECT_EQ(rig.imageRequests(), 2);
         EXPECT_EQ(rig.folder.read("1226/0012345_000123456.tif"), "FRONT");
         // The manual entry starts empty: nothing of the document was read.
@@ -50,7 +50,7 @@ TEST(BackSideRoad, TheTimeLimitDecidesWhatADocumentWithoutInkIs) {
 TEST(BackSideRoad, CombinedImagesMergeTheBackIntoTheFront) {
     ScenarioRig rig(ProfileKeys{{"CombineChequeImages", "1"}});
     rig.scan(kValidCheque);
-    EXPECT_EQ(rig.global().PendingBackImageFile, "netpbm\\tmp-back.jpg");
+    EXPECT_EQ(rig.runState().PendingBackImageFile, "netpbm\\tmp-back.jpg");
     rig.readerHoldsImage("BACK");
     rig.clock.advance(std::chrono::seconds(5));
     rig.readerSends("NO MICR\r");
@@ -72,7 +72,7 @@ TEST(BackSideRoad, ANewChequeEndsTheWaitForTheLastOnesBack) {
         ScenarioRig rig({}, test::profileSection("Bank11", bank11));
         rig.scan(kValidCheque);
         rig.scan(test::kBank11Cheque);
-        EXPECT_EQ(rig.global().PendingBackImageFile, "");
+        EXPECT_EQ(rig.runState().PendingBackImageFile, "");
         rig.readerHoldsImage("BACK");
         rig.readerSends("NO MICR\r");
         EXPECT_FALSE(rig.folder.exists(kBackName));
@@ -86,7 +86,7 @@ TEST(BackSideRoad, ABackIsNeverMergedIntoAnEarlierChequesFront) {
     rig.ui.inputBoxAnswers.push_back("first");
     rig.scan(kValidCheque);
     rig.scan(test::kBank11Cheque);  // its name is left empty: its front is not saved
-    EXPECT_EQ(rig.global().FrontImageFile, "");
+    EXPECT_EQ(rig.runState().FrontImageFile, "");
     rig.readerHoldsImage("BACK");
     rig.readerSends("NO MICR\r");
     EXPECT_TRUE(rig.processes.runs.empty());

@@ -48,7 +48,7 @@ TEST(CardRoad, TracksBecomeKeysThroughTheirTemplates) {
         EXPECT_EQ(rig.imageRequests(), 0);
         EXPECT_TRUE(rig.errorLines().empty());
         // Every swipe is fed, even as an empty text: the details window shows it was handled.
-        EXPECT_NE(rig.form->LastSentText, "");
+        EXPECT_NE(rig.form->lastSentText(), "");
     }
 }
 
@@ -66,7 +66,7 @@ TEST(UsChequeRoad, TheLineIsTypedAndSavedAsOneValue) {
     rig.scan("123456789 0001234");
     EXPECT_EQ(rig.typed(), "{TAB}123456789 0001234{ENTER}");
     EXPECT_EQ(rig.folder.read("0306/US/123456789 0001234.tif"), "FRONT");
-    EXPECT_EQ(rig.global().FrontImageFile, "0306\\US\\123456789 0001234.tif");
+    EXPECT_EQ(rig.runState().FrontImageFile, "0306\\US\\123456789 0001234.tif");
     EXPECT_FALSE(rig.folder.exists("Log.CSV"));
     EXPECT_TRUE(rig.ui.inputBoxes.empty());
     // Its back side is saved under the prepared name.
@@ -112,7 +112,7 @@ TEST(UsChequeRoad, UnreadCharactersAreRepairedByTheOperator) {
         EXPECT_EQ(rig.typed(), c.typed);
         // The front is named after the line as read; the file name cannot hold "?".
         EXPECT_EQ(rig.folder.read("1226/US/12345#789 0001234.tif"), "FRONT");
-        EXPECT_EQ(rig.global().PendingBackImageFile, "1226\\US\\" + c.back + "-back.tif");
+        EXPECT_EQ(rig.runState().PendingBackImageFile, "1226\\US\\" + c.back + "-back.tif");
     }
 }
 
@@ -124,7 +124,7 @@ TEST(UsChequeRoad, AUserNameIsAskedOnceForFrontAndBack) {
     ASSERT_EQ(rig.ui.inputBoxes.size(), 1u);
     EXPECT_EQ(rig.ui.inputBoxes[0].prompt, UserFileName::frontPrompt());
     EXPECT_EQ(rig.folder.read("a_b.tif"), "FRONT");
-    EXPECT_EQ(rig.global().PendingBackImageFile, "a_b-123456789 0001234.tif");
+    EXPECT_EQ(rig.runState().PendingBackImageFile, "a_b-123456789 0001234.tif");
 }
 
 }  // namespace

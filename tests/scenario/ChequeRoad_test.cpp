@@ -36,11 +36,11 @@ TEST(ChequeRoad, AValidChequeIsLoggedTypedOnceAndSaved) {
     EXPECT_EQ(rig.logLines(), std::vector<std::string>{"0012345,12,345,000123456,10:30:00,06/12/"
                                                        "2026,,,\"1226\\0012345_000123456.tif\""});
     EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
-    EXPECT_EQ(rig.global().PendingBackImageFile, "1226\\0012345_000123456-back.tif");
-    EXPECT_EQ(rig.global().FrontScanTime, (LocalDateTime{2026, 12, 6, 10, 30, 0}));
+    EXPECT_EQ(rig.runState().PendingBackImageFile, "1226\\0012345_000123456-back.tif");
+    EXPECT_EQ(rig.runState().FrontScanTime, (LocalDateTime{2026, 12, 6, 10, 30, 0}));
     EXPECT_TRUE(rig.ui.chequeDataShown.empty() && rig.ui.chequeFullShown.empty());
     EXPECT_TRUE(rig.errorLines().empty());
-    EXPECT_TRUE(rig.form->InputBuffer.empty());
+    EXPECT_TRUE(rig.form->inputBuffer().empty());
 }
 
 TEST(ChequeRoad, ManualEntryOfAnUnreadOrInvalidCheque) {
@@ -176,8 +176,8 @@ TEST(ChequeRoad, AFailureEndsTheChequeOnTheErrorPathAfterWhatWasDone) {
         EXPECT_EQ(rig.logLines().size(), c.typed.empty() ? 0u : 1u);
         EXPECT_EQ(rig.imageRequests(), c.imageRequests);
         // No back side is awaited, and a bank's profile is left again.
-        EXPECT_EQ(rig.global().FrontImageFile + rig.global().PendingBackImageFile, "");
-        EXPECT_EQ(rig.global().CurrentProfile, 1);
+        EXPECT_EQ(rig.runState().FrontImageFile + rig.runState().PendingBackImageFile, "");
+        EXPECT_EQ(rig.runState().CurrentProfile, 1);
         EXPECT_EQ(rig.profile().CSVFile, "Log.CSV");
     }
 }
@@ -194,7 +194,7 @@ TEST(ChequeRoad, OnlyAProfileNamedExactlyForTheBankServesItsChequesAndIsLeftAgai
         EXPECT_EQ(rig.typed(),
                   taken ? "B11 123456789{ENTER}" : "0099{TAB}11{TAB}150{TAB}123456789{ENTER}");
         EXPECT_EQ(rig.folder.exists("b11/0099.tif"), taken);
-        EXPECT_EQ(rig.global().CurrentProfile, 1);
+        EXPECT_EQ(rig.runState().CurrentProfile, 1);
         EXPECT_EQ(rig.profile().ChequeTemplate, mainTemplate);
         ASSERT_FALSE(rig.ui.icons.empty());
         EXPECT_EQ(rig.ui.icons.back().profileNumber, 1);
@@ -237,7 +237,7 @@ TEST(ChequeRoad, ARestrictedAccountIsLoggedAndSavedApartAndTypedOnlyWhenAllowed)
                   std::string::npos);
         EXPECT_EQ(rig.folder.exists("1226/Limited/0012345_000123456.tif"), c.restricted);
         EXPECT_EQ(rig.folder.exists(kValidImage), !c.restricted);
-        EXPECT_EQ(rig.global().PendingBackImageFile,
+        EXPECT_EQ(rig.runState().PendingBackImageFile,
                   "1226\\" + limited + "0012345_000123456-back.tif");
     }
 }
@@ -265,7 +265,7 @@ TEST(ChequeRoad, ExitChosenDuringTheImageTransferStopsTheCheque) {
         // Stopped at once, not after the reader's fifteen quiet seconds.
         const LocalDateTime scanned{2026, 12, 6, 10, 30, 0};
         EXPECT_LT(rig.clock.now().serialSeconds() - scanned.serialSeconds(), 2);
-        EXPECT_EQ(rig.global().PendingBackImageFile, "");
+        EXPECT_EQ(rig.runState().PendingBackImageFile, "");
     }
 }
 
@@ -278,11 +278,11 @@ TEST(ChequeRoad, AnImageNameTheOperatorLeftEmptyIsNotSavedButTheBackNameIsPrepar
     EXPECT_EQ(rig.typed(), kValidKeys);
     ASSERT_EQ(rig.logLines().size(), 1u);
     EXPECT_NE(rig.logLines()[0].find("\"<<DONTSAVE>>.tif\""), std::string::npos);
-    EXPECT_EQ(rig.global().PendingBackImageFile, "<<DONTSAVE>>-back.tif");
+    EXPECT_EQ(rig.runState().PendingBackImageFile, "<<DONTSAVE>>-back.tif");
     // The back side is then taken and not saved.
     rig.readerSends("NO MICR\r");
     EXPECT_EQ(rig.imageRequests(), 0);
-    EXPECT_EQ(rig.global().PendingBackImageFile, "");
+    EXPECT_EQ(rig.runState().PendingBackImageFile, "");
     EXPECT_TRUE(rig.ui.chequeDataShown.empty());
 }
 
@@ -321,7 +321,7 @@ TEST(ChequeRoad, ALineTheFallbackCannotCutIsNeverDroppedSilently) {
 
 TEST(ChequeRoad, DebugFeedModeTakesTheChequeFromTheBankSelectionWindow) {
     ScenarioRig rig;
-    rig.form->DebugFeedMode = true;
+    rig.form->switchDebugFeedModeOn();
     rig.ui.debugWindowAnswers.push_back({"12", "345", "000123456"});
     rig.form->Timer1_Timer();
     EXPECT_EQ(rig.typed(), "{TAB}12{TAB}345{TAB}000123456{ENTER}");
@@ -356,13 +356,13 @@ TEST(ChequeRoad, TheTickClassifiesWithTheProfileAndTheReaderDialect) {
         EXPECT_EQ(rig.debug.contains("Unidentified: " + c.message), c.unidentified);
         EXPECT_EQ(rig.errorLines().size(), c.errors);
         EXPECT_TRUE(rig.ui.chequeDataShown.empty());
-        EXPECT_TRUE(rig.form->InputBuffer.empty());
+        EXPECT_TRUE(rig.form->inputBuffer().empty());
     }
 }
 
 TEST(ChequeRoad, NonusLinesAreRecognisedAndCompletedInTheirOwnNotation) {
     ScenarioRig rig;
-    rig.global().Nonus = true;
+    rig.setGlobal([&](GlobalSettings& g) { g.Nonus = true; });
     rig.scan(":0012345<12:345>0001234;6<");  // ";" is not a digit: the line is dropped
     EXPECT_TRUE(rig.debug.contains("Regexp failed for :0012345<12:345>0001234;6<"));
     EXPECT_TRUE(rig.ui.chequeDataShown.empty());

@@ -82,7 +82,7 @@ struct ScenarioRig : CoreHarness {
             start("[Config]\r\nPort=1\r\nDataTerminationChars=13\r\nNonus=0\r\n"
                   "DefaultProfileName=Main\r\n" +
                   section("Main", mainChanges) + moreSections));
-        EXPECT_EQ(global().CurrentProfile, 1);
+        EXPECT_EQ(runState().CurrentProfile, 1);
         readerHoldsImage("FRONT");
     }
 

@@ -46,8 +46,22 @@ struct CoreHarness : FakeServices {
         return start();
     }
 
-    GlobalSettings& global() { return form->global(); }
-    ProfileSettings& profile() { return form->profile(); }
+    const GlobalSettings& global() const { return form->global(); }
+    const ProfileSettings& profile() const { return form->profile(); }
+    const RunState& runState() const { return form->runState(); }
+    // Changes [Config] values or the loaded profile's keys as if Korvex.ini had held them.
+    template <typename Change>
+    void setGlobal(Change change) {
+        GlobalSettings changed = form->global();
+        change(changed);
+        form->setGlobalForTesting(changed);
+    }
+    template <typename Change>
+    void setProfile(Change change) {
+        ProfileSettings changed = form->profile();
+        change(changed);
+        form->setProfileForTesting(changed);
+    }
 
     // The reader sends `bytes`; one polling tick follows.
     void readerSends(const std::string& bytes) {

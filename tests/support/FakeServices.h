@@ -37,8 +37,7 @@ struct FakeServices {
     FakeServices& operator=(const FakeServices&) = delete;
 
     Services services() {
-        return {&clock,     &debug,  &ui,   &port,    &http,
-                &processes, &layout, &keys, &windows, &clipboard};
+        return {clock, debug, ui, port, http, processes, layout, keys, windows, clipboard};
     }
 };
 

@@ -82,17 +82,15 @@ int runKeys(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
     UsKeyboardLayout layout(numLock == "on");
     PrintingKeys printing(out);
-    Services services;
-    services.keyboardLayout = &layout;
-    services.keys = &printing;
-    services.clock = &printing;
-    services.windows = &printing;
-    services.clipboard = &printing;
+    const KeyServices services{printing, layout, printing, printing, printing};
     bool refused = false;
-    modSendKeys engines(services, [&err, &refused](const std::string& line) {
-        if (line.rfind("Key text not sent", 0) == 0) refused = true;
-        err << line << "\n";
-    });
+    // The tool never asks the engines to yield: there is no event loop to give a turn to.
+    modSendKeys engines(
+        services, [] {},
+        [&err, &refused](const std::string& line) {
+            if (line.rfind("Key text not sent", 0) == 0) refused = true;
+            err << line << "\n";
+        });
 
     const std::string text = cp1255::fromUtf8(parser.operands()[0]);
     if (engine == "sendinput") {

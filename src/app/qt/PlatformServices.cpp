@@ -76,18 +76,9 @@ PlatformServices::PlatformServices(const std::filesystem::path& programFolder)
 
 PlatformServices::~PlatformServices() = default;
 
-Services PlatformServices::services() const {
-    Services s;
-    s.clock = &impl_->clock;
-    s.debug = &impl_->debug;
-    s.processes = impl_->processes.get();
-    s.serial = &impl_->serial;
-    s.http = &impl_->http;
-    s.keyboardLayout = impl_->layout.get();
-    s.keys = impl_->keys.get();
-    s.windows = impl_->windows.get();
-    s.clipboard = impl_->clipboard.get();
-    return s;
+Services PlatformServices::services(OperatorUi& ui) const {
+    return {impl_->clock,      impl_->debug,   ui,           impl_->serial,   impl_->http,
+            *impl_->processes, *impl_->layout, *impl_->keys, *impl_->windows, *impl_->clipboard};
 }
 
 }  // namespace korvex

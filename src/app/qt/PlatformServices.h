@@ -18,8 +18,8 @@ public:
     PlatformServices(const PlatformServices&) = delete;
     PlatformServices& operator=(const PlatformServices&) = delete;
 
-    // Everything but the OperatorUi, which the shell adds.
-    Services services() const;
+    // Every service, with the shell's OperatorUi.
+    Services services(OperatorUi& ui) const;
     // What could not be had, for the diagnostics log ("" when everything is there).
     const std::string& shortcomings() const { return shortcomings_; }
 

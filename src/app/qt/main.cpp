@@ -76,11 +76,10 @@ int main(int argc, char** argv) {
     program.folder = folder.folder;
     korvex::PlatformServices platform(program.folder);
     korvex::ui::QtOperatorUi ui;
-    korvex::Services services = platform.services();
-    services.ui = &ui;
+    const korvex::Services services = platform.services(ui);
     korvex::frmKorvex form(services, program);
 
-    services.serial->setCommEventHandler([&form](int code) { form.OnComm(code); });
+    services.serial.setCommEventHandler([&form](int code) { form.OnComm(code); });
 
     korvex::ui::QtOperatorUi::Hooks hooks;
     hooks.timerTick = [&form] { form.Timer1_Timer(); };

@@ -32,18 +32,9 @@ Win32Services::Win32Services(const std::filesystem::path& programFolder)
 
 Win32Services::~Win32Services() = default;
 
-Services Win32Services::services() const {
-    Services s;
-    s.clock = &impl_->clock;
-    s.debug = &impl_->debug;
-    s.processes = &impl_->processes;
-    s.serial = &impl_->serial;
-    s.http = &impl_->http;
-    s.keyboardLayout = &impl_->layout;
-    s.keys = &impl_->keys;
-    s.windows = &impl_->windows;
-    s.clipboard = &impl_->clipboard;
-    return s;
+Services Win32Services::services(OperatorUi& ui) const {
+    return {impl_->clock,     impl_->debug,  ui,          impl_->serial,  impl_->http,
+            impl_->processes, impl_->layout, impl_->keys, impl_->windows, impl_->clipboard};
 }
 
 }  // namespace korvex

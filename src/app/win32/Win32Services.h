@@ -16,8 +16,8 @@ public:
     Win32Services(const Win32Services&) = delete;
     Win32Services& operator=(const Win32Services&) = delete;
 
-    // Everything but the OperatorUi, which the shell adds.
-    Services services() const;
+    // Every service, with the shell's OperatorUi.
+    Services services(OperatorUi& ui) const;
 
 private:
     struct Impl;

@@ -57,11 +57,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const korvex::ProgramInfo program = programInfo();
     korvex::Win32Services platform(program.folder);
     korvex::win32ui::Win32OperatorUi ui;
-    korvex::Services services = platform.services();
-    services.ui = &ui;
+    const korvex::Services services = platform.services(ui);
     korvex::frmKorvex form(services, program);
 
-    services.serial->setCommEventHandler([&form](int code) { form.OnComm(code); });
+    services.serial.setCommEventHandler([&form](int code) { form.OnComm(code); });
 
     korvex::win32ui::Win32OperatorUi::Hooks hooks;
     hooks.timerTick = [&form] { form.Timer1_Timer(); };

@@ -15,6 +15,9 @@
 #include "platform/x11/X11KeyboardLayout.h"
 #include "platform/x11/X11WindowActivator.h"
 #include "platform/x11/XTestKeyInjector.h"
+#include "support/FakeHttpClient.h"
+#include "support/FakeProcessLauncher.h"
+#include "support/FakeSerialPort.h"
 #include "support/RecordingDebugSink.h"
 #include "support/ScriptedOperatorUi.h"
 #include "support/TempFolder.h"
@@ -77,8 +80,10 @@ protected:
         // The window exists once it can be activated; give Qt a moment to finish showing it.
         ASSERT_TRUE(waitUntil([&] { return bool(windows.appActivate(kTitle)); }, 15s));
         std::this_thread::sleep_for(300ms);
-        form.profile().ActivateWindow = true;
-        form.profile().ActivateWindowTitle = "Korvex Target";
+        ProfileSettings p = form.profile();
+        p.ActivateWindow = true;
+        p.ActivateWindowTitle = "Korvex Target";
+        form.setProfileForTesting(p);
     }
 
     // Waits until the target has received `expected` (running this process's events, which
@@ -119,14 +124,13 @@ protected:
     SystemClock clock;
     ScriptedOperatorUi ui;
     RecordingDebugSink debug;
-    frmKorvex form{Services{.clock = &clock,
-                            .debug = &debug,
-                            .ui = &ui,
-                            .keyboardLayout = &layout,
-                            .keys = &keys,
-                            .windows = &windows,
-                            .clipboard = &clipboard},
-                   ProgramInfo{}};
+    FakeSerialPort
+        port;  // the feeding routine never reads the reader, asks the web or runs scripts
+    FakeHttpClient http;
+    FakeProcessLauncher processes;
+    frmKorvex form{
+        Services{clock, debug, ui, port, http, processes, layout, keys, windows, clipboard},
+        ProgramInfo{}};
 };
 
 TEST_F(X11KeysTest, AppActivateFindsTheWindowByTheStartOrAPartOfItsTitle) {
@@ -217,10 +221,12 @@ TEST_F(X11KeysTest, EachRouteTypesIntoTheWindowOrNothingWithoutIt) {
     std::string all;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        form.profile().WaitMode = c.waitMode;
-        form.profile().ClipboardWin98DOS = c.clipboard;
-        form.profile().KeyPressDelay = c.keyPressDelay;
-        form.profile().ActivateWindowTitle = c.title;
+        ProfileSettings p = form.profile();
+        p.WaitMode = c.waitMode;
+        p.ClipboardWin98DOS = c.clipboard;
+        p.KeyPressDelay = c.keyPressDelay;
+        p.ActivateWindowTitle = c.title;
+        form.setProfileForTesting(p);
         EXPECT_EQ(form.FeedStringToApp(c.text), c.outcome);
         all += c.expected;
         EXPECT_EQ(waitFor(all), all);
