@@ -106,7 +106,7 @@ TEST(RenameCSV, CopiesTheLogUnderItsArchiveNameAndStartsANewOne) {
     EXPECT_EQ(f.folder.read("old/2006/03/Log-02.CSV"), "a\r\n");
     EXPECT_FALSE(f.folder.exists("Log.CSV"));
     f.folder.write("Log.CSV", "b\r\n");  // without a template nothing happens
-    f.profile().CSVRenTemplate.clear();
+    f.setProfile([&](ProfileSettings& p) { p.CSVRenTemplate.clear(); });
     f.form->RenameCSV_Click();
     EXPECT_EQ(f.folder.read("Log.CSV"), "b\r\n");
     EXPECT_TRUE(f.ui.messageBoxes.empty());
