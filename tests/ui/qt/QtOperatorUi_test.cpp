@@ -137,7 +137,7 @@ TEST(Splash, ModalWaitsUntilAKeyClosesItAndItIsShownOncePerProcess) {
     EXPECT_LT(clock.elapsed(), 4000);  // closed by the key, not by the time
     ui.showSplash(5000, false);        // a second request shows nothing
     EXPECT_EQ(ui.splashWindow(), nullptr);
-    frmSplash quick(100, nullptr);  // shown for 750 ms at least, then the timer closes it
+    frmSplash quick(749, nullptr);  // shown for 750 ms at least, then the timer closes it
     EXPECT_EQ(quick.Timer1->interval(), 750);
     quick.show();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !quick.isVisible(); }, 3000));
