@@ -1,6 +1,5 @@
 #pragma once
-// A fresh program folder: a copy of the built program beside the branch table and a
-// configuration of the test's own, as an installation anywhere on a disk would look.
+// A fresh installation: a copy of the built program, the branch table and the test's configuration.
 
 #include <string>
 

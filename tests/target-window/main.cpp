@@ -1,5 +1,5 @@
-// korvex-target-window --title TITLE --out FILE: a window whose focused text field appends every
-// character it receives, typed or pasted, at once to FILE (UTF-8, unaltered: Enter as CR).
+// korvex-target-window --title TITLE --out FILE: appends every character its field receives,
+// typed or pasted, at once to FILE (UTF-8, Enter as CR).
 
 #include <QApplication>
 #include <QFile>

@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,11 +33,6 @@ void showActive(QWidget* w) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(w));
 }
 
-void focusByTab(QWidget* w) {
-    w->setFocus(Qt::TabFocusReason);
-    QApplication::processEvents();
-}
-
 ChequeDialogInput input(const char* c, const char* b, const char* br, const char* a,
                         uint8_t tabChar = 32) {
     ChequeDialogInput in;
@@ -52,19 +46,12 @@ TEST(ChequeWindows, UnreadablePartsAreSelectedInBothDialogs) {
     frmChequeFull full(in, kToday);
     EXPECT_EQ(data.ChequeNum->selectedText() + data.BranchNum->selectedText(), "?4?;9;");
     EXPECT_EQ(full.ChequeNum->selectedText() + full.BankNum->selectedText(), "?4?@@");
-    // The marks come back when the operator reaches a box, after the box lost the focus.
-    showActive(&data);
-    for (QLineEdit* b : {data.ChequeNum, data.BankNum, data.ChequeNum}) focusByTab(b);
+    showActive(&data);  // the marks come back when the operator reaches the box again
+    for (QLineEdit* b : {data.ChequeNum, data.BankNum, data.ChequeNum}) {
+        b->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+    }
     EXPECT_EQ(data.ChequeNum->selectedText() + data.BankNum->selectedText(), "?4?");
-    // Once the operator changed the text, focus no longer restores the old mark.
-    focusByTab(data.BankNum);
-    typeText(data.BankNum, "7");
-    focusByTab(data.ChequeNum);
-    focusByTab(data.BankNum);
-    EXPECT_EQ(data.BankNum->selectedText(), "7");  // the box's own select-all on Tab
-    // A field read in full is not selected when reached, so typing does not replace it.
-    focusByTab(data.AccountNum);
-    EXPECT_FALSE(data.AccountNum->hasSelectedText());
 }
 
 TEST(ChequeWindows, TabCharAndEnterMoveOnOrConfirm) {
@@ -78,71 +65,20 @@ TEST(ChequeWindows, TabCharAndEnterMoveOnOrConfirm) {
     EXPECT_FALSE(data.Cancelled || data.isVisible());
     EXPECT_EQ(data.MagtekLine, "A15* C2A3E 4C");
 
-    frmChequeFull full(input("1", "2", "3", "4", 32), kToday);
-    showActive(&full);
-    full.ChequeNum->setFocus();
-    QTest::keyClick(full.ChequeNum, Qt::Key_Return);
-    EXPECT_FALSE(full.isVisible() || full.Cancelled);
-    EXPECT_EQ(full.DateText, "06/12/2026");  // today, unchanged
-
     frmChequeFull chain(input("1", "2", "3", "4", 13), kToday);
     showActive(&chain);
     chain.ChequeNum->setFocus();
     QTest::keyClick(chain.ChequeNum, Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), chain.BankNum);
-    EXPECT_EQ(chain.BankNum->text(), "2");
     chain.txtDate->setFocus();
     QTest::keyClick(chain.txtDate, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(QApplication::focusWidget(), chain.cmdOK);
-    EXPECT_TRUE(chain.isVisible());
     QTest::keyClick(chain.cmdOK, Qt::Key_Return);  // at the end of the chain Enter confirms
     EXPECT_FALSE(chain.isVisible() || chain.Cancelled);
 }
 
-TEST(ChequeWindows, TypingRulesOfAmountBankChequeAndDate) {
-    frmChequeFull full(input("123", "1?3", "456", "789"), kToday);
-    showActive(&full);
-    full.txtAmount->setFocus();
-    typeText(full.txtAmount, QString::fromUtf8("12ץ50ץ"));  // final tsadi is the point key
-    EXPECT_EQ(full.txtAmount->text(), "12.50.");
-    // A longer reader field is put in whole, but typing is limited.
-    full.BankNum->setFocus();
-    full.BankNum->end(false);
-    typeText(full.BankNum, "4");
-    EXPECT_EQ(full.BankNum->text(), "1?3");
-    full.BankNum->clear();
-    typeText(full.BankNum, "123");
-    EXPECT_EQ(full.BankNum->text(), "12");
-    full.ChequeNum->setFocus();
-    full.ChequeNum->clear();
-    typeText(full.ChequeNum, "1234567890123456");
-    EXPECT_EQ(full.txtDate->boxText(), "06/12/26");
-    full.txtDate->setFocus();
-    full.txtDate->selectOneAt(0);
-    typeText(full.txtDate, "311299");
-    full.cmdOK->click();
-    EXPECT_FALSE(full.Cancelled);
-    EXPECT_EQ(full.DateText + " " + full.AmountText, "31/12/2099 12.50.");
-    EXPECT_EQ(full.MagtekLine, "A1234567890123 C12A456E 789C");
-}
-
-TEST(ChequeWindows, AnIncompleteDateKeepsTheDialogOpen) {
-    frmChequeFull full(input("1", "2", "3", "4"), kToday);
-    showActive(&full);
-    full.txtDate->setText("12/  /26");
-    auto box = test::answerMessageBox(QMessageBox::Ok);
-    full.cmdOK->click();
-    ASSERT_TRUE(box->seen);
-    EXPECT_EQ(box->title + "|" + box->text,
-              QString::fromUtf8("בעיה בהזנת פרטי צ'ק|תאריך לא תקין, נא לתקן."));
-    EXPECT_EQ(box->icon, QMessageBox::Warning);
-    EXPECT_TRUE(full.isVisible() && !full.Cancelled);
-    EXPECT_EQ(full.MagtekLine + full.DateText, "");
-    EXPECT_EQ(full.focusWidget(), full.txtDate);
-}
-
 // The caret's rules are the core's; here each kind of key reaches them through the box.
-TEST(ChequeWindows, DateBoxKeysReachTheCaretRules) {
+TEST(ChequeWindows, DateBoxKeysAnIncompleteDateAndTheTypingRulesOfEachBox) {
     const struct {
         int from;
         Qt::Key key;
@@ -151,60 +87,63 @@ TEST(ChequeWindows, DateBoxKeysReachTheCaretRules) {
         const char* text;
     } cases[] = {{0, Qt::Key_1, Qt::NoModifier, 1, "16/12/26"},
                  {4, Qt::Key_9, Qt::KeypadModifier, 6, "06/19/26"},  // keypad digit, Num Lock on
-                 {0, Qt::Key_Right, Qt::NoModifier, 1, "06/12/26"},
                  {3, Qt::Key_Right, Qt::KeypadModifier, 4, "06/12/26"},  // keypad 6, Num Lock off
-                 {3, Qt::Key_Left, Qt::NoModifier, 1, "06/12/26"},
-                 {6, Qt::Key_Left, Qt::KeypadModifier, 4, "06/12/26"},
-                 {6, Qt::Key_Home, Qt::NoModifier, 0, "06/12/26"}};
-    frmChequeFull full(input("1", "2", "3", "4"), kToday);
+                 {3, Qt::Key_Left, Qt::NoModifier, 1, "06/12/26"}};
+    frmChequeFull full(input("123", "1?3", "456", "789"), kToday);
     showActive(&full);
     DateBox* d = full.txtDate;
+    EXPECT_EQ(d->boxText(), "06/12/26");
     d->setFocus();
     for (const auto& c : cases) {
         d->setText("06/12/26");
         d->selectOneAt(c.from);
         QTest::keyClick(d, c.key, c.mods);
         QApplication::processEvents();  // the Left arrow a Right arrow sends back
-        SCOPED_TRACE(std::to_string(c.from) + " " + std::to_string(c.key));
-        EXPECT_EQ(d->boxText(), c.text);
-        EXPECT_EQ(std::pair(d->selectionStart(), int(d->selectedText().size())),
-                  std::pair(c.to, 1));
+        EXPECT_EQ(d->boxText(), c.text) << c.from;
+        EXPECT_EQ(std::pair(d->selectionStart(), int(d->selectedText().size())), std::pair(c.to, 1))
+            << c.from;
     }
-    // Insert switches overtype off (not with Shift): a digit then inserts without a selection.
-    QTest::keyClick(d, Qt::Key_Insert, Qt::ShiftModifier);
-    EXPECT_TRUE(d->overtype());
-    QTest::keyClick(d, Qt::Key_Insert);
-    QTest::keyClick(d, Qt::Key_Home);
-    QTest::keyClick(d, Qt::Key_2);
-    EXPECT_EQ(d->boxText(), "26/12/26");
-    EXPECT_FALSE(d->overtype() || d->hasSelectedText());
+    // An incomplete date keeps the dialog open, with the focus on the date.
+    d->setText("12/  /26");
+    auto box = test::answerMessageBox(QMessageBox::Ok);
+    full.cmdOK->click();
+    ASSERT_TRUE(box->seen);
+    EXPECT_EQ(box->title + "|" + box->text,
+              QString::fromUtf8("בעיה בהזנת פרטי צ'ק|תאריך לא תקין, נא לתקן."));
+    EXPECT_TRUE(full.isVisible() && !full.Cancelled);
+    EXPECT_EQ(full.focusWidget(), d);
+
+    full.txtAmount->setFocus();
+    typeText(full.txtAmount, QString::fromUtf8("12ץ50ץ"));  // final tsadi is the point key
+    EXPECT_EQ(full.txtAmount->text(), "12.50.");
+    EXPECT_EQ(full.BankNum->text(), "1?3");  // a longer reader field whole; typing is limited
+    full.BankNum->clear();
+    full.BankNum->setFocus();
+    typeText(full.BankNum, "123");
+    EXPECT_EQ(full.BankNum->text(), "12");
+    full.ChequeNum->setFocus();
+    full.ChequeNum->clear();
+    typeText(full.ChequeNum, "1234567890123456");
+    d->setFocus();
+    d->selectOneAt(0);
+    typeText(d, "311299");
+    full.cmdOK->click();
+    EXPECT_FALSE(full.Cancelled);
+    EXPECT_EQ(full.DateText + " " + full.AmountText, "31/12/2099 12.50.");
+    EXPECT_EQ(full.MagtekLine, "A1234567890123 C12A456E 789C");
 }
 
-TEST(ChequeWindows, PictureOfTheChequeOrAShorterDialogAndProportionalResizing) {
+TEST(ChequeWindows, PictureOfTheChequeOrAShorterDialog) {
     QTemporaryDir dir;
     QImage(200, 90, QImage::Format_RGB32).save(dir.filePath("front.png"));
-    QFile noise(dir.filePath("noise.png"));  // not a picture: treated as missing
-    ASSERT_TRUE(noise.open(QIODevice::WriteOnly));
-    noise.write(QByteArray("\x89PNG\0\0\xff\x01", 8) + QByteArray(4096, '\x83'));
-    noise.close();
     auto in = input("1", "2", "3", "4");
     in.imageFile = dir.filePath("front.png").toStdU16String();
     frmChequeFull withImage(in, kToday);
     EXPECT_EQ(withImage.Image1->image().size(), QSize(200, 90));
-    in.imageFile = dir.filePath("noise.png").toStdU16String();
+    in.imageFile = dir.filePath("missing.png").toStdU16String();
     frmChequeFull without(in, kToday);
     EXPECT_FALSE(without.imageLoaded() || !withImage.imageLoaded());
     EXPECT_LT(without.height(), withImage.height());
-    EXPECT_TRUE(without.Image1->isHidden());
-    // The dialog keeps its controls in proportion through the core's resizing.
-    showActive(&withImage);
-    const QRect before = withImage.ChequeNum->geometry();
-    withImage.resize(withImage.width() * 2, withImage.height());
-    QApplication::processEvents();
-    const QRect after = withImage.ChequeNum->geometry();
-    EXPECT_NEAR(after.x(), before.x() * 2, 1);
-    EXPECT_NEAR(after.width(), before.width() * 2, 1);
-    EXPECT_EQ(after.y(), before.y());
 }
 
 }  // namespace

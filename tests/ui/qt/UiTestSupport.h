@@ -1,6 +1,5 @@
 #pragma once
-// Helpers for driving modal windows from a test: a modal box runs its own event loop, so the
-// test arranges beforehand what to do once it appears.
+// A modal box runs its own event loop: the test arranges beforehand what to do once it appears.
 
 #include <QApplication>
 #include <QMessageBox>
