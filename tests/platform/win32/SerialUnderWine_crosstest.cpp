@@ -1,6 +1,5 @@
-// The simulated reader here behind COM7 for SerialPortWin32UnderSim in korvex_win32_tests.exe
-// (KORVEX_WINDOWS_TESTS) under Wine, which leaves a file "scan" or "kill" when the reader must
-// act; after a kill a new reader starts behind the same link. Skipped without the program.
+// The simulated reader behind COM7 for SerialPortWin32UnderSim in KORVEX_WINDOWS_TESTS under
+// Wine, which leaves a file "scan" or "kill" when the reader must act. Skipped without it.
 #include <gtest/gtest.h>
 
 #include <algorithm>

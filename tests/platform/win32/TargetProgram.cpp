@@ -1,11 +1,8 @@
-// The end-to-end test's helper on the Windows side, run under Wine:
-//   --title T --out FILE   a top-level window titled T that takes the keyboard focus and writes
-//                          every character it receives (WM_CHAR, UTF-8) to FILE as it arrives;
-//   --exit-korvex          chooses Exit in the running korvex.exe's tray menu and answers Yes to
-//                          its question, as the operator would; exit status 0 when both happened.
+// The end-to-end test's helper under Wine: with --title T --out FILE, a window titled T that
+// writes every character it receives to FILE (UTF-8); with --exit-korvex, Exit from korvex.exe's
+// tray menu answered Yes, as the operator would (status 0 when both happened).
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 #include "platform/win32/Win32Text.h"
@@ -44,8 +41,7 @@ int runTarget(const std::wstring& title) {
     return 0;
 }
 
-// Posts Exit to korvex.exe's message window, then answers its question: a message box of its
-// process with a Yes button.
+// Posts Exit to korvex.exe's message window, then answers Yes to its process's message box.
 int exitKorvex() {
     HWND korvex = nullptr;
     for (int i = 0; i < 200 && korvex == nullptr; ++i, ::Sleep(korvex ? 0 : 50))
@@ -85,9 +81,5 @@ int wmain(int argc, wchar_t** argv) {
         if (a == L"--title" && i + 1 < argc) title = argv[++i];
         if (a == L"--out" && i + 1 < argc) outFile = argv[++i];
     }
-    if (title.empty() || outFile.empty()) {
-        std::fprintf(stderr, "usage: korvex-target-win32 --title T --out FILE | --exit-korvex\n");
-        return 64;
-    }
-    return runTarget(title);
+    return title.empty() || outFile.empty() ? 64 : runTarget(title);
 }
