@@ -269,6 +269,33 @@ TEST(Win32DetailsWindow, ProfilesReaderDataCloseAndTryString) {
 }
 
 // The input box, its edit focused: what was typed on OK or Enter, nothing otherwise.
+TEST(Win32DebugWindow, ContKeepsTheChoicesAndExitEndsAtOnce) {
+    int terminated = -1;
+    ManualDebugWindow window([&](int code) { terminated = code; });
+    const auto first = window.run(nullptr, [](HWND d) {
+        EXPECT_EQ(getText(d), "Debug");
+        EXPECT_EQ(SendMessageW(GetDlgItem(d, id::cmbAcc), CB_GETCOUNT, 0, 0), 4);
+        click(d, id::cmdCont);
+    });
+    EXPECT_EQ(first.bank, "Combo1");
+    EXPECT_EQ(first.account, "Combo1");
+    const auto second = window.run(nullptr, [](HWND d) {
+        SendMessageW(GetDlgItem(d, id::cmbBank), CB_SETCURSEL, 1, 0);
+        setText(GetDlgItem(d, id::cmbAcc), "999");
+        SendMessageW(d, WM_CLOSE, 0, 0);  // the frame's close continues too
+    });
+    EXPECT_EQ(second.bank, "12");
+    EXPECT_EQ(second.branch, "Combo1");
+    EXPECT_EQ(second.account, "999");
+    const auto third = window.run(nullptr, [](HWND d) {
+        click(d, id::Command2);  // the real handler never returns; this one does
+        click(d, id::cmdCont);
+    });
+    EXPECT_EQ(terminated, 0);
+    EXPECT_EQ(third.bank, "12");
+    EXPECT_EQ(third.account, "999");
+}
+
 TEST(Win32InputBox, ReturnsWhatWasTypedOnOkAndNothingOtherwise) {
     const struct {
         std::string defaultText;
