@@ -229,6 +229,10 @@ TEST(InputAssembler, EndlessInputWithoutTerminatorStaysBounded) {
     EXPECT_TRUE(a.buffer.empty());
     a.tick(noise);
     EXPECT_EQ(overflowNotes(), 2);
+    // A message handled in order also ends the flood.
+    a.tick("\r");
+    a.tick(noise);
+    EXPECT_EQ(overflowNotes(), 3);
 }
 
 }  // namespace

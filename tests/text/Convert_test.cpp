@@ -16,7 +16,7 @@ TEST(Convert, Int16) {
         {"&HFFFF", -1}, {"&O17", 15},   {"32767", 32767}, {"-32768", -32768}, {"32768", no},
         {"-32769", no}, {"1e3", 1000},  {"", no},         {"   ", no},        {"x", no},
         {"12x", no},    {"1 2", no},    {"&H", no},       {"&HG", no},        {"&X10", no},
-        {"1e", no},     {".5", 0},      {"1.5", 2},       {"&H10000", no}};
+        {"1e", no},     {".5", 0},      {"1.5", 2},       {"&H10000", no},    {"&H0FFFF", no}};
     for (const auto& [text, expected] : cases) EXPECT_EQ(toInt16(text), expected) << text;
 }
 
