@@ -11,21 +11,12 @@
 namespace korvex {
 namespace {
 
-// What the reader answers at 9600 baud.
-const std::map<std::string, std::string> kReaderAnswers = {{"VR\r", "Version 2.04\r"},
-                                                           {"SWA\r", "SWA=00100000\r"},
-                                                           {"SWB\r", "SWB=01000001\r"},
-                                                           {"SWC\r", "SWC=00000000\r"},
-                                                           {"HW\r", "HW=0000 1000\r"},
-                                                           {"FC 00 00\r", "OK\r"},
-                                                           {"FC\r", "OK\r"}};
-
 // A main window with every service start-up touches.
 struct StartupRig : test::CoreHarness {
     explicit StartupRig(const std::string& commandLine = {}) : CoreHarness(commandLine) {
         port.responder = [this](const std::string& sent) -> std::string {
-            const auto it = kReaderAnswers.find(sent);
-            const bool answered = port.settings().baud == 9600 && it != kReaderAnswers.end();
+            const auto it = test::kReaderAnswers.find(sent);
+            const bool answered = port.settings().baud == 9600 && it != test::kReaderAnswers.end();
             return answered ? it->second : std::string();
         };
     }

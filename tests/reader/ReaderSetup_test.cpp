@@ -12,14 +12,6 @@ namespace {
 
 using test::ReaderRig;
 
-const std::map<std::string, std::string> kReader = {{"VR\r", "Version 2.04 MICRImage\r"},
-                                                    {"SWA\r", "SWA=00100000\r"},
-                                                    {"SWB\r", "SWB=01000001\r"},
-                                                    {"SWC\r", "SWC=00000000\r"},
-                                                    {"HW\r", "HW=0000 1000\r"},
-                                                    {"FC 00 00\r", "OK\r"},
-                                                    {"FC\r", "OK\r"}};
-
 TEST(CheckIsMagtek, FindsTheReaderAtEitherRate) {
     struct Case {
         const char* name;
@@ -43,9 +35,9 @@ TEST(CheckIsMagtek, FindsTheReaderAtEitherRate) {
         rig.ui.timerEnabled = true;
         // The reader answers only while the line runs at its rate.
         rig.port.responder = [&rig, rate = c.readerRate + ","](const std::string& sent) {
-            const auto it = kReader.find(sent);
+            const auto it = test::kReaderAnswers.find(sent);
             const bool atRate = lineSettingsText(rig.port.settings()).rfind(rate, 0) == 0;
-            return atRate && it != kReader.end() ? it->second : std::string();
+            return atRate && it != test::kReaderAnswers.end() ? it->second : std::string();
         };
         EXPECT_EQ(CheckIsMagtek(rig.io), c.identified);
         EXPECT_EQ(lineSettingsText(rig.port.settings()), c.finalSettings);
@@ -74,7 +66,7 @@ TEST(CheckIsMagtek, AnyWrongReplyFailsTheAttempt) {
     for (const auto& row : test::list("VR\r>Version2.04\r|SWA\r>SWA=1000001\r|SWB\r>SWB=20000000\r|"
                                       "SWC\r>SWC=00000000\r\r|HW\r>HW=0000 100\r")) {
         test::ReaderRig rig;
-        auto answers = kReader;
+        auto answers = test::kReaderAnswers;
         answers[row.substr(0, row.find('>'))] = row.substr(row.find('>') + 1);
         rig.answer(answers);
         EXPECT_FALSE(CheckIsMagtek(rig.io)) << row;

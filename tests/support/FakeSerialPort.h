@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -129,5 +130,15 @@ private:
     InputMode mode_ = InputMode::Text;
     SerialError error_;
 };
+
+// What an image reader answers to the identification and set-up commands at 9600 baud.
+inline const std::map<std::string, std::string> kReaderAnswers = {
+    {"VR\r", "Version 2.04 MICRImage\r"},
+    {"SWA\r", "SWA=00100000\r"},
+    {"SWB\r", "SWB=01000001\r"},
+    {"SWC\r", "SWC=00000000\r"},
+    {"HW\r", "HW=0000 1000\r"},
+    {"FC 00 00\r", "OK\r"},
+    {"FC\r", "OK\r"}};
 
 }  // namespace korvex::test
