@@ -1,6 +1,6 @@
-// korvex.exe end to end under Wine, in a fresh folder with its Korvex.ini: the simulated reader
-// on a COM port, a Win32 target window, the log and the images, and Exit from the tray menu.
-// KORVEX_WINDOWS_PROGRAM and KORVEX_WINDOWS_TARGET name the .exe files; skipped without them.
+// Windows programs under Wine against the simulated reader on a COM port: korvex.exe end to end
+// (KORVEX_WINDOWS_PROGRAM and KORVEX_WINDOWS_TARGET) and the Win32 serial port's test in
+// korvex_win32_tests.exe (KORVEX_WINDOWS_TESTS). Each is skipped without its .exe files.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,7 +13,6 @@ namespace korvex::test {
 namespace {
 
 constexpr const char* kTitle = "Korvex Wine target";
-constexpr const char* kComPort = "COM7";
 
 std::string windowsPath(const std::filesystem::path& path) {
     std::string text = "Z:" + path.string();
@@ -23,6 +22,30 @@ std::string windowsPath(const std::filesystem::path& path) {
 
 bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
 
+// The .exe that `variable` names, or "" (the test is skipped) without it or without wine.
+std::string windowsProgram(const char* variable) {
+    const char* path = std::getenv(variable);
+    if (path == nullptr || *path == '\0' || !run("command -v wine > /dev/null 2>&1")) return "";
+    ::unsetenv("DISPLAY");
+    ::setenv("WINEDEBUG", "-all", 0);
+    return path;
+}
+
+// COM7 to `device`: Wine's registry keeps the mapping for later sessions, and the link in the
+// prefix's devices folder makes it at once, without restarting the running Wine server.
+bool mapComPort(const std::string& device) {
+    const char* prefix = std::getenv("WINEPREFIX");
+    const std::filesystem::path link =
+        std::filesystem::path(prefix != nullptr ? prefix
+                                                : std::getenv("HOME") + std::string("/.wine")) /
+        "dosdevices/com7";
+    std::error_code error;
+    std::filesystem::remove(link, error);
+    std::filesystem::create_symlink(device, link, error);
+    return !error && run("wine reg add 'HKLM\\Software\\Wine\\Ports' /v COM7 /d '" + device +
+                         "' /f < /dev/null > /dev/null 2>&1");
+}
+
 // Bytes of every value, CR and NUL among them: the image must pass the line unchanged.
 std::string imageBytes(std::size_t n, int seed) {
     std::string bytes(n, '\0');
@@ -30,15 +53,10 @@ std::string imageBytes(std::size_t n, int seed) {
     return bytes;
 }
 
-TEST(KorvexUnderWine, ChequesABackSideAndACardReachTheTargetTheLogAndTheImages) {
-    const char* program = std::getenv("KORVEX_WINDOWS_PROGRAM");
-    const char* helper = std::getenv("KORVEX_WINDOWS_TARGET");
-    if (program == nullptr || helper == nullptr || *program == '\0' || *helper == '\0')
-        GTEST_SKIP() << "KORVEX_WINDOWS_PROGRAM and KORVEX_WINDOWS_TARGET are not set";
-    if (!run("command -v wine > /dev/null 2>&1")) GTEST_SKIP() << "wine is not installed";
-    ::unsetenv("DISPLAY");
-    ::setenv("WINEDEBUG", "-all", 0);
-
+TEST(KorvexUnderWine, AChequeAndItsBackSideReachTheTargetTheLogAndTheImages) {
+    const std::string program = windowsProgram("KORVEX_WINDOWS_PROGRAM");
+    const std::string helper = windowsProgram("KORVEX_WINDOWS_TARGET");
+    if (program.empty() || helper.empty()) GTEST_SKIP() << "no wine, or no korvex.exe or target";
     TempFolder folder;
     std::filesystem::copy_file(program, folder / "korvex.exe");
     std::filesystem::copy_file(
@@ -46,37 +64,18 @@ TEST(KorvexUnderWine, ChequesABackSideAndACardReachTheTargetTheLogAndTheImages) 
         folder / "banks_branches.txt");
     SimulatedReader reader;
     ASSERT_TRUE(reader.start({"--rate", "9600"}, folder / "reader-line", folder / "reader.out"));
-    // The port: Wine's registry keeps the mapping for later sessions, and the link in the
-    // prefix's devices folder makes it at once, without restarting the running Wine server.
-    const std::string device = reader.deviceNow();
-    ASSERT_TRUE(run("wine reg add 'HKLM\\Software\\Wine\\Ports' /v " + std::string(kComPort) +
-                    " /d " + device + " /f > /dev/null 2>&1"));
-    const char* prefix = std::getenv("WINEPREFIX");
-    const std::filesystem::path devices =
-        std::filesystem::path(prefix != nullptr ? prefix
-                                                : std::string(std::getenv("HOME")) + "/.wine") /
-        "dosdevices";
-    std::error_code error;
-    std::filesystem::remove(devices / "com7", error);
-    std::filesystem::create_symlink(device, devices / "com7", error);
-    ASSERT_FALSE(error) << error.message();
+    ASSERT_TRUE(mapComPort(reader.deviceNow()));
     const auto script = [&](const std::string& line) { ASSERT_TRUE(reader.script(line)); };
 
     folder.write("Korvex.ini",
-                 "[Config]\r\nSplashScreenTime=750\r\nPort=7\r\nCommSettings=9600,n,8,1\r\n"
-                 "DataTerminationChars=13\r\nMSRTracks=2\r\nDefaultProfileName=System\r\n"
-                 "[System]\r\nActivateWindow=1\r\nActivateWindowTitle=" +
+                 "[Config]\r\nPort=7\r\nDefaultProfileName=System\r\n[System]\r\n"
+                 "ActivateWindow=1\r\nActivateWindowTitle=" +
                      std::string(kTitle) +
-                     "\r\nLetUserFillDetails=0\r\nDontPassPartialRead=1\r\nCSVFile=Log.CSV\r\n"
-                     "ChequeNumStart=-13\r\nChequeNumLength=13\r\nChequeNumLeadingZeros=0\r\n"
-                     "ChequeBankNumLeadingZeros=-1\r\nChequeBranchNumLength=3\r\n"
-                     "ChequeBranchNumLeadingZeros=-1\r\nChequeAccountNumStart=-13\r\n"
-                     "ChequeAccountNumLength=13\r\nChequeAccountNumLeadingZeros=0\r\n"
+                     "\r\nCSVFile=Log.CSV\r\nChequeBackTimeout=60\r\n"
                      "ImageFileNameTemplate=images\\{ChequeNum}_{AccountNum}.tif\r\n"
-                     "BackImageFileNameTemplate=images\\{ChequeNum}_{AccountNum}-back.tif\r\n"
-                     "ChequeBackTimeout=60\r\n"
+                     "BackImageFileNameTemplate=images\\{ChequeNum}-back.tif\r\n"
                      "ChequeTemplate=<{ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}"
-                     "{AccountNum}>{ENTER}\r\nMagStripe2Template={MagPart1}={MagPart2}{ENTER}\r\n");
+                     "{AccountNum}>{ENTER}\r\n");
     const std::string front = imageBytes(6000, 0), back = imageBytes(2500, 1);
     folder.write("front.tif", front);
     folder.write("back.tif", back);
@@ -108,27 +107,25 @@ TEST(KorvexUnderWine, ChequesABackSideAndACardReachTheTargetTheLogAndTheImages) 
     const auto image = [&](const std::string& name) { return folder.read("images/" + name); };
     script("image " + (folder / "front.tif").string());
     script("scan A0012345 C12A345E 000123456C");
-    EXPECT_TRUE(waitUntil([&] { return image("12345_123456.tif").size() >= front.size(); }, 30s))
+    EXPECT_TRUE(waitUntil([&] { return image("012345_0123456.tif").size() >= front.size(); }, 30s))
         << log();
     script("image " + (folder / "back.tif").string());
     script("nomicr");
-    EXPECT_TRUE(
-        waitUntil([&] { return image("12345_123456-back.tif").size() >= back.size(); }, 30s))
+    EXPECT_TRUE(waitUntil([&] { return image("012345-back.tif").size() >= back.size(); }, 30s))
         << log();
-    script("scan ;4580123456789012=0905101?");
-    const std::string expected = "<12345\t12\t345\t123456>\r4580123456789012=0905\r";
+    const std::string expected = "<012345\t12\t345\t0123456>\r";
     EXPECT_TRUE(waitUntil([&] { return received().size() >= expected.size(); }, 30s)) << log();
     std::this_thread::sleep_for(1s);
     EXPECT_EQ(received(), expected) << log();
     // Byte for byte (compared whole: a difference would print kilobytes of binary).
-    EXPECT_TRUE(image("12345_123456.tif") == front);
-    EXPECT_TRUE(image("12345_123456-back.tif") == back);
+    EXPECT_TRUE(image("012345_0123456.tif") == front);
+    EXPECT_TRUE(image("012345-back.tif") == back);
     const std::regex csv(R"(0012345,12,345,000123456,\d\d:\d\d:\d\d,\d\d/\d\d/\d{4},,,)"
-                         R"("images\\12345_123456\.tif"\r\n)");
+                         R"("images\\012345_0123456\.tif"\r\n)");
     EXPECT_TRUE(std::regex_match(folder.read("Log.CSV"), csv)) << folder.read("Log.CSV");
 
     // Exit from the tray menu, answered Yes: the program ends in order and leaves nothing.
-    ASSERT_TRUE(run("wine '" + std::string(helper) + "' --exit-korvex > /dev/null 2>&1")) << log();
+    ASSERT_TRUE(run("wine '" + helper + "' --exit-korvex > /dev/null 2>&1")) << log();
     const auto status = korvex.waitForExit(30s);
     ASSERT_TRUE(status.has_value()) << "still running after Exit\n" << log();
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "wait status " << *status;
@@ -137,6 +134,36 @@ TEST(KorvexUnderWine, ChequesABackSideAndACardReachTheTargetTheLogAndTheImages) 
     const std::string copy = folder.path().filename().string() + ".[k]orvex.exe";
     EXPECT_TRUE(waitUntil([&] { return !run("pgrep -f '" + copy + "' > /dev/null"); }, 10s))
         << "a korvex.exe process is left";
+}
+
+// The Win32 serial port's test, which leaves a file "kill" when the reader must go away; it comes
+// back at 9600 behind the same link.
+TEST(SerialUnderWine, TheWin32PortFindsTheReaderLosesItOnceAndReachesItAgain) {
+    const std::string exe = windowsProgram("KORVEX_WINDOWS_TESTS");
+    if (exe.empty()) GTEST_SKIP() << "no wine, or KORVEX_WINDOWS_TESTS is not set";
+    TempFolder folder;
+    SimulatedReader reader;
+    ASSERT_TRUE(reader.start({"--rate", "115200"}, folder / "reader"));
+    ASSERT_TRUE(mapComPort(reader.device()));
+    ChildProcess::Options options;
+    options.output = folder / "out.txt";
+    options.environment = {"KORVEX_SIM_PORT=COM7",
+                           "KORVEX_SIM_SIGNALS=" + windowsPath(folder.path())};
+    ChildProcess windows({"wine", exe, "--gtest_filter=SerialPortWin32UnderSim.*"}, options);
+    bool restarted = false;
+    waitUntil(
+        [&] {
+            if (!restarted && folder.exists("kill")) {
+                reader.process.stop();
+                restarted = reader.start({"--rate", "9600"}, folder / "reader");
+            }
+            return !windows.running();
+        },
+        180s);
+    const std::optional<int> status = windows.waitForExit(0ms);
+    const std::string report = folder.read("out.txt");
+    EXPECT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << report;
+    EXPECT_NE(report.find("[  PASSED  ] 1 test."), std::string::npos) << report;
 }
 
 }  // namespace

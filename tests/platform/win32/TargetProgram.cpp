@@ -41,31 +41,18 @@ int runTarget(const std::wstring& title) {
     return 0;
 }
 
-// Posts Exit to korvex.exe's message window, then answers Yes to its process's message box.
+// Posts Exit to korvex.exe's message window, then answers Yes to the question that follows.
 int exitKorvex() {
-    HWND korvex = nullptr;
+    HWND korvex = nullptr, question = nullptr;
     for (int i = 0; i < 200 && korvex == nullptr; ++i, ::Sleep(korvex ? 0 : 50))
         korvex = ::FindWindowW(korvex::win32ui::kMessageWindowClass, nullptr);
     if (korvex == nullptr) return 2;
-    std::pair<DWORD, HWND> search{0, nullptr};
-    ::GetWindowThreadProcessId(korvex, &search.first);
     ::PostMessageW(korvex, WM_COMMAND, korvex::win32ui::kMenuExit, 0);
-    const WNDENUMPROC findQuestion = [](HWND window, LPARAM lParam) -> BOOL {
-        auto* s = reinterpret_cast<std::pair<DWORD, HWND>*>(lParam);
-        DWORD process = 0;
-        ::GetWindowThreadProcessId(window, &process);
-        wchar_t name[16] = {};
-        ::GetClassNameW(window, name, 16);
-        if (process != s->first || std::wstring(name) != L"#32770" || !::GetDlgItem(window, IDYES))
-            return TRUE;
-        s->second = window;
-        return FALSE;
-    };
-    for (int i = 0; i < 400 && search.second == nullptr; ++i, ::Sleep(search.second ? 0 : 50))
-        ::EnumWindows(findQuestion, reinterpret_cast<LPARAM>(&search));
-    if (search.second == nullptr) return 3;
-    ::PostMessageW(search.second, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(search.second, IDYES)));
+    for (int i = 0; i < 400 && !::GetDlgItem(question, IDYES); ++i, ::Sleep(50))
+        question = ::FindWindowW(L"#32770", nullptr);
+    if (!::GetDlgItem(question, IDYES)) return 3;
+    ::PostMessageW(question, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(question, IDYES)));
     return 0;
 }
 

@@ -27,12 +27,6 @@ ChequeDialogInput input(const char* c, const char* b, const char* br, const char
     return in;
 }
 
-std::pair<int, int> selection(HWND box) {
-    DWORD start = 0, end = 0;
-    SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    return {int(start), int(end)};
-}
-
 void type(HWND box, const std::wstring& chars) {
     for (wchar_t c : chars) SendMessageW(box, WM_CHAR, c, 1);
     pumpMessages();
@@ -86,37 +80,6 @@ void answerNextBox(BoxAnswer& answer) {
     SetTimer(nullptr, 0, 20, answerMessageBox);
 }
 
-// The reader's unreadable part is selected, and again when the box is reached; a field read in
-// full is not selected.
-TEST(Win32ChequeDialogs, UnreadablePartsAreSelectedAndComeBackWhenReached) {
-    for (bool full : {false, true}) {
-        dialog(full, input("12?4?6", "@@", "9;9;", "123"), [full](HWND d) {
-            HWND cheque = GetDlgItem(d, id::ChequeNum), bank = GetDlgItem(d, id::BankNum),
-                 account = GetDlgItem(d, id::AccountNum);
-            EXPECT_EQ(selection(cheque), std::make_pair(2, 5)) << full;
-            EXPECT_EQ(selection(bank), std::make_pair(0, 2)) << full;
-            key(GetDlgItem(d, id::BranchNum), VK_TAB);
-            EXPECT_EQ(GetFocus(), account) << full;
-            EXPECT_EQ(selection(account), std::make_pair(3, 3)) << full;
-            SendMessageW(bank, EM_SETSEL, 0, 0);
-            key(cheque, VK_TAB);
-            EXPECT_EQ(selection(bank), std::make_pair(0, 2)) << full;
-            click(d, id::cmdCancel);
-        });
-    }
-}
-
-TEST(Win32ChequeDialogs, TabCharEntersTheCharacterAndMovesOn) {
-    dialog(false, input("", "", "", "", '*'), [](HWND d) {
-        HWND cheque = GetDlgItem(d, id::ChequeNum);
-        SetFocus(cheque);
-        type(cheque, L"5*");
-        EXPECT_EQ(getText(cheque), "5*");
-        EXPECT_EQ(GetFocus(), GetDlgItem(d, id::BankNum));
-        SendMessageW(d, WM_CLOSE, 0, 0);
-    });
-}
-
 TEST(Win32ChequeDialogs, OkCancelEnterAndCloseGiveTheirResults) {
     enum Action { Ok, Cancel, Close, Enter, Escape, EnterAtCancel };
     const struct {
@@ -133,7 +96,6 @@ TEST(Win32ChequeDialogs, OkCancelEnterAndCloseGiveTheirResults) {
         auto in = input("123", "10", "456", "789");
         in.verifyCaption = cp1255::fromUtf8("קוד 888");
         const auto r = dialog(c.full, in, [&c](HWND d) {
-            EXPECT_TRUE(IsWindowVisible(GetDlgItem(d, id::VerifyCode)));
             click(d, id::VerifyCode);
             if (c.action == Ok) click(d, id::cmdOK);
             if (c.action == Cancel) click(d, id::cmdCancel);
@@ -149,30 +111,30 @@ TEST(Win32ChequeDialogs, OkCancelEnterAndCloseGiveTheirResults) {
     }
 }
 
-// The reader's long bank group is put in whole; once shortened it takes two characters.
-TEST(Win32ChequeDialogs, AmountTakesAPointForFinalTsadiAndTypingIsLimited) {
-    const auto r = dialog(true, input("", "1?3", "", ""), [](HWND d) {
-        type(GetDlgItem(d, id::txtAmount),
-             L"12\x05E5"
-             L"50");
-        HWND bank = GetDlgItem(d, id::BankNum);
-        SendMessageW(bank, EM_SETSEL, 3, 3);
-        type(bank, L"4");
-        EXPECT_EQ(getText(bank), "1?3");
-        type(bank, L"\b\b56");
-        EXPECT_EQ(getText(bank), "15");
-        click(d, id::cmdOK);
-    });
-    EXPECT_EQ(r.AmountText, "12.50");
-}
-
-// The caret rules are the core's: here the keys must reach them and the box's text follow.
-TEST(Win32ChequeDialogs, DateBoxTyping) {
-    // Typed from the start, the date becomes the full date; an incomplete one keeps the dialog.
+// The picture of the cheque shows; TabChar enters itself and moves on, to a box whose unreadable
+// part is selected again; the full stop's key on a Hebrew layout (final tsadi) is a point in the
+// amount; an incomplete date keeps the dialog with a message; typed digits reach the date box.
+TEST(Win32ChequeDialogs, TypingInTheBoxes) {
+    test::TempFolder folder;
+    folder.write("front.gif", std::string("GIF87a\x03\x00\x02\x00\xa2\x00\x00\xff\x00\x00\xc8\xc8"
+                                          "\xc8\x00\xff\x00\x09\x09\x09\x00\x00\xff\x32\x3c\x46"
+                                          "\x00\x00\x00\x00\x00\x00\x2c\x00\x00\x00\x00\x03\x00"
+                                          "\x02\x00\x00\x03\x04\x08\x42\x13\x95\x00\x3b",
+                                          55));
+    auto in = input("", "1@@", "3", "4", '*');
+    in.imageFile = folder / "front.gif";
     BoxAnswer answer;
-    const auto r = dialog(true, input("1", "2", "3", "4"), [&answer](HWND d) {
+    const auto r = dialog(true, in, [&answer](HWND d) {
+        HWND cheque = GetDlgItem(d, id::ChequeNum), bank = GetDlgItem(d, id::BankNum);
         HWND date = GetDlgItem(d, id::txtDate);
-        SendMessageW(date, EM_SETSEL, 0, 1);
+        EXPECT_TRUE(IsWindowVisible(GetDlgItem(d, id::Image1)));
+        SendMessageW(bank, EM_SETSEL, 0, 0);
+        SetFocus(cheque);
+        type(cheque, L"5*");
+        EXPECT_EQ(GetFocus(), bank);
+        EXPECT_EQ(SendMessageW(bank, EM_GETSEL, 0, 0), MAKELRESULT(1, 3));
+        type(bank, L"2");
+        type(GetDlgItem(d, id::txtAmount), L"12\u05E550");
         setText(date, "12/__/26");
         answerNextBox(answer);
         click(d, id::cmdOK);
@@ -186,116 +148,61 @@ TEST(Win32ChequeDialogs, DateBoxTyping) {
         click(d, id::cmdOK);
     });
     EXPECT_EQ(answer.text, cp1255::fromUtf8("תאריך לא תקין, נא לתקן."));
-    EXPECT_FALSE(r.Cancelled);
+    EXPECT_EQ(r.MagtekLine, "A5* C12A3E 4C");
+    EXPECT_EQ(r.AmountText, "12.50");
     EXPECT_EQ(r.DateText, "31/12/2099");
 }
 
-// A 3 x 2 pixel GIF shows; a missing or broken picture gives a shorter dialog.
-TEST(Win32ChequeDialogs, PictureOfTheChequeOrAShorterDialog) {
-    test::TempFolder folder;
-    folder.write("front.gif", std::string("GIF87a\x03\x00\x02\x00\xa2\x00\x00\xff\x00\x00\xc8\xc8"
-                                          "\xc8\x00\xff\x00\x09\x09\x09\x00\x00\xff\x32\x3c\x46"
-                                          "\x00\x00\x00\x00\x00\x00\x2c\x00\x00\x00\x00\x03\x00"
-                                          "\x02\x00\x00\x03\x04\x08\x42\x13\x95\x00\x3b",
-                                          55));
-    folder.write("noise.tif", std::string("II*\0\xff\x01 noise", 12));
-    int heights[2] = {0, 0};
-    for (const char* file : {"front.gif", "missing.tif", "noise.tif"}) {
-        const bool shown = file[0] == 'f';
-        auto in = input("1", "2", "3", "4");
-        in.imageFile = folder / file;
-        dialog(true, in, [&](HWND d) {
-            HWND image = GetDlgItem(d, id::Image1);
-            EXPECT_EQ(bool(IsWindowVisible(image)), shown) << file;
-            BITMAP info{};
-            auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(image, STM_GETIMAGE, 0, 0));
-            EXPECT_EQ(GetObjectW(bitmap, sizeof info, &info) != 0, shown);
-            RECT r;
-            GetWindowRect(d, &r);
-            heights[shown] = r.bottom - r.top;
-            click(d, id::cmdCancel);
-        });
-    }
-    EXPECT_LT(heights[0], heights[1]);
-}
-
-TEST(Win32DetailsWindow, ProfilesReaderDataCloseAndTryString) {
-    std::vector<std::string> cheques, cards;
+// The operator's profile choice calls back; the typed string is processed when the question is
+// answered Yes, and not on No.
+TEST(Win32DetailsWindow, ProfileChoiceAndTryString) {
+    std::vector<std::string> cheques;
     std::vector<int32_t> chosen;
-    int classAnswer = 1;
     ui::DetailsHooks h;
-    h.classify = [&](const std::string&) { return classAnswer; };
+    h.classify = [](const std::string&) { return 1; };
     h.processCheque = [&](const std::string& t) { cheques.push_back(t); };
-    h.processMagStripe = [&](const std::string& t) { cards.push_back(t); };
     h.profileChosen = [&](int32_t n) { chosen.push_back(n); };
     DetailsWindow window(h);
     HWND w = window.hwnd();
     HWND list = GetDlgItem(w, id::cmbProfiles);
     for (const char* name : {"A", "B", "C"}) window.addProfile(name);
-    EXPECT_TRUE(window.selectProfile(1));
-    SendMessageW(list, CB_SETCURSEL, 2, 0);  // the operator's choice calls back
+    SendMessageW(list, CB_SETCURSEL, 2, 0);
     SendMessageW(w, WM_COMMAND, MAKEWPARAM(id::cmbProfiles, CBN_SELCHANGE), LPARAM(list));
     EXPECT_EQ(chosen, std::vector<int32_t>{3});
 
-    window.setReaderData("A1 C2\r\nline");
-    window.setLastDataSent(cp1255::fromUtf8("שלום{TAB}"));
-    EXPECT_EQ(getText(GetDlgItem(w, id::LastDataSent)), cp1255::fromUtf8("שלום{TAB}"));
-    window.showDetails();
-    EXPECT_EQ(window.readerData(), "A1 C2\r\nline");
-    SendMessageW(w, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindowVisible(w));
-    EXPECT_EQ(window.readerData(), "");
-
-    const struct {
-        int cls, answer;
-        const char* typed;
-        std::vector<std::string> cheques, cards;
-    } cases[] = {
-        {1, IDYES, "A1 C2A3E 4C", {"A1 C2A3E 4C"}, {}},
-        {2, IDYES, "%B4580;123?", {}, {"%B4580;123?"}},
-    };
-    for (const auto& c : cases) {
-        cheques.clear(), cards.clear();
-        classAnswer = c.cls;
-        setText(GetDlgItem(w, id::ManualData), c.typed);
-        BoxAnswer answer{c.answer, "", false};
+    setText(GetDlgItem(w, id::ManualData), "A1 C2A3E 4C");
+    for (const int button : {IDNO, IDYES}) {
+        BoxAnswer answer{button, "", false};
         answerNextBox(answer);
         click(w, id::TryString);
         ASSERT_TRUE(answer.seen);
-        EXPECT_EQ(answer.text.rfind(tryStringQuestion(c.cls).substr(0, 12), 0), 0u);
-        EXPECT_EQ(cheques, c.cheques) << c.cls;
-        EXPECT_EQ(cards, c.cards) << c.cls;
+        EXPECT_EQ(answer.text.rfind(tryStringQuestion(1).substr(0, 12), 0), 0u);
     }
+    EXPECT_EQ(cheques, std::vector<std::string>{"A1 C2A3E 4C"});
 }
 
-// The input box, its edit focused: what was typed on OK or Enter, nothing otherwise.
+// Cont returns the choices, kept for the next time; Exit ends the program at once.
 TEST(Win32DebugWindow, ContKeepsTheChoicesAndExitEndsAtOnce) {
     int terminated = -1;
     ManualDebugWindow window([&](int code) { terminated = code; });
-    const auto first = window.run(nullptr, [](HWND d) {
-        EXPECT_EQ(getText(d), "Debug");
-        EXPECT_EQ(SendMessageW(GetDlgItem(d, id::cmbAcc), CB_GETCOUNT, 0, 0), 4);
-        click(d, id::cmdCont);
-    });
+    const auto first = window.run(nullptr, [](HWND d) { click(d, id::cmdCont); });
     EXPECT_EQ(first.bank, "Combo1");
-    EXPECT_EQ(first.account, "Combo1");
     const auto second = window.run(nullptr, [](HWND d) {
         SendMessageW(GetDlgItem(d, id::cmbBank), CB_SETCURSEL, 1, 0);
         setText(GetDlgItem(d, id::cmbAcc), "999");
         SendMessageW(d, WM_CLOSE, 0, 0);  // the frame's close continues too
     });
     EXPECT_EQ(second.bank, "12");
-    EXPECT_EQ(second.branch, "Combo1");
     EXPECT_EQ(second.account, "999");
     const auto third = window.run(nullptr, [](HWND d) {
         click(d, id::Command2);  // the real handler never returns; this one does
         click(d, id::cmdCont);
     });
     EXPECT_EQ(terminated, 0);
-    EXPECT_EQ(third.bank, "12");
     EXPECT_EQ(third.account, "999");
 }
 
+// The input box, its edit focused: what was typed on OK or Enter, nothing otherwise.
 TEST(Win32InputBox, ReturnsWhatWasTypedOnOkAndNothingOtherwise) {
     const struct {
         std::string defaultText;
@@ -344,11 +251,9 @@ TEST(Win32TransferWindow, ShowsTheProgressTextUnactivatedAndHidesOnAClick) {
     EXPECT_EQ(getText(ui.fileXferPicture()), "37% ");
     SendMessageW(ui.fileXferPicture(), WM_LBUTTONDOWN, MK_LBUTTON, 0);
     EXPECT_FALSE(IsWindowVisible(window));
-    ui.fileXferClose();
-    EXPECT_FALSE(IsWindow(window));
 }
 
-TEST(Win32Tray, MenuCommandsReachTheHooksTheCheckMarksFollowTheCallsAndTheTimerTicks) {
+TEST(Win32Tray, MenuCommandsReachTheHooksAndTheTimerTicksWhileEnabled) {
     Win32OperatorUi ui;
     std::vector<std::string> calls;
     Win32OperatorUi::Hooks hooks;
@@ -361,9 +266,8 @@ TEST(Win32Tray, MenuCommandsReachTheHooksTheCheckMarksFollowTheCallsAndTheTimerT
     ui.setHooks(hooks);
     ui.addProfileMenuItem(1, "One");
     ui.addProfileMenuItem(2, "Two");
-    ui.setNoProfilesItemVisible(false);
     for (const UINT id : {UINT{kMenuRenameCsv}, UINT{kMenuDetails}, kMenuProfileBase + 2,
-                          kMenuProfileBase + 3, UINT{kMenuProfileBase}, UINT{kMenuExit}})
+                          kMenuProfileBase + 3, UINT{kMenuExit}})
         PostMessageW(ui.messageWindow(), WM_COMMAND, id, 0);
     PostMessageW(ui.messageWindow(), WM_ENDSESSION, TRUE, 0);
     PostMessageW(ui.messageWindow(), WM_CLOSE, 0, 0);
@@ -371,16 +275,11 @@ TEST(Win32Tray, MenuCommandsReachTheHooksTheCheckMarksFollowTheCallsAndTheTimerT
     ui.doEvents();
     EXPECT_EQ(calls, (std::vector<std::string>{"rename", "details", "profile 2", "exit",
                                                "session end", "session end"}));
-    EXPECT_EQ(SendMessageW(ui.messageWindow(), WM_QUERYENDSESSION, 0, 0), TRUE);
-
-    HMENU profiles = GetSubMenu(ui.trayMenu(), 2);
-    ASSERT_NE(profiles, nullptr);
-    EXPECT_EQ(GetMenuItemCount(profiles), 2);  // the placeholder is gone
     EXPECT_TRUE(ui.setProfileMenuChecked(2, true));
-    EXPECT_EQ(GetMenuState(profiles, kMenuProfileBase + 2, MF_BYCOMMAND) & MF_CHECKED,
-              UINT{MF_CHECKED});
+    EXPECT_EQ(
+        GetMenuState(GetSubMenu(ui.trayMenu(), 2), kMenuProfileBase + 2, MF_BYCOMMAND) & MF_CHECKED,
+        UINT{MF_CHECKED});
 
-    // The polling timer ticks while enabled, and not after.
     calls.clear();
     ui.setPollingTimerEnabled(true);
     EXPECT_TRUE(pumpUntil(ui, [&] { return calls.size() >= 3; }));
