@@ -73,8 +73,7 @@ TEST_F(LocalCheck, ReadsEveryKindOfListLine) {
         std::string content;
         bool restricted;
         std::string account = "123456";
-    } cases[] = {{"short\r\n" + hit + "\r\n", true},
-                 {"\r\n\nshort\r" + hit, true},  // CR only, blank lines, no final line end
+    } cases[] = {{"\r\n\nshort\r" + hit, true},  // CR only, blank lines, no final line end
                  {hit.substr(0, 33) + "\r\n", false},
                  {hit.substr(0, 34), true},
                  {binary, true},
@@ -104,11 +103,9 @@ TEST_F(LocalCheck, ListFoldersMissingUnreadableWithoutSeparatorOrAbsolute) {
 TEST(RestrictedQueryUrl, NineDigitAccountsForFiveBanks) {
     const struct {
         const char *bank, *account, *expectedAcct;
-    } cases[] = {{"14", "1234", "000001234"},      {"31", "1234", "000001234"},
-                 {"46", "1234", "000001234"},      {"52", "1234", "000001234"},
-                 {"54", "1234", "000001234"},      {"4", "1234", "00001234"},
-                 {"014", "1234", "00001234"},      {"12", "1234567890", "34567890"},
-                 {"14", "1234567890", "234567890"}};
+    } cases[] = {{"14", "1234", "000001234"},      {"54", "1234", "000001234"},
+                 {"4", "1234", "00001234"},        {"014", "1234", "00001234"},
+                 {"12", "1234567890", "34567890"}, {"14", "1234567890", "234567890"}};
     for (const auto& c : cases) {
         EXPECT_EQ(RestrictedQueryUrl("http://q/x", c.account, "345", c.bank),
                   std::string("http://q/x?bank=") + c.bank + "&snif=345&acct=" + c.expectedAcct);
@@ -133,10 +130,7 @@ TEST(CheckRestrictedOnline, EveryKindOfAnswer) {
     } cases[] = {{F::page(titled(he("חשבון מוגבל"), he("<p>חשבון מוגבל עד 31/12/2007 כולל</p>"))),
                   true, kRestrictedTitle, restricted + he(" תאריך 31/12/2007") + after},
                  {F::page(titled(he("חשבון לא מוגבל"))), false, "", ""},
-                 {F::page(titled(he("חשבון מוגבל"))), true, kRestrictedTitle,
-                  restricted + he(" תאריך ") + after},
                  {F::page(titled("500 Internal Server Error")), false, warn, noLink},
-                 {F::page("<html>" + he("חשבון מוגבל") + "</html>"), false, warn, noLink},
                  {F::page("<TITLE>" + he("חשבון מוגבל") + "</TITLE>"), false, warn, noLink},
                  {F::failure(kHttpErrorTimeout, "timed out"), false, warn, noLink}};
     for (const auto& c : cases) {
@@ -155,11 +149,10 @@ TEST(CheckRestrictedOnline, EveryKindOfAnswer) {
                 std::tuple(c.title, c.text, c.restricted ? MsgIcon::Stop : MsgIcon::Exclamation));
         }
         // Only a failed connection is logged, with its number and description.
-        using Log = std::vector<std::string>;
         const auto& a = c.answer;
         const std::string error =
             "Error #" + std::to_string(a.errorNumber) + " - " + a.errorDescription;
-        EXPECT_EQ(logged, a.errorNumber == 0 ? Log{} : Log{error});
+        EXPECT_EQ(logged, a.errorNumber == 0 ? std::vector<std::string>{} : std::vector{error});
     }
 }
 
@@ -205,7 +198,6 @@ TEST(DecodeWebPage, FollowsTheDeclaredCharset) {
         std::string body, contentType, expected;
     } cases[] = {
         {"header utf-8", utf8, "text/html; charset=utf-8", word},
-        {"header utf8", utf8, "text/html;charset=utf8", word},
         {"nothing declared", word, "", word},
         {"meta charset", "<meta charset=\"utf-8\"><title>" + utf8, "text/html",
          "<meta charset=\"utf-8\"><title>" + word},

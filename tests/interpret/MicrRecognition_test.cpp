@@ -60,8 +60,6 @@ TEST(ClassifyInputTest, DecidesTheClassInTheOrderOfTheTests) {
     expect(C::NoMicrDocument, {std::string(27, '?')}, false, 27);
     expect(C::NoMicrDocument, {fifthAt34}, false, 5);
     expect(C::Unidentified, {"????" + std::string(30, 'x') + "?"}, false, 5);
-    expect(C::Unidentified, {fifthAt34}, false, -3);
-    expect(C::NoMicrDocument, {"?x"}, false, 1);
     // Nonus mode knows its own pattern only.
     expect(C::NonusCheque,
            {":0012345<12:456>1234567<", ": 0012345 <12:456> 1234567 <",
@@ -103,14 +101,10 @@ TEST(ExtractMicrGroupsTest, RecognisesSplitsByPositionOrFails) {
          std::string(kLong, '5') + "|12|456|789"},
         {"A123 C1A456E 789C", false, P, "123|1|456|789"},
         {"A123  C1A456E  789 C", false, P, "123|1|456|789"},  // a double blank counts as one
-        {"AA123 C1A456E 789C", false, P, "123|1|456|789"},
         {"A123 CA456E 789C", false, P, "123||456|789"},
         {":0012345<12:456>1234567<", true, R, "0012345|12|456|1234567"},
-        {": 0012345 <12:456> 1234567 :", true, R, "0012345|12|456|1234567"},
-        {"\0:0012345<12:456>1234567<"s, true, R, "0012345|12|456|1234567"},  // not in a group
         {":0012345<1:456>1234567<", true, D, "|||"},
         {"A0012345C12A456E1234567A", true, D, "|||"},
-        {"x\x01\xff\0:<"s, true, D, "|||"},
         {"", false, F, "?|?|?|?"},
         {"A", false, F, "?|?|?|?"},
         {"A123C1A456E789C", false, F, "?|1|456|?"},        // no blank after the cheque number

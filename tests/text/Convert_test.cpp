@@ -59,8 +59,6 @@ TEST(Cp1255, CharactersOutsideTheCodePageAndMalformedUtf8BecomeQuestionMarks) {
         {"קורא ₪", "\xF7\xE5\xF8\xE0 \xA4"},
         {"a\xD0\x96z", "a?z"},      // Cyrillic Zhe
         {"\xF0\x9F\x98\x80", "?"},  // an emoji
-        {"\x80\x80", "??"},         // stray continuation bytes
-        {"\xC0\xAF", "?"},          // overlong "/"
         {"a\xC3(b", "a?(b"}};       // interrupted sequence keeps what follows
     for (const auto& [input, expected] : cases)
         EXPECT_EQ(cp1255::fromUtf8(input), expected) << input;
