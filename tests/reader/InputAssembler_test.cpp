@@ -67,7 +67,6 @@ TEST(InputAssembler, DispatchesCompleteBuffersByClassInArrivalOrder) {
         bool scanOverride = false;
     };
     const std::vector<Case> cases = {
-        {"cheque in two ticks", "A1C|2\r", "A1C2=1", "cheque:A1C2", p + "A1C"},
         {"an unfinished second holds the first", "X\rY||\r", "X=1|Y=5", "cheque:X|us:Y",
          p + "X\rY"},
         {"empty and unknown messages are logged", "X\r\rOK\r", "X=1", "cheque:X",

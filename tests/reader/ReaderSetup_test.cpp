@@ -65,7 +65,6 @@ TEST(CheckIsMagtek, AnyWrongReplyFailsTheAttempt) {
         answers[row.substr(0, row.find('>'))] = row.substr(row.find('>') + 1);
         rig.answer(answers);
         EXPECT_FALSE(CheckIsMagtek(rig.io)) << row;
-        EXPECT_EQ(rig.programEnds, 1);
     }
 }
 
