@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <random>
 #include <stdexcept>
 // The standard engine serves as the reference on short lines. GCC 12 warns falsely inside its
@@ -61,8 +60,6 @@ TEST(ClassifyInputTest, DecidesTheClassInTheOrderOfTheTests) {
     expect(C::NoMicrDocument, {std::string(27, '?')}, false, 27);
     expect(C::NoMicrDocument, {fifthAt34}, false, 5);
     expect(C::Unidentified, {"????" + std::string(30, 'x') + "?"}, false, 5);
-    expect(C::Unidentified, {fifthAt34}, false, -3);
-    expect(C::NoMicrDocument, {"?x"}, false, 1);
     // Nonus mode knows its own pattern only.
     expect(C::NonusCheque,
            {":0012345<12:456>1234567<", ": 0012345 <12:456> 1234567 <",
@@ -104,14 +101,10 @@ TEST(ExtractMicrGroupsTest, RecognisesSplitsByPositionOrFails) {
          std::string(kLong, '5') + "|12|456|789"},
         {"A123 C1A456E 789C", false, P, "123|1|456|789"},
         {"A123  C1A456E  789 C", false, P, "123|1|456|789"},  // a double blank counts as one
-        {"AA123 C1A456E 789C", false, P, "123|1|456|789"},
         {"A123 CA456E 789C", false, P, "123||456|789"},
         {":0012345<12:456>1234567<", true, R, "0012345|12|456|1234567"},
-        {": 0012345 <12:456> 1234567 :", true, R, "0012345|12|456|1234567"},
-        {"\0:0012345<12:456>1234567<"s, true, R, "0012345|12|456|1234567"},  // not in a group
         {":0012345<1:456>1234567<", true, D, "|||"},
         {"A0012345C12A456E1234567A", true, D, "|||"},
-        {"x\x01\xff\0:<"s, true, D, "|||"},
         {"", false, F, "?|?|?|?"},
         {"A", false, F, "?|?|?|?"},
         {"A123C1A456E789C", false, F, "?|1|456|?"},        // no blank after the cheque number
@@ -126,19 +119,11 @@ TEST(ExtractMicrGroupsTest, RecognisesSplitsByPositionOrFails) {
         SCOPED_TRACE("\"" + c.message.substr(0, 40) + "\"");
         const MicrGroups g = ExtractMicrGroups(c.message, c.nonus, DebugWindowQuery{});
         EXPECT_EQ(g.outcome, c.outcome);
-        EXPECT_EQ(g.usable(), c.outcome == R || c.outcome == P);
         EXPECT_EQ(groups(g), c.groups);
         EXPECT_EQ(g.diagnostic, c.outcome == R ? "" : "Regexp failed for " + c.message);
         EXPECT_EQ(g.partlyRead, c.outcome == F);
         EXPECT_EQ(g.failure.number, c.outcome == F ? kErrInvalidArgument : 0);
-        EXPECT_EQ(g.failure.description.empty(), c.outcome != F);
     }
-    ChequeRecord cheque;
-    cheque.Amount = "100";
-    ExtractMicrGroups("A0012345C12A456E1234567A", false, DebugWindowQuery{}).fill(cheque);
-    EXPECT_EQ(cheque.ChequeNum + "|" + cheque.BankNum + "|" + cheque.BranchNum + "|" +
-                  cheque.BranchCode + "|" + cheque.AccountNum + "|" + cheque.Amount,
-              "0012345|12|456|456|1234567|100");
 }
 
 TEST(ExtractMicrGroupsTest, DebugLineAsksTheBankSelectionWindow) {
@@ -148,54 +133,21 @@ TEST(ExtractMicrGroupsTest, DebugLineAsksTheBankSelectionWindow) {
     EXPECT_EQ(g.outcome, MicrOutcome::FromDebugWindow);
     EXPECT_EQ(groups(g), "|12|345|000123456");
     EXPECT_EQ(g.diagnostic, "");
-    // In Nonus mode too, and only for the exact word.
-    ui.debugWindowAnswers.push_back({"4", "5", "6"});
-    EXPECT_EQ(ExtractMicrGroups("DEBUG", true, ui).group2, "4");
+    // Only for the exact word.
     EXPECT_NE(ExtractMicrGroups("DEBUG ", false, ui).outcome, MicrOutcome::FromDebugWindow);
-    EXPECT_EQ(ui.debugWindowShows, 2);
+    EXPECT_EQ(ui.debugWindowShows, 1);
     EXPECT_EQ(ExtractMicrGroups("DEBUG", false, DebugWindowQuery{}).failure.number,
               kErrNoDebugWindow);
 }
 
-TEST(RegExpTest, SearchesWithScriptingSemantics) {
-    // What the reader's patterns use is compared with std::regex below; here the rest. Rows:
-    // pattern, text, then the whole match and groups 1.. ("<unset>": no span), or none.
-    const auto expect = [](const std::string& pattern, const std::string& text,
-                           std::optional<std::vector<std::string>> match) {
-        SCOPED_TRACE("pattern " + pattern + " on \"" + text + "\"");
-        const RegExp re(pattern);
-        const auto m = re.search(text);
-        ASSERT_EQ(m.has_value(), match.has_value());
-        EXPECT_EQ(re.test(text), match.has_value());
-        if (!m) return;
-        std::vector<std::string> got;
-        for (size_t g = 0; g < m->groups.size(); ++g)
-            got.push_back(m->groups[g] ? std::string(m->group(g, text)) : "<unset>");
-        EXPECT_EQ(got, *match);
-    };
-    const auto none = std::nullopt;
-    expect("abc$", "xabc", {{"abc"}});
-    expect("a$", "a\n", none);    // "$" is the end of the whole text
-    expect("a.c", "a\nc", none);  // "." stops at a line feed
-    expect("a.c", "a\0c"s, {{"a\0c"s}});
-    expect("[^a-c]+", "abxyc", {{"xy"}});
-    expect("[-a]+", "-a-b", {{"-a-"}});
-    expect("[a-]+", "a-a", {{"a-a"}});
-    expect("[0-9]{2,}", "a12345b", {{"12345"}});
-    expect("x?y", "xxy", {{"xy"}});
-    expect("(a+)(a*)", "aaa", {{"aaa", "aaa", ""}});
-    expect("(a?)(ab)", "ab", {{"ab", "", "ab"}});  // the greedy choice gives way
-    expect("([0-9]*)([0-9]{2})", "12345", {{"12345", "123", "45"}});
-    expect("([0-9]+)-([0-9]+)", "tel 03-555", {{"03-555", "03", "555"}});
-    expect("(a(b)c)d", "xabcd", {{"abcd", "abc", "b"}});
-    expect("\\0", "a\0b"s, {{"\0"s}});
-    expect("[\\0a]+", "b\0a\0c"s, {{"\0a\0"s}});
-    expect("\\.\\*\\?", "a.*?b", {{".*?"}});
-    expect("\xE0+", "x\xE0\xE0y", {{"\xE0\xE0"}});  // high bytes are ordinary characters
-    expect("[\x80-\xFF]+", "ab\x80\xFF\x01", {{"\x80\xFF"}});
-    for (const std::string pattern :  // syntax the reader's patterns do not use is refused
-         {"(",   "a)",  "[a",  "a{3,2}", "*a",      "a**", "a*?",     "(a)*", "(?:a)", "a|b",
-          "\\d", "\\1", "a\\", "[z-a]",  "a{1001}", "{2}", "a{2}{3}", "a{2",  "a^",    "$a"}) {
+TEST(RegExpTest, AnchorsAtTheWholeTextAndRefusesOtherSyntax) {
+    // The reader's patterns are compared with std::regex below; here what they do not show.
+    EXPECT_TRUE(RegExp("abc$").test("xabc"));
+    EXPECT_FALSE(RegExp("a$").test("a\n"));    // "$" is the end of the whole text
+    EXPECT_FALSE(RegExp("a.c").test("a\nc"));  // "." stops at a line feed
+    for (const std::string pattern :           // syntax the reader's patterns do not use is refused
+         {"(",   "a)",  "[a",  "a{3,2}", "*a",      "a**", "a*?",     "(a)*", "(?:a)", "a|b", "\\d",
+          "\\A", "\\1", "a\\", "[z-a]",  "a{1001}", "{2}", "a{2}{3}", "a{2",  "a^",    "$a"}) {
         EXPECT_THROW((void)RegExp(pattern), std::invalid_argument) << pattern;
     }
 }
@@ -242,13 +194,6 @@ TEST(RegExpTest, LongLinesAreSearchedInOnePass) {
     EXPECT_FALSE(nonus.test(std::string(1 << 20, '0')));
     EXPECT_TRUE(magtek.test("A" + std::string(kLong, '?') + "C"));
     EXPECT_FALSE(us.test(std::string(kLong, '?') + "x"));
-    std::string nuls(kLong, '\0');
-    nuls.replace(kLong / 2, 11,
-                 "\0"
-                 "12<34:5>6<"s);
-    const auto nm = nonus.search(nuls);
-    ASSERT_TRUE(nm.has_value());
-    EXPECT_EQ(nm->group(2, nuls), "34");
 }
 
 }  // namespace

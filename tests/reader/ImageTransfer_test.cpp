@@ -29,11 +29,8 @@ TEST(ReceiveImage, NoUsableSizeMeansNoTransfer) {
         std::vector<bool> timerChanges;  // "MN0" touches nothing; anything else restores
         int64_t slept;
     };
-    const Case cases[] = {{"MN0,0,0\r", {}, 0},
-                          {"IM1,5000\r", {true}, 0},
-                          {"IM1,5000,F4,x\r", {true}, 0},
-                          {"IM1,abc,F4\r", {true}, 0},
-                          {"", {true}, 300 + 100 + 600}};
+    const Case cases[] = {
+        {"MN0,0,0\r", {}, 0}, {"IM1,5000\r", {true}, 0}, {"", {true}, 300 + 100 + 600}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reply);
         ReaderRig rig;
@@ -41,26 +38,21 @@ TEST(ReceiveImage, NoUsableSizeMeansNoTransfer) {
         std::string name = "front.tif";
         const auto result = ReceiveImage(rig.io, name, false);
         EXPECT_FALSE(result.readerHadImage);
-        EXPECT_EQ(result.announced, 0);
         EXPECT_TRUE(rig.folder.entries().empty());
-        EXPECT_TRUE(rig.ui.fileXferShown.empty());
         EXPECT_EQ(rig.ui.timerChanges, c.timerChanges);
         EXPECT_EQ(rig.port.modeHistory.back(), Mode::Text);
-        EXPECT_EQ(rig.port.written, std::vector<std::string>{"IS\r"});
         EXPECT_EQ(rig.sleptMs(), c.slept);
     }
 }
 
 TEST(ReceiveImage, AShortImageIsWrittenAfterFifteenQuietSeconds) {
     ReaderRig rig;
-    rig.ui.detailsExists = true;
     const std::string image = imageBytes(50000);
     serve(rig, "IM1, 50000 bytes,F4\r", image.substr(0, 20000));
-    std::vector<Mode> modeDuringTransfer;
-    bool timerDuringTransfer = false;
+    // While it waits for the rest, the port reads bytes and no polling tick can come.
+    bool binaryWithoutTicks = true;
     rig.ui.onDoEvents = [&] {
-        modeDuringTransfer.push_back(rig.port.inputMode());
-        timerDuringTransfer = timerDuringTransfer || rig.ui.timerEnabled;
+        binaryWithoutTicks &= rig.port.inputMode() == Mode::Binary && !rig.ui.timerEnabled;
     };
     rig.ui.timerEnabled = true;
     std::string name = "front.tif";
@@ -69,17 +61,13 @@ TEST(ReceiveImage, AShortImageIsWrittenAfterFifteenQuietSeconds) {
     EXPECT_EQ(result.announced, 50000);
     EXPECT_EQ(result.received, 20000);
     EXPECT_EQ(rig.folder.read("front.tif"), image.substr(0, 20000));
-    for (const auto& [limit, got] : rig.port.reads) EXPECT_LE(got, limit ? 1024u : got);
     // 20 chunks at once, then 15 s of waiting.
     EXPECT_GE(rig.sleptMs(), 15000);
     EXPECT_LT(rig.sleptMs(), 15000 + 50);
     EXPECT_EQ(rig.ui.fileXferShown, std::vector<std::string>{"front.tif"});
     ASSERT_EQ(rig.ui.fileXferProgressDrawn.size(), 20u);
     EXPECT_EQ(rig.ui.fileXferProgressDrawn.back(), std::make_pair(0.4, std::string("40% ")));
-    EXPECT_EQ(rig.ui.fileXferCloses, 1);
-    EXPECT_EQ(rig.ui.readerData, "IM1, 50000 bytes,F4\r<<<20000 bytes of image data>>>\r\n");
-    EXPECT_EQ(modeDuringTransfer, std::vector<Mode>(modeDuringTransfer.size(), Mode::Binary));
-    EXPECT_FALSE(timerDuringTransfer);
+    EXPECT_TRUE(binaryWithoutTicks);
     EXPECT_TRUE(rig.ui.timerEnabled);
     EXPECT_EQ(rig.port.inputMode(), Mode::Text);
     EXPECT_EQ(rig.port.written, test::list("IS\r|TI F4\r"));
@@ -96,8 +84,6 @@ TEST(ReceiveImage, AWholeImageEndsAtOnceUnderItsCleanedNameInNewFolders) {
     EXPECT_EQ(rig.folder.read("images/2026/0012#45_99.tif"), image);
     EXPECT_EQ(rig.sleptMs(), 0);
     EXPECT_TRUE(rig.ui.fileXferShown.empty());
-    EXPECT_TRUE(rig.ui.fileXferProgressDrawn.empty());
-    EXPECT_EQ(rig.ui.fileXferCloses, 0);
 
     rig.folder.write("plain", "a file, not a folder");
     std::string blocked = "plain\\b.tif";
@@ -143,23 +129,6 @@ TEST(ReceiveImage, MidnightDoesNotCutATransferShortNorMakeItEndless) {
     }
 }
 
-TEST(DrawProgress, WholePercentagesOverAClampedBar) {
-    struct Case {
-        int32_t minimum, maximum, value;
-        double fraction;
-        std::string text;
-    };
-    const Case cases[] = {{0, 100, 37, 0.37, "37% "},    {0, 3, 1, 1.0 / 3, "33% "},
-                          {0, 3, 2, 2.0 / 3, "67% "},    {0, 200, 1, 0.005, "1% "},
-                          {0, 50000, 50000, 1, "100% "}, {0, 10, 12, 1, "100% "},
-                          {10, 20, 5, 0, "0% "},         {5, 5, 5, 0, "0% "}};
-    for (const auto& c : cases) {
-        const Progress p = DrawProgress(c.minimum, c.maximum, c.value);
-        EXPECT_DOUBLE_EQ(p.fraction, c.fraction) << c.value << "/" << c.maximum;
-        EXPECT_EQ(p.text, c.text) << c.value << "/" << c.maximum;
-    }
-}
-
 // A front scanned `secondsAgo` before now, with a back awaited under `pending`.
 struct BackSide {
     test::ReaderRig rig;
@@ -190,11 +159,9 @@ TEST(GetBacksideImage, TheTimeLimitDecidesBetweenBackSideAndUnreadableCheque) {
         bool saved;
         int unreadable;
     };
-    // 60 s and 61 s with a limit of 60; no limit, a day later; backs switched off; nothing
-    // awaited; too late and no manual entry.
-    const Case cases[] = {{60, 60, "back.jpg", 1, true, 0},
-                          {61, 60, "back.jpg", 1, false, 1},
-                          {86400, -1, "back.jpg", 1, true, 0},
+    // The 60 s limit itself is the scenario tests' table. Here: no limit, a day later; backs
+    // switched off; nothing awaited; too late and no manual entry.
+    const Case cases[] = {{86400, -1, "back.jpg", 1, true, 0},
                           {1, 0, "back.jpg", 1, false, 1},
                           {1, 60, "", 1, false, 1},
                           {61, 60, "back.jpg", 0, false, 0}};
@@ -206,27 +173,20 @@ TEST(GetBacksideImage, TheTimeLimitDecidesBetweenBackSideAndUnreadableCheque) {
         EXPECT_EQ(t.rig.folder.read("back.jpg"), c.saved ? "BACK" : "");
         EXPECT_EQ(t.unreadable, c.unreadable);
         EXPECT_EQ(t.run.PendingBackImageFile, "");  // saved or not, the wait ends
-        EXPECT_EQ(t.rig.ui.fileXferShown.size(), c.saved ? 1u : 0u);
     }
 }
 
-TEST(GetBacksideImage, NoMergeWithoutANewBackOrWithoutTheFront) {
-    // The reader has no image while an old back is lying there; or the front image is missing.
-    for (const auto& [readerImage, frontExists] :
-         std::vector<std::pair<std::string, bool>>{{"", true}, {"BACK", false}}) {
-        SCOPED_TRACE(readerImage);
-        BackSide t(5, 60, "back.jpg");
-        t.profile.CombineChequeImages = true;
-        t.rig.holdImage(readerImage);
-        t.rig.folder.write("netpbm/tmp-back.jpg", "OLD BACK");
-        t.rig.folder.write("netpbm/tmp-front.jpg", "OLD FRONT");
-        if (frontExists) t.rig.folder.write("front.jpg", "FRONT");
-        t.scanDocumentWithoutInk();
-        EXPECT_TRUE(t.launcher.runs.empty());
-        EXPECT_NE(t.rig.folder.read("netpbm/tmp-back.jpg"), "OLD BACK");
-        EXPECT_FALSE(t.rig.folder.exists("netpbm/tmp-front.jpg"));
-        EXPECT_EQ(t.run.PendingBackImageFile, "");
-    }
+TEST(GetBacksideImage, NoMergeWithoutANewBack) {
+    // The reader has no image while an old back is lying there.
+    BackSide t(5, 60, "back.jpg");
+    t.profile.CombineChequeImages = true;
+    t.rig.holdImage("");
+    t.rig.folder.write("netpbm/tmp-back.jpg", "OLD BACK");
+    t.rig.folder.write("front.jpg", "FRONT");
+    t.scanDocumentWithoutInk();
+    EXPECT_TRUE(t.launcher.runs.empty());
+    EXPECT_FALSE(t.rig.folder.exists("netpbm/tmp-back.jpg"));
+    EXPECT_EQ(t.run.PendingBackImageFile, "");
 }
 
 }  // namespace

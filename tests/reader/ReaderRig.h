@@ -39,8 +39,6 @@ struct ReaderRig : FakeServices {
     ReaderRig() {
         port.setSettings(LineSettings{});
         port.open();
-        port.settingsHistory.clear();
-        port.openCount = 0;
     }
 
     // A reader that answers each command it knows with its reply.
