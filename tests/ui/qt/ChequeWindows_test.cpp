@@ -43,12 +43,6 @@ TEST(ChequeWindows, UnreadablePartsAreSelectedInBothDialogs) {
     frmChequeFull full(in, kToday);
     EXPECT_EQ(data.ChequeNum->selectedText() + data.BranchNum->selectedText(), "?4?;9;");
     EXPECT_EQ(full.ChequeNum->selectedText() + full.BankNum->selectedText(), "?4?@@");
-    showActive(&data);  // the marks come back when the operator reaches the box again
-    for (QLineEdit* b : {data.ChequeNum, data.BankNum, data.ChequeNum}) {
-        b->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
-    }
-    EXPECT_EQ(data.ChequeNum->selectedText() + data.BankNum->selectedText(), "?4?");
 }
 
 TEST(ChequeWindows, TabCharAndEnterMoveOnOrConfirm) {
@@ -71,20 +65,17 @@ TEST(ChequeWindows, TabCharAndEnterMoveOnOrConfirm) {
     EXPECT_FALSE(chain.isVisible() || chain.Cancelled);
 }
 
-// The caret's rules are the core's; here the keypad's keys reach them through the box.
+// The caret's rules are the core's; here the box sends and takes the Left arrow of a Right.
 TEST(ChequeWindows, DateBoxKeysAnIncompleteDateAndTheTypingRulesOfEachBox) {
     frmChequeFull full(input("123", "1?3", "456", "789"), kToday);
     showActive(&full);
     DateBox* d = full.txtDate;
     EXPECT_EQ(d->boxText(), "06/12/26");
     d->setFocus();
-    d->selectOneAt(4);
-    QTest::keyClick(d, Qt::Key_9, Qt::KeypadModifier);  // a digit with Num Lock on
-    EXPECT_EQ(d->boxText() + "|" + d->selectedText(), "06/19/26|2");
     d->selectOneAt(3);
     QTest::keyClick(d, Qt::Key_Right, Qt::KeypadModifier);  // keypad 6 with Num Lock off
     QApplication::processEvents();                          // the Left arrow it sends back
-    EXPECT_EQ(d->selectedText(), "9");
+    EXPECT_EQ(std::pair(d->selectionStart(), d->selectedText()), std::pair(4, QString("2")));
     // An incomplete date keeps the dialog open, with the focus on the date.
     d->setText("12/  /26");
     auto box = test::answerMessageBox(QMessageBox::Ok);

@@ -1,7 +1,5 @@
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
-#include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -10,7 +8,9 @@
 #include "text/Cp1255.h"
 #include "ui/OperatorWindowRules.h"
 #include "ui/qt/KorvexTray.h"
+#include "ui/qt/QtOperatorUi.h"
 #include "ui/qt/frmFileXfer.h"
+#include "ui/qt/frmSplash.h"
 
 namespace korvex::ui {
 namespace {
@@ -57,11 +57,11 @@ TEST(TrayIcon, MenuStatesCallsToTheMainWindowTooltipAndIcon) {
     EXPECT_EQ(logged.size(), 1u);
 }
 
-TEST(TransferWindow, ShowsTheFileNameDrawsProgressAndSitsByTheRule) {
-    frmFileXfer window;
-    window.setFileName(cp1255::fromUtf8("תמונות\\0012.tif"));
+TEST(TransferWindow, ShowsTheFileNameUnactivatedDrawsProgressAndSitsByTheRule) {
+    QtOperatorUi ui;
+    ui.fileXferShow(cp1255::fromUtf8("תמונות\\0012.tif"));
+    frmFileXfer& window = *ui.fileXferWindow();
     EXPECT_EQ(window.Text1->text(), QString::fromUtf8("תמונות\\0012.tif"));
-    window.showNoActivate();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     EXPECT_TRUE(window.testAttribute(Qt::WA_ShowWithoutActivating));
     const QRect work = window.screen()->availableGeometry();
@@ -73,12 +73,14 @@ TEST(TransferWindow, ShowsTheFileNameDrawsProgressAndSitsByTheRule) {
     ProgressPicture* picture = window.Picture1;
     const int w = picture->canvas().width();
     ASSERT_GT(w, 100);
-    picture->DrawProgress(0, 50000, 20000, 0xFF0000, 0x000000);  // blue bar, black text
+    ui.fileXferProgress(0.4, "40% ");  // a blue bar under black text
     EXPECT_EQ(picture->lastText(), "40% ");
     EXPECT_EQ(picture->canvas().pixelColor(w * 2 / 5 - 2, picture->canvas().height() - 2),
               QColor(0, 0, 255));
     QTest::mouseClick(picture, Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
+    ui.fileXferClose();
+    EXPECT_EQ(ui.fileXferWindow(), nullptr);
 }
 
 }  // namespace
