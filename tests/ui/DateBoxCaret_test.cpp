@@ -17,57 +17,39 @@ TEST(DateBoxCaret, KeyUpRulesInOvertype) {
         bool numLock;
         Act expect;
     } cases[] = {{"top-row digit", 53, 3, false, {stay, true, false}},
-                 {"top-row digit at the end", 53, 8, false, {stay, false, false}},
                  {"keypad digit, Num Lock on", vk::Numpad0 + 5, 3, true, {stay, true, false}},
-                 {"keypad 5, Num Lock off", vk::Numpad0 + 5, 3, false, {stay, false, false}},
                  {"left arrow", vk::Left, 3, false, {2, true, false}},
-                 {"left arrow at 0", vk::Left, 0, false, {stay, true, false}},
                  {"keypad 4, Num Lock off", vk::Numpad4, 3, false, {2, true, false}},
-                 {"keypad 4, Num Lock on is a digit", vk::Numpad4, 3, true, {stay, true, false}},
                  {"right arrow", vk::Right, 4, false, {stay, true, true}},
                  {"right arrow at the end", vk::Right, 8, false, {7, true, false}},
-                 {"keypad 6, Num Lock off", vk::Numpad6, 4, false, {stay, true, true}},
                  {"home", vk::Home, 6, false, {0, true, false}},
-                 {"keypad 7, Num Lock off", vk::Numpad7, 6, false, {0, true, false}},
-                 {"other key", 65, 2, false, {stay, false, false}},
-                 {"other key, Num Lock on", 65, 2, true, {stay, false, false}}};
+                 {"other key", 65, 2, false, {stay, false, false}}};
     for (const auto& c : cases)
         EXPECT_EQ(act(DateBoxCaret().keyUp(c.key, c.caret, c.numLock)), c.expect) << c.what;
 }
 
 TEST(DateBoxCaret, RightArrowCorrectionTakesTheNextKeyUp) {
     DateBoxCaret caret;
-    EXPECT_TRUE(caret.keyUp(vk::Right, 5, false).sendLeft);
-    EXPECT_TRUE(caret.pendingCorrection());
-    // The Left arrow sent back: one left and select, whatever the key says.
-    EXPECT_EQ(act(caret.keyUp(vk::Left, 5, false)), Act(4, true, false));
+    caret.keyUp(vk::Right, 5, false);
+    // The Left arrow sent back: one left and select, whatever key the release reports.
+    EXPECT_EQ(act(caret.keyUp(65, 5, false)), Act(4, true, false));
     EXPECT_FALSE(caret.pendingCorrection());
-    EXPECT_EQ(act(caret.keyUp(vk::Left, 4, false)), Act(3, true, false));  // ordinary again
 }
 
 TEST(DateBoxCaret, SelectionSkipsTheSeparators) {
-    const std::tuple<int, bool, int> cases[] = {{2, false, 3}, {2, true, 1}, {5, false, 6},
-                                                {5, true, 4},  {0, true, 0}, {4, true, 4},
-                                                {8, false, 7}, {-1, true, 0}};
+    const std::tuple<int, bool, int> cases[] = {
+        {2, false, 3}, {5, true, 4}, {4, true, 4}, {8, false, 7}, {-1, true, 0}};
     for (const auto& [position, backwards, expected] : cases) {
         EXPECT_EQ(DateBoxCaret::skipSeparator(position, backwards), expected) << position;
     }
 }
 
 TEST(DateBoxCaret, InsertTogglesOvertypeOnlyWithoutModifiers) {
-    for (const auto& [shift, control, alt] :
-         {std::tuple{true, false, false}, {false, true, false}, {false, false, true}}) {
-        DateBoxCaret caret;
-        caret.keyDown(vk::Insert, shift, control, alt);
-        EXPECT_TRUE(caret.overtype());
-    }
     DateBoxCaret caret;
+    caret.keyDown(vk::Insert, true, false, false);  // Shift+Insert pastes; it does not toggle
     caret.keyDown(vk::Insert, false, false, false);
     EXPECT_FALSE(caret.overtype());
     EXPECT_EQ(act(caret.keyUp(53, 2, false)), Act(stay, false, false));  // insert mode: digits
-    EXPECT_EQ(act(caret.keyUp(vk::Home, 2, false)), Act(stay, false, false));
-    caret.keyDown(vk::Insert, false, false, false);
-    EXPECT_EQ(act(caret.keyUp(53, 2, false)), Act(stay, true, false));  // overtype again
 }
 
 }  // namespace

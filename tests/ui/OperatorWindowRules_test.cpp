@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 #include "text/Cp1255.h"
 
 namespace korvex {
@@ -19,22 +17,13 @@ TEST(OperatorWindowRules, TrayNumberAndTooltip) {
     EXPECT_EQ(std::tuple(initial.size(), initial.back()), std::tuple(64u, ' '));
     EXPECT_EQ(cp1255::toUtf8(trayTooltipText(initial)), "קורא צ'קים וכרטיסים");
     EXPECT_EQ(trayTooltipText(std::string("ab\0cd", 5)) + trayTooltipText(""), "ab");
-    EXPECT_EQ(trayTooltipText(std::string(64, 'x')).size(), 63u);
 }
 
 TEST(OperatorWindowRules, TransferWindowSitsAt98PercentOfTheWorkArea) {
-    const struct {
-        int right, bottom, w, h;
-        WindowPoint expected;
-    } cases[] = {
-        {1920, 1040, 300, 120, {1881 - 300, 1019 - 120}},  // 1881.6 and 1019.2 rounded down
-        {1024, 768, 200, 100, {1003 - 200, 752 - 100}},    // 1003.52, 752.64
-        {100, 100, 200, 200, {-102, -102}},                // a tiny screen: off the corner
-    };
-    for (const auto& c : cases) {
-        const auto p = transferWindowPosition(c.right, c.bottom, c.w, c.h);
-        EXPECT_EQ(std::pair(p.left, p.top), std::pair(c.expected.left, c.expected.top)) << c.right;
-    }
+    const WindowPoint p = transferWindowPosition(1920, 1040, 300, 120);  // 1881.6, 1019.2 down
+    EXPECT_EQ(std::pair(p.left, p.top), std::pair(1881 - 300, 1019 - 120));
+    const WindowPoint tiny = transferWindowPosition(100, 100, 200, 200);  // off the corner
+    EXPECT_EQ(std::pair(tiny.left, tiny.top), std::pair(-102, -102));
 }
 
 TEST(OperatorWindowRules, ProgressFractionBarAndText) {
@@ -45,13 +34,9 @@ TEST(OperatorWindowRules, ProgressFractionBarAndText) {
         const char* text;
     } cases[] = {
         {0, 50000, 20000, 200, 80, "40% "},
-        {0, 100, 37, 100, 37, "37% "},
-        {0, 1000, 5, 300, 1, "1% "},         // 0.5 % rounds up
-        {0, 1000, 4, 300, 1, "0% "},         // 1.2 px rounded down, 0.4 % down
+        {0, 1000, 5, 300, 1, "1% "},         // 0.5 % rounds up, 1.5 px down
         {0, 1000, 1100, 300, 300, "110% "},  // more bytes than announced: bar full
         {10, 10, 10, 300, 0, "0% "},         // empty range: no division by zero
-        {0, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max(), 50, 50,
-         "100% "},
     };
     for (const auto& c : cases) {
         const double f = progressFraction(c.min, c.max, c.value);
@@ -69,10 +54,7 @@ TEST(OperatorWindowRules, TryStringNamesAndRoutes) {
         {0, "לא מזוהה", TryStringRoute::Kind::Nothing},
         {1, "צ'ק רגיל", TryStringRoute::Kind::Cheque},
         {2, "כרטיס מגנטי", TryStringRoute::Kind::MagStripe},
-        {3, "מסמך ללא דיו מגנטית", TryStringRoute::Kind::Nothing},
         {4, "צ'ק של בנק הדואר", TryStringRoute::Kind::Cheque},
-        {5, "", TryStringRoute::Kind::Nothing},
-        {6, "צ'ק של נונוס", TryStringRoute::Kind::Cheque},
         {99, "", TryStringRoute::Kind::Nothing},
     };
     for (const auto& c : cases) {

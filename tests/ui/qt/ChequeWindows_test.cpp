@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QCheckBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
@@ -7,10 +6,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "text/Cp1255.h"
 #include "ui/qt/DateBox.h"
 #include "ui/qt/ImageBox.h"
-#include "ui/qt/UiText.h"
 #include "ui/qt/frmChequeData.h"
 #include "ui/qt/frmChequeFull.h"
 #include "UiTestSupport.h"
@@ -46,12 +43,6 @@ TEST(ChequeWindows, UnreadablePartsAreSelectedInBothDialogs) {
     frmChequeFull full(in, kToday);
     EXPECT_EQ(data.ChequeNum->selectedText() + data.BranchNum->selectedText(), "?4?;9;");
     EXPECT_EQ(full.ChequeNum->selectedText() + full.BankNum->selectedText(), "?4?@@");
-    showActive(&data);  // the marks come back when the operator reaches the box again
-    for (QLineEdit* b : {data.ChequeNum, data.BankNum, data.ChequeNum}) {
-        b->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
-    }
-    EXPECT_EQ(data.ChequeNum->selectedText() + data.BankNum->selectedText(), "?4?");
 }
 
 TEST(ChequeWindows, TabCharAndEnterMoveOnOrConfirm) {
@@ -67,9 +58,6 @@ TEST(ChequeWindows, TabCharAndEnterMoveOnOrConfirm) {
 
     frmChequeFull chain(input("1", "2", "3", "4", 13), kToday);
     showActive(&chain);
-    chain.ChequeNum->setFocus();
-    QTest::keyClick(chain.ChequeNum, Qt::Key_Return);
-    EXPECT_EQ(QApplication::focusWidget(), chain.BankNum);
     chain.txtDate->setFocus();
     QTest::keyClick(chain.txtDate, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(QApplication::focusWidget(), chain.cmdOK);
@@ -77,32 +65,17 @@ TEST(ChequeWindows, TabCharAndEnterMoveOnOrConfirm) {
     EXPECT_FALSE(chain.isVisible() || chain.Cancelled);
 }
 
-// The caret's rules are the core's; here each kind of key reaches them through the box.
+// The caret's rules are the core's; here the box sends and takes the Left arrow of a Right.
 TEST(ChequeWindows, DateBoxKeysAnIncompleteDateAndTheTypingRulesOfEachBox) {
-    const struct {
-        int from;
-        Qt::Key key;
-        Qt::KeyboardModifiers mods;
-        int to;
-        const char* text;
-    } cases[] = {{0, Qt::Key_1, Qt::NoModifier, 1, "16/12/26"},
-                 {4, Qt::Key_9, Qt::KeypadModifier, 6, "06/19/26"},  // keypad digit, Num Lock on
-                 {3, Qt::Key_Right, Qt::KeypadModifier, 4, "06/12/26"},  // keypad 6, Num Lock off
-                 {3, Qt::Key_Left, Qt::NoModifier, 1, "06/12/26"}};
     frmChequeFull full(input("123", "1?3", "456", "789"), kToday);
     showActive(&full);
     DateBox* d = full.txtDate;
     EXPECT_EQ(d->boxText(), "06/12/26");
     d->setFocus();
-    for (const auto& c : cases) {
-        d->setText("06/12/26");
-        d->selectOneAt(c.from);
-        QTest::keyClick(d, c.key, c.mods);
-        QApplication::processEvents();  // the Left arrow a Right arrow sends back
-        EXPECT_EQ(d->boxText(), c.text) << c.from;
-        EXPECT_EQ(std::pair(d->selectionStart(), int(d->selectedText().size())), std::pair(c.to, 1))
-            << c.from;
-    }
+    d->selectOneAt(3);
+    QTest::keyClick(d, Qt::Key_Right, Qt::KeypadModifier);  // keypad 6 with Num Lock off
+    QApplication::processEvents();                          // the Left arrow it sends back
+    EXPECT_EQ(std::pair(d->selectionStart(), d->selectedText()), std::pair(4, QString("2")));
     // An incomplete date keeps the dialog open, with the focus on the date.
     d->setText("12/  /26");
     auto box = test::answerMessageBox(QMessageBox::Ok);
@@ -116,11 +89,6 @@ TEST(ChequeWindows, DateBoxKeysAnIncompleteDateAndTheTypingRulesOfEachBox) {
     full.txtAmount->setFocus();
     typeText(full.txtAmount, QString::fromUtf8("12ץ50ץ"));  // final tsadi is the point key
     EXPECT_EQ(full.txtAmount->text(), "12.50.");
-    EXPECT_EQ(full.BankNum->text(), "1?3");  // a longer reader field whole; typing is limited
-    full.BankNum->clear();
-    full.BankNum->setFocus();
-    typeText(full.BankNum, "123");
-    EXPECT_EQ(full.BankNum->text(), "12");
     full.ChequeNum->setFocus();
     full.ChequeNum->clear();
     typeText(full.ChequeNum, "1234567890123456");
@@ -130,7 +98,8 @@ TEST(ChequeWindows, DateBoxKeysAnIncompleteDateAndTheTypingRulesOfEachBox) {
     full.cmdOK->click();
     EXPECT_FALSE(full.Cancelled);
     EXPECT_EQ(full.DateText + " " + full.AmountText, "31/12/2099 12.50.");
-    EXPECT_EQ(full.MagtekLine, "A1234567890123 C12A456E 789C");
+    // Typing stops at the box's length; a longer field from the reader stays whole.
+    EXPECT_EQ(full.MagtekLine, "A1234567890123 C1?3A456E 789C");
 }
 
 TEST(ChequeWindows, PictureOfTheChequeOrAShorterDialog) {
@@ -141,9 +110,7 @@ TEST(ChequeWindows, PictureOfTheChequeOrAShorterDialog) {
     frmChequeFull withImage(in, kToday);
     EXPECT_EQ(withImage.Image1->image().size(), QSize(200, 90));
     in.imageFile = dir.filePath("missing.png").toStdU16String();
-    frmChequeFull without(in, kToday);
-    EXPECT_FALSE(without.imageLoaded() || !withImage.imageLoaded());
-    EXPECT_LT(without.height(), withImage.height());
+    EXPECT_LT(frmChequeFull(in, kToday).height(), withImage.height());
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
-#include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -10,21 +8,14 @@
 #include "text/Cp1255.h"
 #include "ui/OperatorWindowRules.h"
 #include "ui/qt/KorvexTray.h"
-#include "ui/qt/ProgramIcon.h"
+#include "ui/qt/QtOperatorUi.h"
 #include "ui/qt/frmFileXfer.h"
+#include "ui/qt/frmSplash.h"
 
 namespace korvex::ui {
 namespace {
 
-// The corner beyond the program's card shows the profile's colour; the number is drawn on it.
-TEST(TrayIcon, DrawsTheBackgroundTheProgramIconAndTheNumber) {
-    const QImage three = profileIcon(255, 0, 0, 22, 0, 255, 255, 3);
-    ASSERT_EQ(three.size(), QSize(kTrayIconSurface, kTrayIconSurface));
-    EXPECT_EQ(three.pixelColor(35, 35), QColor(255, 0, 0));
-    EXPECT_NE(profileIcon(255, 0, 0, 22, 0, 255, 255, 8), three);
-}
-
-TEST(TrayIcon, MenuStatesAndCallsToTheMainWindow) {
+TEST(TrayIcon, MenuStatesCallsToTheMainWindowTooltipAndIcon) {
     KorvexTray tray;
     std::vector<std::string> calls, logged;
     const auto call = [&](const char* what) { return [&calls, what] { calls.push_back(what); }; };
@@ -38,8 +29,7 @@ TEST(TrayIcon, MenuStatesAndCallsToTheMainWindow) {
     tray.addProfileMenuItem(1, "A");
     tray.addProfileMenuItem(2, cp1255::fromUtf8("בנק12"));
     tray.setRenameCsvEnabled(true);
-    EXPECT_TRUE(tray.setProfileMenuChecked(2, true));
-    EXPECT_FALSE(tray.setProfileMenuChecked(3, true));
+    tray.setProfileMenuChecked(2, true);
 
     tray.RenameCSV->trigger();
     tray.mnuRestore->trigger();
@@ -55,19 +45,23 @@ TEST(TrayIcon, MenuStatesAndCallsToTheMainWindow) {
 
     tray.setTooltip(cp1255::fromUtf8("פרופיל: A") + '\0' + std::string(50, ' '));  // the field
     EXPECT_EQ(tray.tooltip(), QString::fromUtf8("פרופיל: A"));
+    // The corner beyond the program's card shows the profile's colour; the number is drawn on it.
     tray.changeIcon(0, 128, 0, 12, 255, 255, 255, 4);
-    EXPECT_EQ(tray.iconImage().pixelColor(35, 35), QColor(0, 128, 0));
+    const QImage four = tray.iconImage();
+    EXPECT_EQ(four.pixelColor(35, 35), QColor(0, 128, 0));
+    tray.changeIcon(0, 128, 0, 12, 255, 255, 255, 8);
+    EXPECT_NE(tray.iconImage(), four);
     // The offscreen platform has no tray: the program runs on and says so once.
     ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
     EXPECT_FALSE(tray.add() || tray.add() || tray.visible());
     EXPECT_EQ(logged.size(), 1u);
 }
 
-TEST(TransferWindow, ShowsTheFileNameDrawsProgressAndSitsByTheRule) {
-    frmFileXfer window;
-    window.setFileName(cp1255::fromUtf8("תמונות\\0012.tif"));
+TEST(TransferWindow, ShowsTheFileNameUnactivatedDrawsProgressAndSitsByTheRule) {
+    QtOperatorUi ui;
+    ui.fileXferShow(cp1255::fromUtf8("תמונות\\0012.tif"));
+    frmFileXfer& window = *ui.fileXferWindow();
     EXPECT_EQ(window.Text1->text(), QString::fromUtf8("תמונות\\0012.tif"));
-    window.showNoActivate();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     EXPECT_TRUE(window.testAttribute(Qt::WA_ShowWithoutActivating));
     const QRect work = window.screen()->availableGeometry();
@@ -79,12 +73,14 @@ TEST(TransferWindow, ShowsTheFileNameDrawsProgressAndSitsByTheRule) {
     ProgressPicture* picture = window.Picture1;
     const int w = picture->canvas().width();
     ASSERT_GT(w, 100);
-    picture->DrawProgress(0, 50000, 20000, 0xFF0000, 0x000000);  // blue bar, black text
+    ui.fileXferProgress(0.4, "40% ");  // a blue bar under black text
     EXPECT_EQ(picture->lastText(), "40% ");
     EXPECT_EQ(picture->canvas().pixelColor(w * 2 / 5 - 2, picture->canvas().height() - 2),
               QColor(0, 0, 255));
     QTest::mouseClick(picture, Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
+    ui.fileXferClose();
+    EXPECT_EQ(ui.fileXferWindow(), nullptr);
 }
 
 }  // namespace
