@@ -100,24 +100,29 @@ TEST(FeedStringToApp, KeepsAReadableCopyOfWhatWasSentAndShowsIt) {
 TEST(FeedStringToApp, ABackEndThatFailsIsLoggedAndTheTextCountsAsNotSent) {
     const std::string xError = "Text not sent: system error: X error BadValue";
     struct Case {
-        bool clipboard;
+        bool clipboard, oldEngine;
         int acceptLimit;
         uint64_t foreground;
         std::string line;
         bool clipboardRefuses = false;  // then nothing stale may be pasted
     };
     const std::vector<Case> cases = {
-        {false, -1, 1, xError},
-        {false, 1, 1, "Text not sent: refused: inserted 1 of 2 events"},
-        {true, -1, 0, "Text not sent: not found: no window in front to paste into (error 1400)"},
-        {true, -1, 1,
+        {false, false, -1, 1, xError},  // SendInput
+        {false, true, -1, 1, xError},   // keybd_event
+        {false, false, 1, 1, "Text not sent: refused: inserted 1 of 2 events"},
+        {true, false, -1, 0,
+         "Text not sent: not found: no window in front to paste into (error 1400)"},
+        {true, false, -1, 1,
          "Error #521 - Can't open Clipboard: refused: another program holds the clipboard", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
         FeedFixture f;
         f.ui.detailsExists = true;
-        f.setProfile([&](ProfileSettings& p) { p.ClipboardWin98DOS = c.clipboard; });
+        f.setProfile([&](ProfileSettings& p) {
+            p.ClipboardWin98DOS = c.clipboard;
+            p.UseOldSendKeys = c.oldEngine;
+        });
         f.keys.batchAcceptLimit = c.acceptLimit;
         if (!c.clipboard && c.acceptLimit < 0)
             f.keys.failure =
