@@ -65,15 +65,16 @@ TEST(ExpandTemplate, EachKindKnowsOnlyItsOwnCodes) {
     f.Amount = "100.50", f.FileName = "0306\\1234.tif", f.MICR = "123456789 0001234";
     f.Name = "HOLDER CARD", f.Account = "4580123456789012", f.DateMM = "05", f.DateYY = "09";
     f.MagPart1 = "%B4580123456789012", f.MagPart2 = "HOLDER/CARD";
+    f.ChequeDate = ParseChequeDate("31/12/2006");
     const std::vector<std::string> codes = {
         "ChequeNum", "BankNum",  "BranchNum", "BranchCode", "AccountNum", "FileName",
         "Amount",    "MICR",     "Name",      "Account",    "DateMM",     "DateYY",
-        "MagPart1",  "MagPart2", "User",      "HH",         "NN"};
+        "MagPart1",  "MagPart2", "User",      "HH",         "NN",         "CDD"};
     const std::vector<std::string> values = {
         f.ChequeNum, f.BankNum,  f.BranchNum, f.BranchCode, f.AccountNum, f.FileName,
         f.Amount,    f.MICR,     f.Name,      f.Account,    f.DateMM,     f.DateYY,
-        f.MagPart1,  f.MagPart2, "typed",     "09",         "08"};
-    const std::string cheque = "ChequeNum BankNum BranchNum BranchCode AccountNum ";
+        f.MagPart1,  f.MagPart2, "typed",     "09",         "08",         "31"};
+    const std::string cheque = "ChequeNum BankNum BranchNum BranchCode AccountNum CDD ";
     const std::string card = "Account DateMM DateYY MagPart1 MagPart2 ";
     struct Case {
         TemplateKind kind;
@@ -101,23 +102,6 @@ TEST(ExpandTemplate, EachKindKnowsOnlyItsOwnCodes) {
         }
         EXPECT_EQ(expand(c.kind, all, f, "typed"), expected) << c.known;
     }
-    EXPECT_EQ(ExpandTemplate(TemplateKind::CSVRen, "Log-{HH}{NN}{SS}{DD}{MM}{YYYY}.CSV", f,
-                             at(2006, 3, 5, 14, 30, 15), nullptr),
-              "Log-14301505032006.CSV");
-}
-
-TEST(ExpandTemplate, ChequeDateCodesOnlyForChequesWithADate) {
-    TemplateFields f = chequeFields();
-    const LocalDateTime now = at(2007, 1, 2, 3, 4, 5);
-    for (const TemplateKind kind :
-         {TemplateKind::Cheque, TemplateKind::FrontImage, TemplateKind::BackImage}) {
-        f.ChequeDate.reset();
-        EXPECT_EQ(ExpandTemplate(kind, "{CDD}", f, now, nullptr), "{CDD}");
-        f.ChequeDate = ParseChequeDate("31/12/2006");
-        EXPECT_EQ(ExpandTemplate(kind, "{CDD}/{CMM}/{CYYYY} {DD}/{MM}/{YYYY}", f, now, nullptr),
-                  "31/12/2006 02/01/2007");
-    }
-    EXPECT_EQ(ExpandTemplate(TemplateKind::GenUS, "{CDD}", f, now, nullptr), "{CDD}");
 }
 
 TEST(UserFileName, AsksOncePerDocumentWithTheRightPromptAndCleansTheAnswer) {

@@ -1,7 +1,6 @@
 #pragma once
-// The scenarios' starting point: a main window on fakes, started on a configuration with one
-// profile ("Main") whose keys a test may change, and a branch table in which the cheques below
-// verify.
+// A main window on fakes, started with one profile ("Main") whose keys a test may change, and a
+// branch table in which the cheques below verify.
 
 #include <gtest/gtest.h>
 
