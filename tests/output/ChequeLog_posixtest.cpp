@@ -1,4 +1,4 @@
-// Disk-full behaviour of the cheque log, provoked the POSIX way: /dev/full and a file-size limit.
+// Disk-full behaviour of the cheque log, provoked by a file-size limit.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

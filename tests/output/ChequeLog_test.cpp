@@ -66,8 +66,6 @@ TEST(AppendChequeLog, FailuresAreReportedAndLeaveNoPartOfTheLine) {
     EXPECT_FALSE(folder.exists("missing"));
 }
 
-// --- archiving -------------------------------------------------------------------------------
-
 struct ArchiveFixture : test::CoreHarness {
     ArchiveFixture() {
         clock.set({2006, 3, 2, 14, 30, 15});

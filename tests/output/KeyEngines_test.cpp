@@ -1,6 +1,5 @@
-// The key notation, and the four key engines (keybd_event, SendInput, wait mode, clipboard paste)
-// on the fixed US layout, run over one table: each text's events, and the text its paste puts on
-// the clipboard.
+// The key notation, and the key engines on the fixed US layout over one table: each text's events,
+// and the text its paste puts on the clipboard.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -59,8 +58,7 @@ TEST(KeyEngines, EveryEngineTypesTheSameText) {
         {"%{F4}{UP}", kAltDown + key(115, 62) + kAltUp + key(38, 72), ""},
         {"{NUMPADENTER}{ENTER}", key(108, 0) + kEnter, "\r\n\r\n"},
         {"{+}{{}", shifted(187, 13) + shifted(219, 26), "+{"},
-        // Hebrew alef and bet and the euro sign have no key on the US layout; a prefix is
-        // still held around them and no other modifier is added.
+        // Alef, bet and the euro sign have no key on the US layout; a prefix is still held.
         {"\xE0\xE1", uni(1488) + uni(1489), "\xE0\xE1"},
         {"+{\xE0}\x80", kShiftDown + uni(1488) + kShiftUp + uni(8364), "\xE0\x80"},
     };

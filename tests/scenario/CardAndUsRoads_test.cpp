@@ -23,7 +23,7 @@ TEST(CardRoad, TracksBecomeKeysThroughTheirTemplates) {
         {";5912345678=1230905?", expiry, "5912345678{TAB}05/09{ENTER}"},  // numbers of 59..
         {"%B" + card + "^HOLDER/CARD^0905101?", "",
          "HOLDER CARD{ENTER}" + card + "{TAB}05.09{ENTER}"},
-        // Track 1 with one separator: the expiry from the start.
+        // Track 1 with one separator: the expiry taken from the start.
         {"%B" + card + "^0905?", "MagStripe1Template={Account}{TAB}{Name}{TAB}{DateMM}{ENTER}",
          card + "{TAB}{TAB}45{ENTER}"},
         {";ABC?", "", "ABC{ENTER}"},          // neither form
@@ -38,8 +38,7 @@ TEST(CardRoad, TracksBecomeKeysThroughTheirTemplates) {
         ScenarioRig rig(c.keys);
         rig.scan(c.swipe);
         EXPECT_EQ(rig.typed(), c.typed);
-        // Cards leave no log and no image.
-        EXPECT_FALSE(rig.folder.exists("Log.CSV"));
+        EXPECT_FALSE(rig.folder.exists("Log.CSV"));  // cards leave no log and no image
         EXPECT_EQ(rig.imageRequests(), 0);
         EXPECT_TRUE(rig.errorLines().empty());
         EXPECT_NE(rig.form->lastSentText(), "");  // fed even as an empty text
@@ -60,10 +59,10 @@ TEST(UsChequeRoad, TheLineIsTypedAndSavedAsOneValue) {
     rig.scan("123456789 0001234");
     EXPECT_EQ(rig.typed(), "{TAB}123456789 0001234{ENTER}");
     EXPECT_EQ(rig.folder.read("0306/US/123456789 0001234.tif"), "FRONT");
+    EXPECT_EQ(rig.ui.fileXferShown.size(), 1u);  // the transfer is shown
     EXPECT_EQ(rig.runState().FrontImageFile, "0306\\US\\123456789 0001234.tif");
     EXPECT_FALSE(rig.folder.exists("Log.CSV"));
     EXPECT_TRUE(rig.ui.inputBoxes.empty());
-    // Its back side is saved under the prepared name.
     rig.readerHoldsImage("BACK");
     rig.readerSends("NO MICR\r");
     EXPECT_EQ(rig.folder.read("0306/US/123456789 0001234-back.tif"), "BACK");

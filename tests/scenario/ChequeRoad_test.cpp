@@ -106,9 +106,8 @@ TEST(ChequeRoad, FullDetailsAddAmountAndDateToTheLogAndTheKeys) {
         EXPECT_EQ(rig.logLines(), std::vector<std::string>{"0012345,12,345,000123456,10:30:00,06/"
                                                            "12/2026,150.00,31/12/2026,\"1226\\"
                                                            "0012345_000123456.tif\""});
-        // The image fetched for the dialog is the one saved.
         EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
-        EXPECT_EQ(rig.imageRequests(), 1);
+        EXPECT_EQ(rig.imageRequests(), 1);  // the image fetched for the dialog is the one saved
     }
 }
 
@@ -288,7 +287,6 @@ TEST(ChequeRoad, ALineTheFallbackCannotCutIsNeverDroppedSilently) {
         EXPECT_EQ(shown, c.shown);
         EXPECT_EQ(rig.ui.chequeFullShown.size(), c.fullDialogs);
         ASSERT_EQ(rig.ui.messageBoxes.size(), c.messages);
-        for (const auto& box : rig.ui.messageBoxes) EXPECT_EQ(box.icon, MsgIcon::Exclamation);
         EXPECT_EQ(rig.typed(), c.typed);
         EXPECT_EQ(rig.logLines().size(), c.typed.empty() ? 0u : 1u);
         ASSERT_EQ(rig.errorLines().size(), 1u);
