@@ -49,22 +49,14 @@ TEST(ExpandDateCodes, ReplacesEachCodeWithTwoDigitsAndTheFourDigitYear) {
     const std::vector<Case> cases = {
         {"{YYYY}{MM}{DD}_{HH}{NN}{SS}.tif", at(2006, 2, 1, 9, 7, 5), "", "20060201_090705.tif"},
         {"{MM}{YY}|{YYYY}", at(2000, 3, 5), "", "0300|2000"},
-        {"{HH}:{MM}", at(2006, 4, 1, 10, 30), "", "10:04"},  // minute is {NN}
         {"{CDD}/{CMM}/{CYYYY}", at(2006, 12, 31), "C", "31/12/2006"},
         {"{DD}{CDD}", at(2006, 12, 31), "C", "{DD}31"},  // the prefix keeps the families apart
-        {"{DD}{CDD}", at(2006, 12, 31), "", "31{CDD}"},
         // Every occurrence, exact case only, nothing that merely looks like a code.
         {"{DD}-{DD}-{dd}-{D}-{DD/MM}-{ DD}", d, "", "09-09-{dd}-{D}-{DD/MM}-{ DD}"},
-        {"{HH|HH}|{{HH}}", d, "", "{HH|HH}|{08}"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ExpandDateCodes(c.text, c.moment, c.prefix), c.expected) << c.text << c.prefix;
     }
-    EXPECT_EQ(ReplaceCode("{A}{A}x{A}", "{A}", "{A}1"), "{A}1{A}1x{A}1");  // values not rescanned
-    EXPECT_EQ(ReplaceCode("{a}{A}", "{A}", "1"), "{a}1");
-    EXPECT_EQ(ReplaceCode("x\0{A}y"s, "{A}", "1"),
-              "x\0"
-              "1y"s);
 }
 
 TEST(ExpandTemplate, EachKindKnowsOnlyItsOwnCodes) {
@@ -72,15 +64,16 @@ TEST(ExpandTemplate, EachKindKnowsOnlyItsOwnCodes) {
     f.Amount = "100.50", f.FileName = "0306\\1234.tif", f.MICR = "123456789 0001234";
     f.Name = "HOLDER CARD", f.Account = "4580123456789012", f.DateMM = "05", f.DateYY = "09";
     f.MagPart1 = "%B4580123456789012", f.MagPart2 = "HOLDER/CARD";
+    f.ChequeDate = ParseChequeDate("31/12/2006");
     const std::vector<std::string> codes = {
         "ChequeNum", "BankNum",  "BranchNum", "BranchCode", "AccountNum", "FileName",
         "Amount",    "MICR",     "Name",      "Account",    "DateMM",     "DateYY",
-        "MagPart1",  "MagPart2", "User",      "HH",         "NN"};
+        "MagPart1",  "MagPart2", "User",      "HH",         "NN",         "CDD"};
     const std::vector<std::string> values = {
         f.ChequeNum, f.BankNum,  f.BranchNum, f.BranchCode, f.AccountNum, f.FileName,
         f.Amount,    f.MICR,     f.Name,      f.Account,    f.DateMM,     f.DateYY,
-        f.MagPart1,  f.MagPart2, "typed",     "09",         "08"};
-    const std::string cheque = "ChequeNum BankNum BranchNum BranchCode AccountNum ";
+        f.MagPart1,  f.MagPart2, "typed",     "09",         "08",         "31"};
+    const std::string cheque = "ChequeNum BankNum BranchNum BranchCode AccountNum CDD ";
     const std::string card = "Account DateMM DateYY MagPart1 MagPart2 ";
     struct Case {
         TemplateKind kind;
@@ -108,51 +101,6 @@ TEST(ExpandTemplate, EachKindKnowsOnlyItsOwnCodes) {
         }
         EXPECT_EQ(expand(c.kind, all, f, "typed"), expected) << c.known;
     }
-    EXPECT_EQ(ExpandTemplate(TemplateKind::CSVRen, "Log-{HH}{NN}{SS}{DD}{MM}{YYYY}.CSV", f,
-                             at(2006, 3, 5, 14, 30, 15), nullptr),
-              "Log-14301505032006.CSV");
-    EXPECT_EQ(ExpandTemplate(TemplateKind::Cheque,
-                             "{chequenum}{CHEQUENUM}{ChequeNum{BankNum}}{ Amount}", f, {}, nullptr),
-              "{chequenum}{CHEQUENUM}{ChequeNum12}{ Amount}");
-}
-
-TEST(ExpandTemplate, ValuesAreExpandedByLaterCodesOnly) {
-    // {AccountNum} comes after {ChequeNum}: a cheque number holding it is expanded in turn; an
-    // account holding {ChequeNum} stays literal.
-    TemplateFields f;
-    f.ChequeNum = "{AccountNum}", f.AccountNum = "{ChequeNum}";
-    EXPECT_EQ(expand(TemplateKind::Cheque, "{ChequeNum}|{AccountNum}", f, ""),
-              "{ChequeNum}|{ChequeNum}");
-    // A {User} answer "{HH}" becomes the hour, in front and back names alike.
-    for (const TemplateKind kind : {TemplateKind::FrontImage, TemplateKind::BackImage,
-                                    TemplateKind::GenUSFileName, TemplateKind::GenUSBackFileName})
-        EXPECT_EQ(expand(kind, "x{User}", {}, "{HH}"), "x09") << static_cast<int>(kind);
-    // In a back name {FileName} comes before {User}: a file name holding {User} is asked for.
-    f = {};
-    f.FileName = "{User}.tif";
-    EXPECT_EQ(expand(TemplateKind::BackImage, "{FileName}", f, "op"), "op.tif");
-    EXPECT_EQ(ExpandTemplate(TemplateKind::FrontImage, "{User}", {}, at(2006, 1, 1), nullptr),
-              "{User}");  // without an operator the code stays
-    EXPECT_EQ(expand(TemplateKind::Cheque, "\xff{ChequeNum}\0{"s, chequeFields(), ""),
-              "\xff"
-              "1234\0{"s);  // binary text passes unchanged
-}
-
-TEST(ExpandTemplate, ChequeDateCodesOnlyForChequesWithADate) {
-    TemplateFields f = chequeFields();
-    const LocalDateTime now = at(2007, 1, 2, 3, 4, 5);
-    for (const TemplateKind kind :
-         {TemplateKind::Cheque, TemplateKind::FrontImage, TemplateKind::BackImage}) {
-        f.ChequeDate.reset();
-        EXPECT_EQ(ExpandTemplate(kind, "{CDD}", f, now, nullptr), "{CDD}");
-        f.ChequeDate = ParseChequeDate("31/12/2006");
-        EXPECT_EQ(ExpandTemplate(kind, "{CDD}/{CMM}/{CYYYY} {DD}/{MM}/{YYYY}", f, now, nullptr),
-                  "31/12/2006 02/01/2007");
-    }
-    for (const TemplateKind kind :
-         {TemplateKind::GenUS, TemplateKind::MagStripe1, TemplateKind::CSVRen}) {
-        EXPECT_EQ(ExpandTemplate(kind, "{CDD}", f, now, nullptr), "{CDD}");
-    }
 }
 
 TEST(UserFileName, AsksOncePerDocumentWithTheRightPromptAndCleansTheAnswer) {
@@ -164,7 +112,6 @@ TEST(UserFileName, AsksOncePerDocumentWithTheRightPromptAndCleansTheAnswer) {
     const std::vector<Case> cases = {
         {"f_{User}", "b_{User}", "a:b*c?", front, "f_a_b_c_", "b_a_b_c_"},  // the back reuses
         {"f.tif", "b_{User}", "sub\\name", back, "f.tif", "b_sub\\name"},
-        {"f.tif", "b.tif", "never", "", "f.tif", "b.tif"},
         {"f_{User}", "b_{User}", "", front, "f_<<DONTSAVE>>", "b_<<DONTSAVE>>"},
     };
     for (const auto& c : cases) {
@@ -197,48 +144,37 @@ TEST(ParseChequeDate, AcceptsCalendarDatesOnly) {
     }
     for (const std::string text :
          {"29/02/2006", "29/02/1900", "31/04/2006", "00/01/2006", "01/13/2006", "01/00/2006",
-          "01/01/206", "01/01/20066", "01/01-2006", "__/__/____", "1/1/2006x", "123/1/2006"}) {
+          "01/01/206", "01/01-2006", "1/1/2006x", "123/1/2006"}) {
         EXPECT_FALSE(ParseChequeDate(text).has_value()) << text;
         EXPECT_NE(invalidChequeDateDescription(text).find(text), std::string::npos) << text;
     }
-    EXPECT_FALSE(ParseChequeDate("").has_value());
 }
 
 TEST(SanitizeFileName, ReplacesForbiddenMarksDropsNulAndMarksEmptyNames) {
     const std::pair<std::string, std::string> names[] = {
-        {"a:b*c?", "a_b_c_"},    {"<x>|\"y\"", "_x___y_"}, {"sub\\dir/name", "sub\\dir/name"},
-        {"a\0b\0"s, "ab"},       {"", "<<DONTSAVE>>"},     {"\0"s, "<<DONTSAVE>>"},
-        {"\x01\xff", "\x01\xff"}};
+        {"a:b*c?", "a_b_c_"}, {"<x>|\"y\"", "_x___y_"}, {"sub\\dir/name", "sub\\dir/name"},
+        {"a\0b\0"s, "ab"},    {"", "<<DONTSAVE>>"},     {"\0"s, "<<DONTSAVE>>"}};
     for (const auto& [text, expected] : names) EXPECT_EQ(SanitizeFileName(text), expected) << text;
     EXPECT_EQ(SanitizeFileName(cp1255::fromUtf8("שם קובץ")), cp1255::fromUtf8("שם קובץ"));
-    EXPECT_TRUE(IsDontSaveName("0306\\" + SanitizeFileName("") + ".tif"));
-    EXPECT_FALSE(IsDontSaveName("0306\\x.tif"));
-    EXPECT_FALSE(IsDontSaveName("<<DONTSAVE>"));
-    EXPECT_EQ(FolderPart("0306\\US\\1.tif") + "|" + FolderPart("0306\\a/b.tif") + "|" +
-                  FolderPart("1.tif") + "|" + FolderPart("\\1.tif"),
-              "0306\\US|0306\\a||");
 }
 
 TEST(MakeDirectoryPath, CreatesMissingParentsAndFailsSilently) {
     test::TempFolder folder, other;
     folder.write("file", "x");
-    // Deeper than any real tree, yet a path the system accepts: refused, not made piecemeal.
-    std::string deep;
+    std::string deep;  // deeper than any real tree: refused, not made piecemeal
     for (int i = 0; i < 300; ++i) deep += "d\\";
-    // A Hebrew name reaches the disk as Unicode; an absolute path is not taken from the program
-    // folder; twice, "" and "\" do nothing; a file in the way and the deep path fail quietly.
+    // A Hebrew name reaches the disk as Unicode; a file in the way and the deep path fail quietly.
     const std::string hebrew = cp1255::fromUtf8("תיקייה\\משנה");
     const std::string absolute = fromFsPath(other.path()) + "\\abs\\x";
     for (const std::string& path :
-         std::vector<std::string>{"0306\\US\\", "0306\\US\\", "a\\b\\c\\d", "op/typed\\x", hebrew,
-                                  absolute, "", "\\", "file\\sub\\deeper", deep}) {
+         std::vector<std::string>{"0306\\US\\", "0306\\US\\", "op/typed\\x", hebrew, absolute,
+                                  "file\\sub\\deeper", deep}) {
         MakeDirectoryPath(folder.path(), path);
         std::error_code ignored;
         EXPECT_EQ(std::filesystem::is_directory(resolveIn(folder.path(), path), ignored),
                   path.rfind("file", 0) != 0 && path != deep)
             << path.substr(0, 40);
     }
-    EXPECT_TRUE(std::filesystem::is_regular_file(folder / "file"));
     EXPECT_FALSE(std::filesystem::exists(folder / "d/d/d/d/d/d/d/d/d"));
 }
 

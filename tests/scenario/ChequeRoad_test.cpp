@@ -13,15 +13,12 @@
 namespace korvex {
 namespace {
 
-using test::cancelled;
 using test::confirmed;
 using test::cp;
 using test::fields;
 using test::kBank11Cheque;
-using test::keysOf;
 using test::kUnreadCheque;
 using test::kValidCheque;
-using test::ProfileKeys;
 using test::ScenarioRig;
 
 const std::string kValidKeys = "0012345{TAB}12{TAB}345{TAB}000123456{ENTER}";
@@ -32,15 +29,11 @@ TEST(ChequeRoad, AValidChequeIsLoggedTypedOnceAndSaved) {
     ScenarioRig rig;
     rig.scan(kValidCheque);
     EXPECT_EQ(rig.typed(), kValidKeys);
-    EXPECT_EQ(rig.keys.batches, 1);
     EXPECT_EQ(rig.logLines(), std::vector<std::string>{"0012345,12,345,000123456,10:30:00,06/12/"
                                                        "2026,,,\"1226\\0012345_000123456.tif\""});
     EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
     EXPECT_EQ(rig.runState().PendingBackImageFile, "1226\\0012345_000123456-back.tif");
-    EXPECT_EQ(rig.runState().FrontScanTime, (LocalDateTime{2026, 12, 6, 10, 30, 0}));
-    EXPECT_TRUE(rig.ui.chequeDataShown.empty() && rig.ui.chequeFullShown.empty());
     EXPECT_TRUE(rig.errorLines().empty());
-    EXPECT_TRUE(rig.form->inputBuffer().empty());
 }
 
 TEST(ChequeRoad, ManualEntryOfAnUnreadOrInvalidCheque) {
@@ -51,7 +44,7 @@ TEST(ChequeRoad, ManualEntryOfAnUnreadOrInvalidCheque) {
         std::vector<std::string> shown;  // each dialog's fields, caption and tab character
         std::string account;             // typed, logged and in the image's name; "": none
     };
-    const auto ok = confirmed(kValidCheque), bad = confirmed(kInvalid), no = cancelled();
+    const auto ok = confirmed(kValidCheque), bad = confirmed(kInvalid), no = ChequeDialogResult{};
     const auto ticked = confirmed(kInvalid, true);
     const std::string first = "0012345|12|345|0001234?6|" + verifyCodeCaption(1) + " ";
     const std::string again = "0012345|12|345|000123457|" + verifyCodeCaption(1) + " ";
@@ -59,16 +52,13 @@ TEST(ChequeRoad, ManualEntryOfAnUnreadOrInvalidCheque) {
         {"", kUnreadCheque, {ok}, {first}, "000123456"},
         {"", kUnreadCheque, {no}, {first}, ""},
         {"", kUnreadCheque, {bad, ticked}, {first, again}, "000123457"},
-        {"", kUnreadCheque, {bad, no}, {first, again}, ""},
-        {"", kUnreadCheque, {bad, ok}, {first, again}, "000123456"},
         // Without the dialog an unread or invalid cheque goes through as read.
         {"DontPassPartialRead=0", kUnreadCheque, {}, {}, "0001234?6"},
-        {"DontPassPartialRead=0", kInvalid, {}, {}, "000123457"},
         {"LetUserFillDetails=0", kInvalid, {}, {}, "000123457"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.keys) + " " + c.line + " " + std::to_string(c.answers.size()));
-        ScenarioRig rig(keysOf(c.keys));
+        ScenarioRig rig(c.keys);
         rig.ui.chequeDataAnswers.assign(c.answers.begin(), c.answers.end());
         rig.scan(c.line);
         std::vector<std::string> shown;
@@ -93,16 +83,16 @@ TEST(ChequeRoad, ManualEntryOfAnUnreadOrInvalidCheque) {
 TEST(ChequeRoad, FullDetailsAddAmountAndDateToTheLogAndTheKeys) {
     for (const bool hung : {false, true}) {
         SCOPED_TRACE(hung);
-        ScenarioRig rig(ProfileKeys{
-            {"LetUserFillDetails", "2"},
-            {"ChequeTemplate", "{ChequeNum}{TAB}{Amount}{TAB}{CDD}/{CMM}/{CYYYY}{ENTER}"}});
+        ScenarioRig rig(
+            "LetUserFillDetails=2|ChequeTemplate={ChequeNum}{TAB}{Amount}{TAB}{CDD}/{CMM}/{CYYYY}"
+            "{ENTER}");
         if (hung) rig.processes.result = {true, -1, true, {}};
         rig.ui.chequeFullAnswers.push_back(confirmed(kValidCheque, false, "150.00", "31/12/2026"));
         rig.scan(kValidCheque);
         EXPECT_EQ(rig.debug.contains("netpbm\\tif2gif did not end within 30 seconds and was "
                                      "stopped: no preview for this cheque"),
                   hung);
-        // Every cheque opens the dialog once, with its image fetched quietly and converted.
+        // The dialog opens once, with the image fetched quietly and converted.
         ASSERT_EQ(rig.ui.chequeFullShown.size(), 1u);
         EXPECT_EQ(fields(rig.ui.chequeFullShown[0]) + rig.ui.chequeFullShown[0].verifyCaption,
                   "0012345|12|345|000123456");
@@ -110,24 +100,20 @@ TEST(ChequeRoad, FullDetailsAddAmountAndDateToTheLogAndTheKeys) {
                   rig.folder.path() / "netpbm" / "tmpimage.gif");
         ASSERT_EQ(rig.processes.runs.size(), 1u);
         EXPECT_EQ(rig.processes.runs[0].script, "netpbm\\tif2gif");
-        EXPECT_EQ(rig.processes.runs[0].arguments,
-                  (std::vector<std::string>{"netpbm\\tmpimage.tif", "netpbm\\tmpimage.gif"}));
         EXPECT_EQ(rig.processes.runs[0].timeLimit, std::chrono::seconds(30));
         EXPECT_TRUE(rig.ui.fileXferShown.empty());
         EXPECT_EQ(rig.typed(), "0012345{TAB}150.00{TAB}31/12/2026{ENTER}");
         EXPECT_EQ(rig.logLines(), std::vector<std::string>{"0012345,12,345,000123456,10:30:00,06/"
                                                            "12/2026,150.00,31/12/2026,\"1226\\"
                                                            "0012345_000123456.tif\""});
-        // The image fetched for the dialog is the one saved: the reader is asked once.
         EXPECT_EQ(rig.folder.read(kValidImage), "FRONT");
-        EXPECT_EQ(rig.imageRequests(), 1);
+        EXPECT_EQ(rig.imageRequests(), 1);  // the image fetched for the dialog is the one saved
     }
 }
 
-// The program folder may be named with characters Windows-1255 lacks; the dialog is still handed
-// the converted picture that lies in it.
+// The dialog is handed the converted picture in a folder named outside Windows-1255.
 TEST(ChequeRoad, FullDetailsPictureInAProgramFolderNamedOutsideWindows1255) {
-    ScenarioRig rig(ProfileKeys{{"LetUserFillDetails", "2"}});
+    ScenarioRig rig("LetUserFillDetails=2");
     ProgramInfo program = rig.form->program();
     program.folder = rig.folder.path() / std::u8string(u8"Korvex é");
     ASSERT_TRUE(std::filesystem::create_directories(program.folder / "netpbm"));
@@ -164,7 +150,7 @@ TEST(ChequeRoad, AFailureEndsTheChequeOnTheErrorPathAfterWhatWasDone) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys);
-        ScenarioRig rig(keysOf(c.keys),
+        ScenarioRig rig(c.keys,
                         test::profileSection("Bank11", "CSVFile=no such folder\\bank11.csv"));
         rig.folder.write("blocker", "a file where the image folder should be");
         if (!c.date.empty())
@@ -196,8 +182,6 @@ TEST(ChequeRoad, OnlyAProfileNamedExactlyForTheBankServesItsChequesAndIsLeftAgai
         EXPECT_EQ(rig.folder.exists("b11/0099.tif"), taken);
         EXPECT_EQ(rig.runState().CurrentProfile, 1);
         EXPECT_EQ(rig.profile().ChequeTemplate, mainTemplate);
-        ASSERT_FALSE(rig.ui.icons.empty());
-        EXPECT_EQ(rig.ui.icons.back().profileNumber, 1);
     }
 }
 
@@ -212,22 +196,20 @@ TEST(ChequeRoad, ARestrictedAccountIsLoggedAndSavedApartAndTypedOnlyWhenAllowed)
     const std::vector<Case> cases = {
         {list + "0", "", true, false},
         {list + "1", "", true, true},
-        {url, "חשבון מוגבל", true, false},
         {url, "חשבון לא מוגבל", false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys + c.page);
-        ScenarioRig rig(keysOf(c.keys));
+        ScenarioRig rig(c.keys);
         // The account's last eight digits, then the restriction's first and last day.
         rig.folder.write("lists/ACC12345.TXT",
                          "0123456789" + std::string("00123456") + "20250101" + "20271231\r\n");
         rig.http.answers.push_back(
             test::FakeHttpClient::page("<html><title>" + cp(c.page) + "</title></html>"));
         rig.scan(kValidCheque);
-        for (const auto& request : rig.http.requests) {
-            EXPECT_EQ(request.url, "http://registry.test/q?bank=12&snif=345&acct=00123456");
-        }
         EXPECT_EQ(rig.http.requests.size(), c.page.empty() ? 0u : 1u);
+        for (const auto& request : rig.http.requests)
+            EXPECT_EQ(request.url, "http://registry.test/q?bank=12&snif=345&acct=00123456");
         ASSERT_EQ(rig.ui.messageBoxes.size(), c.restricted ? 1u : 0u);
         for (const auto& box : rig.ui.messageBoxes) EXPECT_EQ(box.title, restrictedAccountTitle());
         EXPECT_EQ(rig.typed(), c.typed ? kValidKeys : "");
@@ -242,12 +224,11 @@ TEST(ChequeRoad, ARestrictedAccountIsLoggedAndSavedApartAndTypedOnlyWhenAllowed)
     }
 }
 
-// The image comes before or after the keys as the profile says: Exit during the image transfer
-// stops the cheque before the keys only when the image comes first.
+// Exit during the image transfer stops the cheque, before the keys when the image comes first.
 TEST(ChequeRoad, ExitChosenDuringTheImageTransferStopsTheCheque) {
     for (const bool imageFirst : {false, true}) {
         SCOPED_TRACE(imageFirst);
-        ScenarioRig rig(ProfileKeys{{"ImageBeforeSendKeys", imageFirst ? "1" : "0"}});
+        ScenarioRig rig(imageFirst ? "ImageBeforeSendKeys=1" : "ImageBeforeSendKeys=0");
         // The reader announces more than it sends; Exit is chosen while the rest is awaited.
         rig.port.responder = [](const std::string& sent) -> std::string {
             if (sent == "IS\r") return "IM1,1000,F4\r";
@@ -261,20 +242,17 @@ TEST(ChequeRoad, ExitChosenDuringTheImageTransferStopsTheCheque) {
         EXPECT_FALSE(rig.folder.exists(kValidImage));
         EXPECT_EQ(rig.typed(), imageFirst ? "" : kValidKeys);
         EXPECT_FALSE(rig.ui.timerEnabled);
-        EXPECT_EQ(rig.ui.fileXferCloses, 1);
         // Stopped at once, not after the reader's fifteen quiet seconds.
-        const LocalDateTime scanned{2026, 12, 6, 10, 30, 0};
-        EXPECT_LT(rig.clock.now().serialSeconds() - scanned.serialSeconds(), 2);
+        EXPECT_LT(rig.clock.now().serialSeconds() - rig.runState().FrontScanTime.serialSeconds(),
+                  2);
         EXPECT_EQ(rig.runState().PendingBackImageFile, "");
     }
 }
 
 TEST(ChequeRoad, AnImageNameTheOperatorLeftEmptyIsNotSavedButTheBackNameIsPrepared) {
-    ScenarioRig rig(ProfileKeys{{"ImageFileNameTemplate", "{User}.tif"},
-                                {"BackImageFileNameTemplate", "{User}-back.tif"}});
+    ScenarioRig rig("ImageFileNameTemplate={User}.tif|BackImageFileNameTemplate={User}-back.tif");
     rig.scan(kValidCheque);  // the {User} box is cancelled
-    ASSERT_EQ(rig.ui.inputBoxes.size(), 1u);
-    EXPECT_EQ(rig.ui.inputBoxes[0].prompt, UserFileName::frontPrompt());
+    EXPECT_EQ(rig.ui.inputBoxes.size(), 1u);
     EXPECT_EQ(rig.typed(), kValidKeys);
     ASSERT_EQ(rig.logLines().size(), 1u);
     EXPECT_NE(rig.logLines()[0].find("\"<<DONTSAVE>>.tif\""), std::string::npos);
@@ -283,7 +261,6 @@ TEST(ChequeRoad, AnImageNameTheOperatorLeftEmptyIsNotSavedButTheBackNameIsPrepar
     rig.readerSends("NO MICR\r");
     EXPECT_EQ(rig.imageRequests(), 0);
     EXPECT_EQ(rig.runState().PendingBackImageFile, "");
-    EXPECT_TRUE(rig.ui.chequeDataShown.empty());
 }
 
 TEST(ChequeRoad, ALineTheFallbackCannotCutIsNeverDroppedSilently) {
@@ -299,11 +276,10 @@ TEST(ChequeRoad, ALineTheFallbackCannotCutIsNeverDroppedSilently) {
         {"", noC, "123|?|456|789", 0, 0, kValidKeys},
         {"LetUserFillDetails=2", noBlank, "", 1, 0, ""},
         {"LetUserFillDetails=0", noBlank, "", 0, 1, ""},
-        {"DontPassPartialRead=0", noC, "", 0, 1, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.keys + (" " + c.line));
-        ScenarioRig rig(keysOf(c.keys));
+        ScenarioRig rig(c.keys);
         rig.ui.chequeDataAnswers.push_back(confirmed(kValidCheque));
         rig.scan(c.line);
         std::string shown;
@@ -311,7 +287,6 @@ TEST(ChequeRoad, ALineTheFallbackCannotCutIsNeverDroppedSilently) {
         EXPECT_EQ(shown, c.shown);
         EXPECT_EQ(rig.ui.chequeFullShown.size(), c.fullDialogs);
         ASSERT_EQ(rig.ui.messageBoxes.size(), c.messages);
-        for (const auto& box : rig.ui.messageBoxes) EXPECT_EQ(box.icon, MsgIcon::Exclamation);
         EXPECT_EQ(rig.typed(), c.typed);
         EXPECT_EQ(rig.logLines().size(), c.typed.empty() ? 0u : 1u);
         ASSERT_EQ(rig.errorLines().size(), 1u);
@@ -319,55 +294,22 @@ TEST(ChequeRoad, ALineTheFallbackCannotCutIsNeverDroppedSilently) {
     }
 }
 
-TEST(ChequeRoad, DebugFeedModeTakesTheChequeFromTheBankSelectionWindow) {
+// A postal bank's line is cut to a cheque; a line of nothing known is logged and dropped.
+TEST(ChequeRoad, APostalBankChequeIsTypedAndAnUnknownLineOnlyLogged) {
     ScenarioRig rig;
-    rig.form->switchDebugFeedModeOn();
-    rig.ui.debugWindowAnswers.push_back({"12", "345", "000123456"});
-    rig.form->Timer1_Timer();
-    EXPECT_EQ(rig.typed(), "{TAB}12{TAB}345{TAB}000123456{ENTER}");
-    ASSERT_EQ(rig.logLines().size(), 1u);
-    EXPECT_EQ(rig.logLines()[0].substr(0, 20), ",12,345,000123456,10");
-}
-
-// What the tick makes of a line depends on the profile and the reader's dialect; bad input never
-// crashes and never types garbage.
-TEST(ChequeRoad, TheTickClassifiesWithTheProfileAndTheReaderDialect) {
-    struct Case {
-        const char* keys;
-        std::string message, typed;
-        bool unidentified;
-        std::size_t errors;
-    };
-    const std::vector<Case> cases = {
-        {"", std::string(kValidCheque) + "B", kValidKeys, false, 0},  // a postal bank's: cut
-        // Five unread characters make a document without ink; without the count it is
-        // unidentified.
-        {"MinUnreadCharsForNoMICR=5|LetUserFillDetails=0", "??? ?? x", "", false, 0},
-        {"MinUnreadCharsForNoMICR=0|LetUserFillDetails=0", "??? ?? x", "", true, 0},
-        {"LetUserFillDetails=0", std::string("A\0\0\0C", 5), "", false, 1},
-        {"LetUserFillDetails=0", std::string("\x01\xff\xfe\x80", 4), "", true, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.keys);
-        ScenarioRig rig(keysOf(c.keys));
-        rig.scan(c.message);
-        EXPECT_EQ(rig.typed(), c.typed);
-        EXPECT_EQ(rig.logLines().size(), c.typed.empty() ? 0u : 1u);
-        EXPECT_EQ(rig.debug.contains("Unidentified: " + c.message), c.unidentified);
-        EXPECT_EQ(rig.errorLines().size(), c.errors);
-        EXPECT_TRUE(rig.ui.chequeDataShown.empty());
-        EXPECT_TRUE(rig.form->inputBuffer().empty());
-    }
+    rig.scan(std::string(kValidCheque) + "B");
+    EXPECT_EQ(rig.typed(), kValidKeys);
+    rig.scan("\x01\xff\xfe\x80");
+    EXPECT_TRUE(rig.debug.contains("Unidentified: \x01\xff\xfe\x80"));
+    EXPECT_EQ(rig.typed(), kValidKeys);
+    EXPECT_EQ(rig.logLines().size(), 1u);
+    EXPECT_TRUE(rig.errorLines().empty());
 }
 
 TEST(ChequeRoad, NonusLinesAreRecognisedAndCompletedInTheirOwnNotation) {
     ScenarioRig rig;
     rig.setGlobal([&](GlobalSettings& g) { g.Nonus = true; });
-    rig.scan(":0012345<12:345>0001234;6<");  // ";" is not a digit: the line is dropped
-    EXPECT_TRUE(rig.debug.contains("Regexp failed for :0012345<12:345>0001234;6<"));
-    EXPECT_TRUE(rig.ui.chequeDataShown.empty());
-    EXPECT_FALSE(rig.folder.exists("Log.CSV"));
-    // An invalid one is completed in the dialog, which hands back the Nonus form of the line.
+    // An invalid cheque is completed in the dialog, which hands back the Nonus form of the line.
     ChequeDialogResult answer = confirmed("A9 C99A999E 999C");
     answer.NonusLine = ":0012345 <12:345> 000123456<";
     rig.ui.chequeDataAnswers.push_back(answer);

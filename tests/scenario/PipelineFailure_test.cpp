@@ -11,37 +11,29 @@
 namespace korvex {
 namespace {
 
+// What happened, in order, when `body` runs; the clean-up fails when told to.
+std::vector<std::string> run(const std::function<void()>& body, bool cleanUpFails = false) {
+    std::vector<std::string> happened;
+    runPipeline(
+        body,
+        [&] {
+            happened.push_back("clean up");
+            if (cleanUpFails) throw std::runtime_error("profile gone");
+        },
+        [&](const std::string& line) { happened.push_back(line); });
+    return happened;
+}
+
 TEST(PipelineFailure, EveryKindOfFailureEndsAsOneErrorLineAfterTheCleanUp) {
-    struct Case {
-        std::function<void()> body;
-        bool cleanUpFails;
-        std::vector<std::string> expected;  // what happened, in order
-    };
-    const std::vector<Case> cases = {
-        {[] {}, false, {}},
-        {[] { throw PipelineAbort(1101, "Cannot copy a to b"); },
-         false,
-         {"clean up", "Error #1101 - Cannot copy a to b"}},
-        {[] { throw std::bad_alloc(); }, false, {"clean up", "Error #7 - Out of memory"}},
-        {[] { throw std::runtime_error("boom"); },
-         false,
-         {"clean up", "Error #51 - Internal error: boom"}},
-        {[] { throw 42; }, false, {"clean up", "Error #51 - Internal error"}},
-        // A failing clean-up still leaves the error line.
-        {[] { throw PipelineAbort(5, "Invalid"); }, true, {"clean up", "Error #5 - Invalid"}},
-    };
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        SCOPED_TRACE(i);
-        std::vector<std::string> happened;
-        runPipeline(
-            cases[i].body,
-            [&] {
-                happened.push_back("clean up");
-                if (cases[i].cleanUpFails) throw std::runtime_error("profile gone");
-            },
-            [&](const std::string& line) { happened.push_back(line); });
-        EXPECT_EQ(happened, cases[i].expected);
-    }
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(run([] {}), Lines{});
+    EXPECT_EQ(run([] { throw PipelineAbort(1101, "Cannot copy a to b"); }),
+              (Lines{"clean up", "Error #1101 - Cannot copy a to b"}));
+    EXPECT_EQ(run([] { throw std::bad_alloc(); }), (Lines{"clean up", "Error #7 - Out of memory"}));
+    EXPECT_EQ(run([] { throw std::runtime_error("boom"); }),
+              (Lines{"clean up", "Error #51 - Internal error: boom"}));
+    // A failing clean-up still leaves the error line.
+    EXPECT_EQ(run([] { throw 42; }, true), (Lines{"clean up", "Error #51 - Internal error"}));
 }
 
 }  // namespace

@@ -1,13 +1,11 @@
 #pragma once
-// The scenarios' starting point: a main window on fakes, started on a configuration with one
-// profile ("Main") whose keys a test may change, and a branch table in which the cheques below
-// verify.
+// A main window on fakes, started with one profile ("Main") whose keys a test may change, and a
+// branch table in which the cheques below verify.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "support/CoreHarness.h"
@@ -22,66 +20,40 @@ inline constexpr const char* kValidCheque = "A0012345 C12A345E 000123456C";
 inline constexpr const char* kUnreadCheque = "A0012345 C12A345E 0001234?6C";
 inline constexpr const char* kBank11Cheque = "A0099 C11A150E 123456789C";
 
-// A profile's keys as name and value, in file order.
-using ProfileKeys = std::vector<std::pair<std::string, std::string>>;
+// The main profile's keys, "|" between them.
+inline constexpr const char* kMainProfile =
+    "LetUserFillDetails=1|CSVFile=Log.CSV|ChequeNumLength=20|ChequeNumLeadingZeros=-1|"
+    "ChequeBankNumLeadingZeros=-1|ChequeBranchNumLength=3|ChequeBranchNumLeadingZeros=-1|"
+    "ChequeBranchCodeStart=-2|ChequeBranchCodeLength=2|ChequeBranchCodeLeadingZeros=-1|"
+    "ChequeAccountNumLength=20|ChequeAccountNumLeadingZeros=-1|"
+    "ImageFileNameTemplate={MM}{YY}\\{ChequeNum}_{AccountNum}.tif|"
+    "LimitedImageFileNameTemplate={MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}.tif|"
+    "BackImageFileNameTemplate={MM}{YY}\\{ChequeNum}_{AccountNum}-back.tif|"
+    "LimitedBackImageFileNameTemplate={MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}-back.tif|"
+    "GenUSTemplate={TAB}{MICR}{ENTER}|GenUSFileNameTemplate={MM}{YY}\\US\\{MICR}.tif|"
+    "GenUSBackFileNameTemplate={MM}{YY}\\US\\{MICR}-back.tif|ChequeBackTimeout=60|"
+    "MinUnreadCharsForNoMICR=5|"
+    "ChequeTemplate={ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}|"
+    "MagStripe1Template={Name}{ENTER}{Account}{TAB}{DateMM}.{DateYY}{ENTER}|"
+    "MagStripe2Part1Length=99|MagStripe2Part1LeadingZeros=-1|MagStripe2Part2Length=99|"
+    "MagStripe2Part2LeadingZeros=-1|MagStripe2Template={MagPart1}={MagPart2}{ENTER}";
 
-// Keys from "name=value|name=value".
-inline ProfileKeys keysOf(const std::string& text) {
-    ProfileKeys keys;
-    for (std::size_t from = 0; from < text.size();) {
-        const std::size_t end = std::min(text.find('|', from), text.size());
-        const std::size_t equals = text.find('=', from);
-        keys.emplace_back(text.substr(from, equals - from),
-                          text.substr(equals + 1, end - equals - 1));
-        from = end + 1;
-    }
-    return keys;
-}
-
-inline ProfileKeys mainProfileKeys() {
-    return keysOf(
-        "LetUserFillDetails=1|CSVFile=Log.CSV|ChequeNumLength=20|ChequeNumLeadingZeros=-1|"
-        "ChequeBankNumLeadingZeros=-1|ChequeBranchNumLength=3|ChequeBranchNumLeadingZeros=-1|"
-        "ChequeBranchCodeStart=-2|ChequeBranchCodeLength=2|ChequeBranchCodeLeadingZeros=-1|"
-        "ChequeAccountNumLength=20|ChequeAccountNumLeadingZeros=-1|"
-        "ImageFileNameTemplate={MM}{YY}\\{ChequeNum}_{AccountNum}.tif|"
-        "LimitedImageFileNameTemplate={MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}.tif|"
-        "BackImageFileNameTemplate={MM}{YY}\\{ChequeNum}_{AccountNum}-back.tif|"
-        "LimitedBackImageFileNameTemplate={MM}{YY}\\Limited\\{ChequeNum}_{AccountNum}-back.tif|"
-        "GenUSTemplate={TAB}{MICR}{ENTER}|GenUSFileNameTemplate={MM}{YY}\\US\\{MICR}.tif|"
-        "GenUSBackFileNameTemplate={MM}{YY}\\US\\{MICR}-back.tif|ChequeBackTimeout=60|"
-        "MinUnreadCharsForNoMICR=5|"
-        "ChequeTemplate={ChequeNum}{TAB}{BankNum}{TAB}{BranchNum}{TAB}{AccountNum}{ENTER}|"
-        "MagStripe1Template={Name}{ENTER}{Account}{TAB}{DateMM}.{DateYY}{ENTER}|"
-        "MagStripe2Part1Length=99|MagStripe2Part1LeadingZeros=-1|MagStripe2Part2Length=99|"
-        "MagStripe2Part2LeadingZeros=-1|MagStripe2Template={MagPart1}={MagPart2}{ENTER}");
-}
-
-// A profile section of the main profile's keys with `changes` replaced or added.
-inline std::string section(const std::string& name, const ProfileKeys& changes) {
-    ProfileKeys keys = mainProfileKeys();
-    for (const auto& change : changes) {
-        auto at = std::find_if(keys.begin(), keys.end(),
-                               [&](const auto& entry) { return entry.first == change.first; });
-        if (at == keys.end()) at = keys.insert(keys.end(), change);
-        at->second = change.second;
-    }
+// A profile section of the main profile's keys with "name=value|name=value" `changes` put first:
+// of two keys of one name the first is read.
+inline std::string profileSection(const std::string& name, const std::string& changes = {}) {
     std::string text = "[" + name + "]\r\n";
-    for (const auto& [key, value] : keys) text += key + "=" + value + "\r\n";
-    return text;
-}
-inline std::string profileSection(const std::string& name, const std::string& changes) {
-    return section(name, keysOf(changes));
+    for (const char c : changes + "|" + kMainProfile) text += c == '|' ? "\r\n" : std::string(1, c);
+    return text + "\r\n";
 }
 
 struct ScenarioRig : CoreHarness {
-    explicit ScenarioRig(const ProfileKeys& mainChanges = {},
+    explicit ScenarioRig(const std::string& mainChanges = {},
                          const std::string& moreSections = {}) {
         writeBranches(kScenarioBranches);
         EXPECT_TRUE(
             start("[Config]\r\nPort=1\r\nDataTerminationChars=13\r\nNonus=0\r\n"
                   "DefaultProfileName=Main\r\n" +
-                  section("Main", mainChanges) + moreSections));
+                  profileSection("Main", mainChanges) + moreSections));
         EXPECT_EQ(runState().CurrentProfile, 1);
         readerHoldsImage("FRONT");
     }
@@ -112,6 +84,5 @@ inline ChequeDialogResult confirmed(const std::string& line, bool ignoreVerifica
                                     const std::string& amount = {}, const std::string& date = {}) {
     return {false, line, {}, amount, date, ignoreVerification};
 }
-inline ChequeDialogResult cancelled() { return {}; }
 
 }  // namespace korvex::test
