@@ -319,5 +319,15 @@ TEST(ChequeRoad, NonusLinesAreRecognisedAndCompletedInTheirOwnNotation) {
     EXPECT_EQ(rig.typed(), kValidKeys);
 }
 
+// "/NOCHK": every tick takes a cheque from the bank selection window, without a reader line.
+TEST(ChequeRoad, DebugFeedModeTakesTheChequeFromTheBankSelectionWindow) {
+    ScenarioRig rig;
+    rig.form->switchDebugFeedModeOn();
+    rig.ui.debugWindowAnswers.push_back({"12", "345", "000123456"});
+    rig.form->Timer1_Timer();
+    EXPECT_EQ(rig.typed(), "{TAB}12{TAB}345{TAB}000123456{ENTER}");
+    EXPECT_EQ(rig.logLines().size(), 1u);
+}
+
 }  // namespace
 }  // namespace korvex
