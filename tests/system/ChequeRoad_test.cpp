@@ -15,6 +15,7 @@ namespace {
 
 constexpr const char* kTargetTitle = "Korvex system target";
 const std::string kChequeKeys = "<12345\t12\t345\t123456>\r";
+const std::string kTwoChequesKeys = kChequeKeys + "<67890\t12\t345\t123456>\r";
 
 // Bytes of every value, CR and NUL among them: the image must pass the line unchanged.
 std::string imageBytes(std::size_t n) {
@@ -70,19 +71,19 @@ protected:
         if (HasFatalFailure()) return;
         ASSERT_TRUE(program.start({folder.program().string()},
                                   {display.environment(), folder / "korvex.log", -1, -1}));
-        // Polling has begun once a probe is reported as unidentified (start-up discards earlier
-        // ones).
-        int probes = 0;
-        ASSERT_TRUE(waitUntil(
+        ASSERT_TRUE(polled()) << programLog();
+    }
+    // Polling has begun once a probe is reported as unidentified (start-up discards earlier ones).
+    bool polled() {
+        return waitUntil(
             [&] {
-                const std::string name = "PROBE" + std::to_string(++probes);
+                const std::string name = "PROBE" + std::to_string(++probes_);
                 reader.script("scan " + name);
                 return waitUntil(
                     [&] { return programLog().find("Unidentified: " + name) != std::string::npos; },
                     1500ms);
             },
-            30s))
-            << programLog();
+            30s);
     }
     std::string programLog() const { return folder.read("korvex.log"); }
     // What the target received once `size` bytes are there, and a moment more to catch extras.
@@ -92,9 +93,13 @@ protected:
         std::this_thread::sleep_for(700ms);
         return folder.read("received.txt");
     }
+
+private:
+    int probes_ = 0;
 };
 
-TEST_F(ChequeRoad, AChequeReachesTheTargetTheLogAndTheImageAndTheProgramEndsInOrder) {
+// After a cheque the reader dies and comes back: the program polls it again and types the next.
+TEST_F(ChequeRoad, ChequesReachTheTargetTheLogAndTheImagesAcrossAReaderRestart) {
     startPolling();
     if (HasFatalFailure()) return;
     folder.write("front.tif", imageBytes(6000));
@@ -106,6 +111,17 @@ TEST_F(ChequeRoad, AChequeReachesTheTargetTheLogAndTheImageAndTheProgramEndsInOr
     const std::regex line(
         R"(0012345,12,345,000123456,\d\d:\d\d:\d\d,\d\d/\d\d/\d{4},,,"images\\12345_123456\.tif"\r\n)");
     EXPECT_TRUE(std::regex_match(folder.read("Log.CSV"), line)) << folder.read("Log.CSV");
+
+    // Held still while the reader dies and comes back, the program next finds its line hung up.
+    kill(program.pid(), SIGSTOP);
+    kill(reader.process.pid(), SIGKILL);
+    ASSERT_TRUE(reader.process.waitForExit(5s).has_value());
+    ASSERT_TRUE(reader.start({"--rate", "9600"}, folder / "reader-line", folder / "reader.out"));
+    kill(program.pid(), SIGCONT);
+    ASSERT_TRUE(polled()) << programLog();  // reopened: the probe reached it on the new line
+    reader.script("image " + (folder / "front.tif").string());
+    reader.script("scan A0067890 C12A345E 000123456C");
+    EXPECT_EQ(received(kTwoChequesKeys.size()), kTwoChequesKeys);
     kill(program.pid(), SIGTERM);
     const auto status = program.waitForExit(15s);
     ASSERT_TRUE(status.has_value()) << "still running";
@@ -147,8 +163,7 @@ TEST_F(ChequeRoad, ChequesReachATargetThatWasUpBeforeTheWindowManager) {
     });
     reader.script("scan A0012345 C12A345E 000123456C");
     reader.script("scan A0067890 C12A345E 000123456C");
-    const std::string two = kChequeKeys + "<67890\t12\t345\t123456>\r";
-    EXPECT_EQ(received(two.size()), two) << programLog();
+    EXPECT_EQ(received(kTwoChequesKeys.size()), kTwoChequesKeys) << programLog();
     XCloseDisplay(x);
 }
 
