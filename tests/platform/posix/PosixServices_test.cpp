@@ -1,4 +1,4 @@
-// The POSIX back ends: debug output, and scripts run through the launcher (the shipped ones too).
+// The POSIX launcher: scripts run in the program folder, the shipped netpbm ones on real images.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -6,11 +6,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <thread>
 
-#include "platform/posix/DebugSinkStderr.h"
 #include "platform/posix/ProcessLauncherPosix.h"
+#include "support/ProcessHarness.h"
 #include "support/TempFolder.h"
 #include "text/Cp1255.h"
 
@@ -19,17 +17,6 @@ namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
-
-TEST(DebugSinkStderr, WritesOneUtf8LinePerCall) {
-    char* data = nullptr;
-    std::size_t size = 0;
-    std::FILE* stream = ::open_memstream(&data, &size);
-    DebugSinkStderr sink(stream);
-    sink.write("06/12/2026 10:30:00 " + cp1255::fromUtf8("שלום") + "\r\n");
-    std::fclose(stream);
-    EXPECT_EQ(std::string(data, size), "06/12/2026 10:30:00 שלום\n");
-    std::free(data);
-}
 
 struct ProcessLauncherPosixTest : ::testing::Test {
     test::TempFolder folder;
@@ -45,10 +32,7 @@ struct ProcessLauncherPosixTest : ::testing::Test {
         return out;
     }
     bool waitForFile(const std::string& name, milliseconds limit) {
-        const auto until = std::chrono::steady_clock::now() + limit;
-        while (!folder.exists(name) && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(milliseconds(20));
-        return folder.exists(name);
+        return test::waitUntil([&] { return folder.exists(name); }, limit);
     }
     static bool noChildLeft() { return ::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD; }
 };
@@ -79,11 +63,11 @@ TEST_F(ProcessLauncherPosixTest, ScriptsNotWaitedForRunOnAndThosePastTheirLimitA
     EXPECT_TRUE(noChildLeft());
 }
 
-const std::string kShipped = "cp '" KORVEX_SOURCE_DIR "/src/resources/netpbm/";
-
-// A scanner's G4 TIFF and a colour one become GIFs; a broken image leaves no GIF, nor a part.
-TEST_F(ProcessLauncherPosixTest, Tif2gifConvertsAScannedTiff) {
-    ASSERT_EQ(shell(kShipped + "tif2gif.sh' netpbm && echo ok"), "ok\n");
+// A scanner's G4 TIFF and a colour one become GIFs, and a back goes under its front; a broken
+// image leaves no GIF (nor a part) and the front as it was.
+TEST_F(ProcessLauncherPosixTest, TheShippedScriptsConvertAndCombineImages) {
+    ASSERT_EQ(shell("cp '" KORVEX_SOURCE_DIR "/src/resources/netpbm/'*.sh netpbm && echo ok"),
+              "ok\n");
     const std::vector<std::string> args = {"netpbm\\tmpimage.tif", "netpbm\\tmpimage.gif"};
     for (const std::string make : {"pbmmake -g 320 120 | pnmtotiff -g4",
                                    "ppmpat -g2 320 120 | pnmtotiff", "printf 'II*\\0garbage'"}) {
@@ -96,16 +80,10 @@ TEST_F(ProcessLauncherPosixTest, Tif2gifConvertsAScannedTiff) {
                   broken ? "" : "320 120\n");
         EXPECT_FALSE(folder.exists("netpbm/tmpimage.gif.part"));
     }
-}
-
-// The back goes under the front; a broken back leaves the front as it was.
-TEST_F(ProcessLauncherPosixTest, CombinePicsPutsTheBackUnderTheFront) {
     for (const std::string back : {"ppmpat -g2 280 100 | pnmtojpeg", "echo not an image"}) {
         SCOPED_TRACE(back);
-        ASSERT_EQ(shell(kShipped +
-                        "CombinePics.sh' netpbm && mkdir -p images && ppmpat -g2 300 "
-                        "120 | pnmtojpeg > images/front.jpg && cp images/front.jpg "
-                        "netpbm/tmp-front.jpg && " +
+        ASSERT_EQ(shell("mkdir -p images && ppmpat -g2 300 120 | pnmtojpeg > images/front.jpg && "
+                        "cp images/front.jpg netpbm/tmp-front.jpg && " +
                         back + " > netpbm/tmp-back.jpg && echo ok"),
                   "ok\n");
         const bool broken = back.starts_with("echo");
