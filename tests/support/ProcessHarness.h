@@ -56,6 +56,7 @@ public:
     };
 
     ChildProcess() = default;
+    bool start(const std::vector<std::string>& args) { return start(args, Options()); }
     ChildProcess(const std::vector<std::string>& args, const Options& options) {
         start(args, options);
     }
@@ -63,7 +64,6 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    bool start(const std::vector<std::string>& args) { return start(args, Options()); }
     bool start(const std::vector<std::string>& args, const Options& options) {
         stop();
         status_.reset();
@@ -192,13 +192,13 @@ public:
     }
 };
 
-// KORVEX_TEST_WM=openbox asks for a window manager.
 inline bool openboxWanted() {
     const char* wm = std::getenv("KORVEX_TEST_WM");
     return wm != nullptr && std::string(wm) == "openbox";
 }
 
 // Xvfb on a display it chooses itself (-displayfd); display() is empty when it did not start.
+// KORVEX_TEST_WM=openbox asks tests for a window manager (openboxWanted).
 // Servers started at once side by side can claim one number: the one nobody reaches is replaced.
 class VirtualDisplay {
 public:
@@ -218,6 +218,11 @@ public:
         if (lock >= 0) close(lock);
     }
     const std::string& display() const { return display_; }
+    // Starts openbox; true once `ready` says it has announced itself.
+    bool startWindowManager(const std::function<bool()>& ready) {
+        return windowManager_.start({"openbox", "--sm-disable"}, {environment(), {}, -1, -1}) &&
+               waitUntil(ready, 10s);
+    }
     // For a program on this display; the toolkit's leaks at exit are not what tests look at.
     std::vector<std::string> environment() const {
         const char* asan = std::getenv("ASAN_OPTIONS");
@@ -233,11 +238,6 @@ public:
         if (std::getenv("XDG_RUNTIME_DIR") == nullptr && mkdtemp(runtime) != nullptr) {
             setenv("XDG_RUNTIME_DIR", runtime, 1);
         }
-    }
-    // Starts openbox; true once `ready` says it has announced itself.
-    bool startWindowManager(const std::function<bool()>& ready) {
-        return windowManager_.start({"openbox", "--sm-disable"}, {environment(), {}, -1, -1}) &&
-               waitUntil(ready, 10s);
     }
 
 private:
@@ -277,9 +277,8 @@ public:
     }
     ~SimulatedReader() {
         process.stop();
-        for (const int fd : script_) {
-            if (fd >= 0) close(fd);
-        }
+        close(script_[0]);  // -1 when the pipe was not made: harmless
+        close(script_[1]);
     }
     SimulatedReader(const SimulatedReader&) = delete;
     SimulatedReader& operator=(const SimulatedReader&) = delete;

@@ -45,6 +45,7 @@ protected:
         ASSERT_FALSE(display.display().empty()) << "Xvfb did not start";
         display.useHere();
     }
+
     // Everything up until the program polls; started elsewhere, it finds its folder by itself.
     // `beforeProgram` runs once the target window is up.
     void startPolling(const std::string& extraKeys = {},

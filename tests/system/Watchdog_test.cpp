@@ -15,18 +15,13 @@ protected:
     ChildProcess launcher;
     OrphanGuard orphans;  // declared last: ends the watchdog and its program first
 
-    // The running watchdogs (the shell with its script and this program), or programs, of here.
+    // This folder's watchdogs (a shell with its script, this program and its files), or programs.
     std::vector<ProcessEntry> running(bool watchdog) const {
-        const std::vector<std::string> tail = {(folder / "Korvex.watchtemp").string(),
-                                               folder.program().string(),
-                                               (folder / "Korvex.shutdown").string()};
+        const std::string program = folder.program().string();
         std::vector<ProcessEntry> found;
         for (auto& p : listProcesses()) {
-            if (watchdog
-                    ? p.args.size() == 4 && std::equal(tail.begin(), tail.end(), p.args.begin() + 1)
-                    : !p.args.empty() && p.args[0] == tail[1]) {
-                found.push_back(p);
-            }
+            const bool isWatchdog = p.args.size() == 4 && p.args[2] == program;
+            if (watchdog ? isWatchdog : !p.args.empty() && p.args[0] == program) found.push_back(p);
         }
         return found;
     }
