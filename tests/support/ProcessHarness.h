@@ -56,7 +56,6 @@ public:
     };
 
     ChildProcess() = default;
-    bool start(const std::vector<std::string>& args) { return start(args, Options()); }
     ChildProcess(const std::vector<std::string>& args, const Options& options) {
         start(args, options);
     }
@@ -64,6 +63,7 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
+    bool start(const std::vector<std::string>& args) { return start(args, Options()); }
     bool start(const std::vector<std::string>& args, const Options& options) {
         stop();
         status_.reset();
@@ -174,8 +174,6 @@ class OrphanGuard {
 public:
     OrphanGuard() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
     ~OrphanGuard() { endAll(); }
-    OrphanGuard(const OrphanGuard&) = delete;
-    OrphanGuard& operator=(const OrphanGuard&) = delete;
 
     // Killing a child hands its own children to this process: rounds reach every descendant.
     static void endAll() {
@@ -280,8 +278,6 @@ public:
         close(script_[0]);  // -1 when the pipe was not made: harmless
         close(script_[1]);
     }
-    SimulatedReader(const SimulatedReader&) = delete;
-    SimulatedReader& operator=(const SimulatedReader&) = delete;
 
     // Starts the reader with `options`; true once its link is there.
     bool start(const std::vector<std::string>& options, const std::filesystem::path& link,

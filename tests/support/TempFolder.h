@@ -1,6 +1,5 @@
 #pragma once
-// A fresh empty folder under the system's temporary folder, removed with everything in it when
-// the object goes. Helpers write and read whole files as raw bytes.
+// A fresh empty folder under the system's temporary folder, removed with everything in it.
 
 #include <algorithm>
 #include <filesystem>

@@ -1,5 +1,4 @@
-// The serial port on pseudo-terminals and the HTTP client against a server on 127.0.0.1, run in a
-// QCoreApplication: sockets, timers and network replies need its event dispatcher.
+// The serial port on a pseudo-terminal and the HTTP client against 127.0.0.1, in main()'s Qt loop.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <termios.h>

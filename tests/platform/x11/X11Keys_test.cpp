@@ -61,8 +61,6 @@ class X11KeysTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(environment->error, "");
-        ASSERT_TRUE(connection.ok());
-        ASSERT_TRUE(keys.available());
         ASSERT_TRUE(target.start({KORVEX_TARGET_WINDOW_PATH, "--title", kTitle, "--out",
                                   (folder / "received.txt").string()}));
         // The window exists once it can be activated; give Qt a moment to finish showing it.
