@@ -12,8 +12,6 @@
 namespace korvex {
 namespace {
 
-using test::TempFolder;
-
 struct ToolRun {
     int status = -1;
     std::string out, err;
@@ -28,7 +26,7 @@ std::string shellWords(const std::string& args) {
 
 // The arguments split at "|". A crash is no exit status the tests expect.
 ToolRun runProgram(const std::string& program, const std::string& args, const std::string& input) {
-    TempFolder io;
+    test::TempFolder io;
     io.write("in", input);
     const std::string command = "cd " + shellWords(io.path().string()) + " && " + program + " " +
                                 shellWords(args) + " <in >out 2>err";
@@ -72,7 +70,7 @@ void expectRuns(const std::vector<ToolCase>& cases) {
 }
 
 TEST_F(ToolTest, CommandsPrintWhatTheProgramWouldDo) {
-    TempFolder folder;
+    test::TempFolder folder;
     const std::string ini =
         cp1255::fromUtf8("[Config]\r\nPort=3\r\n[פרופיל 1]\r\nRed=1\r\nEmpty=\r\n[B]\r\n");
     folder.write("Korvex é/t.ini", ini);  // a folder name Windows-1255 cannot write

@@ -15,8 +15,7 @@
 namespace korvex {
 namespace {
 
-using std::chrono::milliseconds;
-using std::chrono::seconds;
+using namespace std::chrono_literals;
 
 struct ProcessLauncherPosixTest : ::testing::Test {
     test::TempFolder folder;
@@ -31,16 +30,12 @@ struct ProcessLauncherPosixTest : ::testing::Test {
         ::pclose(pipe);
         return out;
     }
-    bool waitForFile(const std::string& name, milliseconds limit) {
-        return test::waitUntil([&] { return folder.exists(name); }, limit);
-    }
-    static bool noChildLeft() { return ::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD; }
 };
 
 TEST_F(ProcessLauncherPosixTest, AWaitedScriptGivesItsExitCodeAndRunsInTheProgramFolder) {
     folder.write("netpbm/probe.sh", "printf '%s|' \"$@\" > args\nexit 3\n");
     const std::string hebrewName = "images\\" + cp1255::fromUtf8("צק") + " 1.jpg";
-    const LaunchResult r = launcher.runScript("netpbm\\probe", {hebrewName, "two"}, seconds(30));
+    const LaunchResult r = launcher.runScript("netpbm\\probe", {hebrewName, "two"}, 30s);
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(folder.read("args"), "images/צק 1.jpg|two|");
 }
@@ -52,13 +47,13 @@ TEST_F(ProcessLauncherPosixTest, ScriptsNotWaitedForRunOnAndThosePastTheirLimitA
     folder.write("netpbm/hang.sh", "(sleep 3; echo late > late.txt) &\nsleep 30\nexit 0\n");
     auto before = std::chrono::steady_clock::now();
     EXPECT_TRUE(launcher.runScript("netpbm\\slow", {}, std::nullopt).started);
-    EXPECT_LT(std::chrono::steady_clock::now() - before, milliseconds(800));
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 800ms);
     before = std::chrono::steady_clock::now();
-    EXPECT_TRUE(launcher.runScript("netpbm\\hang", {}, milliseconds(300)).timedOut);
-    EXPECT_LT(std::chrono::steady_clock::now() - before, seconds(2));
-    EXPECT_TRUE(waitForFile("done.txt", seconds(10)));
-    EXPECT_FALSE(waitForFile("late.txt", seconds(4)));
-    EXPECT_TRUE(noChildLeft());
+    EXPECT_TRUE(launcher.runScript("netpbm\\hang", {}, 300ms).timedOut);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 2s);
+    EXPECT_TRUE(test::waitUntil([&] { return folder.exists("done.txt"); }, 10s));
+    EXPECT_FALSE(test::waitUntil([&] { return folder.exists("late.txt"); }, 4s));
+    EXPECT_TRUE(::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD) << "a child is left";
 }
 
 // A scanner's G4 TIFF and a colour one become GIFs, and a back goes under its front; a broken
@@ -73,7 +68,7 @@ TEST_F(ProcessLauncherPosixTest, TheShippedScriptsConvertAndCombineImages) {
         const bool broken = make.starts_with("printf");
         ASSERT_EQ(shell(make + " > netpbm/tmpimage.tif && rm -f netpbm/tmpimage.gif && echo ok"),
                   "ok\n");
-        EXPECT_EQ(launcher.runScript("netpbm\\tif2gif", args, seconds(30)).exitCode == 0, !broken);
+        EXPECT_EQ(launcher.runScript("netpbm\\tif2gif", args, 30s).exitCode == 0, !broken);
         EXPECT_EQ(shell("giftopnm netpbm/tmpimage.gif | head -2 | tail -1"),
                   broken ? "" : "320 120\n");
         EXPECT_FALSE(folder.exists("netpbm/tmpimage.gif.part"));
@@ -86,7 +81,7 @@ TEST_F(ProcessLauncherPosixTest, TheShippedScriptsConvertAndCombineImages) {
                   "ok\n");
         const bool broken = back.starts_with("echo");
         const LaunchResult r =
-            launcher.runScript("netpbm\\CombinePics", {"images\\front.jpg"}, seconds(30));
+            launcher.runScript("netpbm\\CombinePics", {"images\\front.jpg"}, 30s);
         EXPECT_EQ(r.exitCode == 0, !broken);
         EXPECT_EQ(shell("jpegtopnm images/front.jpg | head -2 | tail -1"),
                   broken ? "300 120\n" : "300 220\n");
