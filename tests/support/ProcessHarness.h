@@ -8,8 +8,6 @@
 #include <spawn.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,10 +16,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,11 +42,6 @@ inline bool waitUntil(const std::function<bool()>& condition, std::chrono::milli
         std::this_thread::sleep_for(20ms);
     }
     return true;
-}
-
-inline std::string readWholeFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // A child program with its output in a file (or /dev/null), in a process group of its own that
@@ -155,8 +148,7 @@ inline std::vector<ProcessEntry> listProcesses() {
     std::vector<ProcessEntry> all;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        ProcessEntry p{std::atoi(entry.path().filename().c_str()), 0, {}};
         std::string stat, cmdline;
         try {  // a process that ends meanwhile makes libstdc++'s stream throw
             stat = readWholeFile(entry.path() / "stat");
@@ -165,18 +157,12 @@ inline std::vector<ProcessEntry> listProcesses() {
             continue;
         }
         const auto close = stat.rfind(')');  // the state and the parent follow the name
-        char state = 0;
-        int parent = 0;
-        if (close == std::string::npos ||
-            std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &parent) != 2 || state == 'Z') {
-            continue;
-        }
-        ProcessEntry p{static_cast<pid_t>(std::stol(name)), static_cast<pid_t>(parent), {}};
-        for (std::size_t from = 0; from < cmdline.size();) {
-            const std::size_t end = std::min(cmdline.find('\0', from), cmdline.size());
-            p.args.push_back(cmdline.substr(from, end - from));
-            from = end + 1;
-        }
+        char state = 'Z';
+        if (p.pid <= 0 || close == std::string::npos) continue;
+        std::sscanf(stat.c_str() + close + 1, " %c %d", &state, &p.parent);
+        if (state == 'Z') continue;
+        std::istringstream args(cmdline);
+        for (std::string arg; std::getline(args, arg, '\0');) p.args.push_back(arg);
         all.push_back(std::move(p));
     }
     return all;
@@ -188,74 +174,61 @@ class OrphanGuard {
 public:
     OrphanGuard() { prctl(PR_SET_CHILD_SUBREAPER, 1); }
     ~OrphanGuard() { endAll(); }
-    OrphanGuard(const OrphanGuard&) = delete;
-    OrphanGuard& operator=(const OrphanGuard&) = delete;
 
+    // Killing a child hands its own children to this process: rounds reach every descendant.
     static void endAll() {
         for (int round = 0; round < 100; ++round) {
-            const auto all = listProcesses();
-            std::vector<pid_t> left = {getpid()};
-            for (std::size_t i = 0; i < left.size(); ++i) {
-                for (const auto& p : all) {
-                    if (p.parent == left[i]) left.push_back(p.pid);
-                }
+            bool any = false;
+            for (const auto& p : listProcesses()) {
+                if (p.parent == getpid()) any = kill(p.pid, SIGKILL) == 0 || any;
             }
-            for (std::size_t i = 1; i < left.size(); ++i) kill(left[i], SIGKILL);
             while (waitpid(-1, nullptr, WNOHANG) > 0) {
             }
-            if (left.size() == 1) return;
+            if (!any) return;
             std::this_thread::sleep_for(20ms);
         }
     }
 };
 
-// KORVEX_TEST_WM=openbox asks for a window manager.
 inline bool openboxWanted() {
     const char* wm = std::getenv("KORVEX_TEST_WM");
     return wm != nullptr && std::string(wm) == "openbox";
 }
 
-inline bool windowTitled(const std::string& title) {
-    x11::X11Connection connection;
-    if (!connection.ok()) return false;
-    for (const auto& [id, name] : x11::X11WindowActivator(connection).topLevelWindows()) {
-        if (name == title) return true;
-    }
-    return false;
-}
-
 // Xvfb on a display it chooses itself (-displayfd); display() is empty when it did not start.
-// Servers started at once by tests side by side can claim one number: the loser is replaced.
+// KORVEX_TEST_WM=openbox asks tests for a window manager (openboxWanted).
+// Servers started at once side by side can claim one number: the one nobody reaches is replaced.
 class VirtualDisplay {
 public:
     VirtualDisplay() {
         const int lock =
             open("/tmp/korvex-system-tests-xvfb.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (lock >= 0) flock(lock, LOCK_EX);
-        for (int attempt = 0; attempt < 5 && display_.empty(); ++attempt) {
+        for (int attempt = 1; attempt <= 5 && display_.empty(); ++attempt) {
             const std::string number = startServer();
-            if (!number.empty() && answers(number) && server_.running()) {
+            if (!number.empty() && x11::X11Connection(":" + number).ok() && server_.running()) {
                 display_ = ":" + number;
             } else {
                 server_.stop();
-                std::this_thread::sleep_for(std::chrono::milliseconds(100 * (attempt + 1)));
+                std::this_thread::sleep_for(100ms * attempt);
             }
         }
         if (lock >= 0) close(lock);
     }
     const std::string& display() const { return display_; }
-    // Ends the server, as the end of a desktop session does.
-    void end() { server_.stop(); }
-    // The environment a program on this display needs; leaks of the toolkit at exit are not
-    // what these tests look at.
+    // Starts openbox; true once `ready` says it has announced itself.
+    bool startWindowManager(const std::function<bool()>& ready) {
+        return windowManager_.start({"openbox", "--sm-disable"}, {environment(), {}, -1, -1}) &&
+               waitUntil(ready, 10s);
+    }
+    // For a program on this display; the toolkit's leaks at exit are not what tests look at.
     std::vector<std::string> environment() const {
         const char* asan = std::getenv("ASAN_OPTIONS");
         return {"DISPLAY=" + display_, "QT_QPA_PLATFORM=xcb",
                 std::string("ASAN_OPTIONS=") + (asan != nullptr ? std::string(asan) + ":" : "") +
                     "detect_leaks=0"};
     }
-    // Makes this test process a client of the display too (Xlib and Qt, which wants a private
-    // runtime folder).
+    // Makes this process a client of the display too (Qt wants a private runtime folder).
     void useHere() const {
         setenv("DISPLAY", display_.c_str(), 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
@@ -264,12 +237,6 @@ public:
             setenv("XDG_RUNTIME_DIR", runtime, 1);
         }
     }
-    // Starts openbox; true once `ready` says it has announced itself.
-    bool startWindowManager(const std::function<bool()>& ready) {
-        return windowManager_.start({"openbox", "--sm-disable"}, {environment(), {}, -1, -1}) &&
-               waitUntil(ready, 10s);
-    }
-    bool withWindowManager() { return windowManager_.running(); }
 
 private:
     // Starts a server; the display number it reported ("" when none). Without -noreset the
@@ -289,19 +256,6 @@ private:
         close(fds[0]);
         return number;
     }
-    // Something takes connections on the display's socket.
-    static bool answers(const std::string& number) {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::snprintf(address.sun_path, sizeof address.sun_path, "/tmp/.X11-unix/X%s",
-                      number.c_str());
-        const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const bool ok =
-            fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-        if (fd >= 0) close(fd);
-        return ok;
-    }
-
     ChildProcess server_, windowManager_;
     std::string display_;
 };
@@ -321,12 +275,9 @@ public:
     }
     ~SimulatedReader() {
         process.stop();
-        for (const int fd : script_) {
-            if (fd >= 0) close(fd);
-        }
+        close(script_[0]);  // -1 when the pipe was not made: harmless
+        close(script_[1]);
     }
-    SimulatedReader(const SimulatedReader&) = delete;
-    SimulatedReader& operator=(const SimulatedReader&) = delete;
 
     // Starts the reader with `options`; true once its link is there.
     bool start(const std::vector<std::string>& options, const std::filesystem::path& link,
@@ -349,7 +300,6 @@ public:
         std::error_code error;
         return std::filesystem::read_symlink(link_, error).string();
     }
-    const std::filesystem::path& link() const { return link_; }
     std::string device() const { return link_.string(); }
 
     ChildProcess process;

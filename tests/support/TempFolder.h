@@ -1,6 +1,5 @@
 #pragma once
-// A fresh empty folder under the system's temporary folder, removed with everything in it when
-// the object goes. Helpers write and read whole files as raw bytes.
+// A fresh empty folder under the system's temporary folder, removed with everything in it.
 
 #include <algorithm>
 #include <filesystem>
@@ -12,16 +11,20 @@
 
 namespace korvex::test {
 
+// The file's bytes; "" when it does not exist.
+inline std::string readWholeFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 class TempFolder {
 public:
     TempFolder() {
-        std::random_device seed;
-        std::mt19937_64 generator(seed());
-        for (;;) {
+        std::mt19937_64 generator(std::random_device{}());
+        do {
             path_ = std::filesystem::temp_directory_path() /
                     ("korvex-test-" + std::to_string(generator() % 1000000000000ULL));
-            if (std::filesystem::create_directory(path_)) break;
-        }
+        } while (!std::filesystem::create_directory(path_));
     }
     ~TempFolder() {
         std::error_code ignored;
@@ -39,11 +42,7 @@ public:
         std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
-    // The file's bytes; "" when it does not exist.
-    std::string read(const std::string& name) const {
-        std::ifstream in(path_ / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    std::string read(const std::string& name) const { return readWholeFile(path_ / name); }
     bool exists(const std::string& name) const { return std::filesystem::exists(path_ / name); }
     // Names of the entries in the folder, sorted.
     std::vector<std::string> entries() const {

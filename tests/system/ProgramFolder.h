@@ -3,17 +3,15 @@
 
 #include <string>
 
-#include "support/ProcessHarness.h"
-#include "support/TempFolder.h"
+#include "support/ProcessHarness.h"  // with TempFolder
 
 namespace korvex::test {
 
 struct ProgramFolder : TempFolder {
     ProgramFolder() {
-        namespace fs = std::filesystem;
-        fs::copy_file(KORVEX_PROGRAM, program());
-        fs::copy_file(fs::path(KORVEX_SOURCE_DIR) / "src/resources/banks_branches.txt",
-                      *this / "banks_branches.txt");
+        std::filesystem::copy_file(KORVEX_PROGRAM, program());
+        std::filesystem::copy_file(KORVEX_SOURCE_DIR "/src/resources/banks_branches.txt",
+                                   *this / "banks_branches.txt");
     }
     std::filesystem::path program() const { return *this / "korvex"; }
     // Lines written "a|b|c"; the tests keep to ASCII, which Windows-1255 shares.

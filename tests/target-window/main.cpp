@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -19,16 +18,15 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override {
         // The paste shortcut is recorded as the text it inserts, in insertFromMimeData.
-        if (!event->matches(QKeySequence::Paste) && !event->text().isEmpty()) record(event->text());
+        if (!event->matches(QKeySequence::Paste)) file_.write(event->text().toUtf8());
         QPlainTextEdit::keyPressEvent(event);
     }
     void insertFromMimeData(const QMimeData* source) override {
-        if (source != nullptr) record(source->text());
+        file_.write(source->text().toUtf8());
         QPlainTextEdit::insertFromMimeData(source);
     }
 
 private:
-    void record(const QString& text) { file_.write(text.toUtf8()); }
     QFile file_;
 };
 
@@ -36,21 +34,12 @@ private:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QString title = "Korvex Target Window", outPath;
     const QStringList args = app.arguments();
-    for (qsizetype i = 1; i + 1 < args.size(); ++i) {
-        if (args[i] == "--title")
-            title = args[++i];
-        else if (args[i] == "--out")
-            outPath = args[++i];
-    }
-    QWidget window;
-    window.setWindowTitle(title);
-    auto* field = new RecordingField(outPath);
-    (new QVBoxLayout(&window))->addWidget(field);
-    window.resize(400, 200);
-    window.show();
-    window.activateWindow();
-    field->setFocus();
+    RecordingField field(args.value(args.indexOf("--out") + 1));
+    field.setWindowTitle(args.value(args.indexOf("--title") + 1));
+    field.resize(400, 200);
+    field.show();
+    field.activateWindow();
+    field.setFocus();
     return app.exec();
 }

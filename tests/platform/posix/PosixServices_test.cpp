@@ -1,47 +1,21 @@
-// The POSIX back ends: debug output, the clock, and scripts run through the launcher.
+// The POSIX launcher: scripts run in the program folder, the shipped netpbm ones on real images.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <thread>
 
-#include "platform/posix/DebugSinkStderr.h"
 #include "platform/posix/ProcessLauncherPosix.h"
-#include "platform/posix/SystemClock.h"
+#include "support/ProcessHarness.h"
 #include "support/TempFolder.h"
 #include "text/Cp1255.h"
 
 namespace korvex {
 namespace {
 
-using std::chrono::milliseconds;
-using std::chrono::seconds;
-
-TEST(DebugSinkStderr, WritesOneUtf8LinePerCall) {
-    char* data = nullptr;
-    std::size_t size = 0;
-    std::FILE* stream = ::open_memstream(&data, &size);
-    DebugSinkStderr sink(stream);
-    sink.write("06/12/2026 10:30:00 " + cp1255::fromUtf8("שלום") + "\r\n");
-    sink.write("06/12/2026 10:30:01 \r\n");
-    std::fclose(stream);
-    EXPECT_EQ(std::string(data, size), "06/12/2026 10:30:00 שלום\n06/12/2026 10:30:01 \n");
-    std::free(data);
-}
-
-TEST(SystemClock, AgreesWithItself) {
-    SystemClock clock;
-    const LocalDateTime now = clock.now();
-    const double fromNow = now.hour * 3600.0 + now.minute * 60.0 + now.second;
-    // The two readings are a moment apart; around midnight the day wraps.
-    EXPECT_LT(std::fmod(clock.timeOfDay() - fromNow + 86400.0, 86400.0), 2.0);
-    EXPECT_GE(now.year, 2024);
-}
+using namespace std::chrono_literals;
 
 struct ProcessLauncherPosixTest : ::testing::Test {
     test::TempFolder folder;
@@ -56,51 +30,37 @@ struct ProcessLauncherPosixTest : ::testing::Test {
         ::pclose(pipe);
         return out;
     }
-    bool waitForFile(const std::string& name, milliseconds limit) {
-        const auto until = std::chrono::steady_clock::now() + limit;
-        while (!folder.exists(name) && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(milliseconds(20));
-        return folder.exists(name);
-    }
-    static bool noChildLeft() { return ::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD; }
 };
 
 TEST_F(ProcessLauncherPosixTest, AWaitedScriptGivesItsExitCodeAndRunsInTheProgramFolder) {
-    folder.write("netpbm/probe.sh",
-                 "pwd > where\nprintf '%s|' \"$@\" > args\necho noise\nexit 3\n");
+    folder.write("netpbm/probe.sh", "printf '%s|' \"$@\" > args\nexit 3\n");
     const std::string hebrewName = "images\\" + cp1255::fromUtf8("צק") + " 1.jpg";
-    const LaunchResult r = launcher.runScript("netpbm\\probe", {hebrewName, "two"}, seconds(30));
+    const LaunchResult r = launcher.runScript("netpbm\\probe", {hebrewName, "two"}, 30s);
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(folder.read("where"), std::filesystem::canonical(folder.path()).string() + "\n");
     EXPECT_EQ(folder.read("args"), "images/צק 1.jpg|two|");
 }
 
-TEST_F(ProcessLauncherPosixTest, AScriptNotWaitedForReturnsAtOnceAndLeavesNoChild) {
+// Not waited for, a script runs on alone; waited for past its time limit, it is killed with the
+// program it started that would outlive it.
+TEST_F(ProcessLauncherPosixTest, ScriptsNotWaitedForRunOnAndThosePastTheirLimitAreKilled) {
     folder.write("netpbm/slow.sh", "sleep 1\necho done > done.txt\n");
-    const auto before = std::chrono::steady_clock::now();
-    EXPECT_TRUE(launcher.runScript("netpbm\\slow", {}, std::nullopt).started);
-    EXPECT_LT(std::chrono::steady_clock::now() - before, milliseconds(800));
-    EXPECT_FALSE(folder.exists("done.txt"));
-    EXPECT_TRUE(waitForFile("done.txt", seconds(10)));
-    EXPECT_TRUE(noChildLeft());
-}
-
-TEST_F(ProcessLauncherPosixTest, AWaitedScriptPastItsTimeLimitIsKilledWithWhatItStarted) {
-    // The script starts a program of its own that would outlive it, then hangs.
     folder.write("netpbm/hang.sh", "(sleep 3; echo late > late.txt) &\nsleep 30\nexit 0\n");
-    const auto before = std::chrono::steady_clock::now();
-    const LaunchResult r = launcher.runScript("netpbm\\hang", {}, milliseconds(300));
-    EXPECT_LT(std::chrono::steady_clock::now() - before, seconds(2));
-    EXPECT_TRUE(r.timedOut);
-    EXPECT_TRUE(noChildLeft());
-    EXPECT_FALSE(waitForFile("late.txt", seconds(4)));
+    auto before = std::chrono::steady_clock::now();
+    EXPECT_TRUE(launcher.runScript("netpbm\\slow", {}, std::nullopt).started);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 800ms);
+    before = std::chrono::steady_clock::now();
+    EXPECT_TRUE(launcher.runScript("netpbm\\hang", {}, 300ms).timedOut);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 2s);
+    EXPECT_TRUE(test::waitUntil([&] { return folder.exists("done.txt"); }, 10s));
+    EXPECT_FALSE(test::waitUntil([&] { return folder.exists("late.txt"); }, 4s));
+    EXPECT_TRUE(::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD) << "a child is left";
 }
 
-const std::string kShipped = "cp '" KORVEX_SOURCE_DIR "/src/resources/netpbm/";
-
-// A scanner's G4 TIFF and a colour one become GIFs; a broken image leaves no GIF, nor a part.
-TEST_F(ProcessLauncherPosixTest, Tif2gifConvertsAScannedTiff) {
-    ASSERT_EQ(shell(kShipped + "tif2gif.sh' netpbm && echo ok"), "ok\n");
+// A scanner's G4 TIFF and a colour one become GIFs, and a back goes under its front; a broken
+// image leaves no GIF (nor a part) and the front as it was.
+TEST_F(ProcessLauncherPosixTest, TheShippedScriptsConvertAndCombineImages) {
+    ASSERT_EQ(shell("cp '" KORVEX_SOURCE_DIR "/src/resources/netpbm/'*.sh netpbm && echo ok"),
+              "ok\n");
     const std::vector<std::string> args = {"netpbm\\tmpimage.tif", "netpbm\\tmpimage.gif"};
     for (const std::string make : {"pbmmake -g 320 120 | pnmtotiff -g4",
                                    "ppmpat -g2 320 120 | pnmtotiff", "printf 'II*\\0garbage'"}) {
@@ -108,26 +68,20 @@ TEST_F(ProcessLauncherPosixTest, Tif2gifConvertsAScannedTiff) {
         const bool broken = make.starts_with("printf");
         ASSERT_EQ(shell(make + " > netpbm/tmpimage.tif && rm -f netpbm/tmpimage.gif && echo ok"),
                   "ok\n");
-        EXPECT_EQ(launcher.runScript("netpbm\\tif2gif", args, seconds(30)).exitCode == 0, !broken);
+        EXPECT_EQ(launcher.runScript("netpbm\\tif2gif", args, 30s).exitCode == 0, !broken);
         EXPECT_EQ(shell("giftopnm netpbm/tmpimage.gif | head -2 | tail -1"),
                   broken ? "" : "320 120\n");
         EXPECT_FALSE(folder.exists("netpbm/tmpimage.gif.part"));
     }
-}
-
-// The back goes under the front; a broken back leaves the front as it was.
-TEST_F(ProcessLauncherPosixTest, CombinePicsPutsTheBackUnderTheFront) {
     for (const std::string back : {"ppmpat -g2 280 100 | pnmtojpeg", "echo not an image"}) {
         SCOPED_TRACE(back);
-        ASSERT_EQ(shell(kShipped +
-                        "CombinePics.sh' netpbm && mkdir -p images && ppmpat -g2 300 "
-                        "120 | pnmtojpeg > images/front.jpg && cp images/front.jpg "
-                        "netpbm/tmp-front.jpg && " +
+        ASSERT_EQ(shell("mkdir -p images && ppmpat -g2 300 120 | pnmtojpeg > images/front.jpg && "
+                        "cp images/front.jpg netpbm/tmp-front.jpg && " +
                         back + " > netpbm/tmp-back.jpg && echo ok"),
                   "ok\n");
         const bool broken = back.starts_with("echo");
         const LaunchResult r =
-            launcher.runScript("netpbm\\CombinePics", {"images\\front.jpg"}, seconds(30));
+            launcher.runScript("netpbm\\CombinePics", {"images\\front.jpg"}, 30s);
         EXPECT_EQ(r.exitCode == 0, !broken);
         EXPECT_EQ(shell("jpegtopnm images/front.jpg | head -2 | tail -1"),
                   broken ? "300 120\n" : "300 220\n");

@@ -1,7 +1,6 @@
 // The X11 back ends typing into a real window under Xvfb, through FeedStringToApp.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <chrono>
 #include <memory>
@@ -37,17 +36,10 @@ struct X11Environment : ::testing::Environment {
         if (display->display().empty()) error = "Xvfb did not start";
         if (!error.empty()) return;
         display->useHere();
-        const auto announced = [] {  // a window manager names its window on the root
+        const auto announced = [] {  // a window manager owns the screen's manager selection
             x11::X11Connection c;
-            Atom type = None;
-            int format = 0;
-            unsigned long items = 0, after = 0;
-            unsigned char* data = nullptr;
-            XGetWindowProperty(c.display(), DefaultRootWindow(c.display()),
-                               XInternAtom(c.display(), "_NET_SUPPORTING_WM_CHECK", False), 0, 1,
-                               False, AnyPropertyType, &type, &format, &items, &after, &data);
-            if (data != nullptr) XFree(data);
-            return items > 0;
+            return XGetSelectionOwner(c.display(), XInternAtom(c.display(), "WM_S0", False)) !=
+                   None;
         };
         if (openboxWanted() && !display->startWindowManager(announced)) error = "no openbox";
         static int argc = 1;
@@ -69,8 +61,6 @@ class X11KeysTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(environment->error, "");
-        ASSERT_TRUE(connection.ok());
-        ASSERT_TRUE(keys.available());
         ASSERT_TRUE(target.start({KORVEX_TARGET_WINDOW_PATH, "--title", kTitle, "--out",
                                   (folder / "received.txt").string()}));
         // The window exists once it can be activated; give Qt a moment to finish showing it.
@@ -120,26 +110,19 @@ TEST_F(X11KeysTest, EachRouteTypesIntoTheWindowOrNothingWithoutIt) {
         bool waitMode, clipboard;
         int keyPressDelay;  // above 0: the keybd engine, one key at a time
         const char* title;
-        std::string text, expected;  // expected in UTF-8
-        FeedOutcome outcome;
+        std::string text, expected;  // expected in UTF-8; "" when nothing may be sent
     };
     const std::string hebrew = "אבגדהוזחטיכךלמםנןסעפףצץקרשת";
     const std::vector<Case> cases = {
         {"the cheque template", false, false, 0, "Korvex Target",
-         "12345678{TAB}10{TAB}800{TAB}123456{ENTER}", "12345678\t10\t800\t123456\r",
-         FeedOutcome::Sent},
+         "12345678{TAB}10{TAB}800{TAB}123456{ENTER}", "12345678\t10\t800\t123456\r"},
         // All 27 letters: more than the spare keycodes, so they are borrowed in rounds.
         {"Hebrew on a US layout", false, false, 0, "Korvex Target",
-         cp1255::fromUtf8("שלום {TAB}" + hebrew + "!"), "שלום \t" + hebrew + "!",
-         FeedOutcome::Sent},
-        {"wait mode", true, false, 0, "Korvex Target", "x+y{ENTER}", "xY\r", FeedOutcome::Sent},
-        {"a part of the title", false, false, 0, "target window", "z", "z", FeedOutcome::Sent},
-        {"the keybd engine", false, false, 5, "Korvex Target", "ab{TAB}C\xE0", "ab\tCא",
-         FeedOutcome::Sent},
-        {"the clipboard", false, true, 0, "Korvex Target", "1~2{TAB}3\xF9", "1\r\n2\t3ש",
-         FeedOutcome::Sent},
-        {"a missing target", false, false, 0, "Nobody Has This Title", "abc", "",
-         FeedOutcome::Discarded},
+         cp1255::fromUtf8("שלום {TAB}" + hebrew + "!"), "שלום \t" + hebrew + "!"},
+        {"wait mode, a part of the title", true, false, 0, "target window", "x+y{ENTER}", "xY\r"},
+        {"the keybd engine", false, false, 5, "Korvex Target", "ab{TAB}C\xE0", "ab\tCא"},
+        {"the clipboard", false, true, 0, "Korvex Target", "1~2{TAB}3\xF9", "1\r\n2\t3ש"},
+        {"a missing target", false, false, 0, "Nobody Has This Title", "abc", ""},
     };
     std::string all;
     for (const Case& c : cases) {
@@ -150,7 +133,8 @@ TEST_F(X11KeysTest, EachRouteTypesIntoTheWindowOrNothingWithoutIt) {
         p.KeyPressDelay = c.keyPressDelay;
         p.ActivateWindowTitle = c.title;
         form.setProfileForTesting(p);
-        EXPECT_EQ(form.FeedStringToApp(c.text), c.outcome);
+        EXPECT_EQ(form.FeedStringToApp(c.text),
+                  c.expected.empty() ? FeedOutcome::Discarded : FeedOutcome::Sent);
         all += c.expected;
         EXPECT_EQ(waitFor(all), all);
     }
@@ -164,10 +148,8 @@ TEST_F(X11KeysTest, SendInputTypesTheFullStopOnTheKeypadWithNumLockOffAndOn) {
     form.FeedStringToApp("{NUMLOCK}");
     waitFor("12.50\t");
     ASSERT_TRUE(form.SendKeys().NumLockOn());
-    form.FeedStringToApp("3.7");
+    form.FeedStringToApp("3.7{NUMLOCK}");
     EXPECT_EQ(waitFor("12.50\t3.7"), "12.50\t3.7");
-    EXPECT_TRUE(form.SendKeys().NumLockOn());
-    form.FeedStringToApp("{NUMLOCK}");
 }
 
 }  // namespace
