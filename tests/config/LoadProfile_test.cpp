@@ -183,7 +183,7 @@ TEST(ProfileChoice, FindProfileComparesExactly) {
                  {"Bank1", 0}, {"bank", 4},   {" bank ", 0},  {"", 0}};
     for (const auto& c : cases) EXPECT_EQ(h.form->FindProfile(c.name), c.expected) << c.name;
     ConfigHarness none;
-    ASSERT_TRUE(none.start(""));
+    ASSERT_TRUE(none.start("[Config]\r\n"));  // no profile at all
     EXPECT_EQ(none.form->FindProfile("") + none.form->FindProfile("Config"), 0);
 }
 
