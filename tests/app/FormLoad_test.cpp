@@ -1,11 +1,10 @@
 // The start-up sequence, launcher mode and the exit command, on fakes.
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "app/Startup.h"
 #include "resources/Resources.h"
 #include "support/CoreHarness.h"
+#include "text/Cp1255.h"
 #include "text/FilePath.h"
 
 namespace korvex {
@@ -32,19 +31,16 @@ TEST(FormLoad, RunsTheWholeSequenceAndStartsPolling) {
     StartupRig rig;
     rig.folder.write("banks_branches.txt", "");
     ASSERT_TRUE(rig.load(std::string(kPlainIni) + "ImageFileNameTemplate=x.tif\r\n"));
-    // The first line names the folder in use, which need not be the executable's.
     EXPECT_EQ(rig.debug.messages().front(),
               "Starting Korvex ver. 1.0.0 in " + fromFsPath(rig.folder.path()));
-    EXPECT_EQ(rig.ui.trayIconsAdded, 1);
-    EXPECT_TRUE(rig.port.isOpen());
+    EXPECT_TRUE(rig.port.isOpen() && rig.ui.trayIconsAdded == 1);
     // Identification, then the track command and the image switch.
     ASSERT_GE(rig.port.written.size(), 3u);
     EXPECT_EQ(rig.port.written[0], "bla\r");
     EXPECT_EQ(rig.port.written[rig.port.written.size() - 2].substr(0, 2), "HW");
     EXPECT_EQ(rig.port.written.back(), "SWE 00000100\r");
     EXPECT_EQ(rig.processes.priorities, (std::vector<int32_t>{128}));
-    EXPECT_TRUE(rig.ui.timerEnabled);
-    EXPECT_FALSE(rig.form->debugFeedMode());
+    EXPECT_TRUE(rig.ui.timerEnabled && !rig.form->debugFeedMode());
 }
 
 TEST(FormLoad, AnEndChosenWhileStartingStopsStartUp) {
@@ -72,8 +68,7 @@ TEST(FormLoad, NonusReadersGetNeitherIdentificationNorTrackCommand) {
     EXPECT_TRUE(rig.ui.timerEnabled);
     // Without banks_branches.txt there is only a warning.
     ASSERT_EQ(rig.ui.messageBoxes.size(), 1u);
-    EXPECT_EQ(rig.ui.messageBoxes[0].title, test::cp("שגיאה בקורא צ'קים וכרטיסים של Ovra"));
-    EXPECT_EQ(rig.ui.messageBoxes[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(rig.ui.messageBoxes[0].text, branchFileMissingText());
 }
 
 TEST(FormLoad, WaitingReaderInputIsDiscarded) {
@@ -93,12 +88,14 @@ TEST(FormLoad, AnUnreachableRestrictedPageEndsTheProgram) {
                   reachable);
         EXPECT_EQ(rig.ui.timerEnabled, reachable);
         ASSERT_EQ(rig.http.requests.size(), 1u);
-        EXPECT_EQ(rig.http.requests[0].url, "http://127.0.0.1:9/q");  // no query added
-        EXPECT_EQ(rig.http.requests[0].timeoutSeconds, 5);
+        EXPECT_EQ(std::tuple(rig.http.requests[0].url, rig.http.requests[0].timeoutSeconds),
+                  std::tuple("http://127.0.0.1:9/q", 5));  // no query added
         if (reachable) continue;
         ASSERT_EQ(rig.ui.messageBoxes.size(), 1u);
         EXPECT_EQ(rig.ui.messageBoxes[0].icon, MsgIcon::Stop);
-        EXPECT_EQ(rig.ui.messageBoxes[0].text, pageUnreachableText());
+        EXPECT_EQ(cp1255::toUtf8(rig.ui.messageBoxes[0].text),
+                  "אין תקשורת נתונים לאתר בנק ישראל. \r\n\r\nלא ניתן להריץ את התוכנה.\r\n\r\n"
+                  "לסיוע, נא לפנות ל-Ovra בטלפון: 03-5550123");
         EXPECT_TRUE(rig.folder.exists("Korvex.shutdown") && rig.ui.trayIconRemoved);
     }
 }
@@ -126,22 +123,17 @@ TEST(LauncherMode, WritesTheWatchdogShowsTheSplashAndStartsIt) {
         rig.processes.host = host;
         rig.writeIni("[Config]\r\nSplashScreenTime=100\r\n");
         EXPECT_FALSE(rig.form->Form_Load());
-        const std::string script = rig.folder.read("Korvex.watchtemp");
-        if (host == ProcessLauncher::WatchdogHost::WindowsScriptHost) {
-            EXPECT_EQ(script, std::string(resources::watchdogVbScript()));
-            EXPECT_EQ(script.size(), 768u);
-        } else {
-            EXPECT_EQ(script, std::string(resources::watchdogShellScript()));
-        }
+        const bool windows = host == ProcessLauncher::WatchdogHost::WindowsScriptHost;
+        EXPECT_EQ(rig.folder.read("Korvex.watchtemp"),
+                  windows ? resources::watchdogVbScript() : resources::watchdogShellScript());
         // The splash is modal and shown even with /NOSPLASH; its time is at least 750 ms.
         EXPECT_EQ(rig.ui.splashes, (std::vector<std::pair<int, bool>>{{750, true}}));
         ASSERT_EQ(rig.processes.watchdogs.size(), 1u);
         EXPECT_EQ(rig.processes.watchdogs[0].script.filename().string() +
                       rig.processes.watchdogs[0].semaphore.filename().string(),
                   "Korvex.watchtempKorvex.shutdown");
-        // Nothing else of start-up ran: no port, no tray, no semaphore.
         EXPECT_FALSE(rig.port.isOpen() || rig.ui.trayIconsAdded ||
-                     rig.folder.exists("Korvex.shutdown"));
+                     rig.folder.exists("Korvex.shutdown"));  // nothing else of start-up ran
         EXPECT_EQ(rig.ui.endedWith, (std::vector<int>{0}));
     }
 }
@@ -154,10 +146,7 @@ TEST(ExitCommand, AsksAndEndsOnlyOnYes) {
     EXPECT_TRUE(rig.ui.endedWith.empty());
     EXPECT_TRUE(rig.port.isOpen());
     ASSERT_EQ(rig.ui.messageBoxes.size(), 1u);
-    EXPECT_EQ(std::tuple(rig.ui.messageBoxes[0].icon, rig.ui.messageBoxes[0].buttons),
-              std::tuple(MsgIcon::Question, MsgButtons::YesNo));
-    EXPECT_EQ(rig.ui.messageBoxes[0].title, test::cp("קורא כרטיסים וצ'קים של Ovra"));
-
+    EXPECT_EQ(rig.ui.messageBoxes[0].buttons, MsgButtons::YesNo);
     rig.ui.messageBoxAnswers = {MsgResult::Yes};
     rig.form->mnuExit_Click();
     EXPECT_TRUE(!rig.port.isOpen() && rig.ui.trayIconRemoved &&

@@ -16,7 +16,6 @@ TEST(ProgramFolderChoice, UserDataFolderFollowsTheXdgRules) {
         {"/x/data", "/home/op", "/x/data/korvex"},
         {"", "/home/op", "/home/op/.local/share/korvex"},
         {"relative/data", "/home/op", "/home/op/.local/share/korvex"},  // relative: ignored
-        {"", "", ""},
         {"", "relative", ""},
     };
     for (const auto& row : rows) {

