@@ -22,7 +22,7 @@
 #include "reader/ImageTransfer.h"
 #include "support/FakeClipboard.h"
 #include "support/FakeHttpClient.h"
-#include "support/FakeKeyboardLayout.h"
+#include "output/UsKeyboardLayout.h"
 #include "support/FakeProcessLauncher.h"
 #include "support/FakeWindowActivator.h"
 #include "support/RecordingDebugSink.h"
@@ -99,7 +99,7 @@ struct TickRig {
     test::RecordingDebugSink debug;
     test::FakeHttpClient http;
     test::FakeProcessLauncher processes;
-    test::FakeKeyboardLayout layout;
+    UsKeyboardLayout layout;
     test::RecordingKeyInjector keys;
     test::FakeWindowActivator windows;
     test::FakeClipboard clipboard;

@@ -86,7 +86,7 @@ struct CoreHarness : FakeServices {
     // use for full stops) as "."; anything else as <vk N> or <u+N> so that it shows.
     std::string typed() const {
         std::map<std::pair<int, bool>, std::string> byKey;  // (virtual key, shift) -> text
-        FakeKeyboardLayout reader;
+        UsKeyboardLayout reader;
         for (int c = 0x7e; c >= 0x20; --c) {
             const int16_t scan = reader.vkKeyScan(static_cast<unsigned char>(c));
             if (scan != -1) byKey[{scan & 0xff, (scan & 0x100) != 0}] = std::string(1, char(c));

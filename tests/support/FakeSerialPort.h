@@ -20,7 +20,6 @@ public:
     SerialError openError{8002, "FakeSerialPort", "Invalid port number"};
     std::string pending;               // bytes waiting to be read
     std::vector<std::string> written;  // every output() call
-    std::vector<LineSettings> settingsHistory;
     // Replies queued per command: when the program writes a text starting with the key, the
     // reply is appended to `pending`.
     std::vector<std::pair<std::string, std::string>> replies;
@@ -33,8 +32,6 @@ public:
     // The device goes away at the next input(): that read still gives what was waiting, then
     // the port raises comm event 8010 and reports itself closed, as the real port does.
     bool goneOnRead = false;
-    // The maxBytes of every input() call and the size of what it returned.
-    std::vector<std::pair<std::size_t, std::size_t>> reads;
 
     void feed(const std::string& bytes) { pending += bytes; }
 
@@ -42,10 +39,7 @@ public:
     bool setCommPort(int16_t number) override { return set(port_, number); }
     int16_t commPort() const override { return port_; }
     void setPortName(const std::string& name) override { portName = name; }
-    bool setSettings(const LineSettings& settings) override {
-        settingsHistory.push_back(settings);
-        return set(settings_, settings);
-    }
+    bool setSettings(const LineSettings& settings) override { return set(settings_, settings); }
     LineSettings settings() const override { return settings_; }
     bool setHandshaking(int16_t code) override { return set(handshaking, code); }
     bool setRTSEnable(bool on) override { return set(rts, on); }
@@ -74,7 +68,6 @@ public:
         const std::size_t n = maxBytes == 0 ? pending.size() : std::min(maxBytes, pending.size());
         std::string out = pending.substr(0, n);
         pending.erase(0, n);
-        reads.emplace_back(maxBytes, out.size());
         if (goneOnRead) {
             goneOnRead = false;
             open_ = false;

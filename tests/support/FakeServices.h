@@ -7,7 +7,7 @@
 #include "support/FakeClipboard.h"
 #include "support/FakeClock.h"
 #include "support/FakeHttpClient.h"
-#include "support/FakeKeyboardLayout.h"
+#include "output/UsKeyboardLayout.h"
 #include "support/FakeProcessLauncher.h"
 #include "support/FakeSerialPort.h"
 #include "support/FakeWindowActivator.h"
@@ -25,7 +25,7 @@ struct FakeServices {
     RecordingDebugSink debug;
     FakeHttpClient http;
     FakeProcessLauncher processes;
-    FakeKeyboardLayout layout;
+    UsKeyboardLayout layout;
     FakeWindowActivator windows;
     FakeClipboard clipboard;
 
