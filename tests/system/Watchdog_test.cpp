@@ -25,14 +25,17 @@ protected:
         }
         return found;
     }
+    void configure() {
+        ASSERT_TRUE(reader.start({"--rate", "9600"}, folder / "reader-line"));
+        folder.writeConfig("[Config]|SplashScreenTime=750|PortName=" + reader.device() +
+                           "|CommSettings=9600,n,8,1|DataTerminationChars=13|"
+                           "DefaultProfileName=System|[System]|CSVFile=Log.CSV");
+    }
 };
 
 TEST_F(Watchdog, RestartsAKilledProgramAndStopsAfterAnOrderlyExit) {
     ASSERT_FALSE(display.display().empty()) << "Xvfb did not start";
-    ASSERT_TRUE(reader.start({"--rate", "9600"}, folder / "reader-line"));
-    folder.writeConfig("[Config]|SplashScreenTime=750|PortName=" + reader.device() +
-                       "|CommSettings=9600,n,8,1|DataTerminationChars=13|"
-                       "DefaultProfileName=System|[System]|CSVFile=Log.CSV");
+    ASSERT_NO_FATAL_FAILURE(configure());
     ASSERT_TRUE(launcher.start({folder.program().string(), "/AntiCrash"},
                                {display.environment(), folder / "launcher.log", -1, -1}));
     ASSERT_TRUE(launcher.waitForExit(20s).has_value()) << "the launcher did not end";
@@ -59,6 +62,25 @@ TEST_F(Watchdog, RestartsAKilledProgramAndStopsAfterAnOrderlyExit) {
     EXPECT_TRUE(waitUntil([&] { return running(false).empty() && running(true).empty(); }, 15s))
         << "the program did not end or the watchdog did not stop";
     EXPECT_FALSE(folder.exists("Korvex.shutdown"));
+}
+
+// A request to quit that reaches the program before it is up, as right after a restart, waits for
+// start-up and ends it in order: a kill would look like a crash to the watchdog. Started with the
+// request blocked, the program has it pending from its first instruction.
+TEST_F(Watchdog, AQuitRequestedWhileTheProgramStartsEndsItInOrder) {
+    ASSERT_FALSE(display.display().empty()) << "Xvfb did not start";
+    ASSERT_NO_FATAL_FAILURE(configure());
+    sigset_t term, before;
+    sigemptyset(&term);
+    sigaddset(&term, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &term, &before);
+    const bool started = launcher.start({folder.program().string()},
+                                        {display.environment(), folder / "korvex.log", -1, -1});
+    if (started) kill(launcher.pid(), SIGTERM);
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(launcher.waitForExit(20s), std::optional<int>(0)) << folder.read("korvex.log");
+    EXPECT_TRUE(folder.exists("Korvex.shutdown"));
 }
 
 }  // namespace

@@ -59,6 +59,9 @@ korvex::ProgramInfo programInfo(const QStringList& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before anything that takes time: a request to quit made while the program starts is held
+    // for the orderly shutdown instead of killing it.
+    korvex::holdTerminationRequests();
     if (!displayAnswers()) return kExitDisplayGone;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvex"));
@@ -91,7 +94,9 @@ int main(int argc, char** argv) {
     if (!folder.error.empty()) form.DebugLog("Program folder: " + folder.error);
     // Asked to quit by the system: the orderly shutdown, so that a watchdog does not restart us.
     // A launcher that is asked to quit simply dies before it starts the watchdog.
-    if (!form.hasSwitch("/ANTICRASH")) {
+    if (form.hasSwitch("/ANTICRASH")) {
+        korvex::releaseTerminationRequests();
+    } else {
         korvex::watchTerminationRequests(&app, [&form] { form.DoEnd(true); });
     }
     // A request handled inside start-up's event turns ends the run there; the main loop, which

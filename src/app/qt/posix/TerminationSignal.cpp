@@ -14,6 +14,7 @@ namespace {
 // The self-pipe: the handler may only call async-signal-safe functions, so it writes one byte and
 // the event loop does the rest.
 int requestPipe[2] = {-1, -1};
+constexpr int kRequests[] = {SIGTERM, SIGINT};
 
 void onTerminationSignal(int) {
     const int savedErrno = errno;
@@ -23,32 +24,48 @@ void onTerminationSignal(int) {
     errno = savedErrno;
 }
 
+// Empties the pipe; true when it held a request.
+bool takeRequests() {
+    char bytes[64];
+    bool requested = false;
+    while (::read(requestPipe[0], bytes, sizeof bytes) > 0) requested = true;
+    return requested;
+}
+
 }  // namespace
 
-bool watchTerminationRequests(QObject* parent, std::function<void()> onRequest) {
-    if (requestPipe[0] >= 0) return false;  // one watcher per process
+bool holdTerminationRequests() {
+    if (requestPipe[0] >= 0) return true;
     if (::pipe2(requestPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         requestPipe[0] = requestPipe[1] = -1;
         return false;
     }
-    auto* notifier = new QSocketNotifier(requestPipe[0], QSocketNotifier::Read, parent);
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier,
-                     [request = std::move(onRequest)] {
-                         char bytes[64];
-                         bool requested = false;
-                         while (::read(requestPipe[0], bytes, sizeof bytes) > 0) requested = true;
-                         if (requested) request();
-                     });
-
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    bool installed = true;
-    for (const int signalNumber : {SIGTERM, SIGINT}) {
-        if (::sigaction(signalNumber, &action, nullptr) != 0) installed = false;
+    sigset_t requests;
+    sigemptyset(&requests);
+    bool held = true;
+    for (const int signalNumber : kRequests) {
+        sigaddset(&requests, signalNumber);
+        if (::sigaction(signalNumber, &action, nullptr) != 0) held = false;
     }
-    return installed;
+    return ::sigprocmask(SIG_UNBLOCK, &requests, nullptr) == 0 && held;
+}
+
+void watchTerminationRequests(QObject* parent, std::function<void()> onRequest) {
+    if (requestPipe[0] < 0) return;
+    auto* notifier = new QSocketNotifier(requestPipe[0], QSocketNotifier::Read, parent);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier,
+                     [request = std::move(onRequest)] {
+                         if (takeRequests()) request();
+                     });
+}
+
+void releaseTerminationRequests() {
+    for (const int signalNumber : kRequests) ::signal(signalNumber, SIG_DFL);
+    if (requestPipe[0] >= 0 && takeRequests()) ::raise(SIGTERM);
 }
 
 }  // namespace korvex
