@@ -2,10 +2,22 @@
 // splash and stops and cleans up after an orderly shutdown.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "ProgramFolder.h"
 
 namespace korvex::test {
 namespace {
+
+// Whether the process has installed its handler for SIGTERM (the SigCgt mask of /proc).
+bool catchesTermination(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("SigCgt:", 0) == 0)
+            return (std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1)) & 1;
+    }
+    return false;
+}
 
 class Watchdog : public ::testing::Test {
 protected:
@@ -56,8 +68,9 @@ TEST_F(Watchdog, RestartsAKilledProgramAndStopsAfterAnOrderlyExit) {
     ASSERT_EQ(kill(programs[0].pid, SIGKILL), 0);
     ASSERT_TRUE(oneProgramBut(programs[0].pid, 5s)) << "not restarted within 5 s";
     EXPECT_EQ(programs[0].parent, watchdog);
-    std::this_thread::sleep_for(2500ms);  // until it has set up its ending (and found the reader)
-    // Asked to quit, the program ends in order; the watchdog sees its file, stops and removes it.
+    // Asked to quit as soon as it takes requests, still starting, the program ends in order; the
+    // watchdog sees its file, stops and removes it.
+    ASSERT_TRUE(waitUntil([&] { return catchesTermination(programs[0].pid); }, 5s));
     ASSERT_EQ(kill(programs[0].pid, SIGTERM), 0);
     EXPECT_TRUE(waitUntil([&] { return running(false).empty() && running(true).empty(); }, 15s))
         << "the program did not end or the watchdog did not stop";
