@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
+#include <thread>
 
 #include "platform/win32/Win32Error.h"
 #include "platform/win32/Win32Text.h"
@@ -91,7 +93,7 @@ HttpClientWin32::~HttpClientWin32() {
     if (session_ != nullptr) ::WinHttpCloseHandle(session_);
 }
 
-HttpResult HttpClientWin32::get(const std::string& url, int timeoutSeconds) {
+HttpResult HttpClientWin32::fetch(const std::string& url, int timeoutSeconds) {
     const int seconds =
         timeoutSeconds < 1 ? kDefaultTimeoutSeconds : std::min(timeoutSeconds, kMaxTimeoutSeconds);
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(seconds);
@@ -188,6 +190,35 @@ HttpResult HttpClientWin32::get(const std::string& url, int timeoutSeconds) {
     HttpResult result;
     result.ok = true;
     result.page = decodeWebPage(body, contentType);
+    return result;
+}
+
+HttpResult HttpClientWin32::get(const std::string& url, int timeoutSeconds) {
+    HANDLE finished = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (finished == nullptr) return fetch(url, timeoutSeconds);
+    HttpResult result;
+    std::thread worker([&] {
+        result = fetch(url, timeoutSeconds);
+        ::SetEvent(finished);
+    });
+    // Meanwhile this thread's windows keep answering (the tray, the timer, repaints), as the Qt
+    // client's event loop keeps them. A quit request is kept for the loop it was meant for.
+    std::optional<WPARAM> quit;
+    while (::MsgWaitForMultipleObjects(1, &finished, FALSE, INFINITE, QS_ALLINPUT) ==
+           WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quit = message.wParam;
+                continue;
+            }
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    worker.join();
+    ::CloseHandle(finished);
+    if (quit) ::PostQuitMessage(static_cast<int>(*quit));
     return result;
 }
 

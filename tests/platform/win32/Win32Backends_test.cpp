@@ -318,6 +318,19 @@ TEST(HttpClientWin32, AnswersAsTheQtClientDoes) {
     }
 }
 
+// While the request waits, the caller's windows keep answering: here a timer of its thread.
+TEST(HttpClientWin32, TheCallersMessagesAreHandledWhileItWaits) {
+    TestHttpServer server;
+    server.answer.silent = true;
+    static int ticks = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { ++ticks; });
+    const HttpResult result =
+        HttpClientWin32().get("http://127.0.0.1:" + std::to_string(server.port) + "/", 1);
+    ::KillTimer(nullptr, timer);
+    EXPECT_EQ(result.errorNumber, kHttpErrorTimeout);
+    EXPECT_GT(ticks, 0);
+}
+
 TEST(SerialPortWin32, AMissingPortFailsWithItsNameAndPortsAboveNineOpenByDeviceName) {
     SerialPortWin32 port;
     port.setPortName("COM77");
