@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -23,6 +24,7 @@
 #include "platform/win32/Win32KeyInjector.h"
 #include "platform/win32/Win32WindowActivator.h"
 #include "reader/ReaderSetup.h"
+#include "resources/Resources.h"
 #include "support/ScriptedOperatorUi.h"
 #include "support/TempFolder.h"
 #include "text/Cp1255.h"
@@ -220,6 +222,34 @@ TEST(ProcessLauncherWin32, WatchdogRunsUnderTheScriptHost) {
     ASSERT_TRUE(waitForFile(folder, "Korvex.sem"));
     EXPECT_EQ(folder.read("Korvex.sem"),
               (folder / "Korvex.exe").string() + "|" + (folder / "Korvex.sem").string());
+}
+
+// The shipped watchdog restarts the program until the program leaves the shutdown file, then
+// removes that file. Named .vbs and started without the "//" options, which Wine's wscript.exe
+// would hand on to the script.
+TEST(ProcessLauncherWin32, TheWatchdogRestartsTheProgramUntilItsShutdownFile) {
+    TempFolder folder;
+    // One that does not stop must not outlive the test.
+    const std::shared_ptr<void> endWatchdog(
+        nullptr, [](void*) { std::system("taskkill /f /im wscript.exe >nul 2>&1"); });
+    folder.write("watch.vbs", resources::watchdogVbScript());
+    folder.write("program.bat", "@echo x>>\"%~dp0runs.txt\"\r\n");
+    folder.write("Korvex.shutdown", "");  // an earlier run's: the watchdog removes it first
+    ProcessLauncherWin32 launcher(folder.path(), [](auto& script, auto& program, auto& file) {
+        return "wscript.exe \"" + script + "\" \"" + program + "\" \"" + file + "\"";
+    });
+    ASSERT_TRUE(
+        launcher
+            .startWatchdog(folder / "watch.vbs", folder / "program.bat", folder / "Korvex.shutdown")
+            .started);
+    for (int i = 0; i < 400 && folder.read("runs.txt").size() < 6; ++i) ::Sleep(25);
+    ASSERT_GE(folder.read("runs.txt").size(), 6u) << "not started twice";
+    folder.write("Korvex.shutdown", "");
+    for (int i = 0; i < 400 && folder.exists("Korvex.shutdown"); ++i) ::Sleep(25);
+    EXPECT_FALSE(folder.exists("Korvex.shutdown")) << "the watchdog did not stop";
+    const std::size_t runs = folder.read("runs.txt").size();
+    ::Sleep(1500);
+    EXPECT_EQ(folder.read("runs.txt").size(), runs) << "still restarting";
 }
 
 // A one-page server: each connection gets the present answer; the request line is kept.
